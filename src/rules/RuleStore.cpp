@@ -1,1 +1,223 @@
 #include "rules/RuleStore.h"
+
+#include "platform/FileSystem.h"
+#include "platform/Locations.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <algorithm>
+
+namespace {
+
+// Compares by code point (not UTF-16 unit) after canonical composition, so upper-case
+// names come before lower-case ones and equivalent spellings sort together.
+bool codePointLess(const QString& a, const QString& b) {
+    const QList<uint> ua = a.toUcs4(), ub = b.toUcs4();
+    return std::lexicographical_compare(ua.begin(), ua.end(), ub.begin(), ub.end());
+}
+
+bool isLetterOrNumberOnly(const QString& text) {
+    const QList<uint> codePoints = text.toUcs4();
+    return std::all_of(codePoints.begin(), codePoints.end(),
+                       [](uint c) { return QChar::isLetter(c) || QChar::isNumber(c); });
+}
+
+} // namespace
+
+RuleStore::RuleStore(const QString& folder, QObject* parent)
+    : QObject(parent), m_fileName(platform::appendingPathComponent(folder, "rules.json")) {
+    platform::makePath(folder);
+    std::optional<QList<SortRule>> loaded;
+    if (const auto bytes = platform::readWholeFile(m_fileName))
+        loaded = decode(*bytes);
+    m_rules = loaded ? *loaded : SortRule::defaults();
+}
+
+QByteArray RuleStore::encode(const QList<SortRule>& rules) {
+    QByteArray out = "[";
+    for (qsizetype i = 0; i < rules.size(); ++i) {
+        if (i > 0)
+            out += ',';
+        out += rules.at(i).toJson();
+    }
+    out += ']';
+    return out;
+}
+
+std::optional<QList<SortRule>> RuleStore::decode(const QByteArray& bytes) {
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isArray())
+        return std::nullopt;
+    QList<SortRule> rules;
+    for (const QJsonValue& value : doc.array()) {
+        auto rule = SortRule::fromJson(value);
+        if (!rule)
+            return std::nullopt;
+        rules.append(std::move(*rule));
+    }
+    return rules;
+}
+
+void RuleStore::assign(QList<SortRule> rules) {
+    m_rules = std::move(rules);
+    emit rulesChanged();
+    save();
+}
+
+void RuleStore::save() const {
+    // A failed save is dropped: the list in memory stays and the next change tries again.
+    platform::writeFileAtomically(m_fileName, encode(m_rules));
+}
+
+qsizetype RuleStore::indexOf(const QUuid& id) const {
+    for (qsizetype i = 0; i < m_rules.size(); ++i)
+        if (m_rules.at(i).id == id)
+            return i;
+    return -1;
+}
+
+std::optional<SortRule> RuleStore::rule(const QUuid& id) const {
+    const qsizetype i = indexOf(id);
+    if (i < 0)
+        return std::nullopt;
+    return m_rules.at(i);
+}
+
+std::optional<SortRule> RuleStore::ruleForExtension(const QString& extension) const {
+    const QString type = extension.toLower();
+    for (const SortRule& r : m_rules)
+        if (r.extensions.contains(type))
+            return r;
+    return std::nullopt;
+}
+
+QUuid RuleStore::addRule() {
+    const auto taken = [this](const QString& name) {
+        return std::any_of(m_rules.begin(), m_rules.end(),
+                           [&](const SortRule& r) { return r.name == name; });
+    };
+    QString name = QStringLiteral("New Rule");
+    for (int n = 2; taken(name); ++n)
+        name = QStringLiteral("New Rule %1").arg(n);
+    const SortRule rule(name, "folder",
+                        SortRule::tildePath(platform::desktopFolder()) + u'/' + name, {});
+    QList<SortRule> rules = m_rules;
+    rules.append(rule);
+    assign(std::move(rules));
+    return rule.id;
+}
+
+void RuleStore::remove(const QUuid& id) {
+    QList<SortRule> rules = m_rules;
+    rules.removeIf([&](const SortRule& r) { return r.id == id; });
+    assign(std::move(rules));
+}
+
+void RuleStore::rename(const QUuid& id, const QString& name) {
+    const qsizetype i = indexOf(id);
+    if (i < 0)
+        return;
+    QList<SortRule> rules = m_rules;
+    rules[i].name = name;
+    assign(std::move(rules));
+}
+
+void RuleStore::setDestination(const QUuid& id, const QString& folder) {
+    const qsizetype i = indexOf(id);
+    if (i < 0)
+        return;
+    QList<SortRule> rules = m_rules;
+    rules[i].destination = SortRule::tildePath(folder);
+    assign(std::move(rules));
+}
+
+std::optional<QString> RuleStore::addExtensions(const QString& text, const QUuid& id) {
+    const QStringList types = parseExtensions(text);
+    if (types.isEmpty())
+        return std::nullopt;
+    const qsizetype target = indexOf(id);
+    if (target < 0)
+        return std::nullopt;
+
+    // Rule name → types taken from rules of that name, in order of first appearance.
+    // Keyed by the composed form: names that look the same are one name.
+    struct Taken {
+        QString name;
+        QStringList types;
+    };
+    QList<Taken> taken;
+    QList<SortRule> rules = m_rules;
+    for (const QString& type : types) {
+        for (SortRule& r : rules) {
+            if (r.id == id)
+                continue;
+            const qsizetype at = r.extensions.indexOf(type);
+            if (at < 0)
+                continue;
+            r.extensions.removeAt(at);
+            const QString key = r.name.normalized(QString::NormalizationForm_C);
+            auto entry = std::find_if(taken.begin(), taken.end(),
+                                      [&](const Taken& t) { return t.name == key; });
+            if (entry == taken.end())
+                taken.append({key, {u'.' + type}});
+            else
+                entry->types.append(u'.' + type);
+        }
+        if (!rules[target].extensions.contains(type))
+            rules[target].extensions.append(type);
+    }
+    assign(std::move(rules));
+
+    if (taken.isEmpty())
+        return std::nullopt;
+    std::stable_sort(taken.begin(), taken.end(),
+                     [](const Taken& a, const Taken& b) { return codePointLess(a.name, b.name); });
+    QStringList sentences;
+    for (const Taken& t : taken)
+        sentences.append(QStringLiteral("Moved %1 from %2.").arg(t.types.join(u", "), t.name));
+    return sentences.join(u' ');
+}
+
+void RuleStore::removeExtension(const QString& extension, const QUuid& id) {
+    const qsizetype i = indexOf(id);
+    if (i < 0)
+        return;
+    QList<SortRule> rules = m_rules;
+    rules[i].extensions.removeAll(extension);
+    assign(std::move(rules));
+}
+
+void RuleStore::restoreDefaults() {
+    QList<SortRule> rules;
+    for (SortRule r : SortRule::defaults()) {
+        r.id = QUuid::createUuid();
+        rules.append(std::move(r));
+    }
+    assign(std::move(rules));
+}
+
+QStringList RuleStore::parseExtensions(const QString& text) {
+    QStringList accepted;
+    qsizetype start = 0;
+    const auto take = [&](qsizetype end) {
+        QStringView piece = QStringView(text).mid(start, end - start);
+        while (!piece.isEmpty() && (piece.front() == u'.' || piece.front() == u'*'))
+            piece = piece.mid(1);
+        while (!piece.isEmpty() && (piece.back() == u'.' || piece.back() == u'*'))
+            piece.chop(1);
+        const QString type = piece.toString().toLower();
+        if (!type.isEmpty() && isLetterOrNumberOnly(type) && !accepted.contains(type))
+            accepted.append(type);
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u',' || c.isSpace()) {
+            take(i);
+            start = i + 1;
+        }
+    }
+    take(text.size());
+    return accepted;
+}
