@@ -1,0 +1,25 @@
+#include "NameOrder.h"
+
+#include <QLocale>
+
+namespace platform {
+
+namespace {
+
+// Qt's collator compares plain code points in the C/POSIX locale, ignoring numeric mode (and
+// its sort keys then disagree with compare), so such a session gets the root collation.
+QLocale collationLocale() {
+    const QLocale locale;
+    if (locale.language() == QLocale::C)
+        return QLocale(QLocale::English, QLocale::UnitedStates);
+    return locale;
+}
+
+} // namespace
+
+NameOrder::NameOrder() : m_collator(collationLocale()) {
+    m_collator.setNumericMode(true);
+    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
+}
+
+} // namespace platform
