@@ -1,0 +1,44 @@
+#include "app/Reveal.h"
+
+#include "platform/FileSystem.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace ui {
+
+namespace {
+
+constexpr int showItemsTimeoutMs = 2000;
+
+void openContainingFolder(const QString& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(platform::deletingLastPathComponent(path)));
+}
+
+} // namespace
+
+void revealInFileManager(const QString& path) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        openContainingFolder(path);
+        return;
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"),
+        QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    call << QStringList{QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)} << QString();
+    // Asynchronous: a file manager that is slow to start must not freeze the window.
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, showItemsTimeoutMs));
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [path](QDBusPendingCallWatcher* finished) {
+                         if (finished->isError())
+                             openContainingFolder(path);
+                         finished->deleteLater();
+                     });
+}
+
+} // namespace ui

@@ -1,0 +1,351 @@
+#include "editor/RuleDetail.h"
+
+#include "app/Accent.h"
+#include "app/ElidedLabel.h"
+#include "app/Reveal.h"
+#include "app/Symbols.h"
+#include "app/TextStyles.h"
+#include "editor/ExtensionChip.h"
+#include "editor/FlowLayout.h"
+#include "platform/FileSystem.h"
+#include "platform/Locations.h"
+#include "rules/RuleStore.h"
+
+#include <QEvent>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointer>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int fieldMaxWidth = 280;
+
+// The destination's rounded box on a faint fill.
+class FolderBox : public QWidget {
+  public:
+    using QWidget::QWidget;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QColor fill = ui::quaternaryFill(palette());
+        fill.setAlphaF(fill.alphaF() * 0.5f);
+        QPainterPath shape;
+        shape.addRoundedRect(QRectF(rect()), 7, 7);
+        painter.fillPath(shape, fill);
+    }
+};
+
+QWidget* section(const QString& title, const QList<QWidget*>& elements, QWidget* parent) {
+    auto* box = new QWidget(parent);
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+    auto* heading = ui::makeLabel(title, ui::TextStyle::Subheadline);
+    heading->setFont(ui::font(ui::TextStyle::Subheadline, QFont::DemiBold));
+    column->addWidget(heading);
+    for (QWidget* element : elements)
+        column->addWidget(element);
+    return box;
+}
+
+// A caption-sized symbol followed by wrapping text, the symbol level with the first line.
+QWidget* symbolLine(ui::SymbolView* symbol, QLabel* label, QWidget* parent) {
+    auto* line = new QWidget(parent);
+    auto* row = new QHBoxLayout(line);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(5);
+    row->addWidget(symbol, 0, Qt::AlignTop);
+    row->addWidget(label, 1);
+    return line;
+}
+
+QLabel* wrappingLabel(const QString& text, ui::TextStyle style, ui::Emphasis emphasis) {
+    QLabel* label = ui::makeLabel(text, style, emphasis);
+    label->setWordWrap(true);
+    return label;
+}
+
+int symbolSizeFor(const QFont& font) {
+    return qRound(QFontMetrics(font).height() * 0.9);
+}
+
+std::optional<QString> chooseFolderWithDialog(QWidget* parent, const QString& message,
+                                              const QString& startFolder) {
+    QFileDialog dialog(parent, message, startFolder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Use Folder"));
+    dialog.setWindowModality(Qt::ApplicationModal);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen.first();
+}
+
+} // namespace
+
+RuleDetailServices RuleDetailServices::system() {
+    return {chooseFolderWithDialog, ui::revealInFileManager};
+}
+
+RuleDetail::RuleDetail(RuleStore& store, const SortRule& rule, RuleDetailServices services,
+                       QWidget* parent)
+    : QScrollArea(parent), m_store(store), m_rule(rule), m_services(std::move(services)) {
+    setObjectName(QStringLiteral("ruleDetail"));
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    auto* content = new QWidget;
+    content->setObjectName(QStringLiteral("ruleDetailContent"));
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(20, 20, 20, 20);
+    column->setSpacing(22);
+    column->addWidget(buildNameSection());
+    column->addWidget(buildFolderSection());
+    column->addWidget(buildTypesSection());
+    column->addStretch(1);
+    setWidget(content);
+    // The pane shares the window's background rather than a list's white.
+    viewport()->setAutoFillBackground(false);
+    content->setAutoFillBackground(false);
+
+    connect(&ui::Appearance::instance(), &ui::Appearance::changed, this,
+            &RuleDetail::updateWarningColor);
+    updateWarningColor();
+    setRule(rule);
+}
+
+void RuleDetail::updateWarningColor() {
+    QPalette orange = m_desktopWarning->palette();
+    orange.setColor(QPalette::WindowText, ui::warningOrange());
+    m_desktopWarning->setPalette(orange);
+    m_desktopWarningSymbol->setColor(ui::warningOrange());
+}
+
+QWidget* RuleDetail::buildNameSection() {
+    m_nameField = new QLineEdit;
+    m_nameField->setObjectName(QStringLiteral("nameField"));
+    m_nameField->setPlaceholderText(QStringLiteral("Rule name"));
+    m_nameField->setMaximumWidth(fieldMaxWidth);
+    m_nameField->setText(m_rule.name);
+    // textEdited, not textChanged: only the user's keystrokes rename, never setRule().
+    connect(m_nameField, &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_store.rename(m_rule.id, text); });
+    return section(QStringLiteral("Name"), {m_nameField}, nullptr);
+}
+
+QWidget* RuleDetail::buildFolderSection() {
+    auto* box = new FolderBox;
+    box->setObjectName(QStringLiteral("folderBox"));
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(10, 10, 10, 10);
+    row->setSpacing(8);
+
+    const QFont pathFont = ui::monospacedFont(ui::TextStyle::Body);
+    row->addWidget(new ui::SymbolView(QStringLiteral("folder.fill"), symbolSizeFor(pathFont) + 2,
+                                      ui::SymbolView::Tint::Accent));
+
+    m_destinationLabel = new ElidedLabel;
+    m_destinationLabel->setObjectName(QStringLiteral("destinationLabel"));
+    m_destinationLabel->setFont(pathFont);
+    m_destinationLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_destinationLabel->setCursor(Qt::IBeamCursor);
+    row->addWidget(m_destinationLabel);
+    row->addSpacerItem(new QSpacerItem(8, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
+
+    auto* choose = new QPushButton(QStringLiteral("Choose…"));
+    choose->setObjectName(QStringLiteral("chooseFolderButton"));
+    connect(choose, &QPushButton::clicked, this, &RuleDetail::chooseFolder);
+    row->addWidget(choose);
+
+    m_revealButton = new QToolButton;
+    m_revealButton->setObjectName(QStringLiteral("revealButton"));
+    m_revealButton->setAutoRaise(true);
+    m_revealButton->setIcon(ui::symbolIcon(QStringLiteral("magnifyingglass")));
+    m_revealButton->setToolTip(QStringLiteral("Show in Finder"));
+    m_revealButton->setAccessibleName(QStringLiteral("Show in Finder"));
+    connect(m_revealButton, &QToolButton::clicked, this, &RuleDetail::revealFolder);
+    row->addWidget(m_revealButton);
+
+    const QFont caption = ui::font(ui::TextStyle::Caption);
+    m_desktopWarningSymbol =
+        new ui::SymbolView(QStringLiteral("exclamationmark.triangle.fill"), symbolSizeFor(caption),
+                           ui::SymbolView::Tint::Custom);
+    auto* warningText = wrappingLabel(QStringLiteral("This rule points at the Desktop itself, "
+                                                     "so it won't move anything. Choose another "
+                                                     "folder."),
+                                      ui::TextStyle::Caption, ui::Emphasis::Primary);
+    m_desktopWarning = symbolLine(m_desktopWarningSymbol, warningText, nullptr);
+    m_desktopWarning->setObjectName(QStringLiteral("desktopWarning"));
+
+    m_folderHelp = wrappingLabel(QStringLiteral("Vantor creates the folder the first time "
+                                                "it's needed."),
+                                 ui::TextStyle::Caption, ui::Emphasis::Secondary);
+    m_folderHelp->setObjectName(QStringLiteral("folderHelp"));
+
+    return section(QStringLiteral("Move matching files to"), {box, m_desktopWarning, m_folderHelp},
+                   nullptr);
+}
+
+QWidget* RuleDetail::buildTypesSection() {
+    m_noTypesLabel = wrappingLabel(QStringLiteral("No file types yet. This rule won't move "
+                                                  "anything until you add some."),
+                                   ui::TextStyle::Callout, ui::Emphasis::Secondary);
+    m_noTypesLabel->setObjectName(QStringLiteral("noTypesLabel"));
+
+    m_chips = new QWidget;
+    m_chips->setObjectName(QStringLiteral("chips"));
+    m_chipLayout = new FlowLayout(6, m_chips);
+
+    auto* inputRow = new QWidget;
+    auto* row = new QHBoxLayout(inputRow);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(8);
+    m_typesField = new QLineEdit;
+    m_typesField->setObjectName(QStringLiteral("typesField"));
+    m_typesField->setPlaceholderText(QStringLiteral("Add types, e.g. mov, mp4, mkv"));
+    m_typesField->setMaximumWidth(fieldMaxWidth);
+    m_addButton = new QPushButton(QStringLiteral("Add"));
+    m_addButton->setObjectName(QStringLiteral("addTypesButton"));
+    row->addWidget(m_typesField, 1);
+    row->addWidget(m_addButton);
+    row->addStretch(0);
+    connect(m_typesField, &QLineEdit::textChanged, this, &RuleDetail::updateAddEnabled);
+    connect(m_typesField, &QLineEdit::returnPressed, this, &RuleDetail::addTypes);
+    connect(m_addButton, &QPushButton::clicked, this, &RuleDetail::addTypes);
+    updateAddEnabled();
+
+    const QFont caption = ui::font(ui::TextStyle::Caption);
+    m_noteLabel = wrappingLabel(QString(), ui::TextStyle::Caption, ui::Emphasis::Secondary);
+    m_noteLabel->setObjectName(QStringLiteral("noteLabel"));
+    m_noteRow =
+        symbolLine(new ui::SymbolView(QStringLiteral("arrow.right.arrow.left"),
+                                      symbolSizeFor(caption), ui::SymbolView::Tint::Secondary),
+                   m_noteLabel, nullptr);
+    m_noteRow->setObjectName(QStringLiteral("noteRow"));
+    m_typesHelp = wrappingLabel(QStringLiteral("Each file type belongs to one rule. Adding a "
+                                               "type that's already used moves it here."),
+                                ui::TextStyle::Caption, ui::Emphasis::Secondary);
+    m_typesHelp->setObjectName(QStringLiteral("typesHelp"));
+    updateNote();
+
+    return section(QStringLiteral("File types"),
+                   {m_noTypesLabel, m_chips, inputRow, m_noteRow, m_typesHelp}, nullptr);
+}
+
+void RuleDetail::setRule(const SortRule& rule) {
+    m_rule = rule;
+    if (m_nameField->text() != rule.name)
+        m_nameField->setText(rule.name);
+    m_destinationLabel->setFullText(rule.destination);
+    refreshFolderState();
+    updateChips();
+}
+
+void RuleDetail::refreshFolderState() {
+    const QString folder = m_rule.destinationURL();
+    m_revealButton->setEnabled(platform::exists(folder));
+    const bool isDesktop = folder == platform::standardize(platform::desktopFolder());
+    m_desktopWarning->setVisible(isDesktop);
+    m_folderHelp->setVisible(!isDesktop);
+}
+
+void RuleDetail::updateChips() {
+    const QStringList& types = m_rule.extensions;
+    // Chips are known by their type, so one that stays keeps its hover state.
+    for (auto it = m_chipByExt.begin(); it != m_chipByExt.end();) {
+        if (types.contains(it.key())) {
+            ++it;
+            continue;
+        }
+        ExtensionChip* chip = it.value();
+        m_chipLayout->removeWidget(chip);
+        chip->hide();
+        // Its own button may be what is running now.
+        chip->deleteLater();
+        it = m_chipByExt.erase(it);
+    }
+    for (int i = 0; i < types.size(); ++i) {
+        const QString& type = types.at(i);
+        ExtensionChip* chip = m_chipByExt.value(type);
+        if (!chip) {
+            chip = new ExtensionChip(
+                type, [this, type] { m_store.removeExtension(type, m_rule.id); }, m_chips);
+            m_chipByExt.insert(type, chip);
+            m_chipLayout->addWidget(chip);
+            chip->show();
+        }
+        const int at = m_chipLayout->indexOf(chip);
+        if (at != i)
+            m_chipLayout->moveItem(at, i);
+    }
+    m_noTypesLabel->setVisible(types.isEmpty());
+    m_chips->setVisible(!types.isEmpty());
+}
+
+void RuleDetail::updateNote() {
+    m_noteLabel->setText(m_note.value_or(QString()));
+    m_noteRow->setVisible(m_note.has_value());
+    m_typesHelp->setVisible(!m_note.has_value());
+}
+
+void RuleDetail::updateAddEnabled() {
+    m_addButton->setEnabled(!RuleStore::parseExtensions(m_typesField->text()).isEmpty());
+}
+
+void RuleDetail::addTypes() {
+    const QString typed = m_typesField->text();
+    if (RuleStore::parseExtensions(typed).isEmpty())
+        return;
+    // The store gets the text as typed; it parses it again and says what it moved.
+    m_note = m_store.addExtensions(typed, m_rule.id);
+    updateNote();
+    m_typesField->clear();
+}
+
+QString RuleDetail::chooseFolderMessage() const {
+    const QString name = m_rule.name.isEmpty() ? QStringLiteral("these") : m_rule.name;
+    return QStringLiteral("Choose where ") + name + QStringLiteral(" files should go.");
+}
+
+void RuleDetail::chooseFolder() {
+    if (!m_services.chooseFolder)
+        return;
+    const QString folder = m_rule.destinationURL();
+    const QString start =
+        platform::exists(folder) ? folder : platform::deletingLastPathComponent(folder);
+    const QUuid id = m_rule.id;
+    RuleStore& store = m_store;
+    QPointer<RuleDetail> self(this);
+    const std::optional<QString> chosen =
+        m_services.chooseFolder(window(), chooseFolderMessage(), start);
+    // The dialog's event loop may have replaced this pane; the choice still belongs to the rule.
+    if (chosen)
+        store.setDestination(id, *chosen);
+    if (self)
+        self->refreshFolderState();
+}
+
+void RuleDetail::revealFolder() {
+    if (m_services.reveal)
+        m_services.reveal(m_rule.destinationURL());
+}
+
+void RuleDetail::changeEvent(QEvent* event) {
+    QScrollArea::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        refreshFolderState();
+}

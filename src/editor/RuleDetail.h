@@ -1,0 +1,92 @@
+#pragma once
+
+#include "rules/SortRule.h"
+
+#include <QScrollArea>
+
+#include <QMap>
+#include <functional>
+#include <optional>
+
+class FlowLayout;
+class ExtensionChip;
+class ElidedLabel;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+class RuleStore;
+namespace ui {
+class SymbolView;
+}
+
+// How the detail pane reaches the desktop: replaced in tests, which must not block in a
+// dialog or open a file manager.
+struct RuleDetailServices {
+    // Asks for a folder; the message says what it is for, `startFolder` is where it opens.
+    // nullopt when the user cancels.
+    std::function<std::optional<QString>(QWidget* parent, const QString& message,
+                                         const QString& startFolder)>
+        chooseFolder;
+    // Shows the file or folder selected in the file manager.
+    std::function<void(const QString& path)> reveal;
+
+    static RuleDetailServices system();
+};
+
+// The right-hand pane of the rules window: one rule's name, folder and file types. Every
+// edit goes straight to the store; the pane keeps only what is being typed and the note
+// of the last addition, both dropped when the pane is.
+class RuleDetail : public QScrollArea {
+    Q_OBJECT
+
+  public:
+    RuleDetail(RuleStore& store, const SortRule& rule, RuleDetailServices services,
+               QWidget* parent = nullptr);
+
+    QUuid ruleId() const { return m_rule.id; }
+    // Shows the rule's current values; called by the editor after every store change.
+    void setRule(const SortRule& rule);
+    // Re-checks what depends on the disk (the folder may have appeared or gone).
+    void refreshFolderState();
+
+    // The message the folder dialog shows for this rule.
+    QString chooseFolderMessage() const;
+
+    void addTypes();
+    void chooseFolder();
+    void revealFolder();
+
+  protected:
+    void changeEvent(QEvent* event) override;
+
+  private:
+    QWidget* buildNameSection();
+    QWidget* buildFolderSection();
+    QWidget* buildTypesSection();
+    void updateChips();
+    void updateNote();
+    void updateAddEnabled();
+    void updateWarningColor();
+
+    RuleStore& m_store;
+    SortRule m_rule;
+    RuleDetailServices m_services;
+    std::optional<QString> m_note;
+
+    QLineEdit* m_nameField = nullptr;
+    ElidedLabel* m_destinationLabel = nullptr;
+    QToolButton* m_revealButton = nullptr;
+    QWidget* m_desktopWarning = nullptr;
+    ui::SymbolView* m_desktopWarningSymbol = nullptr;
+    QLabel* m_folderHelp = nullptr;
+    QLabel* m_noTypesLabel = nullptr;
+    QWidget* m_chips = nullptr;
+    FlowLayout* m_chipLayout = nullptr;
+    QMap<QString, ExtensionChip*> m_chipByExt;
+    QLineEdit* m_typesField = nullptr;
+    QPushButton* m_addButton = nullptr;
+    QWidget* m_noteRow = nullptr;
+    QLabel* m_noteLabel = nullptr;
+    QLabel* m_typesHelp = nullptr;
+};

@@ -1,0 +1,310 @@
+#include "editor/RulesEditor.h"
+
+#include "app/Accent.h"
+#include "app/Divider.h"
+#include "app/Symbols.h"
+#include "app/TextStyles.h"
+#include "editor/RuleList.h"
+#include "rules/RuleStore.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListView>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int sidebarWidth = 200;
+
+// The list side of the window, a shade apart from the detail side.
+class Sidebar : public QWidget {
+  public:
+    using QWidget::QWidget;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        const QPalette& p = palette();
+        const QColor window = p.color(QPalette::Window);
+        const QColor base = p.color(QPalette::Base);
+        QPainter(this).fillRect(rect(), QColor::fromRgbF((window.redF() + base.redF()) / 2,
+                                                         (window.greenF() + base.greenF()) / 2,
+                                                         (window.blueF() + base.blueF()) / 2));
+    }
+};
+
+QToolButton* barButton(const QString& symbol, const QString& tooltip, const QString& name) {
+    auto* button = new QToolButton;
+    button->setObjectName(name);
+    button->setAutoRaise(true);
+    button->setIcon(ui::symbolIcon(symbol));
+    button->setIconSize(QSize(16, 16));
+    button->setFixedSize(22, 22);
+    button->setToolTip(tooltip);
+    button->setAccessibleName(tooltip);
+    return button;
+}
+
+} // namespace
+
+RulesEditor::RulesEditor(RuleStore& store, QWidget* parent)
+    : QWidget(parent), m_store(store), m_services(RuleDetailServices::system()) {
+    setObjectName(QStringLiteral("rulesEditor"));
+    setMinimumSize(620, 400);
+
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+
+    auto* main = new QHBoxLayout;
+    main->setSpacing(0);
+    main->addWidget(buildSidebar());
+    main->addWidget(new Divider(Qt::Vertical));
+    m_detailStack = new QStackedWidget;
+    m_placeholder = buildPlaceholder();
+    m_detailStack->addWidget(m_placeholder);
+    main->addWidget(m_detailStack, 1);
+    root->addLayout(main, 1);
+
+    root->addWidget(new Divider(Qt::Horizontal));
+    root->addWidget(buildFooter());
+
+    connect(&m_store, &RuleStore::rulesChanged, this, &RulesEditor::refresh);
+    connect(&ui::Appearance::instance(), &ui::Appearance::changed, this, &RulesEditor::applyTint);
+    applyTint();
+    refresh();
+}
+
+QWidget* RulesEditor::buildSidebar() {
+    auto* sidebar = new Sidebar;
+    sidebar->setObjectName(QStringLiteral("sidebar"));
+    sidebar->setFixedWidth(sidebarWidth);
+    auto* column = new QVBoxLayout(sidebar);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    m_model = new RuleListModel(this);
+    m_list = new QListView;
+    m_list->setObjectName(QStringLiteral("ruleList"));
+    m_list->setModel(m_model);
+    m_list->setItemDelegate(new RuleRowDelegate(m_list));
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setUniformItemSizes(true);
+    m_list->setMouseTracking(true);
+    m_list->setAttribute(Qt::WA_MacShowFocusRect, false);
+    // The list shows the sidebar's own background.
+    m_list->viewport()->setAutoFillBackground(false);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (m_syncing)
+            return;
+        const QModelIndexList chosen = m_list->selectionModel()->selectedIndexes();
+        setSelection(chosen.isEmpty() ? std::nullopt
+                                      : std::optional<QUuid>(m_model->idAt(chosen.first().row())));
+    });
+    column->addSpacing(6);
+    column->addWidget(m_list, 1);
+    column->addWidget(new Divider(Qt::Horizontal));
+
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(8, 6, 8, 6);
+    bar->setSpacing(4);
+    m_addButton = barButton(QStringLiteral("plus"), QStringLiteral("Add a rule"),
+                            QStringLiteral("addRuleButton"));
+    m_deleteButton = barButton(QStringLiteral("minus"), QStringLiteral("Delete the selected rule"),
+                               QStringLiteral("deleteRuleButton"));
+    connect(m_addButton, &QToolButton::clicked, this, &RulesEditor::addRule);
+    connect(m_deleteButton, &QToolButton::clicked, this, &RulesEditor::deleteSelectedRule);
+    bar->addWidget(m_addButton);
+    bar->addWidget(m_deleteButton);
+    bar->addStretch(1);
+    column->addLayout(bar);
+    return sidebar;
+}
+
+QWidget* RulesEditor::buildPlaceholder() {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("placeholder"));
+    auto* column = new QVBoxLayout(page);
+    column->setSpacing(8);
+    column->addStretch(1);
+    column->addWidget(new ui::SymbolView(QStringLiteral("list.bullet.rectangle"), 28,
+                                         ui::SymbolView::Tint::Secondary),
+                      0, Qt::AlignHCenter);
+    QLabel* text = ui::makeLabel(QStringLiteral("Select a rule, or add one with +"),
+                                 ui::TextStyle::Body, ui::Emphasis::Secondary);
+    text->setAlignment(Qt::AlignCenter);
+    text->setWordWrap(true);
+    column->addWidget(text);
+    column->addStretch(1);
+    return page;
+}
+
+QWidget* RulesEditor::buildFooter() {
+    auto* footer = new QWidget;
+    footer->setObjectName(QStringLiteral("footer"));
+    auto* row = new QHBoxLayout(footer);
+    row->setContentsMargins(16, 10, 16, 10);
+    QLabel* reminder = ui::makeLabel(QStringLiteral("Files that match no rule stay on your "
+                                                    "Desktop."),
+                                     ui::TextStyle::Callout, ui::Emphasis::Secondary);
+    reminder->setWordWrap(true);
+    row->addWidget(reminder, 1);
+    m_restoreButton = new QPushButton(QStringLiteral("Restore Defaults…"));
+    m_restoreButton->setObjectName(QStringLiteral("restoreDefaultsButton"));
+    connect(m_restoreButton, &QPushButton::clicked, this, &RulesEditor::confirmRestoreDefaults);
+    row->addWidget(m_restoreButton);
+    return footer;
+}
+
+void RulesEditor::applyTint() {
+    // The editor is tinted with the accent: list selection, text selection, focus frames.
+    QPalette tinted = palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        tinted.setColor(group, QPalette::Highlight, ui::quillon());
+        tinted.setColor(group, QPalette::HighlightedText, Qt::white);
+    }
+    setPalette(tinted);
+    update();
+}
+
+void RulesEditor::setDetailServices(RuleDetailServices services) {
+    m_services = std::move(services);
+}
+
+void RulesEditor::setSelection(std::optional<QUuid> id) {
+    m_selection = id;
+    syncListSelection();
+    updateDetail();
+    m_deleteButton->setEnabled(m_selection.has_value());
+}
+
+void RulesEditor::refresh() {
+    m_syncing = true;
+    m_model->reload(m_store.rules());
+    m_syncing = false;
+    syncListSelection();
+    updateDetail();
+    m_deleteButton->setEnabled(m_selection.has_value());
+}
+
+void RulesEditor::syncListSelection() {
+    m_syncing = true;
+    const int row = m_selection ? m_model->rowOf(*m_selection) : -1;
+    if (row >= 0) {
+        const QModelIndex index = m_model->index(row);
+        m_list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        m_list->scrollTo(index);
+    } else {
+        m_list->selectionModel()->clear();
+    }
+    m_syncing = false;
+}
+
+void RulesEditor::updateDetail() {
+    const std::optional<SortRule> rule = m_selection ? m_store.rule(*m_selection) : std::nullopt;
+    if (m_detail && (!rule || m_detail->ruleId() != rule->id)) {
+        // Another rule: its pane starts afresh, without the old typed text or note. Deleted
+        // later, because one of its own controls may be what brought us here.
+        m_detailStack->removeWidget(m_detail);
+        m_detail->hide();
+        m_detail->deleteLater();
+        m_detail = nullptr;
+    }
+    if (!rule) {
+        m_detailStack->setCurrentWidget(m_placeholder);
+        return;
+    }
+    if (m_detail) {
+        m_detail->setRule(*rule);
+        return;
+    }
+    m_detail = new RuleDetail(m_store, *rule, m_services);
+    m_detailStack->addWidget(m_detail);
+    m_detailStack->setCurrentWidget(m_detail);
+}
+
+void RulesEditor::addRule() {
+    setSelection(m_store.addRule());
+}
+
+void RulesEditor::deleteSelectedRule() {
+    if (!m_selection)
+        return;
+    const QList<SortRule>& before = m_store.rules();
+    qsizetype position = 0;
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        if (before.at(i).id == *m_selection) {
+            position = i;
+            break;
+        }
+    }
+    m_store.remove(*m_selection);
+    // The rule that followed the deleted one, else the new last one, else nothing.
+    const QList<SortRule>& after = m_store.rules();
+    if (after.isEmpty())
+        setSelection(std::nullopt);
+    else if (position < after.size())
+        setSelection(after.at(position).id);
+    else
+        setSelection(after.last().id);
+}
+
+void RulesEditor::confirmRestoreDefaults() {
+    if (m_confirmation) {
+        m_confirmation->raise();
+        m_confirmation->activateWindow();
+        return;
+    }
+    auto* box = new QMessageBox(this);
+    box->setObjectName(QStringLiteral("restoreConfirmation"));
+    box->setWindowTitle(QStringLiteral("Vantor Rules"));
+    // The theme's warning symbol: not every icon theme has a full-colour one any more.
+    box->setIconPixmap(ui::symbolPixmap(QStringLiteral("exclamationmark.triangle.fill"), 40,
+                                        ui::warningOrange(), devicePixelRatioF()));
+    box->setTextFormat(Qt::PlainText);
+    box->setText(QStringLiteral("Restore the default rules?"));
+    box->setInformativeText(QStringLiteral(
+        "Your custom rules and folders will be replaced with Images and Documents on the "
+        "Desktop. Files you already sorted stay where they are."));
+    if (auto* title = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        title->setFont(ui::font(ui::TextStyle::Headline));
+    // QMessageBox sizes itself to the title alone and squeezes the message into a narrow
+    // column; give the message a comfortable measure instead.
+    if (auto* message = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+        message->setMinimumWidth(message->fontMetrics().averageCharWidth() * 52);
+    QPushButton* restore =
+        box->addButton(QStringLiteral("Restore Defaults"), QMessageBox::DestructiveRole);
+    restore->setObjectName(QStringLiteral("confirmRestoreButton"));
+    QPalette red = restore->palette();
+    red.setColor(QPalette::ButtonText, ui::destructiveRed());
+    restore->setPalette(red);
+    QPushButton* cancel = box->addButton(QMessageBox::Cancel);
+    // Return must not wipe the rules by accident.
+    box->setDefaultButton(cancel);
+    box->setEscapeButton(cancel);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    connect(box, &QMessageBox::finished, this, [this, box, restore] {
+        m_confirmation = nullptr;
+        if (box->clickedButton() != restore)
+            return;
+        m_store.restoreDefaults();
+        const QList<SortRule>& rules = m_store.rules();
+        setSelection(rules.isEmpty() ? std::nullopt : std::optional<QUuid>(rules.first().id));
+    });
+    m_confirmation = box;
+    box->open();
+}
+
+void RulesEditor::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!m_selection && !m_store.rules().isEmpty())
+        setSelection(m_store.rules().first().id);
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "editor/RuleDetail.h"
+
+#include <QUuid>
+#include <QWidget>
+
+#include <optional>
+
+class QListView;
+class QMessageBox;
+class QPushButton;
+class QStackedWidget;
+class QToolButton;
+class RuleListModel;
+class RuleStore;
+
+// The rules window's content: the rule list with + and − on the left, the selected rule's
+// detail on the right, and a footer that restores the default rules. It keeps no copy of
+// the rules: everything is redrawn from the store whenever it publishes.
+class RulesEditor : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit RulesEditor(RuleStore& store, QWidget* parent = nullptr);
+
+    RuleStore& store() const { return m_store; }
+
+    // The selected rule's identifier. It may name no rule after another part of Vantor
+    // changed the list; the placeholder is shown then.
+    std::optional<QUuid> selection() const { return m_selection; }
+    void setSelection(std::optional<QUuid> id);
+
+    // The pane showing the selected rule, or nullptr while the placeholder shows.
+    RuleDetail* detail() const { return m_detail; }
+    // For panes made from now on.
+    void setDetailServices(RuleDetailServices services);
+
+    // The open confirmation, or nullptr.
+    QMessageBox* restoreConfirmation() const { return m_confirmation; }
+    bool isConfirmingReset() const { return m_confirmation != nullptr; }
+
+    void addRule();
+    void deleteSelectedRule();
+    void confirmRestoreDefaults();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    QWidget* buildSidebar();
+    QWidget* buildPlaceholder();
+    QWidget* buildFooter();
+    void refresh();
+    void syncListSelection();
+    void updateDetail();
+    void applyTint();
+
+    RuleStore& m_store;
+    std::optional<QUuid> m_selection;
+    RuleDetailServices m_services;
+    bool m_syncing = false;
+
+    RuleListModel* m_model = nullptr;
+    QListView* m_list = nullptr;
+    QToolButton* m_addButton = nullptr;
+    QToolButton* m_deleteButton = nullptr;
+    QStackedWidget* m_detailStack = nullptr;
+    QWidget* m_placeholder = nullptr;
+    RuleDetail* m_detail = nullptr;
+    QPushButton* m_restoreButton = nullptr;
+    QMessageBox* m_confirmation = nullptr;
+};
