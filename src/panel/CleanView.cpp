@@ -1,0 +1,193 @@
+#include "panel/CleanView.h"
+
+#include "app/Divider.h"
+#include "app/PrimaryButton.h"
+#include "app/Symbols.h"
+#include "app/TextStyles.h"
+#include "cleaner/DesktopCleaner.h"
+#include "panel/PanelColors.h"
+#include "panel/RuleRow.h"
+#include "panel/StatusLine.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int dividerIndent = 36;
+
+// The rows' box: a faint rounded fill that sets them apart from the page.
+class GroupList : public QWidget {
+  public:
+    using QWidget::QWidget;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QColor fill = ui::quaternaryFill(palette());
+        fill.setAlphaF(fill.alphaF() * 0.5f);
+        QPainterPath shape;
+        shape.addRoundedRect(QRectF(rect()), 8, 8);
+        painter.fillPath(shape, fill);
+    }
+};
+
+// A divider that starts under the rows' text rather than under their symbols.
+QWidget* indentedDivider() {
+    auto* holder = new QWidget;
+    holder->setObjectName(QStringLiteral("rowDivider"));
+    auto* layout = new QHBoxLayout(holder);
+    layout->setContentsMargins(dividerIndent, 0, 0, 0);
+    layout->addWidget(new Divider(Qt::Horizontal));
+    return holder;
+}
+
+QLabel* wrappingLabel(const QString& objectName, ui::TextStyle style, ui::Emphasis emphasis) {
+    QLabel* label = ui::makeLabel(QString(), style, emphasis);
+    label->setObjectName(objectName);
+    label->setWordWrap(true);
+    return label;
+}
+
+} // namespace
+
+CleanView::CleanView(DesktopCleaner& cleaner, PanelServices services, QWidget* parent)
+    : QWidget(parent), m_cleaner(cleaner) {
+    m_emptyState = buildEmptyState();
+
+    m_countLabel = ui::makeLabel(QString(), ui::TextStyle::Title3);
+    m_countLabel->setObjectName(QStringLiteral("countLabel"));
+
+    m_groupList = new GroupList;
+    m_groupLayout = new QVBoxLayout(m_groupList);
+    m_groupLayout->setContentsMargins(0, 0, 0, 0);
+    m_groupLayout->setSpacing(0);
+
+    m_otherLabel = wrappingLabel(QStringLiteral("otherLabel"), ui::TextStyle::Caption,
+                                 ui::Emphasis::Secondary);
+
+    m_cleanButton = new PrimaryButton(QStringLiteral("Clean Desktop"));
+    m_cleanButton->setObjectName(QStringLiteral("cleanButton"));
+    // Made by the button, so Return does nothing while it is disabled or off screen.
+    for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), m_cleanButton);
+        connect(shortcut, &QShortcut::activated, m_cleanButton, &QPushButton::click);
+    }
+    connect(m_cleanButton, &QPushButton::clicked, this, [this] { m_cleaner.clean(); });
+
+    m_statusLine = new StatusLine(m_cleaner, std::move(services));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(14);
+    layout->addWidget(m_emptyState);
+    layout->addWidget(m_countLabel);
+    layout->addWidget(m_groupList);
+    layout->addWidget(m_otherLabel);
+    layout->addWidget(m_cleanButton);
+    layout->addWidget(m_statusLine);
+
+    connect(&m_cleaner, &DesktopCleaner::scanChanged, this, &CleanView::refresh);
+    refresh();
+}
+
+QWidget* CleanView::buildEmptyState() {
+    auto* block = new QWidget;
+    block->setObjectName(QStringLiteral("emptyState"));
+
+    auto* symbol = new ui::SymbolView(QStringLiteral("checkmark.circle.fill"), 28,
+                                      ui::SymbolView::Tint::Custom);
+    symbol->setColor(panel::successGreen());
+    connect(&ui::Appearance::instance(), &ui::Appearance::changed, symbol,
+            [symbol] { symbol->setColor(panel::successGreen()); });
+
+    auto* title = ui::makeLabel(QStringLiteral("Your desktop is clean"), ui::TextStyle::Headline);
+    title->setObjectName(QStringLiteral("emptyTitle"));
+    m_emptySubtitle = wrappingLabel(QStringLiteral("emptySubtitle"), ui::TextStyle::Callout,
+                                    ui::Emphasis::Secondary);
+
+    auto* text = new QVBoxLayout;
+    text->setSpacing(2);
+    text->addWidget(title);
+    text->addWidget(m_emptySubtitle);
+
+    auto* layout = new QHBoxLayout(block);
+    layout->setContentsMargins(0, 4, 0, 4);
+    layout->setSpacing(12);
+    layout->addWidget(symbol, 0, Qt::AlignVCenter);
+    layout->addLayout(text, 1);
+    return block;
+}
+
+void CleanView::refresh() {
+    const DesktopCleaner::Scan& scan = m_cleaner.scan();
+    const int total = scan.totalFiles();
+    const bool empty = total == 0;
+
+    m_emptyState->setVisible(empty);
+    m_countLabel->setVisible(!empty);
+    m_groupList->setVisible(!empty);
+    m_otherLabel->setVisible(!empty && scan.other >= 1);
+    m_cleanButton->setEnabled(!empty);
+
+    if (empty) {
+        m_emptySubtitle->setText(scan.other < 1
+                                     ? QStringLiteral("Nothing to sort right now.")
+                                     : QStringLiteral("No files match your rules. ") +
+                                           QString::number(scan.other) +
+                                           (scan.other == 1 ? QStringLiteral(" other file")
+                                                            : QStringLiteral(" other files")) +
+                                           QStringLiteral(" left alone."));
+    } else {
+        m_countLabel->setText(total == 1
+                                  ? QStringLiteral("1 file to put away")
+                                  : QString::number(total) + QStringLiteral(" files to put away"));
+        m_otherLabel->setText(scan.other == 1
+                                  ? QStringLiteral("1 other file stays where it is.")
+                                  : QString::number(scan.other) +
+                                        QStringLiteral(" other files stay where they are."));
+    }
+
+    // Rows are rebuilt from the scan each time; nothing in them holds state worth keeping.
+    while (QLayoutItem* item = m_groupLayout->takeAt(0)) {
+        if (QWidget* widget = item->widget()) {
+            widget->hide();
+            widget->deleteLater();
+        }
+        delete item;
+    }
+    QList<const DesktopCleaner::Group*> visible;
+    for (const DesktopCleaner::Group& group : scan.groups)
+        if (!group.files.isEmpty())
+            visible.append(&group);
+    for (const DesktopCleaner::Group* group : visible) {
+        m_groupLayout->addWidget(new RuleRow(*group));
+        if (group->id() != visible.last()->id())
+            m_groupLayout->addWidget(indentedDivider());
+    }
+}
+
+QList<RuleRow*> CleanView::rows() const {
+    QList<RuleRow*> out;
+    for (int i = 0; i < m_groupLayout->count(); ++i)
+        if (auto* row = qobject_cast<RuleRow*>(m_groupLayout->itemAt(i)->widget()))
+            out.append(row);
+    return out;
+}
+
+int CleanView::dividerCount() const {
+    int count = 0;
+    for (int i = 0; i < m_groupLayout->count(); ++i)
+        if (m_groupLayout->itemAt(i)->widget()->objectName() == QStringLiteral("rowDivider"))
+            ++count;
+    return count;
+}
+
+bool CleanView::isShowingEmptyState() const {
+    return !m_emptyState->isHidden();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "panel/PanelServices.h"
+
+#include <QWidget>
+
+class DesktopCleaner;
+class PrimaryButton;
+class QLabel;
+class QVBoxLayout;
+class RuleRow;
+class StatusLine;
+
+// The panel's main page: how many Desktop files the rules would put away, one row per rule
+// that has some, how many others stay, the "Clean Desktop" button (Return) and the status
+// line. With nothing to put away it says the desktop is clean instead of listing rows.
+class CleanView : public QWidget {
+    Q_OBJECT
+
+  public:
+    CleanView(DesktopCleaner& cleaner, PanelServices services, QWidget* parent = nullptr);
+
+    PrimaryButton* cleanButton() const { return m_cleanButton; }
+    StatusLine* statusLine() const { return m_statusLine; }
+    // The rows shown now, in order.
+    QList<RuleRow*> rows() const;
+    // The dividers between the rows shown now.
+    int dividerCount() const;
+    bool isShowingEmptyState() const;
+
+  private:
+    QWidget* buildEmptyState();
+    void refresh();
+
+    DesktopCleaner& m_cleaner;
+
+    QWidget* m_emptyState = nullptr;
+    QLabel* m_emptySubtitle = nullptr;
+    QLabel* m_countLabel = nullptr;
+    QWidget* m_groupList = nullptr;
+    QVBoxLayout* m_groupLayout = nullptr;
+    QLabel* m_otherLabel = nullptr;
+    PrimaryButton* m_cleanButton = nullptr;
+    StatusLine* m_statusLine = nullptr;
+};

@@ -1,0 +1,178 @@
+#include "panel/PanelView.h"
+
+#include "app/Accent.h"
+#include "app/Divider.h"
+#include "app/Symbols.h"
+#include "app/TextStyles.h"
+#include "cleaner/DesktopCleaner.h"
+#include "panel/CleanView.h"
+#include "panel/NoAccessView.h"
+#include "panel/SettingsView.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int headerSymbolSize = 16;
+constexpr int headerButtonFrame = 20;
+constexpr int headerButtonIcon = 16;
+
+QToolButton* headerButton(const QString& objectName) {
+    auto* button = new QToolButton;
+    button->setObjectName(objectName);
+    button->setAutoRaise(true);
+    button->setFixedSize(headerButtonFrame, headerButtonFrame);
+    button->setIconSize(QSize(headerButtonIcon, headerButtonIcon));
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
+}
+
+} // namespace
+
+PanelView::PanelView(DesktopCleaner& cleaner, PanelServices services, QWidget* parent)
+    : QWidget(parent), m_cleaner(cleaner), m_services(std::move(services)) {
+    setFixedWidth(panelWidth);
+    setWindowTitle(QStringLiteral("Vantor"));
+
+    auto* pageArea = new QWidget;
+    pageArea->setObjectName(QStringLiteral("pageArea"));
+    m_pageLayout = new QVBoxLayout(pageArea);
+    m_pageLayout->setContentsMargins(16, 16, 16, 16);
+    m_pageLayout->setSpacing(0);
+    m_cleanView = new CleanView(m_cleaner, m_services);
+    m_noAccessView = new NoAccessView(m_cleaner, m_services);
+    m_pageLayout->addWidget(m_cleanView);
+    m_pageLayout->addWidget(m_noAccessView);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(buildHeader());
+    layout->addWidget(new Divider(Qt::Horizontal));
+    layout->addWidget(pageArea);
+
+    connect(&m_cleaner, &DesktopCleaner::statusChanged, this, &PanelView::choosePage);
+    connect(&ui::Appearance::instance(), &ui::Appearance::changed, this, &PanelView::applyTint);
+    applyTint();
+    choosePage();
+}
+
+QWidget* PanelView::buildHeader() {
+    auto* header = new QWidget;
+    header->setObjectName(QStringLiteral("header"));
+
+    auto* symbol = new ui::SymbolView(QStringLiteral("tray.and.arrow.down.fill"), headerSymbolSize,
+                                      ui::SymbolView::Tint::Accent);
+    auto* name = ui::makeLabel(QStringLiteral("Vantor"), ui::TextStyle::Headline);
+
+    m_settingsButton = headerButton(QStringLiteral("settingsButton"));
+    connect(m_settingsButton, &QToolButton::clicked, this,
+            [this] { setShowingSettings(!m_showingSettings); });
+
+    m_quitButton = headerButton(QStringLiteral("quitButton"));
+    m_quitButton->setIcon(ui::symbolIcon(QStringLiteral("power")));
+    m_quitButton->setToolTip(QStringLiteral("Quit Vantor"));
+    connect(m_quitButton, &QToolButton::clicked, this, &PanelView::quitRequested);
+
+    auto* layout = new QHBoxLayout(header);
+    layout->setContentsMargins(16, 12, 16, 12);
+    layout->setSpacing(8);
+    layout->addWidget(symbol);
+    layout->addWidget(name);
+    layout->addStretch(1);
+    layout->addWidget(m_settingsButton);
+    layout->addWidget(m_quitButton);
+    return header;
+}
+
+PanelView::Page PanelView::currentPage() const {
+    if (m_showingSettings)
+        return Page::Settings;
+    if (m_cleaner.status().kind == DesktopCleaner::Status::Kind::NoAccess)
+        return Page::NoAccess;
+    return Page::Clean;
+}
+
+void PanelView::setShowingSettings(bool on) {
+    if (on == m_showingSettings)
+        return;
+    m_showingSettings = on;
+    if (on) {
+        // Made afresh on every opening: the login switch reads the state that holds now and
+        // an earlier failure message is gone.
+        m_settingsView = new SettingsView(m_cleaner, m_services);
+        connect(m_settingsView, &SettingsView::done, this, [this] { setShowingSettings(false); });
+        m_pageLayout->addWidget(m_settingsView);
+    } else if (m_settingsView) {
+        // Later: this runs from inside the page's own Done button.
+        m_pageLayout->removeWidget(m_settingsView);
+        m_settingsView->hide();
+        m_settingsView->deleteLater();
+        m_settingsView = nullptr;
+    }
+    choosePage();
+}
+
+void PanelView::choosePage() {
+    const Page page = currentPage();
+    m_cleanView->setVisible(page == Page::Clean);
+    m_noAccessView->setVisible(page == Page::NoAccess);
+    if (m_settingsView)
+        m_settingsView->setVisible(page == Page::Settings);
+
+    const bool settings = page == Page::Settings;
+    m_settingsButton->setIcon(
+        ui::symbolIcon(settings ? QStringLiteral("xmark") : QStringLiteral("gearshape")));
+    m_settingsButton->setToolTip(settings ? QStringLiteral("Close settings")
+                                          : QStringLiteral("Settings"));
+    fitHeight();
+}
+
+void PanelView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Once for each time the panel comes on screen, whether Qt reports the showing once or
+    // also again when the window system maps it.
+    if (!m_scannedSinceShown) {
+        m_scannedSinceShown = true;
+        m_cleaner.rescan();
+    }
+    fitHeight();
+}
+
+void PanelView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    m_scannedSinceShown = false;
+}
+
+bool PanelView::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    // A page that grew or shrank (rows, a wrapped line, the status line) asks for a new
+    // layout; the panel's height follows it.
+    if (event->type() == QEvent::LayoutRequest)
+        fitHeight();
+    return handled;
+}
+
+void PanelView::fitHeight() {
+    QLayout* top = layout();
+    const int height = top->hasHeightForWidth() ? top->totalHeightForWidth(panelWidth)
+                                                : top->totalSizeHint().height();
+    if (height == minimumHeight() && height == maximumHeight())
+        return;
+    setFixedHeight(height);
+    emit sizeChanged(size());
+}
+
+void PanelView::applyTint() {
+    // Checked switches, selections and links inside the panel take the accent.
+    QPalette tinted = palette();
+    tinted.setColor(QPalette::Highlight, ui::quillon());
+    tinted.setColor(QPalette::HighlightedText, Qt::white);
+    tinted.setColor(QPalette::Link, ui::quillon());
+    setPalette(tinted);
+    update();
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "panel/PanelServices.h"
+
+#include <QWidget>
+
+class CleanView;
+class DesktopCleaner;
+class NoAccessView;
+class QToolButton;
+class QVBoxLayout;
+class SettingsView;
+
+// The content of the window that the tray icon opens: a header with Vantor's name, the
+// settings and quit buttons, and below it one page: settings while they are open, else
+// the no-access page while the Desktop cannot be listed, else the clean page. The page
+// follows the cleaner live. 320 px wide; as tall as its page needs.
+class PanelView : public QWidget {
+    Q_OBJECT
+
+  public:
+    enum class Page { Clean, NoAccess, Settings };
+
+    static constexpr int panelWidth = 320;
+
+    explicit PanelView(DesktopCleaner& cleaner, PanelServices services = PanelServices::system(),
+                       QWidget* parent = nullptr);
+
+    Page currentPage() const;
+    bool showingSettings() const { return m_showingSettings; }
+    // Opens or closes the settings page; opening makes it afresh.
+    void setShowingSettings(bool on);
+
+    CleanView* cleanView() const { return m_cleanView; }
+    NoAccessView* noAccessView() const { return m_noAccessView; }
+    // The open settings page, else nullptr.
+    SettingsView* settingsView() const { return m_settingsView; }
+    QToolButton* settingsButton() const { return m_settingsButton; }
+    QToolButton* quitButton() const { return m_quitButton; }
+
+  signals:
+    // The power button was pressed: Vantor should quit, without asking.
+    void quitRequested();
+    // The panel took a new height for its page; a window hosting it can re-place itself.
+    void sizeChanged(const QSize& size);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool event(QEvent* event) override;
+
+  private:
+    QWidget* buildHeader();
+    void choosePage();
+    void fitHeight();
+    void applyTint();
+
+    DesktopCleaner& m_cleaner;
+    PanelServices m_services;
+    bool m_showingSettings = false;
+    bool m_scannedSinceShown = false;
+
+    QToolButton* m_settingsButton = nullptr;
+    QToolButton* m_quitButton = nullptr;
+    QVBoxLayout* m_pageLayout = nullptr;
+    CleanView* m_cleanView = nullptr;
+    NoAccessView* m_noAccessView = nullptr;
+    SettingsView* m_settingsView = nullptr;
+};

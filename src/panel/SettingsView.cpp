@@ -1,0 +1,192 @@
+#include "panel/SettingsView.h"
+
+#include "app/Accent.h"
+#include "app/Divider.h"
+#include "app/ElidedLabel.h"
+#include "app/Symbols.h"
+#include "app/TextStyles.h"
+#include "cleaner/DesktopCleaner.h"
+#include "panel/SmallButton.h"
+#include "panel/ToggleSwitch.h"
+#include "platform/Autostart.h"
+#include "platform/FileSystem.h"
+#include "rules/RuleStore.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int symbolSize = 16;
+
+platform::Autostart autostart() {
+    return platform::Autostart(QStringLiteral(VANTOR_APP_ID),
+                               QCoreApplication::applicationFilePath());
+}
+
+void paintRed(QLabel* label) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, ui::destructiveRed());
+    label->setPalette(palette);
+}
+
+// One rule: its symbol, name and folder as written, and "Show" while the folder exists.
+QWidget* ruleRow(const SortRule& rule, const PanelServices& services) {
+    auto* row = new QWidget;
+    row->setObjectName(QStringLiteral("settingsRule"));
+
+    auto* symbol = new ui::SymbolView(rule.symbol, symbolSize, ui::SymbolView::Tint::Accent);
+
+    auto* name = new ElidedLabel;
+    name->setObjectName(QStringLiteral("ruleName"));
+    name->setElideMode(Qt::ElideRight);
+    name->setFont(ui::font(ui::TextStyle::Callout));
+    name->setFullText(rule.name);
+
+    auto* destination = new ElidedLabel;
+    destination->setObjectName(QStringLiteral("ruleDestination"));
+    destination->setFont(ui::monospacedFont(ui::TextStyle::Caption));
+    ui::setEmphasis(destination, ui::Emphasis::Secondary);
+    destination->setFullText(rule.destination);
+
+    auto* text = new QVBoxLayout;
+    text->setSpacing(1);
+    text->addWidget(name);
+    text->addWidget(destination);
+
+    auto* show = new SmallButton(QStringLiteral("Show"));
+    show->setObjectName(QStringLiteral("showButton"));
+    const QString folder = rule.destinationURL();
+    show->setEnabled(platform::exists(folder));
+    QObject::connect(show, &QPushButton::clicked, row,
+                     [reveal = services.reveal, folder] { reveal(folder); });
+
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    layout->addWidget(symbol, 0, Qt::AlignVCenter);
+    layout->addLayout(text, 1);
+    layout->addWidget(show, 0, Qt::AlignVCenter);
+    return row;
+}
+
+} // namespace
+
+SettingsView::SettingsView(DesktopCleaner& cleaner, PanelServices services, QWidget* parent)
+    : QWidget(parent), m_cleaner(cleaner), m_services(std::move(services)) {
+    auto* title = ui::makeLabel(QStringLiteral("Settings"), ui::TextStyle::Title3);
+    title->setObjectName(QStringLiteral("settingsTitle"));
+
+    m_loginSwitch = new ToggleSwitch(QStringLiteral("Open Vantor at login"));
+    m_loginSwitch->setObjectName(QStringLiteral("loginSwitch"));
+    m_loginSwitch->setChecked(autostart().isEnabled());
+    // clicked, not toggled: putting the switch back after a failure must not try again.
+    connect(m_loginSwitch, &QAbstractButton::clicked, this, &SettingsView::setOpenAtLogin);
+
+    m_loginError = ui::makeLabel(QString(), ui::TextStyle::Caption);
+    m_loginError->setObjectName(QStringLiteral("loginError"));
+    m_loginError->setWordWrap(true);
+    m_loginError->hide();
+    paintRed(m_loginError);
+    connect(&ui::Appearance::instance(), &ui::Appearance::changed, m_loginError,
+            [this] { paintRed(m_loginError); });
+
+    auto* login = new QVBoxLayout;
+    login->setSpacing(4);
+    login->addWidget(m_loginSwitch);
+    login->addWidget(m_loginError);
+
+    auto* rulesTitle = ui::makeLabel(QStringLiteral("Rules"), ui::TextStyle::Subheadline);
+    rulesTitle->setFont(ui::font(ui::TextStyle::Subheadline, QFont::DemiBold));
+    m_editRules = new SmallButton(QStringLiteral("Edit Rules\u2026"));
+    m_editRules->setObjectName(QStringLiteral("editRulesButton"));
+    connect(m_editRules, &QPushButton::clicked, this,
+            [this] { m_services.showRules(*m_cleaner.rules()); });
+    auto* rulesHeader = new QHBoxLayout;
+    rulesHeader->addWidget(rulesTitle);
+    rulesHeader->addStretch(1);
+    rulesHeader->addWidget(m_editRules);
+
+    m_ruleRows = new QVBoxLayout;
+    m_ruleRows->setSpacing(8);
+    auto* rules = new QVBoxLayout;
+    rules->setSpacing(8);
+    rules->addLayout(rulesHeader);
+    rules->addLayout(m_ruleRows);
+
+    auto* version = ui::makeLabel(versionLine(), ui::TextStyle::Caption, ui::Emphasis::Secondary);
+    version->setObjectName(QStringLiteral("versionLine"));
+    m_done = new QPushButton(QStringLiteral("Done"));
+    m_done->setObjectName(QStringLiteral("doneButton"));
+    // Made by the button, so Escape closes only this page and only while it is shown.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_done);
+    connect(escape, &QShortcut::activated, m_done, &QPushButton::click);
+    connect(m_done, &QPushButton::clicked, this, &SettingsView::done);
+    auto* footer = new QHBoxLayout;
+    footer->addWidget(version);
+    footer->addStretch(1);
+    footer->addWidget(m_done);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(14);
+    layout->addWidget(title);
+    layout->addLayout(login);
+    layout->addWidget(new Divider(Qt::Horizontal));
+    layout->addLayout(rules);
+    layout->addWidget(new Divider(Qt::Horizontal));
+    layout->addLayout(footer);
+
+    // Every change of the rule list is followed by a rescan, and so is every opening of the
+    // panel: the rows and the folders' existence are fresh whenever the page is seen.
+    connect(&m_cleaner, &DesktopCleaner::scanChanged, this, &SettingsView::refreshRules);
+    refreshRules();
+}
+
+QString SettingsView::versionLine() {
+    const QString version = QCoreApplication::applicationVersion();
+    return version.isEmpty() ? QStringLiteral("Vantor by Quillon")
+                             : QStringLiteral("Vantor ") + version + QStringLiteral(" by Quillon");
+}
+
+QString SettingsView::loginError() const {
+    return m_loginError->isHidden() ? QString() : m_loginError->text();
+}
+
+QList<QPushButton*> SettingsView::showButtons() const {
+    QList<QPushButton*> out;
+    for (int i = 0; i < m_ruleRows->count(); ++i)
+        if (QWidget* row = m_ruleRows->itemAt(i)->widget())
+            out.append(row->findChild<QPushButton*>(QStringLiteral("showButton")));
+    return out;
+}
+
+void SettingsView::setOpenAtLogin(bool on) {
+    platform::Autostart entry = autostart();
+    const bool written = entry.setEnabled(on);
+    // What holds now decides, whatever the write reported: a user entry that could not be
+    // replaced, or a system entry that could not be masked, leaves the old state in force.
+    const bool enabled = entry.isEnabled();
+    m_loginSwitch->setChecked(enabled);
+    const bool failed = !written || enabled != on;
+    m_loginError->setText(
+        failed ? QStringLiteral("Couldn't change this. Move Vantor to Applications and "
+                                "try again.")
+               : QString());
+    m_loginError->setVisible(failed);
+}
+
+void SettingsView::refreshRules() {
+    while (QLayoutItem* item = m_ruleRows->takeAt(0)) {
+        if (QWidget* widget = item->widget()) {
+            widget->hide();
+            widget->deleteLater();
+        }
+        delete item;
+    }
+    for (const SortRule& rule : m_cleaner.rules()->rules())
+        m_ruleRows->addWidget(ruleRow(rule, m_services));
+}

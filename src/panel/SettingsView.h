@@ -1,0 +1,47 @@
+#pragma once
+
+#include "panel/PanelServices.h"
+
+#include <QWidget>
+
+class DesktopCleaner;
+class QLabel;
+class QPushButton;
+class QVBoxLayout;
+class ToggleSwitch;
+
+// The panel's settings page: opening Vantor at login, the rules with their folders and the
+// way into the rules window, and the version line with Done (Escape).
+class SettingsView : public QWidget {
+    Q_OBJECT
+
+  public:
+    SettingsView(DesktopCleaner& cleaner, PanelServices services, QWidget* parent = nullptr);
+
+    ToggleSwitch* loginSwitch() const { return m_loginSwitch; }
+    // The message under the switch after a failed change, or empty.
+    QString loginError() const;
+    QPushButton* editRulesButton() const { return m_editRules; }
+    QPushButton* doneButton() const { return m_done; }
+    // One per rule, in order: the row's "Show" button.
+    QList<QPushButton*> showButtons() const;
+    // "Vantor 1.2 by Quillon", or "Vantor by Quillon" without a version.
+    static QString versionLine();
+
+  signals:
+    // Done or Escape: the page should close.
+    void done();
+
+  private:
+    void setOpenAtLogin(bool on);
+    void refreshRules();
+
+    DesktopCleaner& m_cleaner;
+    PanelServices m_services;
+
+    ToggleSwitch* m_loginSwitch = nullptr;
+    QLabel* m_loginError = nullptr;
+    QPushButton* m_editRules = nullptr;
+    QVBoxLayout* m_ruleRows = nullptr;
+    QPushButton* m_done = nullptr;
+};

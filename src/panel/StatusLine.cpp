@@ -1,0 +1,124 @@
+#include "panel/StatusLine.h"
+
+#include "app/Accent.h"
+#include "app/Symbols.h"
+#include "app/TextStyles.h"
+#include "cleaner/DesktopCleaner.h"
+#include "panel/PanelColors.h"
+#include "panel/RelativeDate.h"
+#include "panel/SmallButton.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QShortcut>
+
+namespace {
+
+constexpr int symbolSize = 14;
+
+QString files(int count) {
+    return QString::number(count) +
+           (count == 1 ? QStringLiteral(" file") : QStringLiteral(" files"));
+}
+
+} // namespace
+
+StatusLine::StatusLine(DesktopCleaner& cleaner, PanelServices services, QWidget* parent)
+    : QWidget(parent), m_cleaner(cleaner), m_services(std::move(services)) {
+    m_symbol = new ui::SymbolView(QStringLiteral("checkmark.circle.fill"), symbolSize,
+                                  ui::SymbolView::Tint::Custom);
+    m_label = new QLabel;
+    m_label->setObjectName(QStringLiteral("statusText"));
+    m_label->setTextFormat(Qt::RichText);
+    m_label->setWordWrap(true);
+
+    m_undo = new SmallButton(QStringLiteral("Undo"));
+    m_undo->setObjectName(QStringLiteral("undoButton"));
+    // Made by the button, so it only acts while the button is on screen.
+    auto* undoShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), m_undo);
+    connect(undoShortcut, &QShortcut::activated, m_undo, &QPushButton::click);
+    connect(m_undo, &QPushButton::clicked, this, [this] { m_cleaner.undo(); });
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+    layout->addWidget(m_symbol, 0, Qt::AlignTop);
+    layout->addWidget(m_label, 1);
+    layout->addWidget(m_undo);
+
+    // Every rescan, the one made when the panel opens included, also renews the date.
+    connect(&m_cleaner, &DesktopCleaner::scanChanged, this, &StatusLine::refresh);
+    connect(&m_cleaner, &DesktopCleaner::statusChanged, this, &StatusLine::refresh);
+    connect(&m_cleaner, &DesktopCleaner::lastCleanChanged, this, &StatusLine::refresh);
+    connect(&ui::Appearance::instance(), &ui::Appearance::changed, this, &StatusLine::refresh);
+    refresh();
+}
+
+QString StatusLine::text() const {
+    return isHidden() ? QString() : m_plain + m_failure;
+}
+
+void StatusLine::refresh() {
+    using Kind = DesktopCleaner::Status::Kind;
+    const DesktopCleaner::Status& status = m_cleaner.status();
+    const auto& record = m_cleaner.lastClean();
+
+    m_plain.clear();
+    m_failure.clear();
+    bool showSymbol = false;
+    bool showUndo = record.has_value();
+    ui::TextStyle style = ui::TextStyle::Callout;
+    ui::Emphasis emphasis = ui::Emphasis::Primary;
+
+    switch (status.kind) {
+    case Kind::Cleaned:
+        showSymbol = true;
+        m_plain = status.moved() == 0 ? QStringLiteral("Nothing was moved")
+                                      : QStringLiteral("Moved ") + files(status.moved());
+        if (status.failed >= 1) {
+            m_failure = QStringLiteral(" \u00b7 ") + QString::number(status.failed) +
+                        QStringLiteral(" couldn't be moved");
+            m_symbol->setSymbol(QStringLiteral("exclamationmark.triangle.fill"));
+            m_symbol->setColor(ui::warningOrange());
+        } else {
+            m_symbol->setSymbol(QStringLiteral("checkmark.circle.fill"));
+            m_symbol->setColor(panel::successGreen());
+        }
+        break;
+    case Kind::Undone:
+        showSymbol = true;
+        showUndo = false;
+        emphasis = ui::Emphasis::Secondary;
+        m_plain = QStringLiteral("Put back ") + files(status.restored()) + u'.';
+        if (status.failed >= 1)
+            m_plain += u' ' + QString::number(status.failed) + QStringLiteral(" were missing.");
+        m_symbol->setSymbol(QStringLiteral("arrow.uturn.backward.circle.fill"));
+        m_symbol->setTint(ui::SymbolView::Tint::Secondary);
+        break;
+    case Kind::Idle:
+    case Kind::NoAccess:
+        if (record) {
+            style = ui::TextStyle::Caption;
+            emphasis = ui::Emphasis::Secondary;
+            m_plain = QStringLiteral("Last clean moved ") + files(int(record->moves.size())) +
+                      u' ' + panel::relativeDateText(record->date, m_services.now());
+        }
+        break;
+    }
+
+    // When the line must wrap, the failure part moves down whole rather than splitting.
+    QString html = m_plain.toHtmlEscaped();
+    if (!m_failure.isEmpty())
+        html += QStringLiteral(" <span style=\"color:%1\">%2</span>")
+                    .arg(ui::warningOrange().name(),
+                         m_failure.mid(1).toHtmlEscaped().replace(u' ', QStringLiteral("&nbsp;")));
+    m_label->setText(html);
+    m_label->setFont(ui::font(style));
+    ui::setEmphasis(m_label, emphasis);
+    // The symbol stays level with the first line when the words wrap.
+    m_symbol->setFixedSize(symbolSize, qMax(symbolSize, QFontMetrics(m_label->font()).height()));
+
+    m_symbol->setVisible(showSymbol);
+    m_undo->setVisible(showUndo);
+    setVisible(!m_plain.isEmpty());
+}

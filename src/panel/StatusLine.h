@@ -1,0 +1,40 @@
+#pragma once
+
+#include "panel/PanelServices.h"
+
+#include <QWidget>
+
+class DesktopCleaner;
+class QLabel;
+class QPushButton;
+namespace ui {
+class SymbolView;
+}
+
+// The clean page's last line: what the last clean or undo did, or when the clean that can
+// still be put back happened, with Undo (Ctrl+Z) while there is one. With nothing to say
+// it is hidden and takes no room.
+class StatusLine : public QWidget {
+    Q_OBJECT
+
+  public:
+    StatusLine(DesktopCleaner& cleaner, PanelServices services, QWidget* parent = nullptr);
+
+    // The line's words as read, the failure part included; empty while hidden.
+    QString text() const;
+    // The part drawn in orange (" · 2 couldn't be moved"), or empty.
+    const QString& failureText() const { return m_failure; }
+    QPushButton* undoButton() const { return m_undo; }
+
+  private:
+    void refresh();
+
+    DesktopCleaner& m_cleaner;
+    PanelServices m_services;
+    QString m_plain;
+    QString m_failure;
+
+    ui::SymbolView* m_symbol = nullptr;
+    QLabel* m_label = nullptr;
+    QPushButton* m_undo = nullptr;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QVariantAnimation>
+
+// An on/off switch with its label: the text on the left, the switch at the right edge.
+// A click anywhere on it, or Space while it has focus, flips it; the track is quillon
+// while on.
+class ToggleSwitch : public QAbstractButton {
+    Q_OBJECT
+
+  public:
+    explicit ToggleSwitch(const QString& text, QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+    // Where the knob is drawn: 0 off, 1 on (between while it slides).
+    qreal knobPosition() const { return m_position; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+
+  private:
+    QRectF trackRect() const;
+
+    qreal m_position = 0;
+    QVariantAnimation m_slide;
+};

@@ -1,0 +1,159 @@
+#include "PanelFixture.h"
+
+#include "app/PrimaryButton.h"
+#include "panel/CleanView.h"
+#include "panel/NoAccessView.h"
+#include "panel/SettingsView.h"
+
+#include <QLabel>
+#include <QSignalSpy>
+#include <QToolButton>
+
+using Page = PanelView::Page;
+
+// The panel's header, its choice of page and its life on and off screen.
+class TestPanelView : public QObject {
+    Q_OBJECT
+
+    static void settle() {
+        for (int i = 0; i < 4; ++i) {
+            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    }
+    // The page on screen, checked against what the header says about it.
+    static Page shownPage(const PanelFixture& f) {
+        PanelView& panel = *f.panel;
+        const bool settings = panel.settingsView() && panel.settingsView()->isVisible();
+        const bool noAccess = panel.noAccessView()->isVisible();
+        const bool clean = panel.cleanView()->isVisible();
+        if (int(settings) + int(noAccess) + int(clean) != 1)
+            qWarning("not exactly one page on screen");
+        if (panel.settingsButton()->toolTip() != (settings ? "Close settings" : "Settings"))
+            qWarning("settings button says %s", qPrintable(panel.settingsButton()->toolTip()));
+        return settings ? Page::Settings : noAccess ? Page::NoAccess : Page::Clean;
+    }
+
+  private slots:
+    void rescansOncePerShowing() {
+        PanelFixture f;
+        f.cleaner = std::make_unique<DesktopCleaner>(f.store.get(), f.desktop(), f.stateFolder());
+        QSignalSpy scans(f.cleaner.get(), &DesktopCleaner::scanChanged);
+        PanelView panel(*f.cleaner, {});
+        QCOMPARE(scans.size(), 0); // made, not shown: no scan yet
+
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        settle();
+        QCOMPARE(scans.size(), 1);
+        QVERIFY(f.cleaner->isWatching());
+
+        panel.setShowingSettings(true);
+        panel.hide();
+        panel.show();
+        settle();
+        QCOMPARE(scans.size(), 2);
+        QVERIFY(panel.showingSettings()); // closing the panel keeps settings open
+    }
+
+    void pageFollowsCleanerAndSettings() {
+        PanelFixture f;
+        QVERIFY(QDir(f.desktop()).removeRecursively());
+        f.open();
+        QCOMPARE(shownPage(f), Page::NoAccess);
+        QCOMPARE(f.find<QLabel>("noAccessTitle")->text(), "Vantor can't see your Desktop");
+        QCOMPARE(f.find<QLabel>("noAccessText")->text(),
+                 "Allow access in System Settings \u2192 Privacy & Security \u2192 Files and "
+                 "Folders \u2192 Vantor \u2192 Desktop Folder.");
+        QVERIFY(!f.panel->cleanView()->cleanButton()->isVisible());
+
+        // Settings go over the no-access page and come back to it, not to the clean page.
+        f.panel->settingsButton()->click();
+        QCOMPARE(shownPage(f), Page::Settings);
+        f.panel->settingsButton()->click();
+        QCOMPARE(shownPage(f), Page::NoAccess);
+
+        f.panel->noAccessView()->openSettingsButton()->click();
+        QCOMPARE(f.opened, QList<QUrl>{QUrl::fromLocalFile(f.home())});
+        QCOMPARE(shownPage(f), Page::NoAccess);
+
+        f.panel->noAccessView()->tryAgainButton()->click(); // still missing
+        QCOMPARE(shownPage(f), Page::NoAccess);
+        f.touch({"a.png"});
+        f.panel->noAccessView()->tryAgainButton()->click();
+        QCOMPARE(shownPage(f), Page::Clean);
+        QCOMPARE(f.panel->cleanView()->rows().size(), 1);
+
+        // A clean keeps the clean page; losing the Desktop again brings the notice back live.
+        f.panel->cleanView()->cleanButton()->click();
+        QCOMPARE(shownPage(f), Page::Clean);
+        QVERIFY(QDir(f.desktop()).removeRecursively());
+        f.cleaner->rescan();
+        QCOMPARE(shownPage(f), Page::NoAccess);
+    }
+
+    void settingsCloseWithDoneEscapeAndXmark() {
+        PanelFixture f;
+        f.open();
+        f.panel->settingsButton()->click();
+        QCOMPARE(shownPage(f), Page::Settings);
+        QTest::keyClick(f.panel.get(), Qt::Key_Escape);
+        QCOMPARE(shownPage(f), Page::Clean);
+
+        f.panel->settingsButton()->click();
+        f.panel->settingsView()->doneButton()->click();
+        QCOMPARE(shownPage(f), Page::Clean);
+        settle();
+        QVERIFY(f.panel->findChildren<SettingsView*>().isEmpty()); // made afresh each time
+
+        // Escape without settings open is not the page's to take.
+        QTest::keyClick(f.panel.get(), Qt::Key_Escape);
+        QCOMPARE(shownPage(f), Page::Clean);
+    }
+
+    void quitFromEveryPage() {
+        PanelFixture f;
+        f.open();
+        QSignalSpy quit(f.panel.get(), &PanelView::quitRequested);
+        QCOMPARE(f.panel->quitButton()->toolTip(), "Quit Vantor");
+        f.panel->quitButton()->click();
+        f.panel->setShowingSettings(true);
+        f.panel->quitButton()->click();
+        f.panel->setShowingSettings(false);
+        QVERIFY(QDir(f.desktop()).removeRecursively());
+        f.cleaner->rescan();
+        f.panel->quitButton()->click();
+        QCOMPARE(quit.size(), 3);
+    }
+
+    void heightFollowsPage() {
+        PanelFixture f;
+        f.open();
+        QSignalSpy resized(f.panel.get(), &PanelView::sizeChanged);
+        settle();
+        const int empty = f.panel->height();
+        QCOMPARE(f.panel->width(), PanelView::panelWidth);
+
+        f.touch({"a.png", "b.pdf", "c.iso", "a name long enough to wrap and then some more.png"});
+        f.cleaner->rescan();
+        settle();
+        const int threeRows = f.panel->height();
+        QVERIFY2(threeRows > empty + 80, qPrintable(QString("%1 %2").arg(empty).arg(threeRows)));
+        QVERIFY(!resized.isEmpty());
+        QCOMPARE(f.panel->width(), PanelView::panelWidth);
+        // Everything on the page fits: the clean button ends inside the panel.
+        const QWidget* button = f.panel->cleanView()->cleanButton();
+        QVERIFY(button->mapTo(f.panel.get(), QPoint(0, button->height())).y() <= threeRows);
+
+        f.panel->setShowingSettings(true);
+        settle();
+        const QWidget* done = f.panel->settingsView()->doneButton();
+        QVERIFY(done->mapTo(f.panel.get(), QPoint(0, done->height())).y() <= f.panel->height());
+        f.panel->setShowingSettings(false);
+        settle();
+        QCOMPARE(f.panel->height(), threeRows);
+    }
+};
+
+VANTOR_WIDGET_TEST_MAIN(TestPanelView)
+#include "TestPanelView.moc"
