@@ -1,19 +1,32 @@
-#include "platform/Locations.h"
-#include "rules/RuleStore.h"
+#include "app/SingleInstance.h"
+#include "app/VantorApp.h"
 
-#include <QCoreApplication>
-#include <QTextStream>
+#include <QApplication>
 
-// Until the tray application exists: load the rules and say where Vantor keeps its files.
+#include <cstdio>
+
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName("Vantor");
-    QCoreApplication::setApplicationVersion(VANTOR_VERSION);
-    RuleStore store(platform::configFolder());
-    QTextStream out(stdout);
-    out << "Vantor " << VANTOR_VERSION << "\n"
-        << "Desktop: " << platform::desktopFolder() << "\n"
-        << "Rules:   " << store.fileName() << " (" << store.rules().size() << " rules)\n"
-        << "Record:  " << platform::stateFolder() << "/last-clean.json\n";
-    return 0;
+    // Without a display Qt would abort with a long message; say what is wrong instead.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::fputs("vantor: no graphical session (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                   "to try it without one, run: xvfb-run -a vantor\n",
+                   stderr);
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantor"));
+    QApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral(VANTOR_APP_ID));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance(SingleInstance::defaultFolder());
+    if (!instance.claim())
+        return 0; // the running instance was told to reopen
+
+    VantorApp vantor;
+    QObject::connect(&instance, &SingleInstance::reopenRequested, &vantor, &VantorApp::reopen);
+    vantor.start();
+    return app.exec();
 }

@@ -1,0 +1,107 @@
+#include "app/PanelWindow.h"
+
+#include "panel/PanelView.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+constexpr int kGap = 4;
+// A click on the tray icon while the popup is open first closes the popup (a click
+// outside it) and then activates the icon; that activation must not reopen it.
+constexpr int kReopenGuardMs = 300;
+} // namespace
+
+PanelWindow::PanelWindow(DesktopCleaner* cleaner, QWidget* parent)
+    : QWidget(parent), m_panel(new PanelView(*cleaner, PanelServices::system(), this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetFixedSize); // the window follows the panel's size
+    layout->addWidget(m_panel);
+    setWindowTitle(QStringLiteral("Vantor"));
+    connect(m_panel, &PanelView::quitRequested, this, &PanelWindow::quitRequested);
+    useMode(Qt::Popup);
+}
+
+void PanelWindow::useMode(Qt::WindowType type) {
+    if (windowType() == type)
+        return;
+    setWindowFlags(type == Qt::Popup ? Qt::Popup | Qt::FramelessWindowHint : Qt::Window);
+}
+
+QPoint PanelWindow::popupPosition(const QRect& anchor, const QSize& size, const QRect& available) {
+    const bool above = anchor.center().y() > available.center().y();
+    int x = anchor.center().x() - size.width() / 2;
+    int y = above ? anchor.top() - kGap - size.height() : anchor.bottom() + 1 + kGap;
+    x = std::clamp(x, available.left(),
+                   std::max(available.left(), available.right() + 1 - size.width()));
+    y = std::clamp(y, available.top(),
+                   std::max(available.top(), available.bottom() + 1 - size.height()));
+    return {x, y};
+}
+
+void PanelWindow::toggleAt(const QRect& iconGeometry) {
+    if (isVisible()) {
+        hide();
+        return;
+    }
+    if (m_sinceHidden.isValid() && m_sinceHidden.elapsed() < kReopenGuardMs)
+        return;
+    showAt(iconGeometry);
+}
+
+void PanelWindow::showAt(const QRect& iconGeometry) {
+    if (isVisible() && !isPopup())
+        hide();
+    useMode(Qt::Popup);
+    const QRect anchor = iconGeometry.isValid() && !iconGeometry.isEmpty()
+                             ? iconGeometry
+                             : QRect(QCursor::pos(), QSize(1, 1));
+    QScreen* screen = QGuiApplication::screenAt(anchor.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
+    m_growUpwards = anchor.center().y() > available.center().y();
+    adjustSize();
+    move(popupPosition(anchor, sizeHint(), available));
+    show();
+    activateWindow();
+}
+
+void PanelWindow::showAsWindow() {
+    if (isVisible() && isPopup())
+        hide();
+    useMode(Qt::Window);
+    m_growUpwards = false;
+    show();
+    raise();
+    activateWindow();
+}
+
+void PanelWindow::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (!isPopup())
+        return;
+    // Without a window frame the popup needs an edge of its own against whatever is behind.
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void PanelWindow::hideEvent(QHideEvent* event) {
+    m_sinceHidden.start();
+    QWidget::hideEvent(event);
+}
+
+void PanelWindow::resizeEvent(QResizeEvent* event) {
+    // A popup above the icon keeps its bottom edge by the icon as its content grows.
+    if (isPopup() && isVisible() && m_growUpwards && event->oldSize().isValid())
+        move(x(), y() + event->oldSize().height() - height());
+    QWidget::resizeEvent(event);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QRect>
+#include <QWidget>
+
+class DesktopCleaner;
+class PanelView;
+
+// Hosts the panel: as a frameless popup beside the tray icon, or, with no tray at all, as an
+// ordinary small window titled "Vantor" that closing only hides.
+class PanelWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit PanelWindow(DesktopCleaner* cleaner, QWidget* parent = nullptr);
+
+    PanelView* panel() const { return m_panel; }
+    bool isPopup() const { return windowType() == Qt::Popup; }
+
+    // Opens the popup at the icon (or, when the tray gives no geometry, at the cursor), or
+    // closes it when it is open or was closed by this very click.
+    void toggleAt(const QRect& iconGeometry);
+    void showAt(const QRect& iconGeometry);
+    void showAsWindow();
+
+    // Where a popup of `size` goes for an anchor, kept inside `available`: below an anchor
+    // in the upper half of the screen, above one in the lower half.
+    static QPoint popupPosition(const QRect& anchor, const QSize& size, const QRect& available);
+
+  signals:
+    void quitRequested();
+
+  protected:
+    void hideEvent(QHideEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void useMode(Qt::WindowType type);
+
+    PanelView* m_panel;
+    QElapsedTimer m_sinceHidden;
+    bool m_growUpwards = false;
+};

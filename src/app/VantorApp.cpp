@@ -1,0 +1,128 @@
+#include "app/VantorApp.h"
+
+#include "app/PanelWindow.h"
+#include "app/Symbols.h"
+#include "cleaner/DesktopCleaner.h"
+#include "platform/Locations.h"
+#include "platform/TrayAvailability.h"
+#include "rules/RuleStore.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
+
+namespace {
+const QString kDidShowWelcome = QStringLiteral("didShowWelcome");
+} // namespace
+
+VantorApp::VantorApp(QObject* parent)
+    : VantorApp(platform::configFolder(), platform::desktopFolder(), platform::stateFolder(),
+                parent) {}
+
+VantorApp::VantorApp(const QString& configFolder, const QString& desktop,
+                     const QString& stateFolder, QObject* parent)
+    : QObject(parent),
+      m_settings(configFolder + QStringLiteral("/settings.ini"), QSettings::IniFormat),
+      m_store(new RuleStore(configFolder, this)),
+      m_cleaner(new DesktopCleaner(m_store, desktop, stateFolder, this)) {
+    m_panel = new PanelWindow(m_cleaner);
+    connect(m_panel, &PanelWindow::quitRequested, qApp, &QCoreApplication::quit,
+            Qt::QueuedConnection);
+    m_noTrayTimer.setSingleShot(true);
+    m_noTrayTimer.setInterval(kNoTrayGraceMs);
+    connect(&m_noTrayTimer, &QTimer::timeout, this, [this] {
+        if (!m_tray)
+            m_panel->showAsWindow();
+    });
+}
+
+VantorApp::~VantorApp() {
+    delete m_hint;
+    delete m_panel;
+}
+
+void VantorApp::start() {
+    m_trayAvailability = new platform::TrayAvailability(this);
+    if (m_trayAvailability->isAvailable())
+        createTrayIcon();
+    else
+        m_noTrayTimer.start();
+    connect(m_trayAvailability, &platform::TrayAvailability::available, this,
+            &VantorApp::createTrayIcon);
+
+    if (!m_settings.value(kDidShowWelcome, false).toBool()) {
+        QTimer::singleShot(kHintDelayMs, this, [this] {
+            // Set before showing, so quitting while the hint is open does not bring it back.
+            m_settings.setValue(kDidShowWelcome, true);
+            m_settings.sync();
+            showMenuBarHint();
+        });
+    }
+}
+
+QIcon VantorApp::trayIconImage() const {
+    ui::ensureIconTheme();
+    // A StatusNotifierItem host draws a symbolic icon it can find by name in the colour of
+    // its panel. Qt can only hand an XEmbed tray (or a host that cannot find the name) a
+    // picture, and cannot know the panel's colour: the full-colour icon reads on any.
+    const QString symbolic = QStringLiteral(VANTOR_APP_ID "-symbolic");
+    const bool installed =
+        !QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                                "icons/hicolor/symbolic/apps/" + symbolic + ".svg")
+             .isEmpty();
+    if (installed && m_trayAvailability && m_trayAvailability->hasStatusNotifierHost())
+        return QIcon::fromTheme(symbolic);
+    return QIcon::fromTheme(QStringLiteral(VANTOR_APP_ID));
+}
+
+void VantorApp::createTrayIcon() {
+    if (m_tray)
+        return;
+    m_tray = new QSystemTrayIcon(trayIconImage(), this);
+    m_tray->setToolTip(QStringLiteral("Vantor"));
+    auto* menu = new QMenu();
+    menu->addAction(QStringLiteral("Open Vantor"), this, &VantorApp::openPanel);
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Quit Vantor"), qApp, &QCoreApplication::quit);
+    connect(m_tray, &QObject::destroyed, menu, &QObject::deleteLater);
+    m_tray->setContextMenu(menu);
+    connect(m_tray, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+                    m_panel->toggleAt(m_tray->geometry());
+            });
+    m_tray->show();
+    emit trayIconCreated();
+}
+
+void VantorApp::openPanel() {
+    if (m_tray)
+        m_panel->showAt(m_tray->geometry());
+    else
+        m_panel->showAsWindow();
+}
+
+void VantorApp::reopen() {
+    if (m_tray)
+        showMenuBarHint();
+    else
+        m_panel->showAsWindow();
+}
+
+void VantorApp::showMenuBarHint() {
+    if (!m_hint) {
+        m_hint = new QMessageBox(QMessageBox::Information, QStringLiteral("Vantor"),
+                                 QStringLiteral("Vantor is in your menu bar"));
+        m_hint->setInformativeText(
+            QStringLiteral("Click the tray icon at the top right of your screen to clean your "
+                           "desktop. Vantor has no Dock icon or main window."));
+        m_hint->addButton(QStringLiteral("Got It"), QMessageBox::AcceptRole);
+        m_hint->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_hint->show();
+    m_hint->raise();
+    m_hint->activateWindow();
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QIcon>
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+#include <QSettings>
+#include <QTimer>
+
+class DesktopCleaner;
+class PanelWindow;
+class QSystemTrayIcon;
+class RuleStore;
+namespace platform {
+class TrayAvailability;
+}
+
+// The running application: one rule store and one cleaner for the whole run, the tray icon
+// once a tray exists, the panel, and the first-run hint.
+class VantorApp : public QObject {
+    Q_OBJECT
+
+  public:
+    // Folders are the user's own unless given (tests).
+    explicit VantorApp(QObject* parent = nullptr);
+    VantorApp(const QString& configFolder, const QString& desktop, const QString& stateFolder,
+              QObject* parent = nullptr);
+    ~VantorApp() override;
+
+    RuleStore* store() const { return m_store; }
+    DesktopCleaner* cleaner() const { return m_cleaner; }
+    PanelWindow* panelWindow() const { return m_panel; }
+    QSystemTrayIcon* trayIcon() const { return m_tray; }
+    QMessageBox* hint() const { return m_hint; }
+
+    // Watches for a tray and schedules the first-run hint.
+    void start();
+    // Another launch while running: the hint again, or with no tray the panel window.
+    void reopen();
+    void showMenuBarHint();
+    void openPanel();
+
+    static constexpr int kHintDelayMs = 600;
+    // How long a session may take to bring up its tray before the panel opens as a window.
+    static constexpr int kNoTrayGraceMs = 3000;
+
+  signals:
+    void trayIconCreated();
+
+  private:
+    void createTrayIcon();
+    QIcon trayIconImage() const;
+
+    QSettings m_settings;
+    RuleStore* m_store;
+    DesktopCleaner* m_cleaner;
+    PanelWindow* m_panel = nullptr;
+    platform::TrayAvailability* m_trayAvailability = nullptr;
+    QSystemTrayIcon* m_tray = nullptr;
+    QPointer<QMessageBox> m_hint;
+    QTimer m_noTrayTimer;
+};

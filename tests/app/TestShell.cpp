@@ -1,0 +1,141 @@
+#include "TestSupport.h"
+
+#include "app/PanelWindow.h"
+#include "app/SingleInstance.h"
+#include "app/VantorApp.h"
+#include "cleaner/DesktopCleaner.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLockFile>
+#include <QMessageBox>
+#include <QProcess>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+class TestShell : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void withoutADisplayItSaysSoAndExits() {
+        QProcess vantor;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(var);
+        vantor.setProcessEnvironment(env);
+        vantor.start(VANTOR_BINARY, {});
+        QVERIFY(vantor.waitForFinished(10000));
+        QCOMPARE(vantor.exitCode(), 1);
+        const QByteArray err = vantor.readAllStandardError();
+        QVERIFY(err.contains("no graphical session"));
+        QVERIFY(err.contains("xvfb-run"));
+        QCOMPARE(err.count('\n'), 1);
+    }
+
+    void aSecondLaunchReopensTheFirstAndLeaves() {
+        // Two real processes sharing one runtime folder.
+        QTemporaryDir runtime;
+        QFile::setPermissions(runtime.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        QProcess first, second;
+        first.setProcessEnvironment(env);
+        second.setProcessEnvironment(env);
+        first.start(VANTOR_BINARY, {});
+        QVERIFY(first.waitForStarted());
+        const QString socket = runtime.path() + "/" VANTOR_APP_ID "/instance.socket";
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socket), 10000);
+        second.start(VANTOR_BINARY, {});
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(first.state(), QProcess::Running);
+        first.terminate();
+        QVERIFY(first.waitForFinished(10000));
+    }
+
+    void reopenRequestsReachTheFirstInstance() {
+        QTemporaryDir dir;
+        SingleInstance first(dir.path()), second(dir.path());
+        QVERIFY(first.claim());
+        QSignalSpy reopened(&first, &SingleInstance::reopenRequested);
+        QVERIFY(!second.claim());
+        QVERIFY(reopened.wait(5000));
+    }
+
+    void aStaleLockIsTakenOver() {
+        QTemporaryDir dir;
+        // The lock of a process that no longer runs.
+        QVERIFY(testsupport::writeFile(dir.path() + "/instance.lock",
+                                       "999999999\nvantor\n" +
+                                           QSysInfo::machineHostName().toUtf8() + "\n"));
+        QVERIFY(testsupport::writeFile(dir.path() + "/instance.socket", "left over"));
+        SingleInstance instance(dir.path());
+        QVERIFY(instance.claim());
+    }
+
+    void firstRunHintOnceThenOnEveryReopen() {
+        QTemporaryDir dir;
+        const QString config = dir.path() + "/config";
+        {
+            VantorApp app(config, dir.path() + "/Desktop", dir.path() + "/state");
+            app.start();
+            QVERIFY(!app.hint());
+            QTRY_VERIFY_WITH_TIMEOUT(app.hint() && app.hint()->isVisible(), 3000);
+            QCOMPARE(app.hint()->text(), "Vantor is in your menu bar");
+            QCOMPARE(app.hint()->buttons().size(), 1);
+            QCOMPARE(app.hint()->buttons()[0]->text(), "Got It");
+            // Remembered as soon as it shows, so quitting now does not bring it back.
+            QCOMPARE(QSettings(config + "/settings.ini", QSettings::IniFormat)
+                         .value("didShowWelcome")
+                         .toBool(),
+                     true);
+            app.hint()->close();
+        }
+        VantorApp app(config, dir.path() + "/Desktop", dir.path() + "/state");
+        app.start();
+        QTest::qWait(VantorApp::kHintDelayMs + 300);
+        QVERIFY(!app.hint() || !app.hint()->isVisible());
+        // No tray offscreen: a reopen shows the panel as an ordinary window.
+        app.reopen();
+        QVERIFY(app.panelWindow()->isVisible());
+        QVERIFY(!app.panelWindow()->isPopup());
+        QCOMPARE(app.panelWindow()->windowTitle(), "Vantor");
+        app.showMenuBarHint(); // what a reopen does once there is a tray
+        QVERIFY(app.hint()->isVisible());
+        QCOMPARE(QSettings(config + "/settings.ini", QSettings::IniFormat)
+                     .value("didShowWelcome")
+                     .toBool(),
+                 true);
+    }
+
+    void theModelIsCreatedOnceAndShared() {
+        QTemporaryDir dir;
+        VantorApp app(dir.path() + "/config", dir.path() + "/Desktop", dir.path() + "/state");
+        QCOMPARE(app.cleaner()->rules(), app.store());
+        QCOMPARE(app.cleaner()->desktop(), dir.path() + "/Desktop");
+        QVERIFY(QFileInfo(dir.path() + "/config").isDir());
+        QVERIFY(!QFileInfo::exists(dir.path() + "/config/rules.json")); // nothing written yet
+    }
+
+    void popupStaysOnScreenBesideTheIcon_data() {
+        QTest::addColumn<QRect>("anchor");
+        QTest::addColumn<QPoint>("expected");
+        QTest::newRow("top right, below the icon") << QRect(1250, 2, 24, 24) << QPoint(960, 30);
+        QTest::newRow("bottom, above the icon") << QRect(600, 770, 24, 24) << QPoint(451, 366);
+        QTest::newRow("top left corner") << QRect(0, 0, 1, 1) << QPoint(0, 5);
+        QTest::newRow("cursor off the bottom") << QRect(100, 900, 1, 1) << QPoint(0, 400);
+    }
+    void popupStaysOnScreenBesideTheIcon() {
+        QFETCH(QRect, anchor);
+        QFETCH(QPoint, expected);
+        QCOMPARE(PanelWindow::popupPosition(anchor, QSize(320, 400), QRect(0, 0, 1280, 800)),
+                 expected);
+    }
+};
+
+VANTOR_WIDGET_TEST_MAIN(TestShell)
+#include "TestShell.moc"
