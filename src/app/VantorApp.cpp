@@ -28,20 +28,27 @@ VantorApp::VantorApp(const QString& configFolder, const QString& desktop,
       m_settings(configFolder + QStringLiteral("/settings.ini"), QSettings::IniFormat),
       m_store(new RuleStore(configFolder, this)),
       m_cleaner(new DesktopCleaner(m_store, desktop, stateFolder, this)) {
-    m_panel = new PanelWindow(m_cleaner);
-    connect(m_panel, &PanelWindow::quitRequested, qApp, &QCoreApplication::quit,
-            Qt::QueuedConnection);
     m_noTrayTimer.setSingleShot(true);
     m_noTrayTimer.setInterval(kNoTrayGraceMs);
     connect(&m_noTrayTimer, &QTimer::timeout, this, [this] {
         if (!m_tray)
-            m_panel->showAsWindow();
+            panelWindow()->showAsWindow();
     });
 }
 
 VantorApp::~VantorApp() {
     delete m_hint;
     delete m_panel;
+}
+
+PanelWindow* VantorApp::panelWindow() {
+    // Made when first opened: an idle Vantor holds no widgets but its tray icon.
+    if (!m_panel) {
+        m_panel = new PanelWindow(m_cleaner);
+        connect(m_panel, &PanelWindow::quitRequested, qApp, &QCoreApplication::quit,
+                Qt::QueuedConnection);
+    }
+    return m_panel;
 }
 
 void VantorApp::start() {
@@ -92,7 +99,7 @@ void VantorApp::createTrayIcon() {
     connect(m_tray, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
-                    m_panel->toggleAt(m_tray->geometry());
+                    panelWindow()->toggleAt(m_tray->geometry());
             });
     m_tray->show();
     emit trayIconCreated();
@@ -100,16 +107,16 @@ void VantorApp::createTrayIcon() {
 
 void VantorApp::openPanel() {
     if (m_tray)
-        m_panel->showAt(m_tray->geometry());
+        panelWindow()->showAt(m_tray->geometry());
     else
-        m_panel->showAsWindow();
+        panelWindow()->showAsWindow();
 }
 
 void VantorApp::reopen() {
     if (m_tray)
         showMenuBarHint();
     else
-        m_panel->showAsWindow();
+        panelWindow()->showAsWindow();
 }
 
 void VantorApp::showMenuBarHint() {

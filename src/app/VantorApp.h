@@ -29,7 +29,7 @@ class VantorApp : public QObject {
 
     RuleStore* store() const { return m_store; }
     DesktopCleaner* cleaner() const { return m_cleaner; }
-    PanelWindow* panelWindow() const { return m_panel; }
+    PanelWindow* panelWindow();
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     QMessageBox* hint() const { return m_hint; }
 

@@ -17,9 +17,15 @@ QLocale collationLocale() {
 
 } // namespace
 
-NameOrder::NameOrder() : m_collator(collationLocale()) {
-    m_collator.setNumericMode(true);
-    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
+NameOrder::NameOrder() = default;
+
+const QCollator& NameOrder::collator() const {
+    if (!m_collator) {
+        m_collator.emplace(collationLocale());
+        m_collator->setNumericMode(true);
+        m_collator->setCaseSensitivity(Qt::CaseInsensitive);
+    }
+    return *m_collator;
 }
 
 } // namespace platform
