@@ -1,0 +1,99 @@
+// The panel's pages, from a made-up Desktop: files to put away, a failed clean, a clean
+// Desktop, settings with and without an error, and no access to the Desktop.
+
+#include "RenderSupport.h"
+
+#include "cleaner/DesktopCleaner.h"
+#include "panel/PanelView.h"
+#include "panel/SettingsView.h"
+#include "panel/ToggleSwitch.h"
+#include "rules/RuleStore.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+void touch(const QString& path) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write("x");
+}
+
+// A Desktop as people leave it: screenshots, photos, papers, a disk image, odds and ends.
+void fillDesktop(const QString& desktop) {
+    QDir().mkpath(desktop);
+    for (const char* name :
+         {"Screenshot 2024-05-02 at 10.14.31.png", "IMG_2041.jpg", "IMG_2042.jpg",
+          "holiday-panorama-with-a-rather-long-name.heic", "Quarterly report.pdf",
+          "meeting notes.txt", "ubuntu-24.04-desktop-amd64.iso", "debian-12.5.0-amd64-netinst.iso",
+          "build.sh", "LICENSE"})
+        touch(desktop + u'/' + QString::fromUtf8(name));
+}
+
+// A record of an earlier clean that happened yesterday, as if read at start-up.
+void writeYesterdaysRecord(const QString& stateFolder, const QString& desktop) {
+    DesktopCleaner::CleanRecord record;
+    record.date = QDateTime::currentDateTimeUtc().addDays(-1);
+    for (const char* name : {"a.png", "b.png", "c.pdf", "d.pdf"})
+        record.moves.append({desktop + "/" + name, desktop + "/Images/" + name});
+    QDir().mkpath(stateFolder);
+    QFile file(stateFolder + "/last-clean.json");
+    if (file.open(QIODevice::WriteOnly))
+        file.write(DesktopCleaner::encodeRecord(record));
+}
+
+} // namespace
+
+bool renderPanel(const QString& home, const QString& out) {
+    const QString desktop = home + "/Desktop";
+    const QString state = home + "/.local/state/Vantor";
+    const PanelServices quiet{[](const QUrl&) {}, [](const QString&) {}, [](RuleStore&) {},
+                              [] { return QDateTime::currentDateTimeUtc(); }};
+
+    const QPalette dark = darkPalette(QColor(0x1f, 0x1f, 0x1f), QColor(0x26, 0x26, 0x26));
+    bool ok = true;
+    for (const ui::ColorScheme scheme : {ui::ColorScheme::Light, ui::ColorScheme::Dark}) {
+        useScheme(scheme, dark);
+        const auto path = [&](const char* page) {
+            return out + "/panel-" + QString::fromUtf8(page) + u'-' + schemeName(scheme) + ".png";
+        };
+
+        // Each scheme starts from the same made-up home, whatever ran before.
+        QDir(home).removeRecursively();
+        fillDesktop(desktop);
+        writeYesterdaysRecord(state, desktop);
+        RuleStore store(home + "/.config/Vantor");
+        DesktopCleaner cleaner(&store, desktop, state);
+        PanelView panel(cleaner, quiet);
+        panel.show();
+
+        // Files to put away, and yesterday's clean that can still be undone.
+        ok &= save(&panel, path("clean"));
+
+        // A clean that cannot make the installers' folder: a file stands in its place.
+        touch(desktop + "/Installers");
+        cleaner.clean();
+        ok &= save(&panel, path("failure"));
+
+        // Once that is sorted out, the rest goes and the desktop is clean.
+        QFile::remove(desktop + "/Installers");
+        cleaner.clean();
+        ok &= save(&panel, path("empty"));
+
+        panel.setShowingSettings(true);
+        ok &= save(&panel, path("settings"));
+
+        // Turning on login start where the autostart folder cannot be made.
+        touch(home + "/.config/autostart");
+        panel.settingsView()->loginSwitch()->click();
+        ok &= save(&panel, path("settings-error"));
+        panel.setShowingSettings(false);
+
+        QDir(desktop).removeRecursively();
+        cleaner.rescan();
+        ok &= save(&panel, path("no-access"));
+        panel.hide();
+    }
+    return ok;
+}
