@@ -18,8 +18,27 @@ constexpr int kGap = 4;
 constexpr int kReopenGuardMs = 300;
 } // namespace
 
+namespace {
+// A popup holds the pointer and keyboard: whatever opens another window (the rules window,
+// the file manager) closes it first, so that window can be used at once.
+PanelServices servicesFor(PanelWindow* window) {
+    PanelServices services = PanelServices::system();
+    const auto closingPopup = [window](auto action) {
+        return [window, action](auto&&... args) {
+            if (window->isPopup())
+                window->hide();
+            action(std::forward<decltype(args)>(args)...);
+        };
+    };
+    services.openUrl = closingPopup(services.openUrl);
+    services.reveal = closingPopup(services.reveal);
+    services.showRules = closingPopup(services.showRules);
+    return services;
+}
+} // namespace
+
 PanelWindow::PanelWindow(DesktopCleaner* cleaner, QWidget* parent)
-    : QWidget(parent), m_panel(new PanelView(*cleaner, PanelServices::system(), this)) {
+    : QWidget(parent), m_panel(new PanelView(*cleaner, servicesFor(this), this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSizeConstraint(QLayout::SetFixedSize); // the window follows the panel's size
