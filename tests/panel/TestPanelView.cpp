@@ -5,7 +5,6 @@
 #include "panel/NoAccessView.h"
 #include "panel/SettingsView.h"
 
-#include <QLabel>
 #include <QSignalSpy>
 #include <QToolButton>
 
@@ -21,7 +20,7 @@ class TestPanelView : public QObject {
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
     }
-    // The page on screen, checked against what the header says about it.
+    // The page on screen; exactly one is.
     static Page shownPage(const PanelFixture& f) {
         PanelView& panel = *f.panel;
         const bool settings = panel.settingsView() && panel.settingsView()->isVisible();
@@ -29,8 +28,6 @@ class TestPanelView : public QObject {
         const bool clean = panel.cleanView()->isVisible();
         if (int(settings) + int(noAccess) + int(clean) != 1)
             qWarning("not exactly one page on screen");
-        if (panel.settingsButton()->toolTip() != (settings ? "Close settings" : "Settings"))
-            qWarning("settings button says %s", qPrintable(panel.settingsButton()->toolTip()));
         return settings ? Page::Settings : noAccess ? Page::NoAccess : Page::Clean;
     }
 
@@ -60,16 +57,14 @@ class TestPanelView : public QObject {
         PanelFixture f;
         QVERIFY(QDir(f.desktop()).removeRecursively());
         f.open();
+        QSignalSpy quit(f.panel.get(), &PanelView::quitRequested); // Quit works on every page
         QCOMPARE(shownPage(f), Page::NoAccess);
-        QCOMPARE(f.find<QLabel>("noAccessTitle")->text(), "Vantor can't see your Desktop");
-        QCOMPARE(f.find<QLabel>("noAccessText")->text(),
-                 "Allow access in System Settings \u2192 Privacy & Security \u2192 Files and "
-                 "Folders \u2192 Vantor \u2192 Desktop Folder.");
-        QVERIFY(!f.panel->cleanView()->cleanButton()->isVisible());
+        f.panel->quitButton()->click();
 
         // Settings go over the no-access page and come back to it, not to the clean page.
         f.panel->settingsButton()->click();
         QCOMPARE(shownPage(f), Page::Settings);
+        f.panel->quitButton()->click();
         f.panel->settingsButton()->click();
         QCOMPARE(shownPage(f), Page::NoAccess);
 
@@ -83,6 +78,8 @@ class TestPanelView : public QObject {
         f.panel->noAccessView()->tryAgainButton()->click();
         QCOMPARE(shownPage(f), Page::Clean);
         QCOMPARE(f.panel->cleanView()->rows().size(), 1);
+        f.panel->quitButton()->click();
+        QCOMPARE(quit.size(), 3);
 
         // A clean keeps the clean page; losing the Desktop again brings the notice back live.
         f.panel->cleanView()->cleanButton()->click();
@@ -111,44 +108,26 @@ class TestPanelView : public QObject {
         QCOMPARE(shownPage(f), Page::Clean);
     }
 
-    void quitFromEveryPage() {
-        PanelFixture f;
-        f.open();
-        QSignalSpy quit(f.panel.get(), &PanelView::quitRequested);
-        QCOMPARE(f.panel->quitButton()->toolTip(), "Quit Vantor");
-        f.panel->quitButton()->click();
-        f.panel->setShowingSettings(true);
-        f.panel->quitButton()->click();
-        f.panel->setShowingSettings(false);
-        QVERIFY(QDir(f.desktop()).removeRecursively());
-        f.cleaner->rescan();
-        f.panel->quitButton()->click();
-        QCOMPARE(quit.size(), 3);
-    }
-
+    // Everything on the page fits: its last button ends inside the panel.
     void heightFollowsPage() {
         PanelFixture f;
         f.open();
         QSignalSpy resized(f.panel.get(), &PanelView::sizeChanged);
         settle();
         const int empty = f.panel->height();
-        QCOMPARE(f.panel->width(), PanelView::panelWidth);
-
+        const auto fits = [&](const QWidget* w) {
+            return w->mapTo(f.panel.get(), QPoint(0, w->height())).y() <= f.panel->height();
+        };
         f.touch({"a.png", "b.pdf", "c.iso", "a name long enough to wrap and then some more.png"});
         f.cleaner->rescan();
         settle();
         const int threeRows = f.panel->height();
-        QVERIFY2(threeRows > empty + 80, qPrintable(QString("%1 %2").arg(empty).arg(threeRows)));
-        QVERIFY(!resized.isEmpty());
-        QCOMPARE(f.panel->width(), PanelView::panelWidth);
-        // Everything on the page fits: the clean button ends inside the panel.
-        const QWidget* button = f.panel->cleanView()->cleanButton();
-        QVERIFY(button->mapTo(f.panel.get(), QPoint(0, button->height())).y() <= threeRows);
+        QVERIFY(threeRows > empty + 80 && !resized.isEmpty());
+        QVERIFY(fits(f.panel->cleanView()->cleanButton()));
 
         f.panel->setShowingSettings(true);
         settle();
-        const QWidget* done = f.panel->settingsView()->doneButton();
-        QVERIFY(done->mapTo(f.panel.get(), QPoint(0, done->height())).y() <= f.panel->height());
+        QVERIFY(fits(f.panel->settingsView()->doneButton()));
         f.panel->setShowingSettings(false);
         settle();
         QCOMPARE(f.panel->height(), threeRows);
