@@ -3,6 +3,7 @@
 #include "app/Accent.h"
 #include "app/ElidedLabel.h"
 #include "app/Reveal.h"
+#include "app/RoundedBox.h"
 #include "app/Symbols.h"
 #include "app/TextStyles.h"
 #include "editor/ExtensionChip.h"
@@ -26,23 +27,6 @@
 namespace {
 
 constexpr int fieldMaxWidth = 280;
-
-// The destination's rounded box on a faint fill.
-class FolderBox : public QWidget {
-  public:
-    using QWidget::QWidget;
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QColor fill = ui::quaternaryFill(palette());
-        fill.setAlphaF(fill.alphaF() * 0.5f);
-        QPainterPath shape;
-        shape.addRoundedRect(QRectF(rect()), 7, 7);
-        painter.fillPath(shape, fill);
-    }
-};
 
 QWidget* section(const QString& title, const QList<QWidget*>& elements, QWidget* parent) {
     auto* box = new QWidget(parent);
@@ -148,7 +132,7 @@ QWidget* RuleDetail::buildNameSection() {
 }
 
 QWidget* RuleDetail::buildFolderSection() {
-    auto* box = new FolderBox;
+    auto* box = new RoundedBox(7);
     box->setObjectName(QStringLiteral("folderBox"));
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(10, 10, 10, 10);

@@ -2,6 +2,7 @@
 
 #include "app/Divider.h"
 #include "app/PrimaryButton.h"
+#include "app/RoundedBox.h"
 #include "app/Symbols.h"
 #include "app/TextStyles.h"
 #include "cleaner/DesktopCleaner.h"
@@ -19,23 +20,6 @@
 namespace {
 
 constexpr int dividerIndent = 36;
-
-// The rows' box: a faint rounded fill that sets them apart from the page.
-class GroupList : public QWidget {
-  public:
-    using QWidget::QWidget;
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QColor fill = ui::quaternaryFill(palette());
-        fill.setAlphaF(fill.alphaF() * 0.5f);
-        QPainterPath shape;
-        shape.addRoundedRect(QRectF(rect()), 8, 8);
-        painter.fillPath(shape, fill);
-    }
-};
 
 // A divider that starts under the rows' text rather than under their symbols.
 QWidget* indentedDivider() {
@@ -63,7 +47,7 @@ CleanView::CleanView(DesktopCleaner& cleaner, PanelServices services, QWidget* p
     m_countLabel = ui::makeLabel(QString(), ui::TextStyle::Title3);
     m_countLabel->setObjectName(QStringLiteral("countLabel"));
 
-    m_groupList = new GroupList;
+    m_groupList = new RoundedBox(8);
     m_groupLayout = new QVBoxLayout(m_groupList);
     m_groupLayout->setContentsMargins(0, 0, 0, 0);
     m_groupLayout->setSpacing(0);
