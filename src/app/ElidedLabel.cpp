@@ -1,6 +1,11 @@
 #include "app/ElidedLabel.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
 
 ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::PlainText);
@@ -52,4 +57,24 @@ void ElidedLabel::updateShownText() {
     setToolTip(shown == m_fullText ? QString() : m_fullText);
     if (shown != text())
         setText(shown);
+}
+
+// Copying takes the whole text: the shortened one on screen is no path anyone can use.
+void ElidedLabel::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy) && text() != m_fullText) {
+        QGuiApplication::clipboard()->setText(m_fullText);
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void ElidedLabel::contextMenuEvent(QContextMenuEvent* event) {
+    if (text() == m_fullText || !(textInteractionFlags() & Qt::TextSelectableByMouse)) {
+        QLabel::contextMenuEvent(event);
+        return;
+    }
+    QMenu menu;
+    menu.addAction(QStringLiteral("Copy"),
+                   [this] { QGuiApplication::clipboard()->setText(m_fullText); });
+    menu.exec(event->globalPos());
 }

@@ -1,10 +1,13 @@
 #include "app/SingleInstance.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
+
+#include <unistd.h>
 
 namespace {
 constexpr int kConnectTimeoutMs = 1000;
@@ -17,14 +20,17 @@ SingleInstance::SingleInstance(const QString& folder, QObject* parent)
 SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::defaultFolder() {
-    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (runtime.isEmpty())
-        runtime = QDir::tempPath();
-    return runtime + QStringLiteral("/" VANTOR_APP_ID);
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty())
+        return runtime + QStringLiteral("/" VANTOR_APP_ID);
+    // No usable runtime folder: one of our own in the shared temporary folder, per user, so
+    // one user's Vantor never stands in another's way.
+    return QDir::tempPath() + QStringLiteral("/" VANTOR_APP_ID "-") + QString::number(getuid());
 }
 
 bool SingleInstance::claim() {
     QDir().mkpath(m_folder);
+    QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QString socketPath = m_folder + QStringLiteral("/instance.socket");
     m_lock = std::make_unique<QLockFile>(m_folder + QStringLiteral("/instance.lock"));
     // A lock whose process is gone is stale at once, whatever its age.
@@ -36,9 +42,14 @@ bool SingleInstance::claim() {
             m_server = new QLocalServer(this);
             m_server->setSocketOptions(QLocalServer::UserAccessOption);
             connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::readRequest);
-            m_server->listen(socketPath);
+            if (!m_server->listen(socketPath)) {
+                QLocalServer::removeServer(socketPath);
+                m_server->listen(socketPath); // without it Vantor runs, only unreachable
+            }
             return true;
         }
+        if (m_lock->error() == QLockFile::PermissionError)
+            return true; // the folder is not ours to coordinate in: run rather than vanish
         QLocalSocket socket;
         socket.connectToServer(socketPath);
         if (socket.waitForConnected(kConnectTimeoutMs)) {

@@ -48,8 +48,21 @@ std::optional<QString> pathFromUrl(const QJsonValue& value) {
 
 // Metadata files that file managers leave in folders they have shown. An undo removes a
 // folder it created when only these remain; any other entry, hidden or not, keeps it.
-bool isFolderMetadata(const QString& name) {
-    return name == u".DS_Store" || name == u".directory" || name == u".localized";
+bool isFolderMetadata(const platform::DirEntry& entry) {
+    return entry.kind == platform::DirEntry::Kind::File &&
+           (entry.name == u".DS_Store" || entry.name == u".directory" ||
+            entry.name == u".localized");
+}
+
+// Deletes the metadata files one by one and then the folder itself without recursion, so
+// nothing else, not even a file that arrived a moment ago, can go with it.
+void removeIfLeftEmpty(const QString& folder) {
+    const auto entries = platform::listFolder(folder, /*skipHidden=*/false);
+    if (!entries || !std::all_of(entries->begin(), entries->end(), isFolderMetadata))
+        return;
+    for (const platform::DirEntry& entry : *entries)
+        platform::removeItem(platform::appendingPathComponent(folder, entry.name));
+    platform::removeEmptyFolder(folder);
 }
 
 } // namespace
@@ -73,6 +86,7 @@ DesktopCleaner::DesktopCleaner(RuleStore* rules, const QString& desktop,
     connect(m_rules, &RuleStore::rulesChanged, this, &DesktopCleaner::rescan, Qt::QueuedConnection);
 
     m_pendingRescan.setSingleShot(true);
+    m_pendingRescan.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5% early
     m_pendingRescan.setInterval(kRescanDelayMs);
     connect(&m_pendingRescan, &QTimer::timeout, this, &DesktopCleaner::rescan);
 }
@@ -273,13 +287,8 @@ void DesktopCleaner::undo() {
             ++failed;
     }
 
-    for (const QString& folder : record.createdFolders) {
-        const auto names = platform::entryNames(folder);
-        if (!names)
-            continue;
-        if (std::all_of(names->begin(), names->end(), isFolderMetadata))
-            platform::removeItem(folder);
-    }
+    for (const QString& folder : record.createdFolders)
+        removeIfLeftEmpty(folder);
 
     setLastClean(std::nullopt);
     saveRecord();

@@ -373,18 +373,6 @@ std::optional<QList<DirEntry>> listFolder(const QString& folder, bool skipHidden
     return entries;
 }
 
-std::optional<QStringList> entryNames(const QString& folder) {
-    DirHandle dir(::opendir(encoded(folder).constData()));
-    if (!dir)
-        return std::nullopt;
-    QStringList names;
-    while (const dirent* e = ::readdir(dir.get())) {
-        if (!isDotOrDotDot(e->d_name))
-            names.append(QString::fromUtf8(e->d_name));
-    }
-    return names;
-}
-
 bool exists(const QString& path) {
     struct stat st;
     return ::stat(encoded(path).constData(), &st) == 0;
@@ -423,6 +411,10 @@ MoveResult moveItem(const QString& from, const QString& to) {
     default:
         return MoveResult::Failed;
     }
+}
+
+bool removeEmptyFolder(const QString& folder) {
+    return ::rmdir(encoded(folder).constData()) == 0;
 }
 
 bool removeItem(const QString& path) {

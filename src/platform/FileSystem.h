@@ -24,10 +24,6 @@ struct DirEntry {
 // nullopt when the folder cannot be listed.
 std::optional<QList<DirEntry>> listFolder(const QString& folder, bool skipHidden);
 
-// The names of a folder's entries, hidden ones included (undecodable names included as
-// lossy text); nullopt when the folder cannot be listed.
-std::optional<QStringList> entryNames(const QString& folder);
-
 // stat(): something exists at the path (a link counts when its target exists).
 bool exists(const QString& path);
 // lstat(): any entry, a dangling link too. Used when choosing a free name.
@@ -50,6 +46,8 @@ MoveResult moveItem(const QString& from, const QString& to);
 
 // Deletes a file or link, or a folder with all its contents.
 bool removeItem(const QString& path);
+// rmdir(): removes a folder only when it is empty.
+bool removeEmptyFolder(const QString& folder);
 
 std::optional<QByteArray> readWholeFile(const QString& path);
 // Writes to a temporary file beside the target, then renames it over the target.

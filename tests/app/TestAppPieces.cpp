@@ -1,12 +1,14 @@
 #include "TestSupport.h"
 
 #include "app/Accent.h"
+#include "app/ElidedLabel.h"
 #include "app/PrimaryButton.h"
 #include "app/Reveal.h"
 #include "app/Symbols.h"
 #include "app/TextStyles.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
 
 namespace {
@@ -48,6 +50,18 @@ class TestAppPieces : public QObject {
     Q_OBJECT
 
   private slots:
+    void aShortenedPathCopiesWhole() {
+        ElidedLabel label;
+        label.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        const QString path = "~/Desktop/A rather long folder name/and deeper/Images";
+        label.setFullText(path);
+        label.resize(80, label.sizeHint().height());
+        label.show();
+        QVERIFY(label.text() != path);
+        QTest::keyClick(&label, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), path);
+    }
+
     void cleanup() { QApplication::setPalette(lightPalette()); }
 
     void quillonHasItsTwoColours() {

@@ -204,14 +204,15 @@ class TestDesktopCleaner : public QObject {
         touch({"a.png", "b.pdf", "c.iso", "d.iso", "e.zip"});
         m_cleaner->clean();
         QCOMPARE(m_cleaner->lastClean()->createdFolders, QStringList({outer, inner, inst}));
-        touch({"Out/In/.directory"});    // file-manager metadata only: removed with the folder
-        touch({"Installers/.my-notes"}); // a hidden file of the user's: the folder stays
+        touch({"Out/In/.directory"}); // file-manager metadata only: removed with the folder
+        // A folder with a metadata name holding a file of the user's: nothing is removed.
+        touch({"Installers/.localized/notes.txt"});
         makeCleaner();
         m_cleaner->undo();
         QCOMPARE(m_cleaner->status(), Status::undone(5, 0));
         QVERIFY(QFileInfo::exists(outer)); // still held In at its turn
         QVERIFY(!QFileInfo::exists(inner));
-        QVERIFY(QFileInfo::exists(inst + "/.my-notes"));
+        QVERIFY(QFileInfo::exists(inst + "/.localized/notes.txt"));
         QVERIFY(QFileInfo::exists(desktop("e.zip")));
     }
 
