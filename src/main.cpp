@@ -15,6 +15,12 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // A tray popup must be placed by its icon, which a Wayland client cannot do: where
+    // XWayland is there, use it.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY") &&
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantor"));
     QApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
