@@ -20,6 +20,8 @@ QColor quillon();
 // The desktop palette's orange and red, for warnings and destructive actions, readable on
 // a light or a dark window.
 QColor warningOrange();
+// The green of "done" marks (the clean desktop, a clean without failures).
+QColor successGreen();
 QColor destructiveRed();
 
 // Follows the desktop's light/dark setting: the portal's org.freedesktop.appearance

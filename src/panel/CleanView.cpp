@@ -1,19 +1,17 @@
 #include "panel/CleanView.h"
 
+#include "app/Accent.h"
 #include "app/Divider.h"
 #include "app/PrimaryButton.h"
 #include "app/RoundedBox.h"
 #include "app/Symbols.h"
 #include "app/TextStyles.h"
 #include "cleaner/DesktopCleaner.h"
-#include "panel/PanelColors.h"
 #include "panel/RuleRow.h"
 #include "panel/StatusLine.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -86,9 +84,9 @@ QWidget* CleanView::buildEmptyState() {
 
     auto* symbol = new ui::SymbolView(QStringLiteral("checkmark.circle.fill"), 28,
                                       ui::SymbolView::Tint::Custom);
-    symbol->setColor(panel::successGreen());
+    symbol->setColor(ui::successGreen());
     connect(&ui::Appearance::instance(), &ui::Appearance::changed, symbol,
-            [symbol] { symbol->setColor(panel::successGreen()); });
+            [symbol] { symbol->setColor(ui::successGreen()); });
 
     auto* title = ui::makeLabel(QStringLiteral("Your desktop is clean"), ui::TextStyle::Headline);
     title->setObjectName(QStringLiteral("emptyTitle"));

@@ -4,7 +4,6 @@
 #include "app/Symbols.h"
 #include "app/TextStyles.h"
 #include "cleaner/DesktopCleaner.h"
-#include "panel/PanelColors.h"
 #include "panel/RelativeDate.h"
 #include "panel/SmallButton.h"
 
@@ -82,7 +81,7 @@ void StatusLine::refresh() {
             m_symbol->setColor(ui::warningOrange());
         } else {
             m_symbol->setSymbol(QStringLiteral("checkmark.circle.fill"));
-            m_symbol->setColor(panel::successGreen());
+            m_symbol->setColor(ui::successGreen());
         }
         break;
     case Kind::Undone:
