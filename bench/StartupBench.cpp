@@ -155,6 +155,7 @@ int main(int argc, char** argv) {
     RuleStore store(home + "/.config/Vantor");
     store.restoreDefaults();
     DesktopCleaner cleaner(&store, desktop, home + "/.local/state/Vantor");
+    DesktopServices quiet;
     std::unique_ptr<PanelWindow> window;
     std::vector<double> open;
     double first = 0;
@@ -162,7 +163,7 @@ int main(int argc, char** argv) {
         QElapsedTimer t;
         t.start();
         if (!window) // the first opening also builds the panel's widgets
-            window = std::make_unique<PanelWindow>(&cleaner);
+            window = std::make_unique<PanelWindow>(&cleaner, quiet);
         window->showAsWindow(); // shown: rescans and lays out
         QImage image(window->size(), QImage::Format_ARGB32_Premultiplied);
         window->render(&image);

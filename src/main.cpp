@@ -1,5 +1,5 @@
-#include "app/SingleInstance.h"
 #include "app/VantorApp.h"
+#include "platform/gui/SingleInstance.h"
 
 #include <QApplication>
 
@@ -27,12 +27,13 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral(VANTOR_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    SingleInstance instance(SingleInstance::defaultFolder());
+    platform::SingleInstance instance(platform::SingleInstance::defaultFolder());
     if (!instance.claim())
         return 0; // the running instance was told to reopen
 
     VantorApp vantor;
-    QObject::connect(&instance, &SingleInstance::reopenRequested, &vantor, &VantorApp::reopen);
+    QObject::connect(&instance, &platform::SingleInstance::reopenRequested, &vantor,
+                     &VantorApp::reopen);
     vantor.start();
     return app.exec();
 }

@@ -18,27 +18,9 @@ constexpr int kGap = 4;
 constexpr int kReopenGuardMs = 300;
 } // namespace
 
-namespace {
-// A popup holds the pointer and keyboard: whatever opens another window (the rules window,
-// the file manager) closes it first, so that window can be used at once.
-PanelServices servicesFor(PanelWindow* window) {
-    PanelServices services = PanelServices::system();
-    const auto closingPopup = [window](auto action) {
-        return [window, action](auto&&... args) {
-            if (window->isPopup())
-                window->hide();
-            action(std::forward<decltype(args)>(args)...);
-        };
-    };
-    services.openUrl = closingPopup(services.openUrl);
-    services.reveal = closingPopup(services.reveal);
-    services.showRules = closingPopup(services.showRules);
-    return services;
-}
-} // namespace
-
-PanelWindow::PanelWindow(DesktopCleaner* cleaner, QWidget* parent)
-    : QWidget(parent), m_panel(new PanelView(*cleaner, servicesFor(this), this)) {
+PanelWindow::PanelWindow(DesktopCleaner* cleaner, DesktopServices& services, QWidget* parent)
+    : QWidget(parent), m_services(services),
+      m_panel(new PanelView(*cleaner, static_cast<DesktopServices&>(*this), this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSizeConstraint(QLayout::SetFixedSize); // the window follows the panel's size
@@ -46,6 +28,32 @@ PanelWindow::PanelWindow(DesktopCleaner* cleaner, QWidget* parent)
     setWindowTitle(QStringLiteral("Vantor"));
     connect(m_panel, &PanelView::quitRequested, this, &PanelWindow::quitRequested);
     useMode(Qt::Popup);
+}
+
+void PanelWindow::closePopup() {
+    if (isPopup())
+        hide();
+}
+
+void PanelWindow::reveal(const QString& path) {
+    closePopup();
+    m_services.reveal(path);
+}
+
+void PanelWindow::openFolder(const QString& folder) {
+    closePopup();
+    m_services.openFolder(folder);
+}
+
+std::optional<QString> PanelWindow::chooseFolder(QWidget* parent, const QString& message,
+                                                 const QString& startFolder) {
+    closePopup();
+    return m_services.chooseFolder(parent, message, startFolder);
+}
+
+void PanelWindow::showRules(RuleStore& store) {
+    closePopup();
+    m_services.showRules(store);
 }
 
 void PanelWindow::useMode(Qt::WindowType type) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/DesktopServices.h"
+
 #include <QElapsedTimer>
 #include <QRect>
 #include <QWidget>
@@ -8,12 +10,14 @@ class DesktopCleaner;
 class PanelView;
 
 // Hosts the panel: as a frameless popup beside the tray icon, or, with no tray at all, as an
-// ordinary small window titled "Vantor" that closing only hides.
-class PanelWindow : public QWidget {
+// ordinary small window titled "Vantor" that closing only hides. The panel reaches the
+// desktop through the window: a popup holds the pointer and keyboard, so whatever opens
+// another window (the rules window, the file manager) closes it first.
+class PanelWindow : public QWidget, private DesktopServices {
     Q_OBJECT
 
   public:
-    explicit PanelWindow(DesktopCleaner* cleaner, QWidget* parent = nullptr);
+    PanelWindow(DesktopCleaner* cleaner, DesktopServices& services, QWidget* parent = nullptr);
 
     PanelView* panel() const { return m_panel; }
     bool isPopup() const { return windowType() == Qt::Popup; }
@@ -38,6 +42,16 @@ class PanelWindow : public QWidget {
 
   private:
     void useMode(Qt::WindowType type);
+    void closePopup();
+
+    void reveal(const QString& path) override;
+    void openFolder(const QString& folder) override;
+    std::optional<QString> chooseFolder(QWidget* parent, const QString& message,
+                                        const QString& startFolder) override;
+    void showRules(RuleStore& store) override;
+    platform::Clock& clock() override { return m_services.clock(); }
+
+    DesktopServices& m_services;
 
     PanelView* m_panel;
     QElapsedTimer m_sinceHidden;

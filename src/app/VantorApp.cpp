@@ -1,11 +1,11 @@
 #include "app/VantorApp.h"
 
 #include "app/PanelWindow.h"
-#include "app/Symbols.h"
 #include "cleaner/DesktopCleaner.h"
 #include "platform/Locations.h"
-#include "platform/TrayAvailability.h"
+#include "platform/gui/TrayAvailability.h"
 #include "rules/RuleStore.h"
+#include "widgets/Symbols.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -44,7 +44,7 @@ VantorApp::~VantorApp() {
 PanelWindow* VantorApp::panelWindow() {
     // Made when first opened: an idle Vantor holds no widgets but its tray icon.
     if (!m_panel) {
-        m_panel = new PanelWindow(m_cleaner);
+        m_panel = new PanelWindow(m_cleaner, m_services);
         connect(m_panel, &PanelWindow::quitRequested, qApp, &QCoreApplication::quit,
                 Qt::QueuedConnection);
     }
@@ -71,7 +71,7 @@ void VantorApp::start() {
 }
 
 QIcon VantorApp::trayIconImage() const {
-    ui::ensureIconTheme();
+    widgets::ensureIconTheme();
     // A StatusNotifierItem host draws a symbolic icon it can find by name in the colour of
     // its panel. Qt can only hand an XEmbed tray (or a host that cannot find the name) a
     // picture, and cannot know the panel's colour: the full-colour icon reads on any.
@@ -102,7 +102,6 @@ void VantorApp::createTrayIcon() {
                     panelWindow()->toggleAt(m_tray->geometry());
             });
     m_tray->show();
-    emit trayIconCreated();
 }
 
 void VantorApp::openPanel() {

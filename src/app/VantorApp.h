@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/SystemServices.h"
+
 #include <QIcon>
 #include <QMessageBox>
 #include <QObject>
@@ -44,13 +46,11 @@ class VantorApp : public QObject {
     // How long a session may take to bring up its tray before the panel opens as a window.
     static constexpr int kNoTrayGraceMs = 3000;
 
-  signals:
-    void trayIconCreated();
-
   private:
     void createTrayIcon();
     QIcon trayIconImage() const;
 
+    SystemServices m_services;
     QSettings m_settings;
     RuleStore* m_store;
     DesktopCleaner* m_cleaner;

@@ -75,9 +75,9 @@ int DesktopCleaner::Scan::totalFiles() const {
 }
 
 DesktopCleaner::DesktopCleaner(RuleStore* rules, const QString& desktop,
-                               const QString& recordFolder, QObject* parent)
+                               const QString& recordFolder, QObject* parent, platform::Clock& clock)
     : QObject(parent), m_rules(rules), m_desktop(platform::standardize(desktop)),
-      m_recordFolder(recordFolder) {
+      m_recordFolder(recordFolder), m_clock(clock), m_pendingRescan(clock.makeTimer()) {
     if (const auto bytes = platform::readWholeFile(recordFile()))
         m_lastClean = decodeRecord(*bytes);
 
@@ -85,10 +85,7 @@ DesktopCleaner::DesktopCleaner(RuleStore* rules, const QString& desktop,
     // connection dies with the cleaner.
     connect(m_rules, &RuleStore::rulesChanged, this, &DesktopCleaner::rescan, Qt::QueuedConnection);
 
-    m_pendingRescan.setSingleShot(true);
-    m_pendingRescan.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5% early
-    m_pendingRescan.setInterval(kRescanDelayMs);
-    connect(&m_pendingRescan, &QTimer::timeout, this, &DesktopCleaner::rescan);
+    connect(m_pendingRescan.get(), &platform::Timer::timeout, this, &DesktopCleaner::rescan);
 }
 
 DesktopCleaner::~DesktopCleaner() = default;
@@ -182,13 +179,13 @@ void DesktopCleaner::startWatching() {
         return;
     }
     m_watcher = watch;
-    connect(watch, &platform::DirectoryWatch::changed, &m_pendingRescan,
-            qOverload<>(&QTimer::start));
+    connect(watch, &platform::DirectoryWatch::changed, this,
+            [this] { m_pendingRescan->start(kRescanDelayMs); });
     connect(watch, &platform::DirectoryWatch::folderGone, this, [this] {
         // The old folder object is gone: drop its watch so the next successful rescan
         // watches whatever folder stands at the Desktop's path then.
         stopWatching();
-        m_pendingRescan.start();
+        m_pendingRescan->start(kRescanDelayMs);
     });
 }
 
@@ -215,10 +212,11 @@ QString DesktopCleaner::uniqueDestination(const QString& name, const QString& fo
 }
 
 std::optional<QString> DesktopCleaner::moveToFreeName(const QString& from, const QString& name,
-                                                      const QString& folder) {
+                                                      const QString& folder,
+                                                      const MoveFunction& move) {
     for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
         const QString target = uniqueDestination(name, folder);
-        switch (platform::moveItem(from, target)) {
+        switch (move(from, target)) {
         case platform::MoveResult::Moved:
             return target;
         case platform::MoveResult::TargetExists:
@@ -266,7 +264,7 @@ void DesktopCleaner::clean() {
     }
 
     if (!moves.isEmpty()) {
-        setLastClean(CleanRecord{QDateTime::currentDateTimeUtc(), moves, createdFolders});
+        setLastClean(CleanRecord{m_clock.now(), moves, createdFolders});
         saveRecord();
     }
     setStatus(Status::cleaned(int(moves.size()), failed));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
 #include "platform/NameOrder.h"
 #include "rules/SortRule.h"
 
@@ -9,8 +11,8 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
-
+#include <functional>
+#include <memory>
 #include <optional>
 
 class RuleStore;
@@ -68,9 +70,10 @@ class DesktopCleaner : public QObject {
     };
 
     // Reads last-clean.json from recordFolder and follows the store's rule list; neither
-    // scans nor watches until the first rescan().
+    // scans nor watches until the first rescan(). The clock dates cleans and times the
+    // rescan after Desktop changes.
     DesktopCleaner(RuleStore* rules, const QString& desktop, const QString& recordFolder,
-                   QObject* parent = nullptr);
+                   QObject* parent = nullptr, platform::Clock& clock = platform::Clock::system());
     ~DesktopCleaner() override;
 
     const Scan& scan() const { return m_scan; }
@@ -88,6 +91,15 @@ class DesktopCleaner : public QObject {
     // "base 2.ext", "base 3.ext" and so on. Any entry, a dangling link too, counts as taken.
     static QString uniqueDestination(const QString& name, const QString& folder);
 
+    // Moves one item to a free name in `folder` (`name` itself if free), taking the next
+    // free name when another item claims the chosen one first. `move` moves without
+    // replacing, as platform::moveItem does.
+    using MoveFunction =
+        std::function<platform::MoveResult(const QString& from, const QString& to)>;
+    static std::optional<QString> moveToFreeName(const QString& from, const QString& name,
+                                                 const QString& folder,
+                                                 const MoveFunction& move = platform::moveItem);
+
     static QByteArray encodeRecord(const CleanRecord& record);
     static std::optional<CleanRecord> decodeRecord(const QByteArray& bytes);
     QString recordFile() const;
@@ -104,10 +116,6 @@ class DesktopCleaner : public QObject {
     void saveRecord();
     void startWatching();
     void stopWatching();
-    // Moves one item to a free name in `folder` (or exactly `preferred` if free), taking
-    // the next free name when another item claims the chosen one first.
-    static std::optional<QString> moveToFreeName(const QString& from, const QString& name,
-                                                 const QString& folder);
 
     RuleStore* m_rules;
     QString m_desktop;
@@ -117,5 +125,6 @@ class DesktopCleaner : public QObject {
     Status m_status;
     platform::NameOrder m_nameOrder;
     platform::DirectoryWatch* m_watcher = nullptr;
-    QTimer m_pendingRescan;
+    platform::Clock& m_clock;
+    std::unique_ptr<platform::Timer> m_pendingRescan;
 };

@@ -1,19 +1,19 @@
 #include "editor/RuleDetail.h"
 
-#include "app/Accent.h"
-#include "app/ElidedLabel.h"
-#include "app/Reveal.h"
-#include "app/RoundedBox.h"
-#include "app/Symbols.h"
-#include "app/TextStyles.h"
 #include "editor/ExtensionChip.h"
 #include "editor/FlowLayout.h"
 #include "platform/FileSystem.h"
 #include "platform/Locations.h"
 #include "rules/RuleStore.h"
+#include "widgets/Colors.h"
+#include "widgets/DesktopServices.h"
+#include "widgets/ElidedLabel.h"
+#include "widgets/RoundedBox.h"
+#include "widgets/SymbolView.h"
+#include "widgets/Symbols.h"
+#include "widgets/TextStyles.h"
 
 #include <QEvent>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,15 +24,15 @@
 
 namespace {
 
-constexpr int fieldMaxWidth = 280;
+constexpr int kFieldMaxWidth = 280;
 
 QWidget* section(const QString& title, const QList<QWidget*>& elements, QWidget* parent) {
     auto* box = new QWidget(parent);
     auto* column = new QVBoxLayout(box);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
-    auto* heading = ui::makeLabel(title, ui::TextStyle::Subheadline);
-    heading->setFont(ui::font(ui::TextStyle::Subheadline, QFont::DemiBold));
+    auto* heading = widgets::makeLabel(title, widgets::TextStyle::Subheadline);
+    heading->setFont(widgets::font(widgets::TextStyle::Subheadline, QFont::DemiBold));
     column->addWidget(heading);
     for (QWidget* element : elements)
         column->addWidget(element);
@@ -40,7 +40,7 @@ QWidget* section(const QString& title, const QList<QWidget*>& elements, QWidget*
 }
 
 // A caption-sized symbol followed by wrapping text, the symbol level with the first line.
-QWidget* symbolLine(ui::SymbolView* symbol, QLabel* label, QWidget* parent) {
+QWidget* symbolLine(SymbolView* symbol, QLabel* label, QWidget* parent) {
     auto* line = new QWidget(parent);
     auto* row = new QHBoxLayout(line);
     row->setContentsMargins(0, 0, 0, 0);
@@ -50,40 +50,15 @@ QWidget* symbolLine(ui::SymbolView* symbol, QLabel* label, QWidget* parent) {
     return line;
 }
 
-QLabel* wrappingLabel(const QString& text, ui::TextStyle style, ui::Emphasis emphasis) {
-    QLabel* label = ui::makeLabel(text, style, emphasis);
-    label->setWordWrap(true);
-    return label;
-}
-
 int symbolSizeFor(const QFont& font) {
     return qRound(QFontMetrics(font).height() * 0.9);
 }
 
-std::optional<QString> chooseFolderWithDialog(QWidget* parent, const QString& message,
-                                              const QString& startFolder) {
-    QFileDialog dialog(parent, message, startFolder);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Use Folder"));
-    dialog.setWindowModality(Qt::ApplicationModal);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty())
-        return std::nullopt;
-    return chosen.first();
-}
-
 } // namespace
 
-RuleDetailServices RuleDetailServices::system() {
-    return {chooseFolderWithDialog, ui::revealInFileManager};
-}
-
-RuleDetail::RuleDetail(RuleStore& store, const SortRule& rule, RuleDetailServices services,
+RuleDetail::RuleDetail(RuleStore& store, const SortRule& rule, DesktopServices& services,
                        QWidget* parent)
-    : QScrollArea(parent), m_store(store), m_rule(rule), m_services(std::move(services)) {
+    : QScrollArea(parent), m_store(store), m_rule(rule), m_services(services) {
     setObjectName(QStringLiteral("ruleDetail"));
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
@@ -104,24 +79,23 @@ RuleDetail::RuleDetail(RuleStore& store, const SortRule& rule, RuleDetailService
     viewport()->setAutoFillBackground(false);
     content->setAutoFillBackground(false);
 
-    connect(&ui::Appearance::instance(), &ui::Appearance::changed, this,
-            &RuleDetail::updateWarningColor);
+    connect(&Appearance::instance(), &Appearance::changed, this, &RuleDetail::updateWarningColor);
     updateWarningColor();
     setRule(rule);
 }
 
 void RuleDetail::updateWarningColor() {
     QPalette orange = m_desktopWarning->palette();
-    orange.setColor(QPalette::WindowText, ui::warningOrange());
+    orange.setColor(QPalette::WindowText, widgets::warningOrange());
     m_desktopWarning->setPalette(orange);
-    m_desktopWarningSymbol->setColor(ui::warningOrange());
+    m_desktopWarningSymbol->setColor(widgets::warningOrange());
 }
 
 QWidget* RuleDetail::buildNameSection() {
     m_nameField = new QLineEdit;
     m_nameField->setObjectName(QStringLiteral("nameField"));
     m_nameField->setPlaceholderText(QStringLiteral("Rule name"));
-    m_nameField->setMaximumWidth(fieldMaxWidth);
+    m_nameField->setMaximumWidth(kFieldMaxWidth);
     m_nameField->setText(m_rule.name);
     // textEdited, not textChanged: only the user's keystrokes rename, never setRule().
     connect(m_nameField, &QLineEdit::textEdited, this,
@@ -136,9 +110,9 @@ QWidget* RuleDetail::buildFolderSection() {
     row->setContentsMargins(10, 10, 10, 10);
     row->setSpacing(8);
 
-    const QFont pathFont = ui::monospacedFont(ui::TextStyle::Body);
-    row->addWidget(new ui::SymbolView(QStringLiteral("folder.fill"), symbolSizeFor(pathFont) + 2,
-                                      ui::SymbolView::Tint::Accent));
+    const QFont pathFont = widgets::monospacedFont(widgets::TextStyle::Body);
+    row->addWidget(new SymbolView(QStringLiteral("folder.fill"), symbolSizeFor(pathFont) + 2,
+                                  SymbolView::Tint::Accent));
 
     m_destinationLabel = new ElidedLabel;
     m_destinationLabel->setObjectName(QStringLiteral("destinationLabel"));
@@ -156,26 +130,27 @@ QWidget* RuleDetail::buildFolderSection() {
     m_revealButton = new QToolButton;
     m_revealButton->setObjectName(QStringLiteral("revealButton"));
     m_revealButton->setAutoRaise(true);
-    m_revealButton->setIcon(ui::symbolIcon(QStringLiteral("magnifyingglass")));
+    m_revealButton->setIcon(widgets::symbolIcon(QStringLiteral("magnifyingglass")));
     m_revealButton->setToolTip(QStringLiteral("Show in Finder"));
     m_revealButton->setAccessibleName(QStringLiteral("Show in Finder"));
     connect(m_revealButton, &QToolButton::clicked, this, &RuleDetail::revealFolder);
     row->addWidget(m_revealButton);
 
-    const QFont caption = ui::font(ui::TextStyle::Caption);
-    m_desktopWarningSymbol =
-        new ui::SymbolView(QStringLiteral("exclamationmark.triangle.fill"), symbolSizeFor(caption),
-                           ui::SymbolView::Tint::Custom);
-    auto* warningText = wrappingLabel(QStringLiteral("This rule points at the Desktop itself, "
-                                                     "so it won't move anything. Choose another "
-                                                     "folder."),
-                                      ui::TextStyle::Caption, ui::Emphasis::Primary);
+    const QFont caption = widgets::font(widgets::TextStyle::Caption);
+    m_desktopWarningSymbol = new SymbolView(QStringLiteral("exclamationmark.triangle.fill"),
+                                            symbolSizeFor(caption), SymbolView::Tint::Custom);
+    auto* warningText =
+        widgets::makeWrappingLabel(QStringLiteral("This rule points at the Desktop itself, "
+                                                  "so it won't move anything. Choose another "
+                                                  "folder."),
+                                   widgets::TextStyle::Caption, widgets::Emphasis::Primary);
     m_desktopWarning = symbolLine(m_desktopWarningSymbol, warningText, nullptr);
     m_desktopWarning->setObjectName(QStringLiteral("desktopWarning"));
 
-    m_folderHelp = wrappingLabel(QStringLiteral("Vantor creates the folder the first time "
-                                                "it's needed."),
-                                 ui::TextStyle::Caption, ui::Emphasis::Secondary);
+    m_folderHelp =
+        widgets::makeWrappingLabel(QStringLiteral("Vantor creates the folder the first time "
+                                                  "it's needed."),
+                                   widgets::TextStyle::Caption, widgets::Emphasis::Secondary);
     m_folderHelp->setObjectName(QStringLiteral("folderHelp"));
 
     return section(QStringLiteral("Move matching files to"), {box, m_desktopWarning, m_folderHelp},
@@ -183,9 +158,10 @@ QWidget* RuleDetail::buildFolderSection() {
 }
 
 QWidget* RuleDetail::buildTypesSection() {
-    m_noTypesLabel = wrappingLabel(QStringLiteral("No file types yet. This rule won't move "
+    m_noTypesLabel =
+        widgets::makeWrappingLabel(QStringLiteral("No file types yet. This rule won't move "
                                                   "anything until you add some."),
-                                   ui::TextStyle::Callout, ui::Emphasis::Secondary);
+                                   widgets::TextStyle::Callout, widgets::Emphasis::Secondary);
     m_noTypesLabel->setObjectName(QStringLiteral("noTypesLabel"));
 
     m_chips = new QWidget;
@@ -199,7 +175,7 @@ QWidget* RuleDetail::buildTypesSection() {
     m_typesField = new QLineEdit;
     m_typesField->setObjectName(QStringLiteral("typesField"));
     m_typesField->setPlaceholderText(QStringLiteral("Add types, e.g. mov, mp4, mkv"));
-    m_typesField->setMaximumWidth(fieldMaxWidth);
+    m_typesField->setMaximumWidth(kFieldMaxWidth);
     m_addButton = new QPushButton(QStringLiteral("Add"));
     m_addButton->setObjectName(QStringLiteral("addTypesButton"));
     row->addWidget(m_typesField, 1);
@@ -210,17 +186,18 @@ QWidget* RuleDetail::buildTypesSection() {
     connect(m_addButton, &QPushButton::clicked, this, &RuleDetail::addTypes);
     updateAddEnabled();
 
-    const QFont caption = ui::font(ui::TextStyle::Caption);
-    m_noteLabel = wrappingLabel(QString(), ui::TextStyle::Caption, ui::Emphasis::Secondary);
+    const QFont caption = widgets::font(widgets::TextStyle::Caption);
+    m_noteLabel = widgets::makeWrappingLabel(QString(), widgets::TextStyle::Caption,
+                                             widgets::Emphasis::Secondary);
     m_noteLabel->setObjectName(QStringLiteral("noteLabel"));
-    m_noteRow =
-        symbolLine(new ui::SymbolView(QStringLiteral("arrow.right.arrow.left"),
-                                      symbolSizeFor(caption), ui::SymbolView::Tint::Secondary),
-                   m_noteLabel, nullptr);
+    m_noteRow = symbolLine(new SymbolView(QStringLiteral("arrow.right.arrow.left"),
+                                          symbolSizeFor(caption), SymbolView::Tint::Secondary),
+                           m_noteLabel, nullptr);
     m_noteRow->setObjectName(QStringLiteral("noteRow"));
-    m_typesHelp = wrappingLabel(QStringLiteral("Each file type belongs to one rule. Adding a "
-                                               "type that's already used moves it here."),
-                                ui::TextStyle::Caption, ui::Emphasis::Secondary);
+    m_typesHelp =
+        widgets::makeWrappingLabel(QStringLiteral("Each file type belongs to one rule. Adding a "
+                                                  "type that's already used moves it here."),
+                                   widgets::TextStyle::Caption, widgets::Emphasis::Secondary);
     m_typesHelp->setObjectName(QStringLiteral("typesHelp"));
     updateNote();
 
@@ -304,8 +281,6 @@ QString RuleDetail::chooseFolderMessage() const {
 }
 
 void RuleDetail::chooseFolder() {
-    if (!m_services.chooseFolder)
-        return;
     const QString folder = m_rule.destinationURL();
     const QString start =
         platform::exists(folder) ? folder : platform::deletingLastPathComponent(folder);
@@ -322,8 +297,7 @@ void RuleDetail::chooseFolder() {
 }
 
 void RuleDetail::revealFolder() {
-    if (m_services.reveal)
-        m_services.reveal(m_rule.destinationURL());
+    m_services.reveal(m_rule.destinationURL());
 }
 
 void RuleDetail::changeEvent(QEvent* event) {

@@ -5,9 +5,9 @@
 #include <QScrollArea>
 
 #include <QMap>
-#include <functional>
 #include <optional>
 
+class DesktopServices;
 class FlowLayout;
 class ExtensionChip;
 class ElidedLabel;
@@ -16,23 +16,7 @@ class QLineEdit;
 class QPushButton;
 class QToolButton;
 class RuleStore;
-namespace ui {
 class SymbolView;
-}
-
-// How the detail pane reaches the desktop: replaced in tests, which must not block in a
-// dialog or open a file manager.
-struct RuleDetailServices {
-    // Asks for a folder; the message says what it is for, `startFolder` is where it opens.
-    // nullopt when the user cancels.
-    std::function<std::optional<QString>(QWidget* parent, const QString& message,
-                                         const QString& startFolder)>
-        chooseFolder;
-    // Shows the file or folder selected in the file manager.
-    std::function<void(const QString& path)> reveal;
-
-    static RuleDetailServices system();
-};
 
 // The right-hand pane of the rules window: one rule's name, folder and file types. Every
 // edit goes straight to the store; the pane keeps only what is being typed and the note
@@ -41,7 +25,7 @@ class RuleDetail : public QScrollArea {
     Q_OBJECT
 
   public:
-    RuleDetail(RuleStore& store, const SortRule& rule, RuleDetailServices services,
+    RuleDetail(RuleStore& store, const SortRule& rule, DesktopServices& services,
                QWidget* parent = nullptr);
 
     QUuid ruleId() const { return m_rule.id; }
@@ -71,14 +55,14 @@ class RuleDetail : public QScrollArea {
 
     RuleStore& m_store;
     SortRule m_rule;
-    RuleDetailServices m_services;
+    DesktopServices& m_services;
     std::optional<QString> m_note;
 
     QLineEdit* m_nameField = nullptr;
     ElidedLabel* m_destinationLabel = nullptr;
     QToolButton* m_revealButton = nullptr;
     QWidget* m_desktopWarning = nullptr;
-    ui::SymbolView* m_desktopWarningSymbol = nullptr;
+    SymbolView* m_desktopWarningSymbol = nullptr;
     QLabel* m_folderHelp = nullptr;
     QLabel* m_noTypesLabel = nullptr;
     QWidget* m_chips = nullptr;

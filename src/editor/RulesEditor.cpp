@@ -1,11 +1,13 @@
 #include "editor/RulesEditor.h"
 
-#include "app/Accent.h"
-#include "app/Divider.h"
-#include "app/Symbols.h"
-#include "app/TextStyles.h"
-#include "editor/RuleList.h"
+#include "editor/RuleListDelegate.h"
+#include "editor/RuleListModel.h"
 #include "rules/RuleStore.h"
+#include "widgets/Colors.h"
+#include "widgets/Divider.h"
+#include "widgets/SymbolView.h"
+#include "widgets/Symbols.h"
+#include "widgets/TextStyles.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,7 +21,7 @@
 
 namespace {
 
-constexpr int sidebarWidth = 200;
+constexpr int kSidebarWidth = 200;
 
 // The list side of the window, a shade apart from the detail side.
 class Sidebar : public QWidget {
@@ -41,7 +43,7 @@ QToolButton* barButton(const QString& symbol, const QString& tooltip, const QStr
     auto* button = new QToolButton;
     button->setObjectName(name);
     button->setAutoRaise(true);
-    button->setIcon(ui::symbolIcon(symbol));
+    button->setIcon(widgets::symbolIcon(symbol));
     button->setIconSize(QSize(16, 16));
     button->setFixedSize(22, 22);
     button->setToolTip(tooltip);
@@ -51,8 +53,8 @@ QToolButton* barButton(const QString& symbol, const QString& tooltip, const QStr
 
 } // namespace
 
-RulesEditor::RulesEditor(RuleStore& store, QWidget* parent)
-    : QWidget(parent), m_store(store), m_services(RuleDetailServices::system()) {
+RulesEditor::RulesEditor(RuleStore& store, DesktopServices& services, QWidget* parent)
+    : QWidget(parent), m_store(store), m_services(services) {
     setObjectName(QStringLiteral("rulesEditor"));
     setMinimumSize(620, 400);
 
@@ -74,7 +76,7 @@ RulesEditor::RulesEditor(RuleStore& store, QWidget* parent)
     root->addWidget(buildFooter());
 
     connect(&m_store, &RuleStore::rulesChanged, this, &RulesEditor::refresh);
-    connect(&ui::Appearance::instance(), &ui::Appearance::changed, this, &RulesEditor::applyTint);
+    connect(&Appearance::instance(), &Appearance::changed, this, &RulesEditor::applyTint);
     applyTint();
     refresh();
 }
@@ -82,7 +84,7 @@ RulesEditor::RulesEditor(RuleStore& store, QWidget* parent)
 QWidget* RulesEditor::buildSidebar() {
     auto* sidebar = new Sidebar;
     sidebar->setObjectName(QStringLiteral("sidebar"));
-    sidebar->setFixedWidth(sidebarWidth);
+    sidebar->setFixedWidth(kSidebarWidth);
     auto* column = new QVBoxLayout(sidebar);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -91,7 +93,7 @@ QWidget* RulesEditor::buildSidebar() {
     m_list = new QListView;
     m_list->setObjectName(QStringLiteral("ruleList"));
     m_list->setModel(m_model);
-    m_list->setItemDelegate(new RuleRowDelegate(m_list));
+    m_list->setItemDelegate(new RuleListDelegate(m_list));
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -134,11 +136,11 @@ QWidget* RulesEditor::buildPlaceholder() {
     auto* column = new QVBoxLayout(page);
     column->setSpacing(8);
     column->addStretch(1);
-    column->addWidget(new ui::SymbolView(QStringLiteral("list.bullet.rectangle"), 28,
-                                         ui::SymbolView::Tint::Secondary),
-                      0, Qt::AlignHCenter);
-    QLabel* text = ui::makeLabel(QStringLiteral("Select a rule, or add one with +"),
-                                 ui::TextStyle::Body, ui::Emphasis::Secondary);
+    column->addWidget(
+        new SymbolView(QStringLiteral("list.bullet.rectangle"), 28, SymbolView::Tint::Secondary), 0,
+        Qt::AlignHCenter);
+    QLabel* text = widgets::makeLabel(QStringLiteral("Select a rule, or add one with +"),
+                                      widgets::TextStyle::Body, widgets::Emphasis::Secondary);
     text->setAlignment(Qt::AlignCenter);
     text->setWordWrap(true);
     column->addWidget(text);
@@ -151,9 +153,10 @@ QWidget* RulesEditor::buildFooter() {
     footer->setObjectName(QStringLiteral("footer"));
     auto* row = new QHBoxLayout(footer);
     row->setContentsMargins(16, 10, 16, 10);
-    QLabel* reminder = ui::makeLabel(QStringLiteral("Files that match no rule stay on your "
-                                                    "Desktop."),
-                                     ui::TextStyle::Callout, ui::Emphasis::Secondary);
+    QLabel* reminder =
+        widgets::makeLabel(QStringLiteral("Files that match no rule stay on your "
+                                          "Desktop."),
+                           widgets::TextStyle::Callout, widgets::Emphasis::Secondary);
     reminder->setWordWrap(true);
     row->addWidget(reminder, 1);
     m_restoreButton = new QPushButton(QStringLiteral("Restore Defaults…"));
@@ -167,15 +170,11 @@ void RulesEditor::applyTint() {
     // The editor is tinted with the accent: list selection, text selection, focus frames.
     QPalette tinted = palette();
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-        tinted.setColor(group, QPalette::Highlight, ui::quillon());
+        tinted.setColor(group, QPalette::Highlight, widgets::quillon());
         tinted.setColor(group, QPalette::HighlightedText, Qt::white);
     }
     setPalette(tinted);
     update();
-}
-
-void RulesEditor::setDetailServices(RuleDetailServices services) {
-    m_services = std::move(services);
 }
 
 void RulesEditor::setSelection(std::optional<QUuid> id) {
@@ -266,15 +265,15 @@ void RulesEditor::confirmRestoreDefaults() {
     box->setObjectName(QStringLiteral("restoreConfirmation"));
     box->setWindowTitle(QStringLiteral("Vantor Rules"));
     // The theme's warning symbol: not every icon theme has a full-colour one any more.
-    box->setIconPixmap(ui::symbolPixmap(QStringLiteral("exclamationmark.triangle.fill"), 40,
-                                        ui::warningOrange(), devicePixelRatioF()));
+    box->setIconPixmap(widgets::symbolPixmap(QStringLiteral("exclamationmark.triangle.fill"), 40,
+                                             widgets::warningOrange(), devicePixelRatioF()));
     box->setTextFormat(Qt::PlainText);
     box->setText(QStringLiteral("Restore the default rules?"));
     box->setInformativeText(QStringLiteral(
         "Your custom rules and folders will be replaced with Images and Documents on the "
         "Desktop. Files you already sorted stay where they are."));
     if (auto* title = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
-        title->setFont(ui::font(ui::TextStyle::Headline));
+        title->setFont(widgets::font(widgets::TextStyle::Headline));
     // QMessageBox sizes itself to the title alone and squeezes the message into a narrow
     // column; give the message a comfortable measure instead.
     if (auto* message = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
@@ -283,7 +282,7 @@ void RulesEditor::confirmRestoreDefaults() {
         box->addButton(QStringLiteral("Restore Defaults"), QMessageBox::DestructiveRole);
     restore->setObjectName(QStringLiteral("confirmRestoreButton"));
     QPalette red = restore->palette();
-    red.setColor(QPalette::ButtonText, ui::destructiveRed());
+    red.setColor(QPalette::ButtonText, widgets::destructiveRed());
     restore->setPalette(red);
     QPushButton* cancel = box->addButton(QMessageBox::Cancel);
     // Return must not wipe the rules by accident.

@@ -7,6 +7,7 @@
 
 #include <optional>
 
+class DesktopServices;
 class QListView;
 class QMessageBox;
 class QPushButton;
@@ -22,7 +23,7 @@ class RulesEditor : public QWidget {
     Q_OBJECT
 
   public:
-    explicit RulesEditor(RuleStore& store, QWidget* parent = nullptr);
+    RulesEditor(RuleStore& store, DesktopServices& services, QWidget* parent = nullptr);
 
     RuleStore& store() const { return m_store; }
 
@@ -33,8 +34,6 @@ class RulesEditor : public QWidget {
 
     // The pane showing the selected rule, or nullptr while the placeholder shows.
     RuleDetail* detail() const { return m_detail; }
-    // For panes made from now on.
-    void setDetailServices(RuleDetailServices services);
 
     // The open confirmation, or nullptr.
     QMessageBox* restoreConfirmation() const { return m_confirmation; }
@@ -58,7 +57,7 @@ class RulesEditor : public QWidget {
 
     RuleStore& m_store;
     std::optional<QUuid> m_selection;
-    RuleDetailServices m_services;
+    DesktopServices& m_services;
     bool m_syncing = false;
 
     RuleListModel* m_model = nullptr;

@@ -17,9 +17,9 @@ RulesEditor* RulesWindow::window() {
     return theWindow.data();
 }
 
-void RulesWindow::show(RuleStore& store) {
+void RulesWindow::show(RuleStore& store, DesktopServices& services) {
     if (!theWindow) {
-        auto* editor = new RulesEditor(store);
+        auto* editor = new RulesEditor(store, services);
         editor->setWindowTitle(QStringLiteral("Vantor Rules"));
         editor->resize(680, 460);
         // Closing only hides a parentless widget; it is never rebuilt in this run.

@@ -1,5 +1,6 @@
 #pragma once
 
+class DesktopServices;
 class RuleStore;
 class RulesEditor;
 
@@ -9,9 +10,9 @@ class RulesWindow {
   public:
     RulesWindow() = delete;
 
-    // Shows the window (made with `store` the first time) and brings it to the front.
-    // Later calls keep the store the window was made with.
-    static void show(RuleStore& store);
+    // Shows the window (made with `store` and `services` the first time) and brings it to
+    // the front. Later calls keep what the window was made with.
+    static void show(RuleStore& store, DesktopServices& services);
 
     // The window once made, else nullptr. It goes away with its store.
     static RulesEditor* window();

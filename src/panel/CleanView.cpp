@@ -1,14 +1,15 @@
 #include "panel/CleanView.h"
 
-#include "app/Accent.h"
-#include "app/Divider.h"
-#include "app/PrimaryButton.h"
-#include "app/RoundedBox.h"
-#include "app/Symbols.h"
-#include "app/TextStyles.h"
 #include "cleaner/DesktopCleaner.h"
-#include "panel/RuleRow.h"
+#include "panel/RuleGroupRow.h"
 #include "panel/StatusLine.h"
+#include "widgets/Colors.h"
+#include "widgets/Divider.h"
+#include "widgets/PrimaryButton.h"
+#include "widgets/RoundedBox.h"
+#include "widgets/SymbolView.h"
+#include "widgets/Symbols.h"
+#include "widgets/TextStyles.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,32 +18,25 @@
 
 namespace {
 
-constexpr int dividerIndent = 36;
+constexpr int kDividerIndent = 36;
 
 // A divider that starts under the rows' text rather than under their symbols.
 QWidget* indentedDivider() {
     auto* holder = new QWidget;
     holder->setObjectName(QStringLiteral("rowDivider"));
     auto* layout = new QHBoxLayout(holder);
-    layout->setContentsMargins(dividerIndent, 0, 0, 0);
+    layout->setContentsMargins(kDividerIndent, 0, 0, 0);
     layout->addWidget(new Divider(Qt::Horizontal));
     return holder;
 }
 
-QLabel* wrappingLabel(const QString& objectName, ui::TextStyle style, ui::Emphasis emphasis) {
-    QLabel* label = ui::makeLabel(QString(), style, emphasis);
-    label->setObjectName(objectName);
-    label->setWordWrap(true);
-    return label;
-}
-
 } // namespace
 
-CleanView::CleanView(DesktopCleaner& cleaner, PanelServices services, QWidget* parent)
+CleanView::CleanView(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent)
     : QWidget(parent), m_cleaner(cleaner) {
     m_emptyState = buildEmptyState();
 
-    m_countLabel = ui::makeLabel(QString(), ui::TextStyle::Title3);
+    m_countLabel = widgets::makeLabel(QString(), widgets::TextStyle::Title3);
     m_countLabel->setObjectName(QStringLiteral("countLabel"));
 
     m_groupList = new RoundedBox(8);
@@ -50,8 +44,9 @@ CleanView::CleanView(DesktopCleaner& cleaner, PanelServices services, QWidget* p
     m_groupLayout->setContentsMargins(0, 0, 0, 0);
     m_groupLayout->setSpacing(0);
 
-    m_otherLabel = wrappingLabel(QStringLiteral("otherLabel"), ui::TextStyle::Caption,
-                                 ui::Emphasis::Secondary);
+    m_otherLabel = widgets::makeWrappingLabel(QString(), widgets::TextStyle::Caption,
+                                              widgets::Emphasis::Secondary);
+    m_otherLabel->setObjectName(QStringLiteral("otherLabel"));
 
     m_cleanButton = new PrimaryButton(QStringLiteral("Clean Desktop"));
     m_cleanButton->setObjectName(QStringLiteral("cleanButton"));
@@ -62,7 +57,7 @@ CleanView::CleanView(DesktopCleaner& cleaner, PanelServices services, QWidget* p
     }
     connect(m_cleanButton, &QPushButton::clicked, this, [this] { m_cleaner.clean(); });
 
-    m_statusLine = new StatusLine(m_cleaner, std::move(services));
+    m_statusLine = new StatusLine(m_cleaner, services);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -82,16 +77,18 @@ QWidget* CleanView::buildEmptyState() {
     auto* block = new QWidget;
     block->setObjectName(QStringLiteral("emptyState"));
 
-    auto* symbol = new ui::SymbolView(QStringLiteral("checkmark.circle.fill"), 28,
-                                      ui::SymbolView::Tint::Custom);
-    symbol->setColor(ui::successGreen());
-    connect(&ui::Appearance::instance(), &ui::Appearance::changed, symbol,
-            [symbol] { symbol->setColor(ui::successGreen()); });
+    auto* symbol =
+        new SymbolView(QStringLiteral("checkmark.circle.fill"), 28, SymbolView::Tint::Custom);
+    symbol->setColor(widgets::successGreen());
+    connect(&Appearance::instance(), &Appearance::changed, symbol,
+            [symbol] { symbol->setColor(widgets::successGreen()); });
 
-    auto* title = ui::makeLabel(QStringLiteral("Your desktop is clean"), ui::TextStyle::Headline);
+    auto* title =
+        widgets::makeLabel(QStringLiteral("Your desktop is clean"), widgets::TextStyle::Headline);
     title->setObjectName(QStringLiteral("emptyTitle"));
-    m_emptySubtitle = wrappingLabel(QStringLiteral("emptySubtitle"), ui::TextStyle::Callout,
-                                    ui::Emphasis::Secondary);
+    m_emptySubtitle = widgets::makeWrappingLabel(QString(), widgets::TextStyle::Callout,
+                                                 widgets::Emphasis::Secondary);
+    m_emptySubtitle->setObjectName(QStringLiteral("emptySubtitle"));
 
     auto* text = new QVBoxLayout;
     text->setSpacing(2);
@@ -148,16 +145,16 @@ void CleanView::refresh() {
         if (!group.files.isEmpty())
             visible.append(&group);
     for (const DesktopCleaner::Group* group : visible) {
-        m_groupLayout->addWidget(new RuleRow(*group));
+        m_groupLayout->addWidget(new RuleGroupRow(*group));
         if (group->id() != visible.last()->id())
             m_groupLayout->addWidget(indentedDivider());
     }
 }
 
-QList<RuleRow*> CleanView::rows() const {
-    QList<RuleRow*> out;
+QList<RuleGroupRow*> CleanView::rows() const {
+    QList<RuleGroupRow*> out;
     for (int i = 0; i < m_groupLayout->count(); ++i)
-        if (auto* row = qobject_cast<RuleRow*>(m_groupLayout->itemAt(i)->widget()))
+        if (auto* row = qobject_cast<RuleGroupRow*>(m_groupLayout->itemAt(i)->widget()))
             out.append(row);
     return out;
 }

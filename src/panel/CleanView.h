@@ -1,14 +1,13 @@
 #pragma once
 
-#include "panel/PanelServices.h"
-
 #include <QWidget>
 
 class DesktopCleaner;
+class DesktopServices;
 class PrimaryButton;
 class QLabel;
 class QVBoxLayout;
-class RuleRow;
+class RuleGroupRow;
 class StatusLine;
 
 // The panel's main page: how many Desktop files the rules would put away, one row per rule
@@ -18,12 +17,12 @@ class CleanView : public QWidget {
     Q_OBJECT
 
   public:
-    CleanView(DesktopCleaner& cleaner, PanelServices services, QWidget* parent = nullptr);
+    CleanView(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent = nullptr);
 
     PrimaryButton* cleanButton() const { return m_cleanButton; }
     StatusLine* statusLine() const { return m_statusLine; }
     // The rows shown now, in order.
-    QList<RuleRow*> rows() const;
+    QList<RuleGroupRow*> rows() const;
     // The dividers between the rows shown now.
     int dividerCount() const;
     bool isShowingEmptyState() const;

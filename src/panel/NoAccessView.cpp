@@ -1,31 +1,33 @@
 #include "panel/NoAccessView.h"
 
-#include "app/PrimaryButton.h"
-#include "app/Symbols.h"
-#include "app/TextStyles.h"
 #include "cleaner/DesktopCleaner.h"
 #include "platform/FileSystem.h"
+#include "widgets/DesktopServices.h"
+#include "widgets/PrimaryButton.h"
+#include "widgets/SymbolView.h"
+#include "widgets/Symbols.h"
+#include "widgets/TextStyles.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
-NoAccessView::NoAccessView(DesktopCleaner& cleaner, PanelServices services, QWidget* parent)
-    : QWidget(parent), m_cleaner(cleaner), m_services(std::move(services)) {
-    auto* title =
-        ui::makeLabel(QStringLiteral("Vantor can't see your Desktop"), ui::TextStyle::Headline);
+NoAccessView::NoAccessView(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent)
+    : QWidget(parent), m_cleaner(cleaner), m_services(services) {
+    auto* title = widgets::makeLabel(QStringLiteral("Vantor can't see your Desktop"),
+                                     widgets::TextStyle::Headline);
     title->setObjectName(QStringLiteral("noAccessTitle"));
     title->setWordWrap(true);
-    auto* lock = new ui::SymbolView(QStringLiteral("lock.fill"), 16, ui::SymbolView::Tint::Primary);
+    auto* lock = new SymbolView(QStringLiteral("lock.fill"), 16, SymbolView::Tint::Primary);
     auto* titleLine = new QHBoxLayout;
     titleLine->setSpacing(6);
     titleLine->addWidget(lock, 0, Qt::AlignVCenter);
     titleLine->addWidget(title, 1);
 
-    auto* instructions = ui::makeLabel(
+    auto* instructions = widgets::makeLabel(
         QStringLiteral("Allow access in System Settings \u2192 Privacy & Security \u2192 Files "
                        "and Folders \u2192 Vantor \u2192 Desktop Folder."),
-        ui::TextStyle::Callout, ui::Emphasis::Secondary);
+        widgets::TextStyle::Callout, widgets::Emphasis::Secondary);
     instructions->setObjectName(QStringLiteral("noAccessText"));
     instructions->setWordWrap(true);
 
@@ -34,8 +36,7 @@ NoAccessView::NoAccessView(DesktopCleaner& cleaner, PanelServices services, QWid
     connect(m_openButton, &QPushButton::clicked, this, [this] {
         // There is no privacy pane to open: the Desktop's parent folder is where a missing
         // Desktop can be made again or its permissions set.
-        m_services.openUrl(
-            QUrl::fromLocalFile(platform::deletingLastPathComponent(m_cleaner.desktop())));
+        m_services.openFolder(platform::deletingLastPathComponent(m_cleaner.desktop()));
     });
 
     m_tryAgainButton = new QPushButton(QStringLiteral("Try Again"));

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "panel/PanelServices.h"
-
 #include <QWidget>
 
 class DesktopCleaner;
+class DesktopServices;
 class PrimaryButton;
 class QPushButton;
 
@@ -15,14 +14,14 @@ class NoAccessView : public QWidget {
     Q_OBJECT
 
   public:
-    NoAccessView(DesktopCleaner& cleaner, PanelServices services, QWidget* parent = nullptr);
+    NoAccessView(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent = nullptr);
 
     PrimaryButton* openSettingsButton() const { return m_openButton; }
     QPushButton* tryAgainButton() const { return m_tryAgainButton; }
 
   private:
     DesktopCleaner& m_cleaner;
-    PanelServices m_services;
+    DesktopServices& m_services;
     PrimaryButton* m_openButton = nullptr;
     QPushButton* m_tryAgainButton = nullptr;
 };

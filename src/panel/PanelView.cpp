@@ -1,13 +1,15 @@
 #include "panel/PanelView.h"
 
-#include "app/Accent.h"
-#include "app/Divider.h"
-#include "app/Symbols.h"
-#include "app/TextStyles.h"
 #include "cleaner/DesktopCleaner.h"
 #include "panel/CleanView.h"
 #include "panel/NoAccessView.h"
 #include "panel/SettingsView.h"
+#include "widgets/Colors.h"
+#include "widgets/DesktopServices.h"
+#include "widgets/Divider.h"
+#include "widgets/SymbolView.h"
+#include "widgets/Symbols.h"
+#include "widgets/TextStyles.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -17,25 +19,25 @@
 
 namespace {
 
-constexpr int headerSymbolSize = 16;
-constexpr int headerButtonFrame = 20;
-constexpr int headerButtonIcon = 16;
+constexpr int kHeaderSymbolSize = 16;
+constexpr int kHeaderButtonFrame = 20;
+constexpr int kHeaderButtonIcon = 16;
 
 QToolButton* headerButton(const QString& objectName) {
     auto* button = new QToolButton;
     button->setObjectName(objectName);
     button->setAutoRaise(true);
-    button->setFixedSize(headerButtonFrame, headerButtonFrame);
-    button->setIconSize(QSize(headerButtonIcon, headerButtonIcon));
+    button->setFixedSize(kHeaderButtonFrame, kHeaderButtonFrame);
+    button->setIconSize(QSize(kHeaderButtonIcon, kHeaderButtonIcon));
     button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
 } // namespace
 
-PanelView::PanelView(DesktopCleaner& cleaner, PanelServices services, QWidget* parent)
-    : QWidget(parent), m_cleaner(cleaner), m_services(std::move(services)) {
-    setFixedWidth(panelWidth);
+PanelView::PanelView(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent)
+    : QWidget(parent), m_cleaner(cleaner), m_services(services) {
+    setFixedWidth(kPanelWidth);
     setWindowTitle(QStringLiteral("Vantor"));
 
     auto* pageArea = new QWidget;
@@ -56,7 +58,7 @@ PanelView::PanelView(DesktopCleaner& cleaner, PanelServices services, QWidget* p
     layout->addWidget(pageArea);
 
     connect(&m_cleaner, &DesktopCleaner::statusChanged, this, &PanelView::choosePage);
-    connect(&ui::Appearance::instance(), &ui::Appearance::changed, this, &PanelView::applyTint);
+    connect(&Appearance::instance(), &Appearance::changed, this, &PanelView::applyTint);
     applyTint();
     choosePage();
 }
@@ -65,16 +67,16 @@ QWidget* PanelView::buildHeader() {
     auto* header = new QWidget;
     header->setObjectName(QStringLiteral("header"));
 
-    auto* symbol = new ui::SymbolView(QStringLiteral("tray.and.arrow.down.fill"), headerSymbolSize,
-                                      ui::SymbolView::Tint::Accent);
-    auto* name = ui::makeLabel(QStringLiteral("Vantor"), ui::TextStyle::Headline);
+    auto* symbol = new SymbolView(QStringLiteral("tray.and.arrow.down.fill"), kHeaderSymbolSize,
+                                  SymbolView::Tint::Accent);
+    auto* name = widgets::makeLabel(QStringLiteral("Vantor"), widgets::TextStyle::Headline);
 
     m_settingsButton = headerButton(QStringLiteral("settingsButton"));
     connect(m_settingsButton, &QToolButton::clicked, this,
             [this] { setShowingSettings(!m_showingSettings); });
 
     m_quitButton = headerButton(QStringLiteral("quitButton"));
-    m_quitButton->setIcon(ui::symbolIcon(QStringLiteral("power")));
+    m_quitButton->setIcon(widgets::symbolIcon(QStringLiteral("power")));
     m_quitButton->setToolTip(QStringLiteral("Quit Vantor"));
     connect(m_quitButton, &QToolButton::clicked, this, &PanelView::quitRequested);
 
@@ -126,7 +128,7 @@ void PanelView::choosePage() {
 
     const bool settings = page == Page::Settings;
     m_settingsButton->setIcon(
-        ui::symbolIcon(settings ? QStringLiteral("xmark") : QStringLiteral("gearshape")));
+        widgets::symbolIcon(settings ? QStringLiteral("xmark") : QStringLiteral("gearshape")));
     m_settingsButton->setToolTip(settings ? QStringLiteral("Close settings")
                                           : QStringLiteral("Settings"));
     fitHeight();
@@ -159,7 +161,7 @@ bool PanelView::event(QEvent* event) {
 
 void PanelView::fitHeight() {
     QLayout* top = layout();
-    const int height = top->hasHeightForWidth() ? top->totalHeightForWidth(panelWidth)
+    const int height = top->hasHeightForWidth() ? top->totalHeightForWidth(kPanelWidth)
                                                 : top->totalSizeHint().height();
     if (height == minimumHeight() && height == maximumHeight())
         return;
@@ -170,9 +172,9 @@ void PanelView::fitHeight() {
 void PanelView::applyTint() {
     // Checked switches, selections and links inside the panel take the accent.
     QPalette tinted = palette();
-    tinted.setColor(QPalette::Highlight, ui::quillon());
+    tinted.setColor(QPalette::Highlight, widgets::quillon());
     tinted.setColor(QPalette::HighlightedText, Qt::white);
-    tinted.setColor(QPalette::Link, ui::quillon());
+    tinted.setColor(QPalette::Link, widgets::quillon());
     setPalette(tinted);
     update();
 }

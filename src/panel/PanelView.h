@@ -1,11 +1,10 @@
 #pragma once
 
-#include "panel/PanelServices.h"
-
 #include <QWidget>
 
 class CleanView;
 class DesktopCleaner;
+class DesktopServices;
 class NoAccessView;
 class QToolButton;
 class QVBoxLayout;
@@ -21,9 +20,9 @@ class PanelView : public QWidget {
   public:
     enum class Page { Clean, NoAccess, Settings };
 
-    static constexpr int panelWidth = 320;
+    static constexpr int kPanelWidth = 320;
 
-    explicit PanelView(DesktopCleaner& cleaner, PanelServices services = PanelServices::system(),
+    explicit PanelView(DesktopCleaner& cleaner, DesktopServices& services,
                        QWidget* parent = nullptr);
 
     Page currentPage() const;
@@ -56,7 +55,7 @@ class PanelView : public QWidget {
     void applyTint();
 
     DesktopCleaner& m_cleaner;
-    PanelServices m_services;
+    DesktopServices& m_services;
     bool m_showingSettings = false;
     bool m_scannedSinceShown = false;
 

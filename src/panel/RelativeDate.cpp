@@ -16,7 +16,7 @@ struct Unit {
 };
 
 // Largest first: the first one that differs names the distance.
-constexpr Unit units[] = {
+constexpr Unit kUnits[] = {
     {UCAL_YEAR, UDAT_REL_UNIT_YEAR},         {UCAL_MONTH, UDAT_REL_UNIT_MONTH},
     {UCAL_WEEK_OF_YEAR, UDAT_REL_UNIT_WEEK}, {UCAL_DATE, UDAT_REL_UNIT_DAY},
     {UCAL_HOUR, UDAT_REL_UNIT_HOUR},         {UCAL_MINUTE, UDAT_REL_UNIT_MINUTE},
@@ -38,7 +38,7 @@ QString relativeDateText(const QDateTime& date, const QDateTime& now) {
     // unit sees only what is left: elapsed calendar time, as in "1 day 2 hours".
     double offset = 0;
     URelativeDateTimeUnit unit = UDAT_REL_UNIT_SECOND;
-    for (const Unit& candidate : units) {
+    for (const Unit& candidate : kUnits) {
         const int32_t difference = calendar->fieldDifference(target, candidate.field, status);
         if (U_FAILURE(status))
             return {};

@@ -1,16 +1,18 @@
 #include "panel/SettingsView.h"
 
-#include "app/Accent.h"
-#include "app/Divider.h"
-#include "app/ElidedLabel.h"
-#include "app/Symbols.h"
-#include "app/TextStyles.h"
 #include "cleaner/DesktopCleaner.h"
-#include "panel/SmallButton.h"
-#include "panel/ToggleSwitch.h"
-#include "platform/Autostart.h"
 #include "platform/FileSystem.h"
+#include "platform/gui/Autostart.h"
 #include "rules/RuleStore.h"
+#include "widgets/Colors.h"
+#include "widgets/DesktopServices.h"
+#include "widgets/Divider.h"
+#include "widgets/ElidedLabel.h"
+#include "widgets/SmallButton.h"
+#include "widgets/SymbolView.h"
+#include "widgets/Symbols.h"
+#include "widgets/TextStyles.h"
+#include "widgets/ToggleSwitch.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -20,7 +22,7 @@
 
 namespace {
 
-constexpr int symbolSize = 16;
+constexpr int kSymbolSize = 16;
 
 platform::Autostart autostart() {
     return platform::Autostart(QStringLiteral(VANTOR_APP_ID),
@@ -29,27 +31,27 @@ platform::Autostart autostart() {
 
 void paintRed(QLabel* label) {
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, ui::destructiveRed());
+    palette.setColor(QPalette::WindowText, widgets::destructiveRed());
     label->setPalette(palette);
 }
 
 // One rule: its symbol, name and folder as written, and "Show" while the folder exists.
-QWidget* ruleRow(const SortRule& rule, const PanelServices& services) {
+QWidget* ruleFolderRow(const SortRule& rule, DesktopServices& services) {
     auto* row = new QWidget;
     row->setObjectName(QStringLiteral("settingsRule"));
 
-    auto* symbol = new ui::SymbolView(rule.symbol, symbolSize, ui::SymbolView::Tint::Accent);
+    auto* symbol = new SymbolView(rule.symbol, kSymbolSize, SymbolView::Tint::Accent);
 
     auto* name = new ElidedLabel;
     name->setObjectName(QStringLiteral("ruleName"));
     name->setElideMode(Qt::ElideRight);
-    name->setFont(ui::font(ui::TextStyle::Callout));
+    name->setFont(widgets::font(widgets::TextStyle::Callout));
     name->setFullText(rule.name);
 
     auto* destination = new ElidedLabel;
     destination->setObjectName(QStringLiteral("ruleDestination"));
-    destination->setFont(ui::monospacedFont(ui::TextStyle::Caption));
-    ui::setEmphasis(destination, ui::Emphasis::Secondary);
+    destination->setFont(widgets::monospacedFont(widgets::TextStyle::Caption));
+    widgets::setEmphasis(destination, widgets::Emphasis::Secondary);
     destination->setFullText(rule.destination);
 
     auto* text = new QVBoxLayout;
@@ -62,7 +64,7 @@ QWidget* ruleRow(const SortRule& rule, const PanelServices& services) {
     const QString folder = rule.destinationURL();
     show->setEnabled(platform::exists(folder));
     QObject::connect(show, &QPushButton::clicked, row,
-                     [reveal = services.reveal, folder] { reveal(folder); });
+                     [&services, folder] { services.reveal(folder); });
 
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -75,9 +77,9 @@ QWidget* ruleRow(const SortRule& rule, const PanelServices& services) {
 
 } // namespace
 
-SettingsView::SettingsView(DesktopCleaner& cleaner, PanelServices services, QWidget* parent)
-    : QWidget(parent), m_cleaner(cleaner), m_services(std::move(services)) {
-    auto* title = ui::makeLabel(QStringLiteral("Settings"), ui::TextStyle::Title3);
+SettingsView::SettingsView(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent)
+    : QWidget(parent), m_cleaner(cleaner), m_services(services) {
+    auto* title = widgets::makeLabel(QStringLiteral("Settings"), widgets::TextStyle::Title3);
     title->setObjectName(QStringLiteral("settingsTitle"));
 
     m_loginSwitch = new ToggleSwitch(QStringLiteral("Open Vantor at login"));
@@ -86,12 +88,12 @@ SettingsView::SettingsView(DesktopCleaner& cleaner, PanelServices services, QWid
     // clicked, not toggled: putting the switch back after a failure must not try again.
     connect(m_loginSwitch, &QAbstractButton::clicked, this, &SettingsView::setOpenAtLogin);
 
-    m_loginError = ui::makeLabel(QString(), ui::TextStyle::Caption);
+    m_loginError = widgets::makeLabel(QString(), widgets::TextStyle::Caption);
     m_loginError->setObjectName(QStringLiteral("loginError"));
     m_loginError->setWordWrap(true);
     m_loginError->hide();
     paintRed(m_loginError);
-    connect(&ui::Appearance::instance(), &ui::Appearance::changed, m_loginError,
+    connect(&Appearance::instance(), &Appearance::changed, m_loginError,
             [this] { paintRed(m_loginError); });
 
     auto* login = new QVBoxLayout;
@@ -99,8 +101,8 @@ SettingsView::SettingsView(DesktopCleaner& cleaner, PanelServices services, QWid
     login->addWidget(m_loginSwitch);
     login->addWidget(m_loginError);
 
-    auto* rulesTitle = ui::makeLabel(QStringLiteral("Rules"), ui::TextStyle::Subheadline);
-    rulesTitle->setFont(ui::font(ui::TextStyle::Subheadline, QFont::DemiBold));
+    auto* rulesTitle = widgets::makeLabel(QStringLiteral("Rules"), widgets::TextStyle::Subheadline);
+    rulesTitle->setFont(widgets::font(widgets::TextStyle::Subheadline, QFont::DemiBold));
     m_editRules = new SmallButton(QStringLiteral("Edit Rules\u2026"));
     m_editRules->setObjectName(QStringLiteral("editRulesButton"));
     connect(m_editRules, &QPushButton::clicked, this,
@@ -117,7 +119,8 @@ SettingsView::SettingsView(DesktopCleaner& cleaner, PanelServices services, QWid
     rules->addLayout(rulesHeader);
     rules->addLayout(m_ruleRows);
 
-    auto* version = ui::makeLabel(versionLine(), ui::TextStyle::Caption, ui::Emphasis::Secondary);
+    auto* version = widgets::makeLabel(versionLine(), widgets::TextStyle::Caption,
+                                       widgets::Emphasis::Secondary);
     version->setObjectName(QStringLiteral("versionLine"));
     m_done = new QPushButton(QStringLiteral("Done"));
     m_done->setObjectName(QStringLiteral("doneButton"));
@@ -188,5 +191,5 @@ void SettingsView::refreshRules() {
         delete item;
     }
     for (const SortRule& rule : m_cleaner.rules()->rules())
-        m_ruleRows->addWidget(ruleRow(rule, m_services));
+        m_ruleRows->addWidget(ruleFolderRow(rule, m_services));
 }

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "panel/PanelServices.h"
-
 #include <QWidget>
 
 class DesktopCleaner;
+class DesktopServices;
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
@@ -16,7 +15,7 @@ class SettingsView : public QWidget {
     Q_OBJECT
 
   public:
-    SettingsView(DesktopCleaner& cleaner, PanelServices services, QWidget* parent = nullptr);
+    SettingsView(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent = nullptr);
 
     ToggleSwitch* loginSwitch() const { return m_loginSwitch; }
     // The message under the switch after a failed change, or empty.
@@ -37,7 +36,7 @@ class SettingsView : public QWidget {
     void refreshRules();
 
     DesktopCleaner& m_cleaner;
-    PanelServices m_services;
+    DesktopServices& m_services;
 
     ToggleSwitch* m_loginSwitch = nullptr;
     QLabel* m_loginError = nullptr;

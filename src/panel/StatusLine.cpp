@@ -1,11 +1,13 @@
 #include "panel/StatusLine.h"
 
-#include "app/Accent.h"
-#include "app/Symbols.h"
-#include "app/TextStyles.h"
 #include "cleaner/DesktopCleaner.h"
 #include "panel/RelativeDate.h"
-#include "panel/SmallButton.h"
+#include "widgets/Colors.h"
+#include "widgets/DesktopServices.h"
+#include "widgets/SmallButton.h"
+#include "widgets/SymbolView.h"
+#include "widgets/Symbols.h"
+#include "widgets/TextStyles.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,7 +15,7 @@
 
 namespace {
 
-constexpr int symbolSize = 14;
+constexpr int kSymbolSize = 14;
 
 QString files(int count) {
     return QString::number(count) +
@@ -22,10 +24,10 @@ QString files(int count) {
 
 } // namespace
 
-StatusLine::StatusLine(DesktopCleaner& cleaner, PanelServices services, QWidget* parent)
-    : QWidget(parent), m_cleaner(cleaner), m_services(std::move(services)) {
-    m_symbol = new ui::SymbolView(QStringLiteral("checkmark.circle.fill"), symbolSize,
-                                  ui::SymbolView::Tint::Custom);
+StatusLine::StatusLine(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent)
+    : QWidget(parent), m_cleaner(cleaner), m_services(services) {
+    m_symbol = new SymbolView(QStringLiteral("checkmark.circle.fill"), kSymbolSize,
+                              SymbolView::Tint::Custom);
     m_label = new QLabel;
     m_label->setObjectName(QStringLiteral("statusText"));
     m_label->setTextFormat(Qt::RichText);
@@ -49,7 +51,7 @@ StatusLine::StatusLine(DesktopCleaner& cleaner, PanelServices services, QWidget*
     connect(&m_cleaner, &DesktopCleaner::scanChanged, this, &StatusLine::refresh);
     connect(&m_cleaner, &DesktopCleaner::statusChanged, this, &StatusLine::refresh);
     connect(&m_cleaner, &DesktopCleaner::lastCleanChanged, this, &StatusLine::refresh);
-    connect(&ui::Appearance::instance(), &ui::Appearance::changed, this, &StatusLine::refresh);
+    connect(&Appearance::instance(), &Appearance::changed, this, &StatusLine::refresh);
     refresh();
 }
 
@@ -66,8 +68,8 @@ void StatusLine::refresh() {
     m_failure.clear();
     bool showSymbol = false;
     bool showUndo = record.has_value();
-    ui::TextStyle style = ui::TextStyle::Callout;
-    ui::Emphasis emphasis = ui::Emphasis::Primary;
+    widgets::TextStyle style = widgets::TextStyle::Callout;
+    widgets::Emphasis emphasis = widgets::Emphasis::Primary;
 
     switch (status.kind) {
     case Kind::Cleaned:
@@ -78,29 +80,29 @@ void StatusLine::refresh() {
             m_failure = QStringLiteral(" \u00b7 ") + QString::number(status.failed) +
                         QStringLiteral(" couldn't be moved");
             m_symbol->setSymbol(QStringLiteral("exclamationmark.triangle.fill"));
-            m_symbol->setColor(ui::warningOrange());
+            m_symbol->setColor(widgets::warningOrange());
         } else {
             m_symbol->setSymbol(QStringLiteral("checkmark.circle.fill"));
-            m_symbol->setColor(ui::successGreen());
+            m_symbol->setColor(widgets::successGreen());
         }
         break;
     case Kind::Undone:
         showSymbol = true;
         showUndo = false;
-        emphasis = ui::Emphasis::Secondary;
+        emphasis = widgets::Emphasis::Secondary;
         m_plain = QStringLiteral("Put back ") + files(status.restored()) + u'.';
         if (status.failed >= 1)
             m_plain += u' ' + QString::number(status.failed) + QStringLiteral(" were missing.");
         m_symbol->setSymbol(QStringLiteral("arrow.uturn.backward.circle.fill"));
-        m_symbol->setTint(ui::SymbolView::Tint::Secondary);
+        m_symbol->setTint(SymbolView::Tint::Secondary);
         break;
     case Kind::Idle:
     case Kind::NoAccess:
         if (record) {
-            style = ui::TextStyle::Caption;
-            emphasis = ui::Emphasis::Secondary;
+            style = widgets::TextStyle::Caption;
+            emphasis = widgets::Emphasis::Secondary;
             m_plain = QStringLiteral("Last clean moved ") + files(int(record->moves.size())) +
-                      u' ' + panel::relativeDateText(record->date, m_services.now());
+                      u' ' + panel::relativeDateText(record->date, m_services.clock().now());
         }
         break;
     }
@@ -109,13 +111,13 @@ void StatusLine::refresh() {
     QString html = m_plain.toHtmlEscaped();
     if (!m_failure.isEmpty())
         html += QStringLiteral(" <span style=\"color:%1\">%2</span>")
-                    .arg(ui::warningOrange().name(),
+                    .arg(widgets::warningOrange().name(),
                          m_failure.mid(1).toHtmlEscaped().replace(u' ', QStringLiteral("&nbsp;")));
     m_label->setText(html);
-    m_label->setFont(ui::font(style));
-    ui::setEmphasis(m_label, emphasis);
+    m_label->setFont(widgets::font(style));
+    widgets::setEmphasis(m_label, emphasis);
     // The symbol stays level with the first line when the words wrap.
-    m_symbol->setFixedSize(symbolSize, qMax(symbolSize, QFontMetrics(m_label->font()).height()));
+    m_symbol->setFixedSize(kSymbolSize, qMax(kSymbolSize, QFontMetrics(m_label->font()).height()));
 
     m_symbol->setVisible(showSymbol);
     m_undo->setVisible(showUndo);

@@ -1,15 +1,12 @@
 #pragma once
 
-#include "panel/PanelServices.h"
-
 #include <QWidget>
 
 class DesktopCleaner;
+class DesktopServices;
 class QLabel;
 class QPushButton;
-namespace ui {
 class SymbolView;
-}
 
 // The clean page's last line: what the last clean or undo did, or when the clean that can
 // still be put back happened, with Undo (Ctrl+Z) while there is one. With nothing to say
@@ -18,7 +15,7 @@ class StatusLine : public QWidget {
     Q_OBJECT
 
   public:
-    StatusLine(DesktopCleaner& cleaner, PanelServices services, QWidget* parent = nullptr);
+    StatusLine(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent = nullptr);
 
     // The line's words as read, the failure part included; empty while hidden.
     QString text() const;
@@ -30,11 +27,11 @@ class StatusLine : public QWidget {
     void refresh();
 
     DesktopCleaner& m_cleaner;
-    PanelServices m_services;
+    DesktopServices& m_services;
     QString m_plain;
     QString m_failure;
 
-    ui::SymbolView* m_symbol = nullptr;
+    SymbolView* m_symbol = nullptr;
     QLabel* m_label = nullptr;
     QPushButton* m_undo = nullptr;
 };

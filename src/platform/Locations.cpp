@@ -7,18 +7,12 @@
 
 namespace platform {
 
-namespace {
-
-// An XDG base directory: the variable when it holds an absolute path (relative ones are
-// ignored, as the base-directory rules require), else the fallback under home.
-QString xdgBase(const char* variable, const QString& fallbackUnderHome) {
+QString xdgBaseDirectory(const char* variable, const QString& fallbackUnderHome) {
     const QString value = qEnvironmentVariable(variable);
     if (!value.isEmpty() && QDir::isAbsolutePath(value))
         return QDir::cleanPath(value);
     return appendingPathComponent(homePath(), fallbackUnderHome);
 }
-
-} // namespace
 
 QString desktopFolder() {
     const QString home = homePath();
@@ -30,13 +24,14 @@ QString desktopFolder() {
 }
 
 QString configFolder() {
-    return appendingPathComponent(xdgBase("XDG_CONFIG_HOME", QStringLiteral(".config")),
+    return appendingPathComponent(xdgBaseDirectory("XDG_CONFIG_HOME", QStringLiteral(".config")),
                                   QStringLiteral("Vantor"));
 }
 
 QString stateFolder() {
-    return appendingPathComponent(xdgBase("XDG_STATE_HOME", QStringLiteral(".local/state")),
-                                  QStringLiteral("Vantor"));
+    return appendingPathComponent(
+        xdgBaseDirectory("XDG_STATE_HOME", QStringLiteral(".local/state")),
+        QStringLiteral("Vantor"));
 }
 
 } // namespace platform

@@ -4,6 +4,10 @@
 
 namespace platform {
 
+// An XDG base directory: the variable when it holds an absolute path (relative ones are
+// ignored, as the base-directory rules require), else the fallback under home.
+QString xdgBaseDirectory(const char* variable, const QString& fallbackUnderHome);
+
 // The Desktop folder (XDG desktop dir; home/Desktop when that is unset or is home itself).
 QString desktopFolder();
 // $XDG_CONFIG_HOME/Vantor: rules.json and the settings file.

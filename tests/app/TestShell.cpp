@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 
 #include "app/PanelWindow.h"
-#include "app/SingleInstance.h"
 #include "app/VantorApp.h"
 
 #include <QApplication>
@@ -51,26 +50,6 @@ class TestShell : public QObject {
         QCOMPARE(first.state(), QProcess::Running);
         first.terminate();
         QVERIFY(first.waitForFinished(10000));
-    }
-
-    void reopenRequestsReachTheFirstInstance() {
-        QTemporaryDir dir;
-        SingleInstance first(dir.path()), second(dir.path());
-        QVERIFY(first.claim());
-        QSignalSpy reopened(&first, &SingleInstance::reopenRequested);
-        QVERIFY(!second.claim());
-        QVERIFY(reopened.wait(5000));
-    }
-
-    void aStaleLockIsTakenOver() {
-        QTemporaryDir dir;
-        // The lock of a process that no longer runs.
-        QVERIFY(testsupport::writeFile(dir.path() + "/instance.lock",
-                                       "999999999\nvantor\n" +
-                                           QSysInfo::machineHostName().toUtf8() + "\n"));
-        QVERIFY(testsupport::writeFile(dir.path() + "/instance.socket", "left over"));
-        SingleInstance instance(dir.path());
-        QVERIFY(instance.claim());
     }
 
     void firstRunHintOnceThenOnEveryReopen() {

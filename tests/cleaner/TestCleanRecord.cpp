@@ -71,7 +71,7 @@ class TestCleanRecord : public QObject {
 
         // At start-up: no record, and the file stays until the next save.
         QTemporaryDir tmp;
-        QVERIFY(testsupport::writeFile(tmp.path() + "/state/last-clean.json", bytes));
+        QVERIFY(testsupport::touch(tmp.path() + "/state/last-clean.json", bytes));
         RuleStore store(tmp.path() + "/config");
         DesktopCleaner cleaner(&store, tmp.path() + "/Desktop", tmp.path() + "/state");
         QVERIFY(!cleaner.lastClean());

@@ -26,7 +26,7 @@ class TestDesktopCleaner : public QObject {
     QString desktop(const QString& name) const { return m_desktop + "/" + name; }
     void touch(const QStringList& names, const QByteArray& content = "x") {
         for (const QString& name : names)
-            QVERIFY(testsupport::writeFile(QDir(m_desktop).absoluteFilePath(name), content));
+            QVERIFY(testsupport::touch(QDir(m_desktop).absoluteFilePath(name), content));
     }
     void makeCleaner() {
         m_cleaner =

@@ -1,5 +1,7 @@
+#include "RecordingServices.h"
 #include "TestSupport.h"
 
+#include "editor/ChipRemoveButton.h"
 #include "editor/ExtensionChip.h"
 #include "editor/RuleDetail.h"
 #include "platform/Locations.h"
@@ -19,19 +21,13 @@ class TestRuleDetail : public QObject {
     QTemporaryDir m_config;
     std::unique_ptr<RuleStore> m_store;
     std::unique_ptr<RuleDetail> m_detail;
-    QList<std::pair<QString, QString>> m_chooserCalls; // message, start folder
-    std::optional<QString> m_chooserAnswer;
+    RecordingServices m_services;
 
     SortRule current() const { return *m_store->rule(m_detail->ruleId()); }
 
     // The pane for a default rule: 0 Images, 1 Documents, 2 Installers.
     void show(int index) {
-        RuleDetailServices services;
-        services.chooseFolder = [this](QWidget*, const QString& message, const QString& start) {
-            m_chooserCalls.append({message, start});
-            return m_chooserAnswer;
-        };
-        m_detail = std::make_unique<RuleDetail>(*m_store, m_store->rules()[index], services);
+        m_detail = std::make_unique<RuleDetail>(*m_store, m_store->rules()[index], m_services);
         // The editor's part: hand the pane every new value of its rule.
         connect(m_store.get(), &RuleStore::rulesChanged, m_detail.get(), [this] {
             if (const auto r = m_store->rule(m_detail->ruleId()))
@@ -57,8 +53,7 @@ class TestRuleDetail : public QObject {
     void init() {
         m_store = std::make_unique<RuleStore>(m_config.path() + "/Vantor");
         m_store->restoreDefaults();
-        m_chooserCalls.clear();
-        m_chooserAnswer.reset();
+        m_services = {};
     }
 
     void cleanup() {
@@ -74,18 +69,19 @@ class TestRuleDetail : public QObject {
         // Cancelled: nothing changes.
         QSignalSpy published(m_store.get(), &RuleStore::rulesChanged);
         QTest::mouseClick(find<QPushButton>("chooseFolderButton"), Qt::LeftButton);
-        QCOMPARE(m_chooserCalls.last(), std::pair(QString("Choose where Images files should go."),
-                                                  home + "/Desktop/Images"));
+        QCOMPARE(
+            m_services.folderRequests.last(),
+            std::pair(QString("Choose where Images files should go."), home + "/Desktop/Images"));
         QCOMPARE(published.count(), 0);
 
         // Chosen: stored with "~", shown as stored. The new folder does not exist yet, so
         // the next dialog opens in its parent.
-        m_chooserAnswer = home + "/Pictures/Sorted";
+        m_services.chosenFolder = home + "/Pictures/Sorted";
         QTest::mouseClick(find<QPushButton>("chooseFolderButton"), Qt::LeftButton);
         QCOMPARE(current().destination, QString("~/Pictures/Sorted"));
         QTRY_COMPARE(find<QLabel>("destinationLabel")->text(), QString("~/Pictures/Sorted"));
         QTest::mouseClick(find<QPushButton>("chooseFolderButton"), Qt::LeftButton);
-        QCOMPARE(m_chooserCalls.last().second, home + "/Pictures");
+        QCOMPARE(m_services.folderRequests.last().second, home + "/Pictures");
     }
 
     void desktopItselfIsWarnedAbout() {

@@ -1,7 +1,9 @@
 #include "TestSupport.h"
 
+#include "widgets/DesktopServices.h"
+
 #include "editor/RuleDetail.h"
-#include "editor/RuleList.h"
+#include "editor/RuleListModel.h"
 #include "editor/RulesEditor.h"
 #include "editor/RulesWindow.h"
 #include "rules/RuleStore.h"
@@ -20,13 +22,13 @@
 class TestRulesWindow : public QObject {
     Q_OBJECT
 
+    DesktopServices m_services;
     std::unique_ptr<QTemporaryDir> m_config;
     std::unique_ptr<RuleStore> m_store;
 
     RulesEditor* open() {
-        RulesWindow::show(*m_store);
+        RulesWindow::show(*m_store, m_services);
         RulesEditor* editor = RulesWindow::window();
-        editor->setDetailServices({});
         [&] { QVERIFY(QTest::qWaitForWindowExposed(editor)); }();
         return editor;
     }
@@ -102,10 +104,11 @@ class TestRulesWindow : public QObject {
 
     void deleteSelectsTheNeighbour() {
         RulesEditor* editor = open();
-        const QUuid second = idAt(1);
-        click("deleteRuleButton"); // the first
+        const QUuid third = idAt(2);
+        editor->setSelection(idAt(1));
+        click("deleteRuleButton"); // the middle one: the one after it takes its place
         QCOMPARE(m_store->rules().size(), 2);
-        QCOMPARE(editor->selection(), second);
+        QCOMPARE(editor->selection(), third);
 
         editor->setSelection(idAt(1));
         const QUuid before = idAt(0);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RecordingServices.h"
 #include "TestSupport.h"
 
 #include "cleaner/DesktopCleaner.h"
@@ -7,58 +8,33 @@
 #include "rules/RuleStore.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 // A home folder of its own for each test case, with a real Desktop, the default rules, a
-// cleaner and a panel whose outside actions are only recorded.
+// cleaner and a panel whose outside actions are only recorded, on a test clock.
 // Members go in reverse order: the panel first, the home folder last.
 struct PanelFixture {
-    std::unique_ptr<QTemporaryDir> tmp;
-    std::unique_ptr<RuleStore> store;
+    TempHome home;
+    TestClock clock;
+    RecordingServices services;
+    std::unique_ptr<RuleStore> store = std::make_unique<RuleStore>(home.configFolder());
     std::unique_ptr<DesktopCleaner> cleaner;
     std::unique_ptr<PanelView> panel;
-    QList<QUrl> opened;
-    QStringList revealed;
-    QList<RuleStore*> rulesShown;
-    QDateTime now = QDateTime::currentDateTimeUtc();
 
-    PanelFixture() {
-        // Inside the home folder CTest made for this test program, whatever an earlier case
-        // set HOME to.
-        static const QString testHome = QDir::homePath();
-        tmp = std::make_unique<QTemporaryDir>(testHome + "/case-XXXXXX");
-        if (!tmp->isValid())
-            qFatal("cannot make a home folder for the case");
-        const QByteArray home = tmp->path().toUtf8();
-        qputenv("HOME", home);
-        qputenv("XDG_CONFIG_HOME", home + "/.config");
-        qputenv("XDG_STATE_HOME", home + "/.local/state");
-        qputenv("XDG_CONFIG_DIRS", home + "/xdg");
-        QDir().mkpath(desktop());
-        store = std::make_unique<RuleStore>(home + "/.config/Vantor");
-    }
+    PanelFixture() { services.testClock = &clock; }
 
-    QString home() const { return tmp->path(); }
-    QString desktop(const QString& name = {}) const {
-        return name.isEmpty() ? home() + "/Desktop" : home() + "/Desktop/" + name;
-    }
-    QString stateFolder() const { return home() + "/.local/state/Vantor"; }
+    QString desktop(const QString& name = {}) const { return home.desktop(name); }
     void touch(const QStringList& names) const {
         for (const QString& name : names)
-            QVERIFY(testsupport::writeFile(desktop(name), "x"));
+            QVERIFY(testsupport::touch(desktop(name)));
     }
 
     // Makes the cleaner (reading any record already written) and the panel, and shows it.
     PanelView& open() {
-        cleaner = std::make_unique<DesktopCleaner>(store.get(), desktop(), stateFolder());
-        PanelServices services{[this](const QUrl& url) { opened.append(url); },
-                               [this](const QString& path) { revealed.append(path); },
-                               [this](RuleStore& s) { rulesShown.append(&s); },
-                               [this] { return now; }};
+        cleaner = std::make_unique<DesktopCleaner>(store.get(), desktop(), home.stateFolder(),
+                                                   nullptr, clock);
         panel = std::make_unique<PanelView>(*cleaner, services);
         panel->show();
         panel->activateWindow();
@@ -68,6 +44,6 @@ struct PanelFixture {
     }
 
     template <typename T> T* find(const char* name) const {
-        return panel->findChild<T*>(QString::fromLatin1(name));
+        return testsupport::find<T>(panel.get(), QString::fromLatin1(name));
     }
 };

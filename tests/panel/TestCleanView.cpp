@@ -1,11 +1,11 @@
 #include "PanelFixture.h"
 
-#include "app/Accent.h"
-#include "app/PrimaryButton.h"
 #include "panel/CleanView.h"
 #include "panel/RelativeDate.h"
-#include "panel/RuleRow.h"
+#include "panel/RuleGroupRow.h"
 #include "panel/StatusLine.h"
+#include "widgets/Colors.h"
+#include "widgets/PrimaryButton.h"
 
 #include <QFile>
 #include <QLabel>
@@ -21,8 +21,8 @@ class TestCleanView : public QObject {
     // Each row as "rule: preview".
     static QStringList rows(CleanView* view) {
         QStringList out;
-        for (const RuleRow* row : view->rows())
-            out << row->group().rule.name + ": " + RuleRow::previewText(row->group());
+        for (const RuleGroupRow* row : view->rows())
+            out << row->group().rule.name + ": " + RuleGroupRow::previewText(row->group());
         return out;
     }
     static QString statusText(const PanelFixture& f) {
@@ -141,25 +141,24 @@ class TestCleanView : public QObject {
             return;
         QCOMPARE(view->statusLine()->failureText(), " \u00b7 1 couldn't be moved");
         const QString html = f.find<QLabel>("statusText")->text();
-        QVERIFY2(html.contains(ui::warningOrange().name()), qPrintable(html));
+        QVERIFY2(html.contains(widgets::warningOrange().name()), qPrintable(html));
         // The file that stayed keeps its row.
         QCOMPARE(rows(view), QStringList{"Installers: disc.iso"});
     }
 
     void lastCleanFromDisk() {
         PanelFixture f;
-        f.now = QDateTime(QDate(2024, 1, 17), QTime(12, 0), Qt::UTC);
         DesktopCleaner::CleanRecord record{
-            f.now.addDays(-1), {{f.desktop("a.png"), "/x/a.png"}}, {}};
-        QVERIFY(testsupport::writeFile(f.stateFolder() + "/last-clean.json",
-                                       DesktopCleaner::encodeRecord(record)));
+            f.clock.now().addDays(-1), {{f.desktop("a.png"), "/x/a.png"}}, {}};
+        QVERIFY(testsupport::touch(f.home.stateFolder() + "/last-clean.json",
+                                   DesktopCleaner::encodeRecord(record)));
         f.open();
         QCOMPARE(statusText(f), "Last clean moved 1 file yesterday");
         QVERIFY(undoShown(f));
 
         // Opened again two days later, the line has moved on with the clock.
         f.panel->hide();
-        f.now = f.now.addDays(2);
+        f.clock.advance(2 * 24 * 3600 * 1000LL);
         f.panel->show();
         QCOMPARE(statusText(f), "Last clean moved 1 file 3 days ago");
     }

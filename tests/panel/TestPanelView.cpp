@@ -1,9 +1,9 @@
 #include "PanelFixture.h"
 
-#include "app/PrimaryButton.h"
 #include "panel/CleanView.h"
 #include "panel/NoAccessView.h"
 #include "panel/SettingsView.h"
+#include "widgets/PrimaryButton.h"
 
 #include <QSignalSpy>
 #include <QToolButton>
@@ -14,12 +14,6 @@ using Page = PanelView::Page;
 class TestPanelView : public QObject {
     Q_OBJECT
 
-    static void settle() {
-        for (int i = 0; i < 4; ++i) {
-            QCoreApplication::processEvents();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
-    }
     // The page on screen; exactly one is.
     static Page shownPage(const PanelFixture& f) {
         PanelView& panel = *f.panel;
@@ -34,21 +28,22 @@ class TestPanelView : public QObject {
   private slots:
     void rescansOncePerShowing() {
         PanelFixture f;
-        f.cleaner = std::make_unique<DesktopCleaner>(f.store.get(), f.desktop(), f.stateFolder());
+        f.cleaner =
+            std::make_unique<DesktopCleaner>(f.store.get(), f.desktop(), f.home.stateFolder());
         QSignalSpy scans(f.cleaner.get(), &DesktopCleaner::scanChanged);
-        PanelView panel(*f.cleaner, {});
+        PanelView panel(*f.cleaner, f.services);
         QCOMPARE(scans.size(), 0); // made, not shown: no scan yet
 
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
-        settle();
+        testsupport::settle();
         QCOMPARE(scans.size(), 1);
         QVERIFY(f.cleaner->isWatching());
 
         panel.setShowingSettings(true);
         panel.hide();
         panel.show();
-        settle();
+        testsupport::settle();
         QCOMPARE(scans.size(), 2);
         QVERIFY(panel.showingSettings()); // closing the panel keeps settings open
     }
@@ -69,7 +64,7 @@ class TestPanelView : public QObject {
         QCOMPARE(shownPage(f), Page::NoAccess);
 
         f.panel->noAccessView()->openSettingsButton()->click();
-        QCOMPARE(f.opened, QList<QUrl>{QUrl::fromLocalFile(f.home())});
+        QCOMPARE(f.services.openedFolders, QStringList{f.home.path()});
         QCOMPARE(shownPage(f), Page::NoAccess);
 
         f.panel->noAccessView()->tryAgainButton()->click(); // still missing
@@ -100,7 +95,7 @@ class TestPanelView : public QObject {
         f.panel->settingsButton()->click();
         f.panel->settingsView()->doneButton()->click();
         QCOMPARE(shownPage(f), Page::Clean);
-        settle();
+        testsupport::settle();
         QVERIFY(f.panel->findChildren<SettingsView*>().isEmpty()); // made afresh each time
 
         // Escape without settings open is not the page's to take.
@@ -113,23 +108,23 @@ class TestPanelView : public QObject {
         PanelFixture f;
         f.open();
         QSignalSpy resized(f.panel.get(), &PanelView::sizeChanged);
-        settle();
+        testsupport::settle();
         const int empty = f.panel->height();
         const auto fits = [&](const QWidget* w) {
             return w->mapTo(f.panel.get(), QPoint(0, w->height())).y() <= f.panel->height();
         };
         f.touch({"a.png", "b.pdf", "c.iso", "a name long enough to wrap and then some more.png"});
         f.cleaner->rescan();
-        settle();
+        testsupport::settle();
         const int threeRows = f.panel->height();
         QVERIFY(threeRows > empty + 80 && !resized.isEmpty());
         QVERIFY(fits(f.panel->cleanView()->cleanButton()));
 
         f.panel->setShowingSettings(true);
-        settle();
+        testsupport::settle();
         QVERIFY(fits(f.panel->settingsView()->doneButton()));
         f.panel->setShowingSettings(false);
-        settle();
+        testsupport::settle();
         QCOMPARE(f.panel->height(), threeRows);
     }
 };

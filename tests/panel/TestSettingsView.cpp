@@ -1,7 +1,7 @@
 #include "PanelFixture.h"
 
 #include "panel/SettingsView.h"
-#include "panel/ToggleSwitch.h"
+#include "widgets/ToggleSwitch.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -18,14 +18,14 @@ class TestSettingsView : public QObject {
         return *f.panel->settingsView();
     }
     static QString entryPath(const PanelFixture& f) {
-        return f.home() + "/.config/autostart/" VANTOR_APP_ID ".desktop";
+        return f.home.path() + "/.config/autostart/" VANTOR_APP_ID ".desktop";
     }
   private slots:
     // The entry itself is the platform's: here, the switch and the message.
     void loginSwitch() {
         PanelFixture f;
-        const QString autostart = f.home() + "/.config/autostart";
-        QVERIFY(testsupport::writeFile(autostart)); // a file, not a folder
+        const QString autostart = f.home.path() + "/.config/autostart";
+        QVERIFY(testsupport::touch(autostart)); // a file, not a folder
         SettingsView* view = &openSettings(f);
         view->loginSwitch()->click();
         QCOMPARE(view->loginError(),
@@ -45,7 +45,7 @@ class TestSettingsView : public QObject {
         QVERIFY(!view->loginSwitch()->isChecked());
 
         QVERIFY(QDir(autostart).removeRecursively());
-        QVERIFY(testsupport::writeFile(autostart)); // fails again...
+        QVERIFY(testsupport::touch(autostart)); // fails again...
         openSettings(f).loginSwitch()->click();
         QVERIFY(!f.panel->settingsView()->loginError().isEmpty());
         QCOMPARE(openSettings(f).loginError(), QString()); // ...but a reopened page starts clean
@@ -60,10 +60,10 @@ class TestSettingsView : public QObject {
         QVERIFY(show[0]->isEnabled());
         QVERIFY(!show[1]->isEnabled()); // no Documents folder yet
         show[0]->click();
-        QCOMPARE(f.revealed, QStringList{f.desktop("Images")});
+        QCOMPARE(f.services.revealed, QStringList{f.desktop("Images")});
 
         view.editRulesButton()->click();
-        QCOMPARE(f.rulesShown, QList<RuleStore*>{f.store.get()});
+        QCOMPARE(f.services.rulesShown, QList<RuleStore*>{f.store.get()});
 
         // The rows follow the store through the rescan that every change brings.
         QDir().mkpath(f.desktop("Documents"));

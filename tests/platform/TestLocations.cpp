@@ -55,7 +55,7 @@ class TestLocations : public QObject {
         QFETCH(QByteArray, userDirs);
         QFETCH(QString, expected);
         if (!userDirs.isEmpty())
-            QVERIFY(testsupport::writeFile(userDirsFile(), userDirs));
+            QVERIFY(testsupport::touch(userDirsFile(), userDirs));
         QCOMPARE(platform::desktopFolder(), expected);
         QVERIFY(!platform::entryExists(expected));
     }

@@ -43,7 +43,7 @@ class TestRuleStore : public QObject {
         QFETCH(QByteArray, content);
         QFETCH(bool, present);
         if (present)
-            QVERIFY(testsupport::writeFile(file(), content));
+            QVERIFY(testsupport::touch(file(), content));
         RuleStore store(folder());
         QCOMPARE(store.rules()[0].name, "Images");
         QCOMPARE(QFileInfo::exists(file()), present);
@@ -54,12 +54,11 @@ class TestRuleStore : public QObject {
 
     void fileIsTakenExactlyAsDecoded() {
         // Empty array: no rules, defaults not put back. Duplicate and upper-case types kept.
-        QVERIFY(testsupport::writeFile(file(), "[]"));
+        QVERIFY(testsupport::touch(file(), "[]"));
         QVERIFY(RuleStore(folder()).rules().isEmpty());
 
-        QVERIFY(testsupport::writeFile(file(), "[" + ruleJson('1', "A", "\"pdf\",\"PNG\",\"pdf\"") +
-                                                   "," + ruleJson('2', "B", "\"pdf\",\"png\"") +
-                                                   "]"));
+        QVERIFY(testsupport::touch(file(), "[" + ruleJson('1', "A", "\"pdf\",\"PNG\",\"pdf\"") +
+                                               "," + ruleJson('2', "B", "\"pdf\",\"png\"") + "]"));
         RuleStore store(folder());
         QCOMPARE(store.rules()[0].extensions, QStringList({"pdf", "PNG", "pdf"}));
         // The earlier rule wins; queries are lower-cased, stored entries are not.
@@ -71,7 +70,7 @@ class TestRuleStore : public QObject {
 
     // One rule's form is the rule's own; here the list around the rules.
     void fileIsWrittenByteForByte() {
-        QVERIFY(testsupport::writeFile(file(), "[" + ruleJson('a', "A", "\"pdf\"") + "]"));
+        QVERIFY(testsupport::touch(file(), "[" + ruleJson('a', "A", "\"pdf\"") + "]"));
         RuleStore store(folder());
         store.addRule();
         const QList<SortRule>& r = store.rules();
@@ -163,10 +162,10 @@ class TestRuleStore : public QObject {
     void addExtensionsNotes() {
         QFETCH(QString, typed);
         QFETCH(QString, note);
-        QVERIFY(testsupport::writeFile(file(), "[" + ruleJson('1', "b", "\"png\"") + "," +
-                                                   ruleJson('2', "Z", "\"jpg\"") + "," +
-                                                   ruleJson('3', "b", "\"gif\",\"png\"") + "," +
-                                                   ruleJson('4', "T", "") + "]"));
+        QVERIFY(testsupport::touch(file(), "[" + ruleJson('1', "b", "\"png\"") + "," +
+                                               ruleJson('2', "Z", "\"jpg\"") + "," +
+                                               ruleJson('3', "b", "\"gif\",\"png\"") + "," +
+                                               ruleJson('4', "T", "") + "]"));
         RuleStore store(folder());
         const QUuid target = store.rules()[3].id;
         QCOMPARE(store.addExtensions(typed, target).value_or(QString()), note);
@@ -176,7 +175,7 @@ class TestRuleStore : public QObject {
     }
 
     void unwritableFolderDropsSavesSilently() {
-        QVERIFY(testsupport::writeFile(m_dir.path() + "/blocker", "x"));
+        QVERIFY(testsupport::touch(m_dir.path() + "/blocker", "x"));
         RuleStore store(m_dir.path() + "/blocker/Vantor"); // cannot be created
         QCOMPARE(store.rules().last().id, store.addRule());
     }

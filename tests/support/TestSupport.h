@@ -1,8 +1,14 @@
 #pragma once
 
+#include "platform/Clock.h"
+
 #include <QByteArray>
+#include <QObject>
 #include <QString>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 namespace testsupport {
 
@@ -11,10 +17,49 @@ namespace testsupport {
 void prepareEnvironment();
 
 // Writes a file, creating its parent folders; false on error.
-bool writeFile(const QString& path, const QByteArray& bytes = {});
+bool touch(const QString& path, const QByteArray& bytes = "x");
 QByteArray readFile(const QString& path);
 
+// Delivers what is queued: posted events, queued signals and deferred deletions.
+void settle();
+
+// The first child of `root` of type T with that object name (any name when empty).
+template <typename T> T* find(const QObject* root, const QString& name = {}) {
+    return root->findChild<T*>(name);
+}
+
 } // namespace testsupport
+
+// A fresh home folder for one test case, inside the one CTest made for the program: HOME
+// and the XDG variables point into it while it lives. The Desktop exists.
+class TempHome {
+  public:
+    TempHome();
+
+    QString path() const { return m_dir.path(); }
+    QString desktop(const QString& name = {}) const;
+    QString configFolder() const { return path() + "/.config/Vantor"; }
+    QString stateFolder() const { return path() + "/.local/state/Vantor"; }
+
+  private:
+    QTemporaryDir m_dir;
+};
+
+// Time run by hand: now() stands still until advance() moves it, and timers fire in
+// advance() when their moment is reached.
+class TestClock : public platform::Clock {
+  public:
+    explicit TestClock(QDateTime start = QDateTime(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC));
+
+    QDateTime now() const override { return m_now; }
+    std::unique_ptr<platform::Timer> makeTimer() override;
+    void advance(qint64 ms);
+
+  private:
+    class ManualTimer;
+    QDateTime m_now;
+    QList<ManualTimer*> m_timers;
+};
 
 // Test entry points that prepare the throw-away home first.
 #define VANTOR_TEST_MAIN_WITH(Application, TestObject)                                             \

@@ -7,6 +7,7 @@
 #include "editor/RulesEditor.h"
 #include "editor/RulesWindow.h"
 #include "rules/RuleStore.h"
+#include "widgets/DesktopServices.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -51,6 +52,7 @@ RuleDetail* selectRule(RulesEditor* editor, const QString& name) {
 bool renderRulesWindow(const QString& home, const QString& out) {
     QDir().mkpath(home + "/Desktop/Images");
     QDir().mkpath(home + "/Desktop/Documents");
+    DesktopServices quiet; // outlives the window, which goes with the store
     RuleStore store(home + "/.config/Vantor");
     // A rule with a dozen types and a clash note, to show wrapping and the note line.
     const QUuid videos = store.addRule();
@@ -58,14 +60,14 @@ bool renderRulesWindow(const QString& home, const QString& out) {
     store.setDestination(videos, home + "/Desktop/Videos");
     store.addExtensions(QStringLiteral("mov mp4 mkv avi webm m4v wmv flv mpg mpeg 3gp ogv"),
                         videos);
-    RulesWindow::show(store);
+    RulesWindow::show(store, quiet);
     RulesEditor* editor = RulesWindow::window();
-    editor->setDetailServices({});
 
     // Entries a shade lighter than the window, as dark desktop themes draw them.
     const QPalette dark = darkPalette(QColor(0x36, 0x36, 0x36), QColor(0x3c, 0x3c, 0x3c));
     bool ok = true;
-    for (const ui::ColorScheme scheme : {ui::ColorScheme::Light, ui::ColorScheme::Dark}) {
+    for (const widgets::ColorScheme scheme :
+         {widgets::ColorScheme::Light, widgets::ColorScheme::Dark}) {
         useScheme(scheme, dark);
         const auto path = [&](const char* view) {
             return out + u'/' + QString::fromUtf8(view) + u'-' + schemeName(scheme) + ".png";

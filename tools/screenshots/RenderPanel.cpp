@@ -6,8 +6,9 @@
 #include "cleaner/DesktopCleaner.h"
 #include "panel/PanelView.h"
 #include "panel/SettingsView.h"
-#include "panel/ToggleSwitch.h"
 #include "rules/RuleStore.h"
+#include "widgets/DesktopServices.h"
+#include "widgets/ToggleSwitch.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,12 +49,12 @@ void writeYesterdaysRecord(const QString& stateFolder, const QString& desktop) {
 bool renderPanel(const QString& home, const QString& out) {
     const QString desktop = home + "/Desktop";
     const QString state = home + "/.local/state/Vantor";
-    const PanelServices quiet{[](const QUrl&) {}, [](const QString&) {}, [](RuleStore&) {},
-                              [] { return QDateTime::currentDateTimeUtc(); }};
+    DesktopServices quiet;
 
     const QPalette dark = darkPalette(QColor(0x1f, 0x1f, 0x1f), QColor(0x26, 0x26, 0x26));
     bool ok = true;
-    for (const ui::ColorScheme scheme : {ui::ColorScheme::Light, ui::ColorScheme::Dark}) {
+    for (const widgets::ColorScheme scheme :
+         {widgets::ColorScheme::Light, widgets::ColorScheme::Dark}) {
         useScheme(scheme, dark);
         const auto path = [&](const char* page) {
             return out + "/panel-" + QString::fromUtf8(page) + u'-' + schemeName(scheme) + ".png";

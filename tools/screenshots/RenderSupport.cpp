@@ -57,7 +57,7 @@ QPalette darkPalette(const QColor& base, const QColor& alternateBase) {
     p.setColor(QPalette::Mid, QColor(0x24, 0x24, 0x24));
     p.setColor(QPalette::Dark, QColor(0x18, 0x18, 0x18));
     p.setColor(QPalette::Shadow, Qt::black);
-    p.setColor(QPalette::Highlight, ui::quillon(ui::ColorScheme::Dark));
+    p.setColor(QPalette::Highlight, widgets::quillon(widgets::ColorScheme::Dark));
     p.setColor(QPalette::HighlightedText, Qt::white);
     for (const QPalette::ColorRole role :
          {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
@@ -68,14 +68,14 @@ QPalette darkPalette(const QColor& base, const QColor& alternateBase) {
     return p;
 }
 
-void useScheme(ui::ColorScheme scheme, const QPalette& dark) {
-    const bool isDark = scheme == ui::ColorScheme::Dark;
-    ui::Appearance::instance().setOverride(scheme);
+void useScheme(widgets::ColorScheme scheme, const QPalette& dark) {
+    const bool isDark = scheme == widgets::ColorScheme::Dark;
+    Appearance::instance().setOverride(scheme);
     QApplication::setPalette(isDark ? dark : QApplication::style()->standardPalette());
 }
 
-QString schemeName(ui::ColorScheme scheme) {
-    return scheme == ui::ColorScheme::Dark ? QStringLiteral("dark") : QStringLiteral("light");
+QString schemeName(widgets::ColorScheme scheme) {
+    return scheme == widgets::ColorScheme::Dark ? QStringLiteral("dark") : QStringLiteral("light");
 }
 
 void settle() {

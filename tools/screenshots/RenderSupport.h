@@ -2,7 +2,7 @@
 
 // What the screenshot renderers share: a throw-away home, a fixed look, and PNG saving.
 
-#include "app/Accent.h"
+#include "widgets/Colors.h"
 
 #include <QColor>
 #include <QPalette>
@@ -22,10 +22,10 @@ void useRenderLook();
 QPalette darkPalette(const QColor& base, const QColor& alternateBase);
 
 // Pins the scheme and sets its palette: Fusion's own for light, `dark` for dark.
-void useScheme(ui::ColorScheme scheme, const QPalette& dark);
+void useScheme(widgets::ColorScheme scheme, const QPalette& dark);
 
 // "light" or "dark", as the file names spell it.
-QString schemeName(ui::ColorScheme scheme);
+QString schemeName(widgets::ColorScheme scheme);
 
 // Lets queued layouts, repaints and deletions happen before a grab.
 void settle();

@@ -1,0 +1,33 @@
+#include "app/SystemServices.h"
+
+#include "editor/RulesWindow.h"
+#include "platform/gui/FileManager.h"
+
+#include <QFileDialog>
+
+void SystemServices::reveal(const QString& path) {
+    platform::revealInFileManager(path);
+}
+
+void SystemServices::openFolder(const QString& folder) {
+    platform::openFolder(folder);
+}
+
+std::optional<QString> SystemServices::chooseFolder(QWidget* parent, const QString& message,
+                                                    const QString& startFolder) {
+    QFileDialog dialog(parent, message, startFolder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Use Folder"));
+    dialog.setWindowModality(Qt::ApplicationModal);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen.first();
+}
+
+void SystemServices::showRules(RuleStore& store) {
+    RulesWindow::show(store, *this);
+}

@@ -1,0 +1,75 @@
+#include "panel/RuleGroupRow.h"
+
+#include "platform/FileSystem.h"
+#include "widgets/ElidedLabel.h"
+#include "widgets/SymbolView.h"
+#include "widgets/Symbols.h"
+#include "widgets/TextStyles.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kSymbolFrame = 18;
+constexpr int kSymbolSize = 16;
+
+} // namespace
+
+RuleGroupRow::RuleGroupRow(DesktopCleaner::Group group, QWidget* parent)
+    : QWidget(parent), m_group(std::move(group)) {
+    setToolTip(QStringLiteral("Moves to ") + m_group.rule.destination);
+
+    auto* name = new ElidedLabel;
+    name->setObjectName(QStringLiteral("ruleName"));
+    name->setElideMode(Qt::ElideRight);
+    name->setFont(widgets::font(widgets::TextStyle::Body, QFont::Medium));
+    name->setFullText(m_group.rule.name);
+
+    auto* count = widgets::makeLabel(QString::number(m_group.files.size()),
+                                     widgets::TextStyle::Body, widgets::Emphasis::Secondary);
+    count->setObjectName(QStringLiteral("fileCount"));
+
+    auto* preview = new ElidedLabel;
+    preview->setObjectName(QStringLiteral("preview"));
+    preview->setFont(widgets::font(widgets::TextStyle::Caption));
+    widgets::setEmphasis(preview, widgets::Emphasis::Secondary);
+    preview->setFullText(previewText(m_group));
+
+    // The symbol sits centred on the first text line, however tall the font makes it.
+    auto* symbol = new SymbolView(m_group.rule.symbol, kSymbolSize, SymbolView::Tint::Accent);
+    symbol->setFixedSize(kSymbolFrame, qMax(kSymbolSize, name->sizeHint().height()));
+
+    auto* titleLine = new QHBoxLayout;
+    titleLine->addWidget(name, 1);
+    titleLine->addWidget(count);
+
+    auto* text = new QVBoxLayout;
+    text->setSpacing(2);
+    text->addLayout(titleLine);
+    text->addWidget(preview);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(10, 8, 10, 8);
+    layout->setSpacing(10);
+    layout->addWidget(symbol, 0, Qt::AlignTop);
+    layout->addLayout(text, 1);
+
+    // The labels let hovering fall through to the row, so its tooltip shows everywhere on it,
+    // also over a shortened preview.
+    for (QWidget* child : {static_cast<QWidget*>(name), static_cast<QWidget*>(count),
+                           static_cast<QWidget*>(preview), static_cast<QWidget*>(symbol)})
+        child->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+QString RuleGroupRow::previewText(const DesktopCleaner::Group& group) {
+    const QStringList& files = group.files;
+    QStringList shown;
+    for (qsizetype i = 0; i < qMin<qsizetype>(2, files.size()); ++i)
+        shown << platform::lastPathComponent(files[i]);
+    QString text = shown.join(QStringLiteral(", "));
+    if (files.size() > 2)
+        text += QStringLiteral(" +") + QString::number(files.size() - 2);
+    return text;
+}
