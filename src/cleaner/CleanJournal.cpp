@@ -42,8 +42,10 @@ std::optional<platform::FileIdentity> identityFrom(const QByteArray& device,
 CleanJournal::CleanJournal(std::unique_ptr<platform::JournalFile> file) : m_file(std::move(file)) {}
 CleanJournal::~CleanJournal() = default;
 
-QString CleanJournal::fileIn(const QString& recordFolder) {
-    return platform::appendingPathComponent(recordFolder, QStringLiteral("last-clean.journal"));
+QString CleanJournal::fileIn(const QString& recordFolder, Kind kind) {
+    return platform::appendingPathComponent(
+        recordFolder, kind == Kind::Clean ? QStringLiteral("last-clean.journal")
+                                          : QStringLiteral("last-undo.journal"));
 }
 
 std::unique_ptr<CleanJournal> CleanJournal::begin(const QString& path, Kind kind,

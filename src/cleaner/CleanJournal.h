@@ -40,8 +40,10 @@ class CleanJournal {
         QStringList createdFolders;
     };
 
-    // last-clean.journal in the folder that holds last-clean.json.
-    static QString fileIn(const QString& recordFolder);
+    // In the folder that holds last-clean.json: last-clean.journal for a clean,
+    // last-undo.journal for an undo. An undo keeps its own journal, so a clean's journal
+    // that still stands in for an unsaved record is never lost to it.
+    static QString fileIn(const QString& recordFolder, Kind kind);
 
     // Starts a new journal, replacing any earlier one; nullptr when it cannot be written.
     static std::unique_ptr<CleanJournal> begin(const QString& path, Kind kind,

@@ -97,8 +97,8 @@ QString CleanWork::recordFile() const {
     return platform::appendingPathComponent(m_recordFolder, QStringLiteral("last-clean.json"));
 }
 
-QString CleanWork::journalFile() const {
-    return CleanJournal::fileIn(m_recordFolder);
+QString CleanWork::journalFile(CleanJournal::Kind kind) const {
+    return CleanJournal::fileIn(m_recordFolder, kind);
 }
 
 QString CleanWork::lockFile() const {
@@ -124,63 +124,82 @@ std::optional<CleanWork::Record> CleanWork::loadWithRecovery() const {
     return lock ? recoverLocked() : readRecord();
 }
 
-std::optional<CleanWork::Record> CleanWork::recoverLocked() const {
-    const QString journalPath = journalFile();
-    std::optional<Record> record = readRecord();
-    if (!platform::entryExists(journalPath))
-        return record;
-    const auto journal = CleanJournal::read(journalPath);
-    if (!journal) { // not ours, or empty: nothing to go on
-        platform::removeItem(journalPath);
-        return record;
-    }
-    // A copy cut short is never the only version: its source is whole.
-    for (const CleanJournal::Entry& e : journal->moves) {
+namespace {
+
+// A copy cut short is never the only version: its source is whole.
+void removePartialCopies(const CleanJournal::Contents& journal) {
+    for (const CleanJournal::Entry& e : journal.moves) {
         const QString partial = platform::partialCopyPath(e.to);
         if (platform::entryExists(partial))
             platform::removeItem(partial);
     }
+}
 
+} // namespace
+
+// The record on disk is the truth unless a journal says more: a clean's journal names the
+// moves that really happened (they replace the record), an undo's the items already put
+// back (they leave it). A journal goes only once the record it leads to is saved; until
+// then it is read again in its place.
+std::optional<CleanWork::Record> CleanWork::recoverLocked() const {
+    std::optional<Record> record = readRecord();
     bool saved = true;
-    if (journal->kind == CleanJournal::Kind::Clean) {
-        QList<DesktopCleaner::Move> happened;
-        for (const CleanJournal::Entry& e : journal->moves) {
-            if (settle(e))
-                happened.append({e.from, e.to});
+
+    const QString cleanPath = journalFile(CleanJournal::Kind::Clean);
+    const bool hadCleanJournal = platform::entryExists(cleanPath);
+    if (hadCleanJournal) {
+        const auto journal = CleanJournal::read(cleanPath);
+        if (journal && journal->kind == CleanJournal::Kind::Clean) {
+            removePartialCopies(*journal);
+            QList<DesktopCleaner::Move> happened;
+            for (const CleanJournal::Entry& e : journal->moves) {
+                if (settle(e))
+                    happened.append({e.from, e.to});
+            }
+            if (!happened.isEmpty()) {
+                record = Record{journal->date, happened, journal->createdFolders};
+                saved = writeRecord(record);
+                if (!saved) // never leave an older record to be undone in its place
+                    writeRecord(std::nullopt);
+            } else {
+                for (const QString& folder : journal->createdFolders)
+                    removeIfLeftEmpty(folder);
+            }
         }
-        if (!happened.isEmpty()) {
-            record = Record{journal->date, happened, journal->createdFolders};
-            saved = writeRecord(record);
-            // Unsaved, the journal stays and is read again in its place next time.
-            if (!saved)
-                writeRecord(std::nullopt);
-        } else {
-            for (const QString& folder : journal->createdFolders)
-                removeIfLeftEmpty(folder);
-        }
-    } else if (record) {
-        // Items an undo put back before it was stopped leave the record; the rest stay for
-        // the next undo.
-        QStringList putBack;
-        for (const CleanJournal::Entry& e : journal->moves) {
-            if (settle(e))
-                putBack.append(e.from);
-        }
-        QList<DesktopCleaner::Move> left;
-        for (const DesktopCleaner::Move& m : record->moves) {
-            if (!putBack.removeOne(m.to))
-                left.append(m);
-        }
-        if (left.isEmpty()) {
-            removeCreatedFolders(*record);
-            record.reset();
-        } else {
-            record->moves = left;
-        }
-        saved = writeRecord(record);
     }
-    if (saved)
-        platform::removeItem(journalPath);
+
+    const QString undoPath = journalFile(CleanJournal::Kind::Undo);
+    if (platform::entryExists(undoPath)) {
+        const auto journal = CleanJournal::read(undoPath);
+        if (journal && journal->kind == CleanJournal::Kind::Undo) {
+            removePartialCopies(*journal);
+            if (record) {
+                // Items put back before the undo was stopped leave the record; the rest
+                // stay for the next undo.
+                QStringList putBack;
+                for (const CleanJournal::Entry& e : journal->moves) {
+                    if (settle(e))
+                        putBack.append(e.from);
+                }
+                QList<DesktopCleaner::Move> left;
+                for (const DesktopCleaner::Move& m : record->moves) {
+                    if (!putBack.removeOne(m.to))
+                        left.append(m);
+                }
+                if (left.isEmpty()) {
+                    removeCreatedFolders(*record);
+                    record.reset();
+                } else {
+                    record->moves = left;
+                }
+                saved = writeRecord(record);
+            }
+        }
+        if (saved)
+            platform::removeItem(undoPath);
+    }
+    if (saved && hadCleanJournal)
+        platform::removeItem(cleanPath);
     return record;
 }
 
@@ -193,7 +212,7 @@ CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomi
         return result;
     }
     result.record = recoverLocked();
-    const QString journalPath = journalFile();
+    const QString journalPath = journalFile(CleanJournal::Kind::Clean);
     auto journal = CleanJournal::begin(journalPath, CleanJournal::Kind::Clean,
                                        QDateTime::currentDateTimeUtc());
     if (!journal) {
@@ -259,9 +278,10 @@ CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomi
         return result;
     }
     result.record = Record{QDateTime::currentDateTimeUtc(), moves, createdFolders};
-    if (writeRecord(result.record))
+    if (writeRecord(result.record)) {
         platform::removeItem(journalPath);
-    else
+        platform::removeItem(journalFile(CleanJournal::Kind::Undo)); // about a replaced record
+    } else
         writeRecord(std::nullopt); // the journal stands in for it and wins at the next start
     return result;
 }
@@ -303,7 +323,7 @@ CleanWork::Result CleanWork::undo(const std::atomic<bool>& cancel, const Progres
     }
     // Without a journal the undo still runs: putting files back loses nothing, and a record
     // that outlives a killed undo only makes the next one count the files already back.
-    const QString journalPath = journalFile();
+    const QString journalPath = journalFile(CleanJournal::Kind::Undo);
     auto journal =
         CleanJournal::begin(journalPath, CleanJournal::Kind::Undo, QDateTime::currentDateTimeUtc());
     const bool desktopUsable =
@@ -360,7 +380,9 @@ CleanWork::Result CleanWork::undo(const std::atomic<bool>& cancel, const Progres
         result.record = rest;
         saved = writeRecord(rest);
     }
-    if (saved)
+    if (saved) {
         platform::removeItem(journalPath);
+        platform::removeItem(journalFile(CleanJournal::Kind::Clean));
+    }
     return result;
 }

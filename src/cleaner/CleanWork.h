@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cleaner/CleanJournal.h"
 #include "cleaner/DesktopCleaner.h"
 
 #include <QList>
@@ -57,7 +58,7 @@ class CleanWork {
     std::optional<Record> loadWithRecovery() const;
 
     QString recordFile() const;
-    QString journalFile() const;
+    QString journalFile(CleanJournal::Kind kind) const;
     QString lockFile() const;
 
   private:
