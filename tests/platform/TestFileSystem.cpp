@@ -18,7 +18,7 @@ namespace platform::detail {
 MoveResult moveByLinking(const QByteArray& from, const QByteArray& to);
 extern int (*keepMode)(int fd, mode_t mode);
 extern int (*keepTimes)(int fd, const timespec times[2]);
-}
+} // namespace platform::detail
 
 using platform::DirEntry;
 using platform::MoveResult;
