@@ -145,61 +145,64 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked() const {
     std::optional<Record> record = readRecord();
     bool saved = true;
 
-    const QString cleanPath = journalFile(CleanJournal::Kind::Clean);
-    const bool hadCleanJournal = platform::entryExists(cleanPath);
-    if (hadCleanJournal) {
-        const auto journal = CleanJournal::read(cleanPath);
-        if (journal && journal->kind == CleanJournal::Kind::Clean) {
-            removePartialCopies(*journal);
-            QList<DesktopCleaner::Move> happened;
-            for (const CleanJournal::Entry& e : journal->moves) {
-                if (settle(e))
-                    happened.append({e.from, e.to});
-            }
-            if (!happened.isEmpty()) {
-                record = Record{journal->date, happened, journal->createdFolders};
-                saved = writeRecord(record);
-                if (!saved) // never leave an older record to be undone in its place
-                    writeRecord(std::nullopt);
-            } else {
-                for (const QString& folder : journal->createdFolders)
-                    removeIfLeftEmpty(folder);
-            }
+    // What an undo put back before it was stopped (or before its record could be removed).
+    const QString undoPath = journalFile(CleanJournal::Kind::Undo);
+    const bool hadUndoJournal = platform::entryExists(undoPath);
+    const auto undoJournal = hadUndoJournal ? CleanJournal::read(undoPath) : std::nullopt;
+    QStringList putBack;
+    if (undoJournal && undoJournal->kind == CleanJournal::Kind::Undo) {
+        removePartialCopies(*undoJournal);
+        for (const CleanJournal::Entry& e : undoJournal->moves) {
+            if (settle(e))
+                putBack.append(e.from);
         }
     }
 
-    const QString undoPath = journalFile(CleanJournal::Kind::Undo);
-    if (platform::entryExists(undoPath)) {
-        const auto journal = CleanJournal::read(undoPath);
-        if (journal && journal->kind == CleanJournal::Kind::Undo) {
-            removePartialCopies(*journal);
-            if (record) {
-                // Items put back before the undo was stopped leave the record; the rest
-                // stay for the next undo.
-                QStringList putBack;
-                for (const CleanJournal::Entry& e : journal->moves) {
-                    if (settle(e))
-                        putBack.append(e.from);
-                }
-                QList<DesktopCleaner::Move> left;
-                for (const DesktopCleaner::Move& m : record->moves) {
-                    if (!putBack.removeOne(m.to))
-                        left.append(m);
-                }
-                if (left.isEmpty()) {
-                    removeCreatedFolders(*record);
-                    record.reset();
-                } else {
-                    record->moves = left;
-                }
-                saved = writeRecord(record);
-            }
+    const QString cleanPath = journalFile(CleanJournal::Kind::Clean);
+    const bool hadCleanJournal = platform::entryExists(cleanPath);
+    const auto cleanJournal = hadCleanJournal ? CleanJournal::read(cleanPath) : std::nullopt;
+    if (cleanJournal && cleanJournal->kind == CleanJournal::Kind::Clean) {
+        removePartialCopies(*cleanJournal);
+        // A move happened when its item stands at its target, or an undo has since put it
+        // back from there.
+        QList<DesktopCleaner::Move> happened;
+        for (const CleanJournal::Entry& e : cleanJournal->moves) {
+            if (settle(e) || putBack.contains(e.to))
+                happened.append({e.from, e.to});
         }
-        if (saved)
-            platform::removeItem(undoPath);
+        if (!happened.isEmpty()) {
+            record = Record{cleanJournal->date, happened, cleanJournal->createdFolders};
+        } else {
+            for (const QString& folder : cleanJournal->createdFolders)
+                removeIfLeftEmpty(folder);
+        }
     }
-    if (saved && hadCleanJournal)
-        platform::removeItem(cleanPath);
+
+    if (record && hadUndoJournal) {
+        // Items put back leave the record; the rest stay for the next undo.
+        QList<DesktopCleaner::Move> left;
+        for (const DesktopCleaner::Move& m : record->moves) {
+            if (!putBack.removeOne(m.to))
+                left.append(m);
+        }
+        if (left.isEmpty()) {
+            removeCreatedFolders(*record);
+            record.reset();
+        } else {
+            record->moves = left;
+        }
+    }
+    if (hadCleanJournal || hadUndoJournal) {
+        saved = writeRecord(record);
+        if (!saved && record) // never leave an older record to be undone in its place
+            writeRecord(std::nullopt);
+    }
+    if (saved) {
+        if (hadUndoJournal)
+            platform::removeItem(undoPath);
+        if (hadCleanJournal)
+            platform::removeItem(cleanPath);
+    }
     return record;
 }
 
