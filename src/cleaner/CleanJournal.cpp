@@ -2,22 +2,23 @@
 
 #include "platform/JournalFile.h"
 
-#include <QUrl>
+#include <QFile>
 
 namespace {
 
 const QByteArray kMagic = "vantor-journal";
 
+// A path as its bytes, percent-encoded where they could break a line or a field. Cheaper
+// than a URL, and the journal is read by nothing but Vantor.
+const QByteArray kKept = "/-._~!$&'()*+,;=:@";
+
 QByteArray location(const QString& path) {
-    return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded).toUtf8();
+    return QFile::encodeName(path).toPercentEncoding(kKept);
 }
 
 std::optional<QString> pathFrom(const QByteArray& text) {
-    const QUrl url(QString::fromUtf8(text), QUrl::StrictMode);
-    if (!url.isValid() || !url.isLocalFile())
-        return std::nullopt;
-    const QString path = url.toLocalFile();
-    if (!path.startsWith(u'/'))
+    const QString path = QFile::decodeName(QByteArray::fromPercentEncoding(text));
+    if (!path.startsWith(u'/') || text.isEmpty())
         return std::nullopt;
     return platform::standardize(path);
 }

@@ -18,10 +18,11 @@ class JournalFile;
 // written down before it is made, so a process killed half-way can be recovered from it at
 // the next start. It holds one line per event:
 //   vantor-journal 1 clean|undo <ms since 1970>
-//   folder <file URL>                      a folder the clean created
-//   move <device> <inode> <from URL> <to URL>   about to move the item with this identity
+//   folder <path>                          a folder the clean created
+//   move <device> <inode> <from> <to>      about to move the item with this identity
 //   copied <device> <inode>                the last move's copy across file systems is
 //                                          complete and about to get its final name
+// Paths are percent-encoded bytes, so no line break or space can occur in them.
 class CleanJournal {
   public:
     enum class Kind { Clean, Undo };

@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 
@@ -334,6 +335,7 @@ CleanWork::Result CleanWork::undo(const std::atomic<bool>& cancel, const Progres
 
     const int total = int(record->moves.size());
     QList<DesktopCleaner::Move> untried;
+    QHash<QString, bool> originIsDesktop, holderMayGive;
     int handled = 0;
     if (progress)
         progress(0, total);
@@ -344,13 +346,19 @@ CleanWork::Result CleanWork::undo(const std::atomic<bool>& cancel, const Progres
             break;
         }
         // Only what a clean could have moved: a file or package taken from directly in this
-        // Desktop into a rule folder (or a folder inside the Desktop).
+        // Desktop into a rule folder (or a folder inside the Desktop). Folders are judged
+        // once each.
         const auto item = platform::identity(move.to, false);
-        const bool valid =
-            desktopUsable && item && item->type != FileIdentity::Type::Directory &&
-            item->type != FileIdentity::Type::Symlink &&
-            platform::isSameFolder(platform::deletingLastPathComponent(move.from), m_desktop) &&
-            undoMayTakeFrom(platform::deletingLastPathComponent(move.to));
+        const QString origin = platform::deletingLastPathComponent(move.from);
+        const QString holder = platform::deletingLastPathComponent(move.to);
+        auto isDesktop = originIsDesktop.find(origin);
+        if (isDesktop == originIsDesktop.end())
+            isDesktop = originIsDesktop.insert(origin, platform::isSameFolder(origin, m_desktop));
+        auto mayTake = holderMayGive.find(holder);
+        if (mayTake == holderMayGive.end())
+            mayTake = holderMayGive.insert(holder, undoMayTakeFrom(holder));
+        const bool valid = desktopUsable && item && item->type != FileIdentity::Type::Directory &&
+                           item->type != FileIdentity::Type::Symlink && *isDesktop && *mayTake;
         QString back;
         const QString name = platform::lastPathComponent(move.from);
         Attempt attempt = valid
