@@ -1,14 +1,17 @@
 #include "cleaner/DesktopCleaner.h"
 
+#include "cleaner/CleanWork.h"
 #include "platform/DirectoryWatch.h"
 #include "platform/FileSystem.h"
 #include "rules/JsonWriter.h"
 #include "rules/RuleStore.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QThread>
 #include <QTimeZone>
 #include <QUrl>
 
@@ -16,10 +19,13 @@
 
 namespace {
 
-constexpr int kRescanDelayMs = 400;
 // A free name is claimed by someone else between our check and our move only in a race;
 // a bounded number of retries keeps a misbehaving file system from looping forever.
 constexpr int kMoveAttempts = 64;
+
+constexpr int kRescanDelayMs = 400;
+// Progress from started work comes at most this often, so the event loop is not flooded.
+constexpr qint64 kProgressIntervalMs = 30;
 
 const QDateTime& referenceDate() {
     static const QDateTime date(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
@@ -46,23 +52,15 @@ std::optional<QString> pathFromUrl(const QJsonValue& value) {
     return platform::standardize(path);
 }
 
-// Metadata files that file managers leave in folders they have shown. An undo removes a
-// folder it created when only these remain; any other entry, hidden or not, keeps it.
-bool isFolderMetadata(const platform::DirEntry& entry) {
-    return entry.kind == platform::DirEntry::Kind::File &&
-           (entry.name == u".DS_Store" || entry.name == u".directory" ||
-            entry.name == u".localized");
+bool isAscii(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
-// Deletes the metadata files one by one and then the folder itself without recursion, so
-// nothing else, not even a file that arrived a moment ago, can go with it.
-void removeIfLeftEmpty(const QString& folder) {
-    const auto entries = platform::listFolder(folder, /*skipHidden=*/false);
-    if (!entries || !std::all_of(entries->begin(), entries->end(), isFolderMetadata))
-        return;
-    for (const platform::DirEntry& entry : *entries)
-        platform::removeItem(platform::appendingPathComponent(folder, entry.name));
-    platform::removeEmptyFolder(folder);
+QStringList ruleFolders(const RuleStore& store) {
+    QStringList folders;
+    for (const SortRule& rule : store.rules())
+        folders.append(rule.destinationURL());
+    return folders;
 }
 
 } // namespace
@@ -78,8 +76,7 @@ DesktopCleaner::DesktopCleaner(RuleStore* rules, const QString& desktop,
                                const QString& recordFolder, QObject* parent, platform::Clock& clock)
     : QObject(parent), m_rules(rules), m_desktop(platform::standardize(desktop)),
       m_recordFolder(recordFolder), m_clock(clock), m_pendingRescan(clock.makeTimer()) {
-    if (const auto bytes = platform::readWholeFile(recordFile()))
-        m_lastClean = decodeRecord(*bytes);
+    m_lastClean = CleanWork(m_recordFolder, m_desktop, ruleFolders(*m_rules), 0).loadWithRecovery();
 
     // One rescan per published list, queued so it runs with the new list in place; the
     // connection dies with the cleaner.
@@ -88,7 +85,34 @@ DesktopCleaner::DesktopCleaner(RuleStore* rules, const QString& desktop,
     connect(m_pendingRescan.get(), &platform::Timer::timeout, this, &DesktopCleaner::rescan);
 }
 
-DesktopCleaner::~DesktopCleaner() = default;
+DesktopCleaner::~DesktopCleaner() {
+    if (m_worker) {
+        cancel();
+        m_worker->wait();
+        delete m_worker;
+    }
+}
+
+QString DesktopCleaner::noticeText(Notice notice) {
+    switch (notice) {
+    case Notice::None:
+        return QString();
+    case Notice::RecordNotSaved:
+        return QStringLiteral("Couldn't save the record for Undo, so nothing was moved.");
+    case Notice::Busy:
+        return QStringLiteral("Vantor is busy with another clean. Try again in a moment.");
+    }
+    return QString();
+}
+
+void DesktopCleaner::setNotice(Notice notice) {
+    m_notice = notice;
+    emit noticeChanged();
+}
+
+void DesktopCleaner::cancel() {
+    m_cancel.store(true);
+}
 
 bool DesktopCleaner::isWatching() const {
     return m_watcher != nullptr;
@@ -110,7 +134,10 @@ void DesktopCleaner::setLastClean(std::optional<CleanRecord> record) {
 }
 
 void DesktopCleaner::rescan() {
-    const auto entries = platform::listFolder(m_desktop, /*skipHidden=*/true);
+    // The home folder (or one above it) is never tidied, by whatever path it was given.
+    const bool usable = !platform::isHomeOrAbove(m_desktop);
+    const auto entries =
+        usable ? platform::listFolder(m_desktop, /*skipHidden=*/true) : std::nullopt;
     if (!entries) {
         setScan({});
         setStatus(Status::noAccess());
@@ -119,11 +146,17 @@ void DesktopCleaner::rescan() {
 
     const QList<SortRule>& rules = m_rules->rules();
     // Type → index of the first rule holding it, so each entry costs one lookup. Rules
-    // whose folder is the Desktop itself take nothing.
+    // whose folder is the Desktop itself, by any path, take nothing; nor do folders the
+    // record could not name.
     QHash<QString, qsizetype> ruleByType;
     QList<bool> takesFiles(rules.size());
+    const QString prefix = m_desktop.endsWith(u'/') ? m_desktop : m_desktop + u'/';
+    const bool desktopRecordable = recordCanHold(prefix + u'x');
     for (qsizetype i = 0; i < rules.size(); ++i) {
-        takesFiles[i] = rules[i].destinationURL() != m_desktop;
+        const QString folder = rules[i].destinationURL();
+        takesFiles[i] =
+            desktopRecordable && !platform::isSameFolder(folder, m_desktop) &&
+            recordCanHold(platform::appendingPathComponent(folder, QStringLiteral("x")));
         for (const QString& type : rules[i].extensions)
             if (!ruleByType.contains(type))
                 ruleByType.insert(type, i);
@@ -141,7 +174,9 @@ void DesktopCleaner::rescan() {
         case platform::DirEntry::Kind::File:
             break;
         }
-        if (!entry.nameIsValid) { // cannot be moved by name: it stays
+        // A name that is not UTF-8 cannot be moved by name, and one the record cannot
+        // name could not be put back: either stays.
+        if (!entry.nameIsValid || (!isAscii(entry.name) && !recordCanHold(prefix + entry.name))) {
             ++other;
             continue;
         }
@@ -155,7 +190,6 @@ void DesktopCleaner::rescan() {
     Scan scan;
     scan.other = other;
     scan.groups.reserve(rules.size());
-    const QString prefix = m_desktop.endsWith(u'/') ? m_desktop : m_desktop + u'/';
     for (qsizetype i = 0; i < rules.size(); ++i) {
         m_nameOrder.stableSort(names[i], [](const QString& n) -> const QString& { return n; });
         QStringList files;
@@ -228,82 +262,156 @@ std::optional<QString> DesktopCleaner::moveToFreeName(const QString& from, const
     return std::nullopt;
 }
 
-void DesktopCleaner::clean() {
+bool DesktopCleaner::prepareClean(QList<std::pair<QString, QStringList>>* batches) {
     rescan();
     if (m_status.kind == Status::Kind::NoAccess)
-        return;
+        return false;
     if (m_scan.totalFiles() <= 0)
+        return false;
+    for (const Group& group : m_scan.groups) {
+        if (!group.files.isEmpty())
+            batches->append({group.rule.destinationURL(), group.files});
+    }
+    return true;
+}
+
+namespace {
+
+QList<CleanWork::Batch> toBatches(const QList<std::pair<QString, QStringList>>& list) {
+    QList<CleanWork::Batch> batches;
+    for (const auto& [folder, files] : list)
+        batches.append({folder, files});
+    return batches;
+}
+
+} // namespace
+
+void DesktopCleaner::clean() {
+    if (isBusy()) {
+        setNotice(Notice::Busy);
         return;
-
-    QList<Move> moves;
-    QStringList createdFolders;
-    int failed = 0;
-    const Scan scan = m_scan;
-    for (const Group& group : scan.groups) {
-        if (group.files.isEmpty())
-            continue;
-        const QString folder = group.rule.destinationURL();
-        if (platform::exists(folder)) {
-            if (!platform::isDirectory(folder)) {
-                failed += int(group.files.size());
-                continue;
-            }
-        } else {
-            if (!platform::makePath(folder)) {
-                failed += int(group.files.size());
-                continue;
-            }
-            createdFolders.append(folder);
-        }
-        for (const QString& file : group.files) {
-            if (const auto to = moveToFreeName(file, platform::lastPathComponent(file), folder))
-                moves.append({file, *to});
-            else
-                ++failed;
-        }
     }
-
-    if (!moves.isEmpty()) {
-        setLastClean(CleanRecord{m_clock.now(), moves, createdFolders});
-        saveRecord();
-    }
-    setStatus(Status::cleaned(int(moves.size()), failed));
-    rescan();
+    QList<std::pair<QString, QStringList>> batches;
+    if (!prepareClean(&batches))
+        return;
+    m_cancel.store(false);
+    const CleanWork work(m_recordFolder, m_desktop, ruleFolders(*m_rules), m_busyWaitMs);
+    finishClean(work.clean(toBatches(batches), m_cancel,
+                           [this](int done, int total) { emit progress(done, total); }));
 }
 
 void DesktopCleaner::undo() {
     if (!m_lastClean)
         return;
-    const CleanRecord record = *m_lastClean;
-    int restored = 0, failed = 0;
-    for (auto move = record.moves.crbegin(); move != record.moves.crend(); ++move) {
-        // An item moved away or deleted since the clean fails its move back: counted.
-        const QString origin = platform::deletingLastPathComponent(move->from);
-        if (moveToFreeName(move->to, platform::lastPathComponent(move->from), origin))
-            ++restored;
-        else
-            ++failed;
+    if (isBusy()) {
+        setNotice(Notice::Busy);
+        return;
     }
+    m_cancel.store(false);
+    const CleanWork work(m_recordFolder, m_desktop, ruleFolders(*m_rules), m_busyWaitMs);
+    finishUndo(work.undo(m_cancel, [this](int done, int total) { emit progress(done, total); }));
+}
 
-    for (const QString& folder : record.createdFolders)
-        removeIfLeftEmpty(folder);
+void DesktopCleaner::startClean() {
+    if (isBusy())
+        return;
+    QList<std::pair<QString, QStringList>> batches;
+    if (!prepareClean(&batches))
+        return;
+    const CleanWork work(m_recordFolder, m_desktop, ruleFolders(*m_rules), m_busyWaitMs);
+    const QList<CleanWork::Batch> list = toBatches(batches);
+    runInBackground(
+        [this, work, list](const CleanWork::Progress& progress) {
+            return work.clean(list, m_cancel, progress);
+        },
+        &DesktopCleaner::finishClean);
+}
 
-    setLastClean(std::nullopt);
-    saveRecord();
-    setStatus(Status::undone(restored, failed));
+void DesktopCleaner::startUndo() {
+    if (isBusy() || !m_lastClean)
+        return;
+    const CleanWork work(m_recordFolder, m_desktop, ruleFolders(*m_rules), m_busyWaitMs);
+    runInBackground(
+        [this, work](const CleanWork::Progress& progress) { return work.undo(m_cancel, progress); },
+        &DesktopCleaner::finishUndo);
+}
+
+void DesktopCleaner::runInBackground(
+    std::function<CleanWorkResult(const std::function<void(int, int)>&)> work,
+    void (DesktopCleaner::*finish)(const CleanWorkResult&)) {
+    m_cancel.store(false);
+    auto result = std::make_shared<CleanWorkResult>();
+    // Progress goes through the event loop, thinned out; the first and last always go.
+    auto report = [this, last = std::make_shared<QElapsedTimer>()](int done, int total) {
+        if (done != 0 && done != total && last->isValid() && last->elapsed() < kProgressIntervalMs)
+            return;
+        last->start();
+        QMetaObject::invokeMethod(
+            this, [this, done, total] { emit progress(done, total); }, Qt::QueuedConnection);
+    };
+    m_worker =
+        QThread::create([work = std::move(work), result, report] { *result = work(report); });
+    connect(m_worker, &QThread::finished, this, [this, result, finish] {
+        m_worker->deleteLater();
+        m_worker = nullptr;
+        emit busyChanged(false);
+        (this->*finish)(*result);
+    });
+    m_worker->start();
+    emit busyChanged(true);
+}
+
+void DesktopCleaner::finishClean(const CleanWorkResult& result) {
+    switch (result.outcome) {
+    case CleanWorkOutcome::Busy:
+        setNotice(Notice::Busy);
+        return;
+    case CleanWorkOutcome::NoJournal:
+        if (result.record != m_lastClean)
+            setLastClean(result.record);
+        setNotice(Notice::RecordNotSaved);
+        return;
+    case CleanWorkOutcome::NoRecord:
+    case CleanWorkOutcome::Done:
+        break;
+    }
+    if (m_notice != Notice::None)
+        setNotice(Notice::None);
+    if (result.done > 0 || result.record != m_lastClean)
+        setLastClean(result.record);
+    setStatus(Status::cleaned(result.done, result.failed));
     rescan();
+}
+
+void DesktopCleaner::finishUndo(const CleanWorkResult& result) {
+    switch (result.outcome) {
+    case CleanWorkOutcome::Busy:
+        setNotice(Notice::Busy);
+        return;
+    case CleanWorkOutcome::NoJournal:
+    case CleanWorkOutcome::NoRecord: // another cleaner put it back or replaced it first
+        if (m_lastClean)
+            setLastClean(std::nullopt);
+        return;
+    case CleanWorkOutcome::Done:
+        break;
+    }
+    if (m_notice != Notice::None)
+        setNotice(Notice::None);
+    setLastClean(result.record);
+    setStatus(Status::undone(result.done, result.failed));
+    rescan();
+}
+
+bool DesktopCleaner::recordCanHold(const QString& path) {
+    const CleanRecord probe{referenceDate(), {{path, path}}, {}};
+    const auto back = decodeRecord(encodeRecord(probe));
+    return back && back->moves.size() == 1 && back->moves[0].from == path;
 }
 
 QString DesktopCleaner::recordFile() const {
     platform::makePath(m_recordFolder);
     return platform::appendingPathComponent(m_recordFolder, "last-clean.json");
-}
-
-void DesktopCleaner::saveRecord() {
-    if (m_lastClean)
-        platform::writeFileAtomically(recordFile(), encodeRecord(*m_lastClean));
-    else
-        platform::removeItem(recordFile());
 }
 
 QByteArray DesktopCleaner::encodeRecord(const CleanRecord& record) {

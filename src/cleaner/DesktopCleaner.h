@@ -11,11 +11,17 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
+
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
+class QThread;
 class RuleStore;
+struct CleanWorkResult;
 namespace platform {
 class DirectoryWatch;
 }
@@ -23,6 +29,12 @@ class DirectoryWatch;
 // Scans the Desktop into one group per rule, moves the groups' files into their rules'
 // folders, records that clean on disk and puts it back on request. Every assignment of
 // scan, lastClean and status emits its change signal, also when the value is unchanged.
+//
+// Moves are journalled before they are made, so a clean or undo killed half-way is finished
+// (recovered) when the next cleaner is made. One cleaner works per record folder at a time.
+// clean() and undo() work on the calling thread and return when done; startClean() and
+// startUndo() do the same work on a worker thread, report progress(), and publish the
+// same results on the cleaner's thread when it ends.
 class DesktopCleaner : public QObject {
     Q_OBJECT
 
@@ -69,11 +81,21 @@ class DesktopCleaner : public QObject {
         bool operator==(const CleanRecord&) const = default;
     };
 
-    // Reads last-clean.json from recordFolder and follows the store's rule list; neither
-    // scans nor watches until the first rescan(). The clock dates cleans and times the
-    // rescan after Desktop changes.
+    // Why a clean or undo did not even start; the status and the record stay as they were.
+    enum class Notice {
+        None,
+        RecordNotSaved, // the journal could not be created, so nothing was moved
+        Busy,           // another cleaner of this record folder was at work
+    };
+    static QString noticeText(Notice notice);
+
+    // Reads last-clean.json from recordFolder (first recovering a journal a killed clean or
+    // undo left there) and follows the store's rule list; neither scans nor watches until
+    // the first rescan().
+    // The clock dates cleans and times the rescan after Desktop changes.
     DesktopCleaner(RuleStore* rules, const QString& desktop, const QString& recordFolder,
                    QObject* parent = nullptr, platform::Clock& clock = platform::Clock::system());
+    // Waits for running work, which stops after its current item and saves its record.
     ~DesktopCleaner() override;
 
     const Scan& scan() const { return m_scan; }
@@ -83,9 +105,26 @@ class DesktopCleaner : public QObject {
     const QString& desktop() const { return m_desktop; }
     bool isWatching() const;
 
+    // What the last clean or undo that could not start ran into; None after one that ran.
+    Notice notice() const { return m_notice; }
+    // Whether startClean() or startUndo() is at work.
+    bool isBusy() const { return m_worker != nullptr; }
+
     void rescan();
+    // Return when done. While a started clean or undo runs they only set notice Busy.
     void clean();
     void undo();
+    // Return at once; the work runs off this thread and publishes as clean() and undo() do.
+    // Ignored while other work runs.
+    void startClean();
+    void startUndo();
+    // Asks running work to stop after the item in hand; the record then holds what was done.
+    void cancel();
+    // How long a clean or undo waits for another cleaner to finish (2 s unless set).
+    void setBusyWait(int ms) { m_busyWaitMs = ms; }
+
+    // Whether a record can name this path exactly: encoding and decoding give it back.
+    static bool recordCanHold(const QString& path);
 
     // A path in `folder` for an item called `name` that replaces nothing: "name", then
     // "base 2.ext", "base 3.ext" and so on. Any entry, a dangling link too, counts as taken.
@@ -98,7 +137,7 @@ class DesktopCleaner : public QObject {
         std::function<platform::MoveResult(const QString& from, const QString& to)>;
     static std::optional<QString> moveToFreeName(const QString& from, const QString& name,
                                                  const QString& folder,
-                                                 const MoveFunction& move = platform::moveItem);
+                                                 const MoveFunction& move);
 
     static QByteArray encodeRecord(const CleanRecord& record);
     static std::optional<CleanRecord> decodeRecord(const QByteArray& bytes);
@@ -108,14 +147,26 @@ class DesktopCleaner : public QObject {
     void scanChanged();
     void lastCleanChanged();
     void statusChanged();
+    void noticeChanged();
+    void busyChanged(bool busy);
+    // During a clean or undo: `done` of `total` items handled. From started work it comes
+    // through the event loop, at most every few dozen milliseconds, and with done == total.
+    void progress(int done, int total);
 
   private:
     void setScan(Scan scan);
     void setStatus(Status status);
     void setLastClean(std::optional<CleanRecord> record);
-    void saveRecord();
+    void setNotice(Notice notice);
     void startWatching();
     void stopWatching();
+    // Rescans; then the rule folders and files to move, or false when there is nothing.
+    bool prepareClean(QList<std::pair<QString, QStringList>>* batches);
+    void finishClean(const CleanWorkResult& result);
+    void finishUndo(const CleanWorkResult& result);
+    // Runs `work` on a worker thread, then hands its result to `finish` on this thread.
+    void runInBackground(std::function<CleanWorkResult(const std::function<void(int, int)>&)> work,
+                         void (DesktopCleaner::*finish)(const CleanWorkResult&));
 
     RuleStore* m_rules;
     QString m_desktop;
@@ -127,4 +178,8 @@ class DesktopCleaner : public QObject {
     platform::DirectoryWatch* m_watcher = nullptr;
     platform::Clock& m_clock;
     std::unique_ptr<platform::Timer> m_pendingRescan;
+    Notice m_notice = Notice::None;
+    int m_busyWaitMs = 2000;
+    std::atomic<bool> m_cancel{false};
+    QThread* m_worker = nullptr;
 };

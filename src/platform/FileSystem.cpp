@@ -1,7 +1,9 @@
 #include "FileSystem.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
 
@@ -15,6 +17,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -27,6 +30,9 @@ namespace platform {
 namespace detail {
 // The move used where the file system has no exclusive rename; reachable from the tests.
 MoveResult moveByLinking(const QByteArray& from, const QByteArray& to);
+// How a copy keeps mode and times; the tests put in the answers of FAT and exFAT.
+int (*keepMode)(int fd, mode_t mode) = ::fchmod;
+int (*keepTimes)(int fd, const timespec times[2]) = ::futimens;
 } // namespace detail
 
 namespace {
@@ -52,16 +58,27 @@ bool isAscii(const char* bytes, size_t length) {
     return true;
 }
 
-// Names listed one per line in the folder's ".hidden" file; empty when there is none.
+constexpr qsizetype kHiddenListLimit = 1024 * 1024;
+
+// Names listed one per line in the folder's ".hidden" file; empty when there is none. Only a
+// regular file is read, and only its first MiB: a link to a device or a huge file must not
+// stall or exhaust a scan.
 QSet<QByteArray> readHiddenList(int dirFd) {
     QSet<QByteArray> names;
     const int fd = ::openat(dirFd, ".hidden", O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return names;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return names;
+    }
     QByteArray content;
     char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    while (content.size() < kHiddenListLimit) {
+        const size_t want =
+            size_t(std::min<qsizetype>(sizeof buffer, kHiddenListLimit - content.size()));
+        const ssize_t n = ::read(fd, buffer, want);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -127,6 +144,17 @@ bool syncAndClose(int fd) {
     return ::close(fd) == 0 && synced;
 }
 
+// FAT and exFAT refuse modes and some times: the copy is still whole, so it is kept.
+bool attributeRefusalIsHarmless(int result) {
+    return result == 0 || errno == EPERM || errno == ENOTSUP || errno == EOPNOTSUPP;
+}
+
+bool keepModeAndTimes(int fd, const struct stat& st) {
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    const bool modeKept = attributeRefusalIsHarmless(detail::keepMode(fd, st.st_mode & 07777));
+    return attributeRefusalIsHarmless(detail::keepTimes(fd, times)) && modeKept;
+}
+
 // Copies an entry onto a path where nothing may exist yet, for moves between file systems.
 // Only the top-level target can already be taken: everything below it sits in a folder the
 // copy has just created.
@@ -182,8 +210,7 @@ class CrossDeviceCopy {
         created(top);
         bool ok = copyData(in, out);
         ::close(in);
-        const timespec times[2] = {st.st_atim, st.st_mtim};
-        ok = ok && ::fchmod(out, st.st_mode & 07777) == 0 && ::futimens(out, times) == 0;
+        ok = ok && keepModeAndTimes(out, st);
         ok = syncAndClose(out) && ok;
         return ok ? Status::Copied : Status::Failed;
     }
@@ -255,8 +282,7 @@ class CrossDeviceCopy {
         const int outFd = ::open(to.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (outFd < 0)
             return Status::Failed;
-        const timespec times[2] = {st.st_atim, st.st_mtim};
-        bool ok = ::fchmod(outFd, st.st_mode & 07777) == 0 && ::futimens(outFd, times) == 0;
+        bool ok = keepModeAndTimes(outFd, st);
         ok = syncAndClose(outFd) && ok;
         return ok ? Status::Copied : Status::Failed;
     }
@@ -265,25 +291,70 @@ class CrossDeviceCopy {
     bool m_createdTarget = false;
 };
 
-MoveResult moveAcrossDevices(const QByteArray& from, const QByteArray& to) {
+std::optional<FileIdentity> identityOf(const QByteArray& path, bool followLinks) {
+    struct stat st;
+    if ((followLinks ? ::stat(path.constData(), &st) : ::lstat(path.constData(), &st)) != 0)
+        return std::nullopt;
+    FileIdentity id;
+    id.device = quint64(st.st_dev);
+    id.inode = quint64(st.st_ino);
+    id.type = S_ISREG(st.st_mode)   ? FileIdentity::Type::File
+              : S_ISDIR(st.st_mode) ? FileIdentity::Type::Directory
+              : S_ISLNK(st.st_mode) ? FileIdentity::Type::Symlink
+                                    : FileIdentity::Type::Other;
+    return id;
+}
+
+// Copies to the hidden partial name beside the target, syncs it, and only then gives it the
+// target's name without replacing anything; the source goes last. A kill at any moment
+// leaves either the whole source (and at most a partial copy under the hidden name) or the
+// whole copy under its final name.
+MoveResult moveAcrossDevices(const QByteArray& from, const QByteArray& to,
+                             const std::function<bool(const FileIdentity&)>& beforeLinking) {
     struct stat st;
     if (::lstat(from.constData(), &st) != 0)
         return MoveResult::Failed;
     // Removing the source afterwards needs a writable parent; check before copying anything.
     if (::access(parentOf(from).constData(), W_OK | X_OK) != 0)
         return MoveResult::Failed;
-
-    CrossDeviceCopy copier;
-    switch (copier.copy(from, to, st)) {
-    case CrossDeviceCopy::Status::TargetExists:
+    struct stat existing;
+    if (::lstat(to.constData(), &existing) == 0)
         return MoveResult::TargetExists;
-    case CrossDeviceCopy::Status::Failed:
+
+    const QByteArray partial = encoded(partialCopyPath(QFile::decodeName(to)));
+    removeTree(partial); // a copy an earlier, interrupted move left half-made
+    CrossDeviceCopy copier;
+    if (copier.copy(from, partial, st) != CrossDeviceCopy::Status::Copied) {
         if (copier.createdTarget())
-            removeTree(to);
+            removeTree(partial);
         return MoveResult::Failed;
-    case CrossDeviceCopy::Status::Copied:
-        break;
     }
+    const auto copy = identityOf(partial, false);
+    if (!copy) {
+        removeTree(partial);
+        return MoveResult::Failed;
+    }
+    if (beforeLinking && !beforeLinking(*copy)) {
+        removeTree(partial);
+        return MoveResult::Failed;
+    }
+
+    MoveResult linked = MoveResult::Moved;
+    if (renameNoReplace(partial.constData(), to.constData()) != 0) {
+        if (errno == EEXIST || errno == ENOTEMPTY)
+            linked = MoveResult::TargetExists;
+        else if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)
+            linked = detail::moveByLinking(partial, to);
+        else
+            linked = MoveResult::Failed;
+    }
+    if (linked != MoveResult::Moved) {
+        removeTree(partial);
+        return linked;
+    }
+    const int folderFd = ::open(parentOf(to).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0)
+        syncAndClose(folderFd);
 
     if (!S_ISDIR(st.st_mode)) {
         if (::unlink(from.constData()) == 0)
@@ -393,7 +464,54 @@ bool makePath(const QString& folder) {
     return isDirectory(folder);
 }
 
-MoveResult moveItem(const QString& from, const QString& to) {
+std::optional<FileIdentity> identity(const QString& path, bool followLinks) {
+    return identityOf(encoded(path), followLinks);
+}
+
+bool isSameFolder(const QString& a, const QString& b) {
+    const auto first = identity(a, true), second = identity(b, true);
+    if (first && second)
+        return first->sameObject(*second);
+    return standardize(a) == standardize(b);
+}
+
+bool isHomeOrAbove(const QString& folder) {
+    const auto target = identity(folder, true);
+    if (!target)
+        return false;
+    // Up from home's real path: home itself, each folder that holds it, and "/".
+    QString up = QFileInfo(homePath()).canonicalFilePath();
+    if (up.isEmpty())
+        up = homePath();
+    for (;;) {
+        const auto id = identity(up, true);
+        if (id && id->sameObject(*target))
+            return true;
+        if (up == u"/" || up.isEmpty())
+            return false;
+        up = deletingLastPathComponent(up);
+    }
+}
+
+QString partialCopyPath(const QString& to) {
+    const QByteArray digest =
+        QCryptographicHash::hash(encoded(lastPathComponent(to)), QCryptographicHash::Sha1);
+    return appendingPathComponent(deletingLastPathComponent(to),
+                                  QStringLiteral(".vantor-partial-") +
+                                      QString::fromLatin1(digest.left(8).toHex()));
+}
+
+bool isPartialCopyName(const QString& name) {
+    return name.startsWith(u".vantor-partial-");
+}
+
+bool syncFolder(const QString& folder) {
+    const int fd = ::open(encoded(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return fd >= 0 && syncAndClose(fd);
+}
+
+MoveResult moveItem(const QString& from, const QString& to,
+                    const std::function<bool(const FileIdentity&)>& beforeLinking) {
     const QByteArray source = encoded(from);
     const QByteArray target = encoded(to);
     if (renameNoReplace(source.constData(), target.constData()) == 0)
@@ -407,7 +525,7 @@ MoveResult moveItem(const QString& from, const QString& to) {
     case EOPNOTSUPP:
         return detail::moveByLinking(source, target);
     case EXDEV:
-        return moveAcrossDevices(source, target);
+        return moveAcrossDevices(source, target, beforeLinking);
     default:
         return MoveResult::Failed;
     }

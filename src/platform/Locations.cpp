@@ -16,11 +16,18 @@ QString xdgBaseDirectory(const char* variable, const QString& fallbackUnderHome)
 
 QString desktopFolder() {
     const QString home = homePath();
+    const QString fallback = appendingPathComponent(home, QStringLiteral("Desktop"));
     const QString xdg = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    // xdg-user-dirs disables a folder by pointing it at home, and home is never tidied.
-    if (xdg.isEmpty() || standardize(xdg) == home)
-        return appendingPathComponent(home, QStringLiteral("Desktop"));
-    return standardize(xdg);
+    // xdg-user-dirs disables a folder by pointing it at home, and home is never tidied: not
+    // by a link to it, nor by a folder above it such as "/". A relative value would depend
+    // on the folder Vantor was started from. Whether the fallback itself is usable is the
+    // cleaner's question (it reports no access when not).
+    if (xdg.isEmpty() || !QDir::isAbsolutePath(xdg))
+        return fallback;
+    const QString desktop = standardize(xdg);
+    if (desktop == home || isHomeOrAbove(desktop))
+        return fallback;
+    return desktop;
 }
 
 QString configFolder() {

@@ -216,6 +216,92 @@ class TestDesktopCleaner : public QObject {
         QVERIFY(QFileInfo::exists(desktop("e.zip")));
     }
 
+    // Home is never tidied, whatever path leads to it; a rule folder that is the Desktop by
+    // another path takes nothing.
+    void desktopIsComparedAsARealFolder() {
+        touch({"a.png", "b.pdf"});
+        const QString linkToDesktop = m_tmp->path() + "/DeskLink";
+        QVERIFY(QFile::link(m_desktop, linkToDesktop));
+        m_store->setDestination(ruleAt(0), linkToDesktop + "/");
+        m_cleaner->clean();
+        QCOMPARE(m_cleaner->status(), Status::cleaned(1, 0)); // only the pdf
+        QVERIFY(QFile::exists(desktop("a.png")));
+        QCOMPARE(m_cleaner->scan().other, 1);
+        QVERIFY(!QFile::exists(desktop("a 2.png")));
+
+        // The Desktop given by its link, the rule folder by the real path.
+        m_store->setDestination(ruleAt(0), m_desktop);
+        DesktopCleaner viaLink(m_store.get(), linkToDesktop, m_tmp->path() + "/state");
+        viaLink.clean();
+        QVERIFY(QFile::exists(desktop("a.png")));
+        QCOMPARE(viaLink.scan().other, 1);
+
+        // A Desktop that is home, or above it, reports no access and moves nothing.
+        touch({"../home.png"});
+        QVERIFY(QFile::link(m_tmp->path(), m_tmp->path() + "/HomeLink"));
+        for (const QString& path : {m_tmp->path() + "/HomeLink", QString("/")}) {
+            DesktopCleaner home(m_store.get(), path, m_tmp->path() + "/state");
+            home.clean();
+            QCOMPARE(home.status(), Status::noAccess());
+        }
+        QVERIFY(QFile::exists(m_tmp->path() + "/home.png"));
+    }
+
+    // A name the record cannot give back exactly (here QUrl cannot encode noncharacters)
+    // stays, counted in other, like a name that is not UTF-8.
+    void namesTheRecordCannotHoldStay() {
+        const QStringList odd{QString("a") + QChar(0xFFFF) + ".png",
+                              QString("b") + QChar(0xFDD0) + ".png",
+                              QString("c") + QString::fromUcs4(U"\U0001FFFF") + ".png"};
+        touch(odd);
+        touch({"ä ü.png"});
+        for (const QString& name : odd)
+            QVERIFY(!DesktopCleaner::recordCanHold(desktop(name)));
+        QVERIFY(DesktopCleaner::recordCanHold(desktop("ä ü.png")));
+        m_cleaner->clean();
+        QCOMPARE(m_cleaner->status(), Status::cleaned(1, 0));
+        QCOMPARE(m_cleaner->scan().other, 3);
+        for (const QString& name : odd)
+            QVERIFY(QFile::exists(desktop(name)));
+        makeCleaner(); // after a restart the record still names what was moved
+        m_cleaner->undo();
+        QCOMPARE(m_cleaner->status(), Status::undone(1, 0));
+        QVERIFY(QFile::exists(desktop("ä ü.png")));
+    }
+
+    // A stale or foreign record: only files moved from directly in this Desktop into a rule
+    // folder (or a folder inside the Desktop) come back, and no folder elsewhere is removed.
+    void undoTrustsOnlyWhatACleanCouldHaveMoved() {
+        const QString home = m_tmp->path(), images = m_desktop + "/Images";
+        touch({"../.ssh/id", "../.config/autostart/x.desktop", "Images/dir/inner.txt",
+               "Images/ok.png", "Images/auto.desktop", "../Elsewhere/e.png"});
+        QDir().mkpath(home + "/EmptyOutside");
+        QVERIFY(QFile::link(home + "/.ssh/id", images + "/link.png"));
+        DesktopCleaner::CleanRecord foreign;
+        foreign.date = QDateTime::currentDateTimeUtc();
+        foreign.moves = {{desktop("id"), home + "/.ssh/id"}, // not a rule folder
+                         {home + "/.config/autostart/x.desktop", images + "/auto.desktop"},
+                         {desktop("dir"), images + "/dir"},             // a folder now
+                         {desktop("link.png"), images + "/link.png"},   // a link now
+                         {desktop("e.png"), home + "/Elsewhere/e.png"}, // not a rule folder
+                         {desktop("ok.png"), images + "/ok.png"}};
+        foreign.createdFolders = {home + "/EmptyOutside/", home + "/Elsewhere"};
+        QVERIFY(
+            testsupport::touch(m_cleaner->recordFile(), DesktopCleaner::encodeRecord(foreign)));
+        QFile::remove(home + "/Elsewhere/e.png");
+        makeCleaner();
+        m_cleaner->undo();
+        QCOMPARE(m_cleaner->status(), Status::undone(1, 5));
+        QVERIFY(QFile::exists(desktop("ok.png")));
+        QCOMPARE(QDir(home + "/.config/autostart").entryList(QDir::Files),
+                 QStringList({"x.desktop"}));
+        for (const QString& kept :
+             {home + "/.ssh/id", images + "/auto.desktop", images + "/dir/inner.txt",
+              images + "/link.png", home + "/EmptyOutside", home + "/Elsewhere"})
+            QVERIFY2(platform::entryExists(kept), qPrintable(kept));
+        QVERIFY(!QFile::exists(desktop("id")) && !QFile::exists(desktop("x.desktop")));
+    }
+
     void oneRescanPerRuleListChange() {
         DesktopCleaner& c = *m_cleaner;
         QSignalSpy scans(&c, &DesktopCleaner::scanChanged);

@@ -16,7 +16,9 @@
 
 namespace platform::detail {
 MoveResult moveByLinking(const QByteArray& from, const QByteArray& to);
-}
+extern int (*keepMode)(int fd, mode_t mode);
+extern int (*keepTimes)(int fd, const timespec times[2]);
+} // namespace platform::detail
 
 using platform::DirEntry;
 using platform::MoveResult;
@@ -244,6 +246,91 @@ class TestFileSystem : public QObject {
         QCOMPARE(result, MoveResult::Failed);
         QCOMPARE(snapshot(from), before);
         QCOMPARE(entryNames(q(m_other)), std::optional(QStringList()));
+    }
+
+    // The copy is built under a hidden name and gets the final one only when complete; a
+    // refused link leaves neither. A half-made copy from before is replaced.
+    void crossDeviceCopyIsNeverHalfVisible() {
+        if (m_other.isEmpty())
+            QSKIP(qPrintable(m_noOtherReason));
+        const QByteArray from = m_root + "/big.bin", to = m_other + "/big.bin";
+        const QByteArray content(3 * 1024 * 1024, 'z');
+        makeFile(from, content);
+        const QString partial = platform::partialCopyPath(q(to));
+        QVERIFY(platform::isPartialCopyName(platform::lastPathComponent(partial)));
+        makeFile(partial.toUtf8(), "stale half");
+
+        for (const bool allow : {false, true}) {
+            bool called = false;
+            const auto result = platform::moveItem(q(from), q(to), [&](const auto& copy) {
+                called = true;
+                [&] {
+                    QVERIFY(!platform::entryExists(q(to)));
+                    QCOMPARE(testsupport::readFile(partial), content);
+                    QVERIFY(platform::identity(partial, false)->sameObject(copy));
+                }();
+                return allow;
+            });
+            QVERIFY(called);
+            QCOMPARE(result, allow ? MoveResult::Moved : MoveResult::Failed);
+            QVERIFY(!platform::entryExists(partial));
+            QCOMPARE(testsupport::readFile(q(allow ? to : from)), content);
+            QCOMPARE(platform::entryExists(q(allow ? from : to)), false);
+        }
+    }
+
+    // FAT and exFAT refuse modes and times: the copy is kept. Other errors fail the move.
+    void crossDeviceAttributeRefusals_data() {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("EPERM") << EPERM << true;
+        QTest::newRow("ENOTSUP") << ENOTSUP << true;
+        QTest::newRow("EOPNOTSUPP") << EOPNOTSUPP << true;
+        QTest::newRow("EIO") << EIO << false;
+    }
+    void crossDeviceAttributeRefusals() {
+        QFETCH(int, error);
+        QFETCH(bool, kept);
+        if (m_other.isEmpty())
+            QSKIP(qPrintable(m_noOtherReason));
+        static int refusal = 0;
+        refusal = error;
+        const auto savedMode = platform::detail::keepMode;
+        const auto savedTimes = platform::detail::keepTimes;
+        platform::detail::keepMode = [](int, mode_t) { return errno = refusal, -1; };
+        platform::detail::keepTimes = [](int, const timespec*) { return errno = refusal, -1; };
+        for (const char* kind : {"file", "folder"}) {
+            const QByteArray from = m_root + "/" + kind, to = m_other + "/" + kind;
+            makeItem(kind, from);
+            const Snapshot before = snapshot(from);
+            const MoveResult result = platform::moveItem(q(from), q(to));
+            QCOMPARE(result, kept ? MoveResult::Moved : MoveResult::Failed);
+            QCOMPARE(snapshot(from).isEmpty(), kept);
+            QCOMPARE(platform::entryExists(q(to)), kept);
+        }
+        platform::detail::keepMode = savedMode;
+        platform::detail::keepTimes = savedTimes;
+    }
+
+    // Only a regular .hidden is read, and only its first MiB.
+    void hiddenListIsBounded() {
+        makeFile(m_root + "/a.txt");
+        makeFile(m_root + "/late.txt");
+        link("/dev/zero", "/.hidden");
+        QCOMPARE(entryNames(q(m_root)).value().size(), 3);
+        QCOMPARE(platform::listFolder(q(m_root), true)->size(), 2); // not hung, nothing hidden
+        QVERIFY(::unlink(m_root + "/.hidden") == 0);
+        // A pipe that would name a file is not a list either.
+        QCOMPARE(::mkfifo(m_root + "/.hidden", 0644), 0);
+        const int pipe = ::open(m_root + "/.hidden", O_RDWR | O_NONBLOCK);
+        QCOMPARE(::write(pipe, "a.txt\n", 6), 6);
+        QCOMPARE(platform::listFolder(q(m_root), true)->size(), 2);
+        ::close(pipe);
+        QVERIFY(::unlink(m_root + "/.hidden") == 0);
+        makeFile(m_root + "/.hidden", "a.txt\n" + QByteArray(1024 * 1024, '#') + "\nlate.txt\n");
+        const auto listed = platform::listFolder(q(m_root), true);
+        QCOMPARE(listed->size(), 1);
+        QCOMPARE(listed->first().name, "late.txt");
     }
 
     void moveFailures() {

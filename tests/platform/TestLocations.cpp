@@ -18,6 +18,8 @@ class TestLocations : public QObject {
         qputenv("XDG_CONFIG_HOME", m_configHome);
         qputenv("XDG_STATE_HOME", m_stateHome);
         QFile::remove(userDirsFile());
+        QFile::remove(m_home + "/HomeLink");
+        QFile::remove(m_home + "/RootLink");
     }
 
     // Absolute values are used as given; relative and missing ones fall back under home.
@@ -50,6 +52,29 @@ class TestLocations : public QObject {
             << QByteArray("XDG_DESKTOP_DIR=\"/nonexistent-vantor/desk/\"\n")
             << "/nonexistent-vantor/desk";
     }
+    // Home is never the Desktop, by whatever path: these all fall back to home/Desktop.
+    void desktopThatIsHomeIsRejected_data() {
+        QTest::addColumn<QByteArray>("value");
+        QTest::newRow("relative") << QByteArray("Desk");
+        QTest::newRow("empty") << QByteArray("");
+        QTest::newRow("root") << QByteArray("/");
+        QTest::newRow("above home") << QByteArray("$HOME/..");
+        QTest::newRow("link to home") << QByteArray("$HOME/HomeLink");
+        QTest::newRow("link to above home") << QByteArray("$HOME/RootLink/");
+    }
+    void desktopThatIsHomeIsRejected() {
+        QFETCH(QByteArray, value);
+        QFile::link(m_home, m_home + "/HomeLink");
+        QFile::link("/", m_home + "/RootLink");
+        QVERIFY(testsupport::touch(userDirsFile(), "XDG_DESKTOP_DIR=\"" + value + "\"\n"));
+        QCOMPARE(platform::desktopFolder(), m_home + "/Desktop");
+        QVERIFY(platform::isHomeOrAbove(m_home + "/HomeLink"));
+        QVERIFY(platform::isHomeOrAbove("/") && !platform::isHomeOrAbove(m_home + "/.config"));
+        QVERIFY(platform::isSameFolder(m_home + "/HomeLink/", m_home));
+        QVERIFY(!platform::isSameFolder(m_home + "/HomeLink/.config", m_home));
+        QVERIFY(platform::isSameFolder(m_home + "/no/../none", m_home + "/none/"));
+    }
+
     // Read afresh on every call: the test rewrites the file between rows.
     void desktopFolder() {
         QFETCH(QByteArray, userDirs);

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace platform {
+class JournalFile;
+}
+
+// The journal a clean or an undo keeps beside last-clean.json while it works: every move is
+// written down before it is made, so a process killed half-way can be recovered from it at
+// the next start. It holds one line per event:
+//   vantor-journal 1 clean|undo <ms since 1970>
+//   folder <path>                          a folder the clean created
+//   move <device> <inode> <from> <to>      about to move the item with this identity
+//   copied <device> <inode>                the last move's copy across file systems is
+//                                          complete and about to get its final name
+// Paths are percent-encoded bytes, so no line break or space can occur in them.
+class CleanJournal {
+  public:
+    enum class Kind { Clean, Undo };
+
+    struct Entry {
+        QString from;
+        QString to;
+        platform::FileIdentity item;                // the item as it was at `from`
+        std::optional<platform::FileIdentity> copy; // its copy, for a move across file systems
+    };
+
+    struct Contents {
+        Kind kind = Kind::Clean;
+        QDateTime date;
+        QList<Entry> moves;
+        QStringList createdFolders;
+    };
+
+    // In the folder that holds last-clean.json: last-clean.journal for a clean,
+    // last-undo.journal for an undo. An undo keeps its own journal, so a clean's journal
+    // that still stands in for an unsaved record is never lost to it.
+    static QString fileIn(const QString& recordFolder, Kind kind);
+
+    // Starts a new journal, replacing any earlier one; nullptr when it cannot be written.
+    static std::unique_ptr<CleanJournal> begin(const QString& path, Kind kind,
+                                               const QDateTime& date);
+    ~CleanJournal();
+
+    // Each returns false when the line could not be written: no more work may be done then.
+    bool folderCreated(const QString& folder);
+    bool moveStarting(const QString& from, const QString& to, const platform::FileIdentity& item);
+    bool copyComplete(const platform::FileIdentity& copy);
+    bool sync();
+
+    // nullopt when there is no journal or it is not one; unusable lines are skipped.
+    static std::optional<Contents> read(const QString& path);
+
+  private:
+    explicit CleanJournal(std::unique_ptr<platform::JournalFile> file);
+    std::unique_ptr<platform::JournalFile> m_file;
+};

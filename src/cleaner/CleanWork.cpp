@@ -1,0 +1,392 @@
+#include "cleaner/CleanWork.h"
+
+#include "cleaner/CleanJournal.h"
+#include "platform/FileLock.h"
+#include "platform/FileSystem.h"
+
+#include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
+
+namespace {
+
+using platform::FileIdentity;
+
+// Metadata files that file managers leave in folders they have shown. An undo removes a
+// folder it created when only these remain; any other entry, hidden or not, keeps it.
+bool isFolderMetadata(const platform::DirEntry& entry) {
+    return entry.kind == platform::DirEntry::Kind::File &&
+           (entry.name == u".DS_Store" || entry.name == u".directory" ||
+            entry.name == u".localized");
+}
+
+// Deletes the metadata files one by one and then the folder itself without recursion, so
+// nothing else, not even a file that arrived a moment ago, can go with it.
+void removeIfLeftEmpty(const QString& folder) {
+    const auto entries = platform::listFolder(folder, /*skipHidden=*/false);
+    if (!entries || !std::all_of(entries->begin(), entries->end(), isFolderMetadata))
+        return;
+    for (const platform::DirEntry& entry : *entries)
+        platform::removeItem(platform::appendingPathComponent(folder, entry.name));
+    platform::removeEmptyFolder(folder);
+}
+
+enum class Attempt { Moved, Failed, JournalFailed };
+
+// Moves `from` to a free name in `folder` (the name `name`, else "name 2" and so on), writing
+// each attempt to the journal first.
+Attempt moveJournaled(CleanJournal* journal, const QString& from, const FileIdentity& item,
+                      const QString& name, const QString& folder, QString* movedTo) {
+    bool journalOk = true;
+    const auto move = [&](const QString& source, const QString& target) {
+        if (journal && !journal->moveStarting(source, target, item)) {
+            journalOk = false;
+            return platform::MoveResult::Failed;
+        }
+        return platform::moveItem(source, target, [&](const FileIdentity& copy) {
+            journalOk = !journal || journal->copyComplete(copy);
+            return journalOk;
+        });
+    };
+    const auto to = DesktopCleaner::moveToFreeName(from, name, folder, move);
+    if (to) {
+        *movedTo = *to;
+        return Attempt::Moved;
+    }
+    return journalOk ? Attempt::Failed : Attempt::JournalFailed;
+}
+
+// Whether the journalled move really happened: the item (or its complete copy) stands at
+// `to`. A source left behind by a move cut short after its copy was in place is removed,
+// and so is a second name of the item left by the link-and-unlink fallback.
+bool settle(const CleanJournal::Entry& e) {
+    const auto at = platform::identity(e.to, false);
+    if (!at)
+        return false;
+    const bool isItem = at->sameObject(e.item);
+    const bool isCopy = e.copy && at->sameObject(*e.copy);
+    if (!isItem && !isCopy)
+        return false;
+    const auto source = platform::identity(e.from, false);
+    if (source && source->sameObject(e.item) && e.from != e.to)
+        platform::removeItem(e.from);
+    return true;
+}
+
+bool isInside(const QString& path, const QString& folder) {
+    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
+    return path.startsWith(prefix) && path.size() > prefix.size();
+}
+
+} // namespace
+
+CleanWork::CleanWork(const QString& recordFolder, const QString& desktop,
+                     const QStringList& ruleFolders, int lockWaitMs)
+    : m_recordFolder(recordFolder), m_desktop(desktop), m_ruleFolders(ruleFolders),
+      m_lockWaitMs(lockWaitMs) {}
+
+QString CleanWork::recordFile() const {
+    platform::makePath(m_recordFolder);
+    return platform::appendingPathComponent(m_recordFolder, QStringLiteral("last-clean.json"));
+}
+
+QString CleanWork::journalFile(CleanJournal::Kind kind) const {
+    return CleanJournal::fileIn(m_recordFolder, kind);
+}
+
+QString CleanWork::lockFile() const {
+    platform::makePath(m_recordFolder);
+    return platform::appendingPathComponent(m_recordFolder, QStringLiteral("lock"));
+}
+
+std::optional<CleanWork::Record> CleanWork::readRecord() const {
+    if (const auto bytes = platform::readWholeFile(recordFile()))
+        return DesktopCleaner::decodeRecord(*bytes);
+    return std::nullopt;
+}
+
+bool CleanWork::writeRecord(const std::optional<Record>& record) const {
+    const QString file = recordFile();
+    if (record)
+        return platform::writeFileAtomically(file, DesktopCleaner::encodeRecord(*record));
+    return platform::removeItem(file) || !platform::entryExists(file);
+}
+
+std::optional<CleanWork::Record> CleanWork::loadWithRecovery() const {
+    const auto lock = platform::FileLock::acquire(lockFile(), 0);
+    return lock ? recoverLocked() : readRecord();
+}
+
+namespace {
+
+// A copy cut short is never the only version: its source is whole.
+void removePartialCopies(const CleanJournal::Contents& journal) {
+    for (const CleanJournal::Entry& e : journal.moves) {
+        const QString partial = platform::partialCopyPath(e.to);
+        if (platform::entryExists(partial))
+            platform::removeItem(partial);
+    }
+}
+
+} // namespace
+
+// The record on disk is the truth unless a journal says more: a clean's journal names the
+// moves that really happened (they replace the record), an undo's the items already put
+// back (they leave it). A journal goes only once the record it leads to is saved; until
+// then it is read again in its place.
+std::optional<CleanWork::Record> CleanWork::recoverLocked() const {
+    std::optional<Record> record = readRecord();
+    bool saved = true;
+
+    // What an undo put back before it was stopped (or before its record could be removed).
+    const QString undoPath = journalFile(CleanJournal::Kind::Undo);
+    const bool hadUndoJournal = platform::entryExists(undoPath);
+    const auto undoJournal = hadUndoJournal ? CleanJournal::read(undoPath) : std::nullopt;
+    QStringList putBack;
+    if (undoJournal && undoJournal->kind == CleanJournal::Kind::Undo) {
+        removePartialCopies(*undoJournal);
+        for (const CleanJournal::Entry& e : undoJournal->moves) {
+            if (settle(e))
+                putBack.append(e.from);
+        }
+    }
+
+    const QString cleanPath = journalFile(CleanJournal::Kind::Clean);
+    const bool hadCleanJournal = platform::entryExists(cleanPath);
+    const auto cleanJournal = hadCleanJournal ? CleanJournal::read(cleanPath) : std::nullopt;
+    if (cleanJournal && cleanJournal->kind == CleanJournal::Kind::Clean) {
+        removePartialCopies(*cleanJournal);
+        // A move happened when its item stands at its target, or an undo has since put it
+        // back from there.
+        QList<DesktopCleaner::Move> happened;
+        for (const CleanJournal::Entry& e : cleanJournal->moves) {
+            if (settle(e) || putBack.contains(e.to))
+                happened.append({e.from, e.to});
+        }
+        if (!happened.isEmpty()) {
+            record = Record{cleanJournal->date, happened, cleanJournal->createdFolders};
+        } else {
+            for (const QString& folder : cleanJournal->createdFolders)
+                removeIfLeftEmpty(folder);
+        }
+    }
+
+    if (record && hadUndoJournal) {
+        // Items put back leave the record; the rest stay for the next undo.
+        QList<DesktopCleaner::Move> left;
+        for (const DesktopCleaner::Move& m : record->moves) {
+            if (!putBack.removeOne(m.to))
+                left.append(m);
+        }
+        if (left.isEmpty()) {
+            removeCreatedFolders(*record);
+            record.reset();
+        } else {
+            record->moves = left;
+        }
+    }
+    if (hadCleanJournal || hadUndoJournal) {
+        saved = writeRecord(record);
+        if (!saved && record) // never leave an older record to be undone in its place
+            writeRecord(std::nullopt);
+    }
+    if (saved) {
+        if (hadUndoJournal)
+            platform::removeItem(undoPath);
+        if (hadCleanJournal)
+            platform::removeItem(cleanPath);
+    }
+    return record;
+}
+
+CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomic<bool>& cancel,
+                                   const Progress& progress) const {
+    Result result;
+    const auto lock = platform::FileLock::acquire(lockFile(), m_lockWaitMs);
+    if (!lock) {
+        result.outcome = Outcome::Busy;
+        return result;
+    }
+    result.record = recoverLocked();
+    const QString journalPath = journalFile(CleanJournal::Kind::Clean);
+    auto journal = CleanJournal::begin(journalPath, CleanJournal::Kind::Clean,
+                                       QDateTime::currentDateTimeUtc());
+    if (!journal) {
+        result.outcome = Outcome::NoJournal;
+        return result;
+    }
+
+    int total = 0;
+    for (const Batch& b : batches)
+        total += int(b.files.size());
+    QList<DesktopCleaner::Move> moves;
+    QStringList createdFolders;
+    int handled = 0;
+    bool stopped = false; // quitting, or the journal can no longer be written
+    if (progress)
+        progress(0, total);
+    for (const Batch& batch : batches) {
+        if (stopped)
+            break;
+        const QString& folder = batch.folder;
+        bool usable = true;
+        if (platform::exists(folder)) {
+            usable = platform::isDirectory(folder);
+        } else if (!platform::makePath(folder)) {
+            usable = false;
+        } else {
+            createdFolders.append(folder);
+            stopped = !journal->folderCreated(folder);
+        }
+        if (!usable) {
+            result.failed += int(batch.files.size());
+            handled += int(batch.files.size());
+            continue;
+        }
+        for (const QString& file : batch.files) {
+            if (stopped || cancel.load(std::memory_order_relaxed)) {
+                stopped = true;
+                break;
+            }
+            const auto item = platform::identity(file, false);
+            QString to;
+            const Attempt attempt =
+                item ? moveJournaled(journal.get(), file, *item, platform::lastPathComponent(file),
+                                     folder, &to)
+                     : Attempt::Failed;
+            if (attempt == Attempt::Moved)
+                moves.append({file, to});
+            else
+                ++result.failed;
+            stopped = attempt == Attempt::JournalFailed;
+            ++handled;
+            if (progress)
+                progress(handled, total);
+        }
+    }
+    result.failed += total - handled; // left undone by a stop
+    journal->sync();
+    journal.reset();
+
+    result.done = int(moves.size());
+    if (moves.isEmpty()) {
+        platform::removeItem(journalPath);
+        return result;
+    }
+    result.record = Record{QDateTime::currentDateTimeUtc(), moves, createdFolders};
+    if (writeRecord(result.record)) {
+        platform::removeItem(journalPath);
+        platform::removeItem(journalFile(CleanJournal::Kind::Undo)); // about a replaced record
+    } else
+        writeRecord(std::nullopt); // the journal stands in for it and wins at the next start
+    return result;
+}
+
+bool CleanWork::undoMayTakeFrom(const QString& folder) const {
+    if (isInside(folder, m_desktop))
+        return true;
+    const QString real = QFileInfo(folder).canonicalFilePath();
+    const QString realDesktop = QFileInfo(m_desktop).canonicalFilePath();
+    if (!real.isEmpty() && !realDesktop.isEmpty() && isInside(real, realDesktop))
+        return true;
+    return std::any_of(m_ruleFolders.begin(), m_ruleFolders.end(),
+                       [&](const QString& rule) { return platform::isSameFolder(rule, folder); });
+}
+
+void CleanWork::removeCreatedFolders(const Record& record) const {
+    for (const QString& folder : record.createdFolders) {
+        // Only a folder the clean moved something into, and only where an undo may work.
+        const bool received =
+            std::any_of(record.moves.begin(), record.moves.end(), [&](const auto& m) {
+                return platform::deletingLastPathComponent(m.to) == folder;
+            });
+        if (received && undoMayTakeFrom(folder))
+            removeIfLeftEmpty(folder);
+    }
+}
+
+CleanWork::Result CleanWork::undo(const std::atomic<bool>& cancel, const Progress& progress) const {
+    Result result;
+    const auto lock = platform::FileLock::acquire(lockFile(), m_lockWaitMs);
+    if (!lock) {
+        result.outcome = Outcome::Busy;
+        return result;
+    }
+    const std::optional<Record> record = recoverLocked();
+    if (!record) {
+        result.outcome = Outcome::NoRecord;
+        return result;
+    }
+    // Without a journal the undo still runs: putting files back loses nothing, and a record
+    // that outlives a killed undo only makes the next one count the files already back.
+    const QString journalPath = journalFile(CleanJournal::Kind::Undo);
+    auto journal =
+        CleanJournal::begin(journalPath, CleanJournal::Kind::Undo, QDateTime::currentDateTimeUtc());
+    const bool desktopUsable =
+        platform::isDirectory(m_desktop) && !platform::isHomeOrAbove(m_desktop);
+
+    const int total = int(record->moves.size());
+    QList<DesktopCleaner::Move> untried;
+    QHash<QString, bool> originIsDesktop, holderMayGive;
+    int handled = 0;
+    if (progress)
+        progress(0, total);
+    for (qsizetype i = record->moves.size() - 1; i >= 0; --i) {
+        const DesktopCleaner::Move& move = record->moves[i];
+        if (cancel.load(std::memory_order_relaxed)) {
+            untried = record->moves.mid(0, i + 1);
+            break;
+        }
+        // Only what a clean could have moved: a file or package taken from directly in this
+        // Desktop into a rule folder (or a folder inside the Desktop). Folders are judged
+        // once each.
+        const auto item = platform::identity(move.to, false);
+        const QString origin = platform::deletingLastPathComponent(move.from);
+        const QString holder = platform::deletingLastPathComponent(move.to);
+        auto isDesktop = originIsDesktop.find(origin);
+        if (isDesktop == originIsDesktop.end())
+            isDesktop = originIsDesktop.insert(origin, platform::isSameFolder(origin, m_desktop));
+        auto mayTake = holderMayGive.find(holder);
+        if (mayTake == holderMayGive.end())
+            mayTake = holderMayGive.insert(holder, undoMayTakeFrom(holder));
+        const bool valid = desktopUsable && item && item->type != FileIdentity::Type::Directory &&
+                           item->type != FileIdentity::Type::Symlink && *isDesktop && *mayTake;
+        QString back;
+        const QString name = platform::lastPathComponent(move.from);
+        Attempt attempt = valid
+                              ? moveJournaled(journal.get(), move.to, *item, name, m_desktop, &back)
+                              : Attempt::Failed;
+        if (attempt == Attempt::JournalFailed) { // carry on unjournalled: see above
+            journal.reset();
+            attempt = moveJournaled(nullptr, move.to, *item, name, m_desktop, &back);
+        }
+        if (attempt == Attempt::Moved)
+            ++result.done;
+        else
+            ++result.failed;
+        ++handled;
+        if (progress)
+            progress(handled, total);
+    }
+    result.failed += int(untried.size());
+    if (journal)
+        journal->sync();
+    journal.reset();
+
+    bool saved;
+    if (untried.isEmpty()) {
+        removeCreatedFolders(*record);
+        saved = writeRecord(std::nullopt);
+    } else {
+        Record rest = *record;
+        rest.moves = untried; // stopped part-way: the next undo finishes
+        result.record = rest;
+        saved = writeRecord(rest);
+    }
+    if (saved) {
+        platform::removeItem(journalPath);
+        platform::removeItem(journalFile(CleanJournal::Kind::Clean));
+    }
+    return result;
+}
