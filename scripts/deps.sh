@@ -42,7 +42,7 @@ update() {
     return 1
 }
 
-install() {
+apt_install() {
     "${sudo[@]}" apt-get "${wait[@]}" install -y -qq --no-install-recommends "${missing[@]}"
 }
 
@@ -52,8 +52,8 @@ known=1
 for p in "${missing[@]}"; do
     apt-cache policy "$p" 2>/dev/null | grep -q 'Candidate: [^(]' || known=0
 done
-if [[ $known -eq 1 ]] && install; then
+if [[ $known -eq 1 ]] && apt_install; then
     exit 0
 fi
 update
-install
+apt_install
