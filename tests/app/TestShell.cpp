@@ -4,8 +4,10 @@
 #include "app/VantorApp.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -13,18 +15,51 @@ class TestShell : public QObject {
     Q_OBJECT
 
   private slots:
-    void withoutADisplayItSaysSoAndExits() {
+    // The hint names this very binary in a form a shell reads back as its path, and the
+    // package that has xvfb-run.
+    void withoutADisplayItSaysHowToRunThisBinary() {
+        QTemporaryDir dir(QDir::currentPath() + "/with space's $HOME-XXXXXX");
+        QVERIFY(dir.isValid());
+        const QString binary = dir.path() + "/vantor";
+        QVERIFY(QFile::copy(VANTOR_BINARY, binary));
         QProcess vantor;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             env.remove(var);
         vantor.setProcessEnvironment(env);
-        vantor.start(VANTOR_BINARY, {});
+        vantor.start(binary, {});
         QVERIFY(vantor.waitForFinished(10000));
         QCOMPARE(vantor.exitCode(), 1);
-        const QByteArray err = vantor.readAllStandardError();
+        const QString err = QString::fromLocal8Bit(vantor.readAllStandardError());
         QVERIFY(err.contains("no graphical session"));
-        QVERIFY(err.contains("xvfb-run"));
+        QVERIFY(err.contains("the xvfb package"));
+        QCOMPARE(err.count('\n'), 1);
+        const QRegularExpression command("xvfb-run -a (.*) \\(xvfb-run");
+        const QString words = command.match(err).captured(1);
+        QVERIFY2(!words.isEmpty(), qPrintable(err));
+        QProcess shell;
+        shell.start("/bin/sh", {"-c", "printf %s " + words});
+        QVERIFY(shell.waitForFinished(10000));
+        QCOMPARE(QString::fromLocal8Bit(shell.readAllStandardOutput()),
+                 QFileInfo(binary).canonicalFilePath());
+    }
+
+    void onWaylandWithoutQtsWaylandPluginItSaysSoAndExits() {
+        const QDir platforms(QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/platforms");
+        if (!platforms.entryList({"libqwayland-*.so"}).isEmpty())
+            QSKIP("Qt's Wayland plugin is installed on this machine");
+        QProcess vantor;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* var : {"DISPLAY", "QT_QPA_PLATFORM", "QT_PLUGIN_PATH"})
+            env.remove(var);
+        env.insert("WAYLAND_DISPLAY", "wayland-vantor-test");
+        vantor.setProcessEnvironment(env);
+        vantor.start(VANTOR_BINARY, {});
+        QVERIFY(vantor.waitForFinished(10000));
+        QCOMPARE(vantor.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(vantor.exitCode(), 1);
+        const QByteArray err = vantor.readAllStandardError();
+        QVERIFY2(err.contains("install the qt6-wayland package"), err.constData());
         QCOMPARE(err.count('\n'), 1);
     }
 
