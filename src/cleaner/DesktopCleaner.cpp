@@ -277,7 +277,7 @@ void DesktopCleaner::clean() {
     if (!prepareClean(&batches))
         return;
     m_cancel.store(false);
-    const CleanWork work(m_recordFolder, m_desktop, ruleFolders(*m_rules), m_busyWaitMs);
+    const CleanWork work = makeWork();
     finishClean(work.clean(toBatches(batches), m_cancel,
                            [this](int done, int total) { emit progress(done, total); }));
 }
@@ -290,7 +290,7 @@ void DesktopCleaner::undo() {
         return;
     }
     m_cancel.store(false);
-    const CleanWork work(m_recordFolder, m_desktop, ruleFolders(*m_rules), m_busyWaitMs);
+    const CleanWork work = makeWork();
     finishUndo(work.undo(m_cancel, [this](int done, int total) { emit progress(done, total); }));
 }
 
@@ -300,7 +300,7 @@ void DesktopCleaner::startClean() {
     QList<std::pair<QString, QStringList>> batches;
     if (!prepareClean(&batches))
         return;
-    const CleanWork work(m_recordFolder, m_desktop, ruleFolders(*m_rules), m_busyWaitMs);
+    const CleanWork work = makeWork();
     const QList<CleanWork::Batch> list = toBatches(batches);
     runInBackground(
         [this, work, list](const CleanWork::Progress& progress) {
@@ -312,7 +312,7 @@ void DesktopCleaner::startClean() {
 void DesktopCleaner::startUndo() {
     if (isBusy() || !m_lastClean)
         return;
-    const CleanWork work(m_recordFolder, m_desktop, ruleFolders(*m_rules), m_busyWaitMs);
+    const CleanWork work = makeWork();
     runInBackground(
         [this, work](const CleanWork::Progress& progress) { return work.undo(m_cancel, progress); },
         &DesktopCleaner::finishUndo);
@@ -343,6 +343,12 @@ void DesktopCleaner::runInBackground(
     emit busyChanged(true);
 }
 
+CleanWork DesktopCleaner::makeWork() const {
+    CleanWork work(m_recordFolder, m_desktop, ruleFolders(*m_rules), m_busyWaitMs);
+    work.setKnownRecord(m_lastCleanBytes, m_lastClean);
+    return work;
+}
+
 void DesktopCleaner::finishClean(const CleanWorkResult& result) {
     switch (result.outcome) {
     case CleanWorkOutcome::Busy:
@@ -359,6 +365,7 @@ void DesktopCleaner::finishClean(const CleanWorkResult& result) {
     }
     if (m_notice != Notice::None)
         setNotice(Notice::None);
+    m_lastCleanBytes = result.recordBytes;
     if (result.done > 0 || result.record != m_lastClean)
         setLastClean(result.record);
     setStatus(Status::cleaned(result.done, result.failed));
@@ -380,6 +387,7 @@ void DesktopCleaner::finishUndo(const CleanWorkResult& result) {
     }
     if (m_notice != Notice::None)
         setNotice(Notice::None);
+    m_lastCleanBytes = result.recordBytes;
     setLastClean(result.record);
     setStatus(Status::undone(result.done, result.failed));
     rescan();

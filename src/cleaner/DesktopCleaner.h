@@ -18,6 +18,7 @@
 
 class QThread;
 class RuleStore;
+class CleanWork;
 struct CleanWorkResult;
 namespace platform {
 class DirectoryWatch;
@@ -149,6 +150,7 @@ class DesktopCleaner : public QObject {
     void stopWatching();
     // Rescans; then the rule folders and files to move, or false when there is nothing.
     bool prepareClean(QList<std::pair<QString, QStringList>>* batches);
+    CleanWork makeWork() const;
     void finishClean(const CleanWorkResult& result);
     void finishUndo(const CleanWorkResult& result);
     // Runs `work` on a worker thread, then hands its result to `finish` on this thread.
@@ -160,6 +162,8 @@ class DesktopCleaner : public QObject {
     QString m_recordFolder;
     Scan m_scan;
     std::optional<CleanRecord> m_lastClean;
+    QByteArray m_lastCleanBytes; // as this cleaner last wrote it, so it need not be decoded
+
     Status m_status;
     platform::NameOrder m_nameOrder;
     platform::DirectoryWatch* m_watcher = nullptr;
