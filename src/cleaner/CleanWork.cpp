@@ -328,22 +328,26 @@ CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomi
         }
     }
     result.failed += total - handled; // left undone by a stop
-    journal->sync();
-    journal.reset();
 
     result.done = int(moves.size());
     if (moves.isEmpty()) {
+        journal.reset();
         platform::removeItem(journalPath);
         return result;
     }
+    // The record is synced as it is written; the journal, which goes once it is, needs a
+    // sync of its own only when it stays to stand in for the record.
     result.record = Record{QDateTime::currentDateTimeUtc(), moves, createdFolders};
     const QByteArray bytes = DesktopCleaner::encodeRecord(*result.record);
     if (platform::writeFileAtomically(recordFile(), bytes)) {
         result.recordBytes = bytes;
+        journal.reset();
         platform::removeItem(journalPath);
         platform::removeItem(journalFile(CleanJournal::Kind::Undo)); // about a replaced record
-    } else
-        writeRecord(std::nullopt); // the journal stands in for it and wins at the next start
+    } else {
+        journal->sync();
+        writeRecord(std::nullopt); // the journal wins at the next start
+    }
     return result;
 }
 
@@ -454,9 +458,6 @@ CleanWork::Result CleanWork::undo(const std::atomic<bool>& cancel, const Progres
             untried.append(record->moves[m]);
     }
     result.failed += int(untried.size());
-    if (journal)
-        journal->sync();
-    journal.reset();
 
     bool saved;
     if (untried.isEmpty()) {
@@ -469,8 +470,11 @@ CleanWork::Result CleanWork::undo(const std::atomic<bool>& cancel, const Progres
         saved = writeRecord(rest);
     }
     if (saved) {
+        journal.reset();
         platform::removeItem(journalPath);
         platform::removeItem(journalFile(CleanJournal::Kind::Clean));
+    } else if (journal) {
+        journal->sync();
     }
     return result;
 }
