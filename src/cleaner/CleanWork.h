@@ -16,6 +16,7 @@ enum class CleanWorkOutcome {
     Busy,      // another cleaner held the lock: nothing was done
     NoJournal, // the journal could not be created: nothing was moved
     NoRecord,  // undo: there was no record on disk to put back
+    NoWork,    // started clean: the Desktop could not be listed or held nothing to move
 };
 
 struct CleanWorkResult {
@@ -24,6 +25,8 @@ struct CleanWorkResult {
     int done = 0;                                      // moved or restored
     int failed = 0;
     QByteArray recordBytes; // what was written for `record`, when this work wrote it
+    // Started work: the Desktop scanned afterwards, nullopt when it could not be listed.
+    std::optional<std::optional<DesktopCleaner::Scan>> scanAfter;
 };
 
 // The file work of a clean and of an undo, run on whichever thread calls it: it touches the

@@ -146,6 +146,12 @@ class DesktopCleaner : public QObject {
     void setStatus(Status status);
     void setLastClean(std::optional<CleanRecord> record);
     void setNotice(Notice notice);
+    // Publishes a scan as rescan() does; nullopt: the Desktop could not be listed.
+    void applyScan(const std::optional<Scan>& scan);
+    // The scan itself, on any thread.
+    static std::optional<Scan> computeScan(const QList<SortRule>& rules, const QString& desktop,
+                                           platform::NameOrder& nameOrder);
+    void finishWithScan(const CleanWorkResult& result);
     void startWatching();
     void stopWatching();
     // Rescans; then the rule folders and files to move, or false when there is nothing.
