@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 
@@ -363,13 +364,14 @@ bool CleanWork::undoMayTakeFrom(const QString& folder) const {
 }
 
 void CleanWork::removeCreatedFolders(const Record& record) const {
+    if (record.createdFolders.isEmpty())
+        return;
+    // Only a folder the clean moved something into, and only where an undo may work.
+    QSet<QString> received;
+    for (const DesktopCleaner::Move& move : record.moves)
+        received.insert(platform::deletingLastPathComponent(move.to));
     for (const QString& folder : record.createdFolders) {
-        // Only a folder the clean moved something into, and only where an undo may work.
-        const bool received =
-            std::any_of(record.moves.begin(), record.moves.end(), [&](const auto& m) {
-                return platform::deletingLastPathComponent(m.to) == folder;
-            });
-        if (received && undoMayTakeFrom(folder))
+        if (received.contains(folder) && undoMayTakeFrom(folder))
             removeIfLeftEmpty(folder);
     }
 }
