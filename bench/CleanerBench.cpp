@@ -1,18 +1,34 @@
 // Times the cleaner's rescan, clean and undo on generated Desktops against bare system-call
 // loops doing the least the same work needs, and prints the ratios and peak memory.
+//   vantor_bench [entries]          the ratios (1,000, 10,000 and 100,000 entries by default)
+//   vantor_bench --blocking         the longest the main thread is held up during a started
+//                                   10,000-file clean and a 1 GB move across file systems
+//   vantor_bench --kill [runs] [files]  kills cleans at random moments, then checks that a
+//                                   restart and one undo bring every file back whole
 #include "cleaner/DesktopCleaner.h"
 #include "platform/FileSystem.h"
 #include "rules/RuleStore.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <csignal>
+#include <ctime>
+#include <sys/wait.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
+#include <functional>
 #include <stdio.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -68,6 +84,13 @@ void populate(const QString& desktop, int count) {
     }
 }
 
+void testWrite(const QString& path, const QByteArray& bytes) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size())
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+    ::close(fd);
+}
+
 int bareReaddir(const QByteArray& dir) {
     DIR* d = ::opendir(dir.constData());
     int n = 0;
@@ -101,6 +124,182 @@ void bareMoves(const std::vector<Pending>& moves, bool back) {
     }
 }
 
+// Runs the event loop while `start` begins work on the cleaner, ticking a timer every
+// millisecond; returns the longest gap between ticks, in ms, until the work is published.
+double longestBlockMs(DesktopCleaner& cleaner, const std::function<void()>& start) {
+    QElapsedTimer clock;
+    qint64 last = 0, worst = 0;
+    QTimer tick;
+    tick.setInterval(1);
+    tick.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        worst = std::max(worst, now - last);
+        last = now;
+    });
+    QEventLoop loop;
+    const auto done = QObject::connect(&cleaner, &DesktopCleaner::busyChanged, [&](bool busy) {
+        if (!busy)
+            QTimer::singleShot(50, &loop, &QEventLoop::quit);
+    });
+    clock.start();
+    tick.start();
+    QTimer::singleShot(10, start);
+    loop.exec();
+    QObject::disconnect(done);
+    return double(worst) / 1e6;
+}
+
+void makeFile(const QString& path, qint64 bytes) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char> chunk(1 << 20, 'v');
+    for (qint64 left = bytes; left > 0; left -= qint64(chunk.size()))
+        if (::write(fd, chunk.data(), size_t(std::min<qint64>(left, qint64(chunk.size())))) < 0)
+            break;
+    ::close(fd);
+}
+
+int runBlocking(const QString& root) {
+    QTemporaryDir far(QStringLiteral("/dev/shm/vantor-bench-XXXXXX"));
+    const QString home = root + "/blocking";
+    qputenv("HOME", home.toUtf8());
+    const QString desktop = home + "/Desktop";
+    RuleStore store(home + "/.config/Vantor");
+    store.restoreDefaults();
+    DesktopCleaner cleaner(&store, desktop, home + "/.local/state/Vantor");
+
+    populate(desktop, 10000);
+    const double cleanBlock = longestBlockMs(cleaner, [&] { cleaner.startClean(); });
+    const int moved = cleaner.status().moved();
+    const double undoBlock = longestBlockMs(cleaner, [&] { cleaner.startUndo(); });
+    std::printf("started clean of 10000 entries (%d files moved): main thread held up at most "
+                "%.1f ms; its undo: %.1f ms\n",
+                moved, cleanBlock, undoBlock);
+    std::fflush(stdout);
+
+    QDir(desktop).removeRecursively();
+    QDir().mkpath(desktop);
+    makeFile(desktop + "/big.iso", qint64(1) << 30);
+    store.setDestination(store.rules().at(2).id, far.path() + "/Installers");
+    QElapsedTimer t;
+    t.start();
+    const double bigBlock = longestBlockMs(cleaner, [&] { cleaner.startClean(); });
+    std::printf("started clean moving 1 GB across file systems (%.1f s, %d moved): main thread "
+                "held up at most %.1f ms\n",
+                double(t.elapsed()) / 1000.0, cleaner.status().moved(), bigBlock);
+    return 0;
+}
+
+QByteArray hashOf(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash h(QCryptographicHash::Sha1);
+    h.addData(&f);
+    return h.result();
+}
+
+// Every file back on the Desktop whole, no partial copy anywhere, nothing left in the rule
+// folders. Returns what is wrong, or an empty string.
+QString checkAllBack(const QString& desktop, const QStringList& roots,
+                     const QMap<QString, QByteArray>& files) {
+    for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        if (hashOf(desktop + "/" + it.key()) != it.value())
+            return "not back whole: " + it.key();
+    }
+    for (const QString& root : roots) {
+        QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            if (platform::isPartialCopyName(it.fileName()))
+                return "partial copy left: " + path;
+            if (files.contains(it.fileName()) && path != desktop + "/" + it.fileName())
+                return "left behind: " + path;
+        }
+    }
+    return {};
+}
+
+int runKills(const QString& root, int runs, int count) {
+    QTemporaryDir far(QStringLiteral("/dev/shm/vantor-bench-XXXXXX"));
+    // What one uninterrupted clean of such a Desktop takes, to spread the kills over it.
+    double cleanMs = 0;
+    int ok = 0, beforeAny = 0, partWay = 0, afterAll = 0, across = 0;
+    for (int run = -1; run < runs; ++run) {
+        const QString home = root + QString("/kill-%1").arg(run + 1);
+        const QString farRules = far.path() + QString("/run-%1").arg(run + 1);
+        qputenv("HOME", home.toUtf8());
+        const QString desktop = home + "/Desktop", state = home + "/.local/state/Vantor";
+        QDir().mkpath(desktop);
+        RuleStore store(home + "/.config/Vantor");
+        store.restoreDefaults();
+        store.setDestination(store.rules().at(1).id, farRules + "/Documents");
+        store.setDestination(store.rules().at(2).id, farRules + "/Installers");
+        QMap<QString, QByteArray> files;
+        across = 0;
+        for (int i = 0; i < count; ++i) {
+            const bool big = i % 100 == 1, document = i % 10 == 0;
+            const QString name = QString("file %1.%2")
+                                     .arg(i)
+                                     .arg(big        ? "iso"
+                                          : document ? "pdf"
+                                                     : "png");
+            const QString path = desktop + "/" + name;
+            if (big) {
+                makeFile(path, 4 << 20);
+                QFile f(path);
+                f.open(QIODevice::Append);
+                f.write(name.toUtf8());
+            } else {
+                testWrite(path, name.toUtf8().repeated(1 + i % 7));
+            }
+            files.insert(name, hashOf(path));
+            across += big || document;
+        }
+        if (run < 0) {
+            DesktopCleaner cleaner(&store, desktop, state);
+            QElapsedTimer t;
+            t.start();
+            cleaner.clean();
+            cleanMs = double(t.elapsed());
+            cleaner.undo();
+            continue;
+        }
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            RuleStore childStore(home + "/.config/Vantor");
+            DesktopCleaner cleaner(&childStore, desktop, state);
+            cleaner.clean();
+            ::_exit(0);
+        }
+        const double delayMs = QRandomGenerator::global()->bounded(cleanMs * 1.1);
+        const timespec delay{time_t(delayMs / 1000), long(std::fmod(delayMs, 1000.0) * 1e6)};
+        ::nanosleep(&delay, nullptr);
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+
+        DesktopCleaner cleaner(&store, desktop, state); // the restart
+        const int recorded = cleaner.lastClean() ? int(cleaner.lastClean()->moves.size()) : 0;
+        (recorded == 0 ? beforeAny : recorded == count ? afterAll : partWay) += 1;
+        if (recorded > 0)
+            cleaner.undo();
+        const QString wrong = checkAllBack(desktop, {home, far.path()}, files);
+        if (wrong.isEmpty())
+            ++ok;
+        else
+            std::printf("run %d (killed after %.0f ms): %s\n", run + 1, delayMs, qPrintable(wrong));
+        QDir(home).removeRecursively();
+        QDir(farRules).removeRecursively();
+    }
+    std::printf("Killed at random moments %d times during a %d-file clean (%d files moved across "
+                "file systems, an uninterrupted clean takes %.0f ms): a restart and one Undo "
+                "brought back every file intact with no partial copy left in %d/%d runs "
+                "(killed before any move %d, part-way %d, after the last move %d)\n",
+                runs, count, across, cleanMs, ok, runs, beforeAny, partWay, afterAll);
+    return ok == runs ? 0 : 1;
+}
+
 long peakKiB() {
     rusage u{};
     ::getrusage(RUSAGE_SELF, &u);
@@ -115,6 +314,13 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", (root.path() + "/.config").toUtf8());
     qputenv("XDG_STATE_HOME", (root.path() + "/.local/state").toUtf8());
     QCoreApplication app(argc, argv);
+
+    const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (mode == u"--blocking")
+        return runBlocking(root.path());
+    if (mode == u"--kill")
+        return runKills(root.path(), argc > 2 ? std::atoi(argv[2]) : 20,
+                        argc > 3 ? std::atoi(argv[3]) : 3000);
 
     std::vector<int> sizes = {1000, 10000, 100000};
     if (argc > 1)
@@ -150,6 +356,7 @@ int main(int argc, char** argv) {
                              .toStdString()});
             }
             tMoves.push_back(timeMs([&] { bareMoves(moves, false); }));
+            std::reverse(moves.begin(), moves.end()); // an undo starts from the last move
             tMovesBack.push_back(timeMs([&] { bareMoves(moves, true); }));
             for (const auto& g : cleaner.scan().groups)
                 QDir().rmdir(g.rule.destinationURL());

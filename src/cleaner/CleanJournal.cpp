@@ -67,11 +67,27 @@ bool CleanJournal::folderCreated(const QString& folder) {
 
 bool CleanJournal::moveStarting(const QString& from, const QString& to,
                                 const platform::FileIdentity& item) {
-    return m_file->append("move " + identityText(item) + ' ' + location(from) + ' ' + location(to));
+    queueMove(from, to, item);
+    return flush();
 }
 
-bool CleanJournal::copyComplete(const platform::FileIdentity& copy) {
-    return m_file->append("copied " + identityText(copy));
+void CleanJournal::queueMove(const QString& from, const QString& to,
+                             const platform::FileIdentity& item) {
+    if (!m_pending.isEmpty())
+        m_pending += '\n';
+    m_pending += "move " + identityText(item) + ' ' + location(from) + ' ' + location(to);
+}
+
+bool CleanJournal::flush() {
+    if (m_pending.isEmpty())
+        return true;
+    const bool ok = m_file->append(m_pending);
+    m_pending.clear();
+    return ok;
+}
+
+bool CleanJournal::copyComplete(const QString& to, const platform::FileIdentity& copy) {
+    return m_file->append("copied " + identityText(copy) + ' ' + location(to));
 }
 
 bool CleanJournal::sync() {
@@ -94,7 +110,6 @@ std::optional<CleanJournal::Contents> CleanJournal::read(const QString& path) {
     Contents contents;
     contents.kind = header[2] == "clean" ? Kind::Clean : Kind::Undo;
     contents.date = QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
-    bool lastMoveUsable = false;
     for (qsizetype i = 1; i < lines->size(); ++i) {
         const QList<QByteArray> f = lines->at(i).split(' ');
         if (f[0] == "folder" && f.size() == 2) {
@@ -103,11 +118,16 @@ std::optional<CleanJournal::Contents> CleanJournal::read(const QString& path) {
         } else if (f[0] == "move" && f.size() == 5) {
             const auto item = identityFrom(f[1], f[2]);
             const auto from = pathFrom(f[3]), to = pathFrom(f[4]);
-            lastMoveUsable = item && from && to;
-            if (lastMoveUsable)
+            if (item && from && to)
                 contents.moves.append({*from, *to, *item, std::nullopt});
-        } else if (f[0] == "copied" && f.size() == 3 && lastMoveUsable) {
-            contents.moves.last().copy = identityFrom(f[1], f[2]);
+        } else if (f[0] == "copied" && f.size() == 4) {
+            const auto to = pathFrom(f[3]);
+            for (qsizetype m = contents.moves.size() - 1; to && m >= 0; --m) {
+                if (contents.moves[m].to == *to) {
+                    contents.moves[m].copy = identityFrom(f[1], f[2]);
+                    break;
+                }
+            }
         }
     }
     return contents;

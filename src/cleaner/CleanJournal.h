@@ -20,8 +20,8 @@ class JournalFile;
 //   vantor-journal 1 clean|undo <ms since 1970>
 //   folder <path>                          a folder the clean created
 //   move <device> <inode> <from> <to>      about to move the item with this identity
-//   copied <device> <inode>                the last move's copy across file systems is
-//                                          complete and about to get its final name
+//   copied <device> <inode> <to>           the copy across file systems for the move to
+//                                          <to> is complete and about to get its name
 // Paths are percent-encoded bytes, so no line break or space can occur in them.
 class CleanJournal {
   public:
@@ -54,7 +54,11 @@ class CleanJournal {
     // Each returns false when the line could not be written: no more work may be done then.
     bool folderCreated(const QString& folder);
     bool moveStarting(const QString& from, const QString& to, const platform::FileIdentity& item);
-    bool copyComplete(const platform::FileIdentity& copy);
+    // Moves planned as a run: their lines go out together at flush(), before the first of
+    // them is made, so a run costs one write.
+    void queueMove(const QString& from, const QString& to, const platform::FileIdentity& item);
+    bool flush();
+    bool copyComplete(const QString& to, const platform::FileIdentity& copy);
     bool sync();
 
     // nullopt when there is no journal or it is not one; unusable lines are skipped.
@@ -63,4 +67,5 @@ class CleanJournal {
   private:
     explicit CleanJournal(std::unique_ptr<platform::JournalFile> file);
     std::unique_ptr<platform::JournalFile> m_file;
+    QByteArray m_pending;
 };

@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 
@@ -45,7 +46,7 @@ Attempt moveJournaled(CleanJournal* journal, const QString& from, const FileIden
             return platform::MoveResult::Failed;
         }
         return platform::moveItem(source, target, [&](const FileIdentity& copy) {
-            journalOk = !journal || journal->copyComplete(copy);
+            journalOk = !journal || journal->copyComplete(target, copy);
             return journalOk;
         });
     };
@@ -55,6 +56,56 @@ Attempt moveJournaled(CleanJournal* journal, const QString& from, const FileIden
         return Attempt::Moved;
     }
     return journalOk ? Attempt::Failed : Attempt::JournalFailed;
+}
+
+// Moves are planned in runs: the journal lines of a whole run go out in one write before the
+// first of its moves, so the journal costs a write per run rather than per move.
+constexpr int kRunLength = 256;
+
+struct Job {
+    QString from;
+    FileIdentity item;
+    QString name; // wanted in `folder`
+    QString folder;
+};
+
+enum class RunEnd { Completed, Cancelled, JournalFailed };
+
+// Moves each job to its name in its folder; one whose name is taken meanwhile is retried
+// alone under the next free name, journalled again. onDone(index, attempt, movedTo) is
+// called for every job handled, in order.
+template <class OnDone>
+RunEnd moveRun(CleanJournal* journal, const QList<Job>& jobs, const std::atomic<bool>& cancel,
+               OnDone&& onDone) {
+    QStringList targets;
+    targets.reserve(jobs.size());
+    for (const Job& job : jobs) {
+        targets.append(platform::appendingPathComponent(job.folder, job.name));
+        if (journal)
+            journal->queueMove(job.from, targets.last(), job.item);
+    }
+    if (journal && !journal->flush())
+        return RunEnd::JournalFailed;
+    for (qsizetype i = 0; i < jobs.size(); ++i) {
+        if (cancel.load(std::memory_order_relaxed))
+            return RunEnd::Cancelled;
+        const Job& job = jobs[i];
+        QString to = targets[i];
+        bool journalOk = true;
+        const auto result = platform::moveItem(job.from, to, [&](const FileIdentity& copy) {
+            journalOk = !journal || journal->copyComplete(to, copy);
+            return journalOk;
+        });
+        Attempt attempt = Attempt::Moved;
+        if (result == platform::MoveResult::TargetExists)
+            attempt = moveJournaled(journal, job.from, job.item, job.name, job.folder, &to);
+        else if (result == platform::MoveResult::Failed)
+            attempt = journalOk ? Attempt::Failed : Attempt::JournalFailed;
+        onDone(i, attempt, to);
+        if (attempt == Attempt::JournalFailed)
+            return RunEnd::JournalFailed;
+    }
+    return RunEnd::Completed;
 }
 
 // Whether the journalled move really happened: the item (or its complete copy) stands at
@@ -101,9 +152,12 @@ QString CleanWork::lockFile() const {
 }
 
 std::optional<CleanWork::Record> CleanWork::readRecord() const {
-    if (const auto bytes = platform::readWholeFile(recordFile()))
-        return DesktopCleaner::decodeRecord(*bytes);
-    return std::nullopt;
+    const auto bytes = platform::readWholeFile(recordFile());
+    if (!bytes)
+        return std::nullopt;
+    if (!m_knownBytes.isEmpty() && *bytes == m_knownBytes)
+        return m_knownRecord;
+    return DesktopCleaner::decodeRecord(*bytes);
 }
 
 bool CleanWork::writeRecord(const std::optional<Record>& record) const {
@@ -244,42 +298,50 @@ CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomi
             handled += int(batch.files.size());
             continue;
         }
-        for (const QString& file : batch.files) {
-            if (stopped || cancel.load(std::memory_order_relaxed)) {
-                stopped = true;
-                break;
+        for (qsizetype start = 0; start < batch.files.size() && !stopped; start += kRunLength) {
+            QList<Job> jobs;
+            for (const QString& file : batch.files.mid(start, kRunLength)) {
+                if (const auto item = platform::identity(file, false)) {
+                    jobs.append({file, *item, platform::lastPathComponent(file), folder});
+                } else { // gone since the scan
+                    ++result.failed;
+                    ++handled;
+                }
             }
-            const auto item = platform::identity(file, false);
-            QString to;
-            const Attempt attempt =
-                item ? moveJournaled(journal.get(), file, *item, platform::lastPathComponent(file),
-                                     folder, &to)
-                     : Attempt::Failed;
-            if (attempt == Attempt::Moved)
-                moves.append({file, to});
-            else
-                ++result.failed;
-            stopped = attempt == Attempt::JournalFailed;
-            ++handled;
-            if (progress)
-                progress(handled, total);
+            const RunEnd end = moveRun(journal.get(), jobs, cancel,
+                                       [&](qsizetype i, Attempt attempt, const QString& to) {
+                                           if (attempt == Attempt::Moved)
+                                               moves.append({jobs[i].from, to});
+                                           else
+                                               ++result.failed;
+                                           ++handled;
+                                           if (progress)
+                                               progress(handled, total);
+                                       });
+            stopped = end != RunEnd::Completed;
         }
     }
     result.failed += total - handled; // left undone by a stop
-    journal->sync();
-    journal.reset();
 
     result.done = int(moves.size());
     if (moves.isEmpty()) {
+        journal.reset();
         platform::removeItem(journalPath);
         return result;
     }
+    // The record is synced as it is written; the journal, which goes once it is, needs a
+    // sync of its own only when it stays to stand in for the record.
     result.record = Record{QDateTime::currentDateTimeUtc(), moves, createdFolders};
-    if (writeRecord(result.record)) {
+    const QByteArray bytes = DesktopCleaner::encodeRecord(*result.record);
+    if (platform::writeFileAtomically(recordFile(), bytes)) {
+        result.recordBytes = bytes;
+        journal.reset();
         platform::removeItem(journalPath);
         platform::removeItem(journalFile(CleanJournal::Kind::Undo)); // about a replaced record
-    } else
-        writeRecord(std::nullopt); // the journal stands in for it and wins at the next start
+    } else {
+        journal->sync();
+        writeRecord(std::nullopt); // the journal wins at the next start
+    }
     return result;
 }
 
@@ -295,13 +357,14 @@ bool CleanWork::undoMayTakeFrom(const QString& folder) const {
 }
 
 void CleanWork::removeCreatedFolders(const Record& record) const {
+    if (record.createdFolders.isEmpty())
+        return;
+    // Only a folder the clean moved something into, and only where an undo may work.
+    QSet<QString> received;
+    for (const DesktopCleaner::Move& move : record.moves)
+        received.insert(platform::deletingLastPathComponent(move.to));
     for (const QString& folder : record.createdFolders) {
-        // Only a folder the clean moved something into, and only where an undo may work.
-        const bool received =
-            std::any_of(record.moves.begin(), record.moves.end(), [&](const auto& m) {
-                return platform::deletingLastPathComponent(m.to) == folder;
-            });
-        if (received && undoMayTakeFrom(folder))
+        if (received.contains(folder) && undoMayTakeFrom(folder))
             removeIfLeftEmpty(folder);
     }
 }
@@ -327,52 +390,69 @@ CleanWork::Result CleanWork::undo(const std::atomic<bool>& cancel, const Progres
         platform::isDirectory(m_desktop) && !platform::isHomeOrAbove(m_desktop);
 
     const int total = int(record->moves.size());
-    QList<DesktopCleaner::Move> untried;
+    QList<bool> handledMove(total, false);
     QHash<QString, bool> originIsDesktop, holderMayGive;
     int handled = 0;
+    bool cancelled = false;
     if (progress)
         progress(0, total);
-    for (qsizetype i = record->moves.size() - 1; i >= 0; --i) {
-        const DesktopCleaner::Move& move = record->moves[i];
-        if (cancel.load(std::memory_order_relaxed)) {
-            untried = record->moves.mid(0, i + 1);
-            break;
-        }
-        // Only what a clean could have moved: a file or package taken from directly in this
-        // Desktop into a rule folder (or a folder inside the Desktop). Folders are judged
-        // once each.
-        const auto item = platform::identity(move.to, false);
-        const QString origin = platform::deletingLastPathComponent(move.from);
-        const QString holder = platform::deletingLastPathComponent(move.to);
-        auto isDesktop = originIsDesktop.find(origin);
-        if (isDesktop == originIsDesktop.end())
-            isDesktop = originIsDesktop.insert(origin, platform::isSameFolder(origin, m_desktop));
-        auto mayTake = holderMayGive.find(holder);
-        if (mayTake == holderMayGive.end())
-            mayTake = holderMayGive.insert(holder, undoMayTakeFrom(holder));
-        const bool valid = desktopUsable && item && item->type != FileIdentity::Type::Directory &&
-                           item->type != FileIdentity::Type::Symlink && *isDesktop && *mayTake;
-        QString back;
-        const QString name = platform::lastPathComponent(move.from);
-        Attempt attempt = valid
-                              ? moveJournaled(journal.get(), move.to, *item, name, m_desktop, &back)
-                              : Attempt::Failed;
-        if (attempt == Attempt::JournalFailed) { // carry on unjournalled: see above
-            journal.reset();
-            attempt = moveJournaled(nullptr, move.to, *item, name, m_desktop, &back);
-        }
-        if (attempt == Attempt::Moved)
-            ++result.done;
-        else
-            ++result.failed;
+    const auto count = [&](int index, bool restored) {
+        handledMove[index] = true;
+        ++(restored ? result.done : result.failed);
         ++handled;
         if (progress)
             progress(handled, total);
+    };
+    // From the last move to the first, in runs.
+    for (int runEnd = total; runEnd > 0 && !cancelled; runEnd -= kRunLength) {
+        QList<Job> jobs;
+        QList<int> jobMove;
+        for (int m = runEnd - 1; m >= std::max(0, runEnd - kRunLength); --m) {
+            const DesktopCleaner::Move& move = record->moves[m];
+            // Only what a clean could have moved: a file or package taken from directly in
+            // this Desktop into a rule folder (or a folder inside the Desktop). Folders are
+            // judged once each.
+            const auto item = platform::identity(move.to, false);
+            const QString origin = platform::deletingLastPathComponent(move.from);
+            const QString holder = platform::deletingLastPathComponent(move.to);
+            auto isDesktop = originIsDesktop.find(origin);
+            if (isDesktop == originIsDesktop.end())
+                isDesktop =
+                    originIsDesktop.insert(origin, platform::isSameFolder(origin, m_desktop));
+            auto mayTake = holderMayGive.find(holder);
+            if (mayTake == holderMayGive.end())
+                mayTake = holderMayGive.insert(holder, undoMayTakeFrom(holder));
+            const bool valid = desktopUsable && item &&
+                               item->type != FileIdentity::Type::Directory &&
+                               item->type != FileIdentity::Type::Symlink && *isDesktop && *mayTake;
+            if (!valid) {
+                count(m, false);
+                continue;
+            }
+            jobs.append({move.to, *item, platform::lastPathComponent(move.from), m_desktop});
+            jobMove.append(m);
+        }
+        qsizetype done = 0;
+        const auto onDone = [&](qsizetype, Attempt attempt, const QString&) {
+            count(jobMove[done++], attempt == Attempt::Moved);
+        };
+        RunEnd end = moveRun(journal.get(), jobs, cancel, onDone);
+        if (end == RunEnd::JournalFailed) { // carry on unjournalled: see above
+            journal.reset();
+            const qsizetype first = done;
+            end = moveRun(nullptr, jobs.mid(first), cancel,
+                          [&](qsizetype i, Attempt attempt, const QString& to) {
+                              onDone(i + first, attempt, to);
+                          });
+        }
+        cancelled = end == RunEnd::Cancelled;
+    }
+    QList<DesktopCleaner::Move> untried;
+    for (int m = 0; m < total; ++m) {
+        if (!handledMove[m])
+            untried.append(record->moves[m]);
     }
     result.failed += int(untried.size());
-    if (journal)
-        journal->sync();
-    journal.reset();
 
     bool saved;
     if (untried.isEmpty()) {
@@ -385,8 +465,11 @@ CleanWork::Result CleanWork::undo(const std::atomic<bool>& cancel, const Progres
         saved = writeRecord(rest);
     }
     if (saved) {
+        journal.reset();
         platform::removeItem(journalPath);
         platform::removeItem(journalFile(CleanJournal::Kind::Clean));
+    } else if (journal) {
+        journal->sync();
     }
     return result;
 }

@@ -16,6 +16,7 @@ enum class CleanWorkOutcome {
     Busy,      // another cleaner held the lock: nothing was done
     NoJournal, // the journal could not be created: nothing was moved
     NoRecord,  // undo: there was no record on disk to put back
+    NoWork,    // started clean: the Desktop could not be listed or held nothing to move
 };
 
 struct CleanWorkResult {
@@ -23,6 +24,9 @@ struct CleanWorkResult {
     std::optional<DesktopCleaner::CleanRecord> record; // the last clean afterwards
     int done = 0;                                      // moved or restored
     int failed = 0;
+    QByteArray recordBytes; // what was written for `record`, when this work wrote it
+    // Started work: the Desktop scanned afterwards, nullopt when it could not be listed.
+    std::optional<std::optional<DesktopCleaner::Scan>> scanAfter;
 };
 
 // The file work of a clean and of an undo, run on whichever thread calls it: it touches the
@@ -48,6 +52,13 @@ class CleanWork {
     CleanWork(const QString& recordFolder, const QString& desktop, const QStringList& ruleFolders,
               int lockWaitMs);
 
+    // The record last written or read, with its bytes: when the file still holds exactly
+    // these, it is not decoded again.
+    void setKnownRecord(const QByteArray& bytes, const std::optional<Record>& record) {
+        m_knownBytes = bytes;
+        m_knownRecord = record;
+    }
+
     Result clean(const QList<Batch>& batches, const std::atomic<bool>& cancel,
                  const Progress& progress) const;
     Result undo(const std::atomic<bool>& cancel, const Progress& progress) const;
@@ -72,4 +83,6 @@ class CleanWork {
     QString m_desktop;
     QStringList m_ruleFolders;
     int m_lockWaitMs;
+    QByteArray m_knownBytes;
+    std::optional<Record> m_knownRecord;
 };

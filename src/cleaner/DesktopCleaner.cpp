@@ -134,28 +134,42 @@ void DesktopCleaner::setLastClean(std::optional<CleanRecord> record) {
 }
 
 void DesktopCleaner::rescan() {
-    // The home folder (or one above it) is never tidied, by whatever path it was given.
-    const bool usable = !platform::isHomeOrAbove(m_desktop);
-    const auto entries =
-        usable ? platform::listFolder(m_desktop, /*skipHidden=*/true) : std::nullopt;
-    if (!entries) {
+    applyScan(computeScan(m_rules->rules(), m_desktop, m_nameOrder));
+}
+
+void DesktopCleaner::applyScan(const std::optional<Scan>& scan) {
+    if (!scan) {
         setScan({});
         setStatus(Status::noAccess());
         return;
     }
+    setScan(*scan);
+    if (m_status.kind == Status::Kind::NoAccess)
+        setStatus(Status::idle());
+    if (!m_watcher)
+        startWatching();
+}
 
-    const QList<SortRule>& rules = m_rules->rules();
+std::optional<DesktopCleaner::Scan> DesktopCleaner::computeScan(const QList<SortRule>& rules,
+                                                                const QString& desktop,
+                                                                platform::NameOrder& nameOrder) {
+    // The home folder (or one above it) is never tidied, by whatever path it was given.
+    const bool usable = !platform::isHomeOrAbove(desktop);
+    const auto entries = usable ? platform::listFolder(desktop, /*skipHidden=*/true) : std::nullopt;
+    if (!entries)
+        return std::nullopt;
+
     // Type → index of the first rule holding it, so each entry costs one lookup. Rules
     // whose folder is the Desktop itself, by any path, take nothing; nor do folders the
     // record could not name.
     QHash<QString, qsizetype> ruleByType;
     QList<bool> takesFiles(rules.size());
-    const QString prefix = m_desktop.endsWith(u'/') ? m_desktop : m_desktop + u'/';
+    const QString prefix = desktop.endsWith(u'/') ? desktop : desktop + u'/';
     const bool desktopRecordable = recordCanHold(prefix + u'x');
     for (qsizetype i = 0; i < rules.size(); ++i) {
         const QString folder = rules[i].destinationURL();
         takesFiles[i] =
-            desktopRecordable && !platform::isSameFolder(folder, m_desktop) &&
+            desktopRecordable && !platform::isSameFolder(folder, desktop) &&
             recordCanHold(platform::appendingPathComponent(folder, QStringLiteral("x")));
         for (const QString& type : rules[i].extensions)
             if (!ruleByType.contains(type))
@@ -191,19 +205,14 @@ void DesktopCleaner::rescan() {
     scan.other = other;
     scan.groups.reserve(rules.size());
     for (qsizetype i = 0; i < rules.size(); ++i) {
-        m_nameOrder.stableSort(names[i], [](const QString& n) -> const QString& { return n; });
+        nameOrder.stableSort(names[i], [](const QString& n) -> const QString& { return n; });
         QStringList files;
         files.reserve(names[i].size());
         for (const QString& name : std::as_const(names[i]))
             files.append(prefix + name);
         scan.groups.append({rules[i], std::move(files)});
     }
-    setScan(std::move(scan));
-
-    if (m_status.kind == Status::Kind::NoAccess)
-        setStatus(Status::idle());
-    if (!m_watcher)
-        startWatching();
+    return scan;
 }
 
 void DesktopCleaner::startWatching() {
@@ -295,7 +304,7 @@ void DesktopCleaner::clean() {
     if (!prepareClean(&batches))
         return;
     m_cancel.store(false);
-    const CleanWork work(m_recordFolder, m_desktop, ruleFolders(*m_rules), m_busyWaitMs);
+    const CleanWork work = makeWork();
     finishClean(work.clean(toBatches(batches), m_cancel,
                            [this](int done, int total) { emit progress(done, total); }));
 }
@@ -308,21 +317,46 @@ void DesktopCleaner::undo() {
         return;
     }
     m_cancel.store(false);
-    const CleanWork work(m_recordFolder, m_desktop, ruleFolders(*m_rules), m_busyWaitMs);
+    const CleanWork work = makeWork();
     finishUndo(work.undo(m_cancel, [this](int done, int total) { emit progress(done, total); }));
 }
 
+namespace {
+
+QList<CleanWork::Batch> batchesOf(const DesktopCleaner::Scan& scan) {
+    QList<CleanWork::Batch> batches;
+    for (const DesktopCleaner::Group& group : scan.groups) {
+        if (!group.files.isEmpty())
+            batches.append({group.rule.destinationURL(), group.files});
+    }
+    return batches;
+}
+
+} // namespace
+
+// Even the scans run on the worker, so a Desktop of many thousand files never holds up this
+// thread; each scan is published here as rescan() publishes it.
 void DesktopCleaner::startClean() {
     if (isBusy())
         return;
-    QList<std::pair<QString, QStringList>> batches;
-    if (!prepareClean(&batches))
-        return;
-    const CleanWork work(m_recordFolder, m_desktop, ruleFolders(*m_rules), m_busyWaitMs);
-    const QList<CleanWork::Batch> list = toBatches(batches);
+    const CleanWork work = makeWork();
+    const QList<SortRule> rules = m_rules->rules();
+    const QString desktop = m_desktop;
     runInBackground(
-        [this, work, list](const CleanWork::Progress& progress) {
-            return work.clean(list, m_cancel, progress);
+        [this, work, rules, desktop](const CleanWork::Progress& progress) {
+            platform::NameOrder nameOrder;
+            const auto scan = computeScan(rules, desktop, nameOrder);
+            QMetaObject::invokeMethod(
+                this, [this, scan] { applyScan(scan); }, Qt::QueuedConnection);
+            CleanWorkResult result;
+            if (!scan || scan->totalFiles() <= 0) {
+                result.outcome = CleanWorkOutcome::NoWork;
+                return result;
+            }
+            result = work.clean(batchesOf(*scan), m_cancel, progress);
+            if (result.outcome == CleanWorkOutcome::Done)
+                result.scanAfter = computeScan(rules, desktop, nameOrder);
+            return result;
         },
         &DesktopCleaner::finishClean);
 }
@@ -330,9 +364,18 @@ void DesktopCleaner::startClean() {
 void DesktopCleaner::startUndo() {
     if (isBusy() || !m_lastClean)
         return;
-    const CleanWork work(m_recordFolder, m_desktop, ruleFolders(*m_rules), m_busyWaitMs);
+    const CleanWork work = makeWork();
+    const QList<SortRule> rules = m_rules->rules();
+    const QString desktop = m_desktop;
     runInBackground(
-        [this, work](const CleanWork::Progress& progress) { return work.undo(m_cancel, progress); },
+        [this, work, rules, desktop](const CleanWork::Progress& progress) {
+            CleanWorkResult result = work.undo(m_cancel, progress);
+            if (result.outcome == CleanWorkOutcome::Done) {
+                platform::NameOrder nameOrder;
+                result.scanAfter = computeScan(rules, desktop, nameOrder);
+            }
+            return result;
+        },
         &DesktopCleaner::finishUndo);
 }
 
@@ -361,6 +404,12 @@ void DesktopCleaner::runInBackground(
     emit busyChanged(true);
 }
 
+CleanWork DesktopCleaner::makeWork() const {
+    CleanWork work(m_recordFolder, m_desktop, ruleFolders(*m_rules), m_busyWaitMs);
+    work.setKnownRecord(m_lastCleanBytes, m_lastClean);
+    return work;
+}
+
 void DesktopCleaner::finishClean(const CleanWorkResult& result) {
     switch (result.outcome) {
     case CleanWorkOutcome::Busy:
@@ -371,22 +420,34 @@ void DesktopCleaner::finishClean(const CleanWorkResult& result) {
             setLastClean(result.record);
         setNotice(Notice::RecordNotSaved);
         return;
+    case CleanWorkOutcome::NoWork:
+        return;
     case CleanWorkOutcome::NoRecord:
     case CleanWorkOutcome::Done:
         break;
     }
     if (m_notice != Notice::None)
         setNotice(Notice::None);
+    m_lastCleanBytes = result.recordBytes;
     if (result.done > 0 || result.record != m_lastClean)
         setLastClean(result.record);
     setStatus(Status::cleaned(result.done, result.failed));
-    rescan();
+    finishWithScan(result);
+}
+
+void DesktopCleaner::finishWithScan(const CleanWorkResult& result) {
+    if (result.scanAfter)
+        applyScan(*result.scanAfter);
+    else
+        rescan();
 }
 
 void DesktopCleaner::finishUndo(const CleanWorkResult& result) {
     switch (result.outcome) {
     case CleanWorkOutcome::Busy:
         setNotice(Notice::Busy);
+        return;
+    case CleanWorkOutcome::NoWork:
         return;
     case CleanWorkOutcome::NoJournal:
     case CleanWorkOutcome::NoRecord: // another cleaner put it back or replaced it first
@@ -398,9 +459,10 @@ void DesktopCleaner::finishUndo(const CleanWorkResult& result) {
     }
     if (m_notice != Notice::None)
         setNotice(Notice::None);
+    m_lastCleanBytes = result.recordBytes;
     setLastClean(result.record);
     setStatus(Status::undone(result.done, result.failed));
-    rescan();
+    finishWithScan(result);
 }
 
 bool DesktopCleaner::recordCanHold(const QString& path) {

@@ -21,6 +21,7 @@
 
 class QThread;
 class RuleStore;
+class CleanWork;
 struct CleanWorkResult;
 namespace platform {
 class DirectoryWatch;
@@ -158,10 +159,17 @@ class DesktopCleaner : public QObject {
     void setStatus(Status status);
     void setLastClean(std::optional<CleanRecord> record);
     void setNotice(Notice notice);
+    // Publishes a scan as rescan() does; nullopt: the Desktop could not be listed.
+    void applyScan(const std::optional<Scan>& scan);
+    // The scan itself, on any thread.
+    static std::optional<Scan> computeScan(const QList<SortRule>& rules, const QString& desktop,
+                                           platform::NameOrder& nameOrder);
+    void finishWithScan(const CleanWorkResult& result);
     void startWatching();
     void stopWatching();
     // Rescans; then the rule folders and files to move, or false when there is nothing.
     bool prepareClean(QList<std::pair<QString, QStringList>>* batches);
+    CleanWork makeWork() const;
     void finishClean(const CleanWorkResult& result);
     void finishUndo(const CleanWorkResult& result);
     // Runs `work` on a worker thread, then hands its result to `finish` on this thread.
@@ -173,6 +181,8 @@ class DesktopCleaner : public QObject {
     QString m_recordFolder;
     Scan m_scan;
     std::optional<CleanRecord> m_lastClean;
+    QByteArray m_lastCleanBytes; // as this cleaner last wrote it, so it need not be decoded
+
     Status m_status;
     platform::NameOrder m_nameOrder;
     platform::DirectoryWatch* m_watcher = nullptr;

@@ -591,7 +591,9 @@ QString expandTilde(const QString& path) {
 }
 
 QString standardize(const QString& path) {
-    QString cleaned = QDir::cleanPath(QDir::current().absoluteFilePath(path));
+    // Only a relative path needs the working folder (a getcwd per call).
+    QString cleaned =
+        QDir::cleanPath(path.startsWith(u'/') ? path : QDir::current().absoluteFilePath(path));
     // ".." above the root stays at the root.
     while (cleaned.startsWith(u"/..") && (cleaned.size() == 3 || cleaned.at(3) == u'/'))
         cleaned.remove(0, 3);

@@ -18,7 +18,8 @@ class JournalFile {
     static std::unique_ptr<JournalFile> create(const QString& path);
     ~JournalFile();
 
-    // `line` must not hold a line break. False when it could not be written whole.
+    // One line, or several joined by line breaks, in one write. False when it could not be
+    // written whole.
     bool append(const QByteArray& line);
     bool sync();
 
