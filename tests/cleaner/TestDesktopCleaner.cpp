@@ -158,7 +158,7 @@ class TestDesktopCleaner : public QObject {
         QCOMPARE(status.count(), 0);
     }
 
-    void undoPutsBackInReverseOrder() {
+    void undoCountsWhatIsGoneAndKeepsWhatIsNew() {
         DesktopCleaner& c = *m_cleaner;
         const QString images = m_desktop + "/Images", docs = m_desktop + "/Documents";
         for (const char* name : {"a.png", "b.png", "report.pdf"})
