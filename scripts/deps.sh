@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6
           fonts-dejavu-core libgl-dev libxcb1-dev libicu-dev adwaita-icon-theme hicolor-icon-theme)
 if [[ "${1:-}" == "--test" ]]; then
-    packages+=(desktop-file-utils appstream dpkg-dev file dbus-daemon lintian)
+    packages+=(desktop-file-utils appstream dpkg-dev file dbus-daemon lintian clang-format)
 fi
 
 # Unpacked and configured is present, also while its triggers wait to run (another install

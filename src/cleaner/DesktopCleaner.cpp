@@ -511,7 +511,7 @@ std::optional<DesktopCleaner::CleanRecord> DesktopCleaner::decodeRecord(const QB
 
     CleanRecord record;
     record.date = referenceDate().addMSecs(qint64(std::llround(date.toDouble() * 1000.0)));
-    for (const QJsonValue& m : moves.toArray()) {
+    for (const QJsonValue m : moves.toArray()) {
         if (!m.isObject())
             return std::nullopt;
         const auto from = pathFromUrl(m.toObject().value(u"from"));
@@ -520,7 +520,7 @@ std::optional<DesktopCleaner::CleanRecord> DesktopCleaner::decodeRecord(const QB
             return std::nullopt;
         record.moves.append({*from, *to});
     }
-    for (const QJsonValue& f : folders.toArray()) {
+    for (const QJsonValue f : folders.toArray()) {
         const auto folder = pathFromUrl(f);
         if (!folder)
             return std::nullopt;

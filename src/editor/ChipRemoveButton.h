@@ -11,7 +11,6 @@ class ChipRemoveButton : public QAbstractButton {
     explicit ChipRemoveButton(QWidget* parent = nullptr);
 
     void setHighlighted(bool highlighted);
-    bool isHighlighted() const { return m_highlighted; }
     // The cross's colour now.
     QColor crossColor() const;
 

@@ -23,7 +23,6 @@ constexpr int kDividerIndent = 36;
 // A divider that starts under the rows' text rather than under their symbols.
 QWidget* indentedDivider() {
     auto* holder = new QWidget;
-    holder->setObjectName(QStringLiteral("rowDivider"));
     auto* layout = new QHBoxLayout(holder);
     layout->setContentsMargins(kDividerIndent, 0, 0, 0);
     layout->addWidget(new Divider(Qt::Horizontal));
@@ -157,14 +156,6 @@ QList<RuleGroupRow*> CleanView::rows() const {
         if (auto* row = qobject_cast<RuleGroupRow*>(m_groupLayout->itemAt(i)->widget()))
             out.append(row);
     return out;
-}
-
-int CleanView::dividerCount() const {
-    int count = 0;
-    for (int i = 0; i < m_groupLayout->count(); ++i)
-        if (m_groupLayout->itemAt(i)->widget()->objectName() == QStringLiteral("rowDivider"))
-            ++count;
-    return count;
 }
 
 bool CleanView::isShowingEmptyState() const {

@@ -23,8 +23,6 @@ class CleanView : public QWidget {
     StatusLine* statusLine() const { return m_statusLine; }
     // The rows shown now, in order.
     QList<RuleGroupRow*> rows() const;
-    // The dividers between the rows shown now.
-    int dividerCount() const;
     bool isShowingEmptyState() const;
 
   private:

@@ -51,7 +51,7 @@ std::optional<QList<SortRule>> RuleStore::decode(const QByteArray& bytes) {
     if (error.error != QJsonParseError::NoError || !doc.isArray())
         return std::nullopt;
     QList<SortRule> rules;
-    for (const QJsonValue& value : doc.array()) {
+    for (const QJsonValue value : doc.array()) {
         auto rule = SortRule::fromJson(value);
         if (!rule)
             return std::nullopt;

@@ -99,7 +99,7 @@ class TintedIconEngine : public QIconEngine {
     }
 
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        const QPixmap base = m_base.pixmap(size, 1.0, QIcon::Normal, state);
+        QPixmap base = m_base.pixmap(size, 1.0, QIcon::Normal, state);
         if (base.isNull())
             return base;
         if (!m_monochrome)

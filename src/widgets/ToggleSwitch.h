@@ -15,9 +15,6 @@ class ToggleSwitch : public QAbstractButton {
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-    // Where the knob is drawn: 0 off, 1 on (between while it slides).
-    qreal knobPosition() const { return m_position; }
-
   protected:
     void paintEvent(QPaintEvent* event) override;
     bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }

@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
+#include <QUrl>
 
 #include <fcntl.h>
 #include <memory>
@@ -18,7 +18,8 @@ using Status = DesktopCleaner::Status;
 class TestDesktopCleaner : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_tmp;
+    std::unique_ptr<TempHome> m_home;
+    TestClock m_clock;
     std::unique_ptr<RuleStore> m_store;
     std::unique_ptr<DesktopCleaner> m_cleaner;
     QString m_desktop;
@@ -29,8 +30,8 @@ class TestDesktopCleaner : public QObject {
             QVERIFY(testsupport::touch(QDir(m_desktop).absoluteFilePath(name), content));
     }
     void makeCleaner() {
-        m_cleaner =
-            std::make_unique<DesktopCleaner>(m_store.get(), m_desktop, m_tmp->path() + "/state");
+        m_cleaner = std::make_unique<DesktopCleaner>(m_store.get(), m_desktop,
+                                                     m_home->stateFolder(), nullptr, m_clock);
     }
     QUuid ruleAt(int i) const { return m_store->rules().at(i).id; }
     // Names the cleaner's signals in the order they come.
@@ -44,18 +45,16 @@ class TestDesktopCleaner : public QObject {
   private slots:
     void init() {
         // Each case gets its own home, Desktop and rules, so folders under ~/Desktop are real.
-        m_tmp = std::make_unique<QTemporaryDir>();
-        qputenv("HOME", m_tmp->path().toUtf8());
-        m_desktop = m_tmp->path() + "/Desktop";
-        QDir().mkpath(m_desktop);
-        m_store = std::make_unique<RuleStore>(m_tmp->path() + "/config");
+        m_home = std::make_unique<TempHome>();
+        m_desktop = m_home->desktop();
+        m_store = std::make_unique<RuleStore>(m_home->configFolder());
         m_store->restoreDefaults(); // destinations under this home
         makeCleaner();
     }
     void cleanup() {
         m_cleaner.reset();
         m_store.reset();
-        m_tmp.reset();
+        m_home.reset();
     }
 
     void scanGroupsAndCounts() {
@@ -159,7 +158,7 @@ class TestDesktopCleaner : public QObject {
         QCOMPARE(status.count(), 0);
     }
 
-    void undoPutsBackInReverseOrder() {
+    void undoCountsWhatIsGoneAndKeepsWhatIsNew() {
         DesktopCleaner& c = *m_cleaner;
         const QString images = m_desktop + "/Images", docs = m_desktop + "/Documents";
         for (const char* name : {"a.png", "b.png", "report.pdf"})
@@ -190,6 +189,41 @@ class TestDesktopCleaner : public QObject {
         seen.clear();
         c.undo(); // no record: nothing at all
         QVERIFY(seen.isEmpty());
+    }
+
+    // A record whose second move took the file on from where the first put it: only
+    // undoing the last move first brings it home.
+    void undoGoesLastMoveFirst() {
+        const QString home = m_home->path();
+        const auto url = [](const QString& path) { return QUrl::fromLocalFile(path).toEncoded(); };
+        QVERIFY(testsupport::touch(home + "/C/a.txt", "a"));
+        QDir().mkpath(home + "/B");
+        QVERIFY(testsupport::touch(
+            m_home->stateFolder() + "/last-clean.json",
+            "{\"date\":0,\"moves\":[{\"from\":\"" + url(desktop("a.txt")) + "\",\"to\":\"" +
+                url(home + "/B/a.txt") + "\"},{\"from\":\"" + url(home + "/B/a.txt") +
+                "\",\"to\":\"" + url(home + "/C/a.txt") + "\"}],\"createdFolders\":[]}"));
+        makeCleaner();
+        m_cleaner->undo();
+        QCOMPARE(m_cleaner->status(), Status::undone(2, 0));
+        QCOMPARE(testsupport::readFile(desktop("a.txt")), QByteArray("a"));
+    }
+
+    // Someone takes the chosen name between the check and the move: the next one is used.
+    void aNameTakenAtTheLastMomentGetsTheNextFree() {
+        const QString folder = m_desktop + "/Images";
+        touch({"a.png"}, "mine");
+        QDir().mkpath(folder);
+        int moves = 0;
+        const auto racing = [&](const QString& from, const QString& to) {
+            if (moves++ == 0)
+                testsupport::touch(to, "theirs");
+            return platform::moveItem(from, to);
+        };
+        const auto to = DesktopCleaner::moveToFreeName(desktop("a.png"), "a.png", folder, racing);
+        QCOMPARE(to, std::optional(folder + "/a 2.png"));
+        QCOMPARE(testsupport::readFile(folder + "/a 2.png"), QByteArray("mine"));
+        QCOMPARE(testsupport::readFile(folder + "/a.png"), QByteArray("theirs"));
     }
 
     // Also after a restart, from the record on disk.
@@ -318,30 +352,48 @@ class TestDesktopCleaner : public QObject {
         QCOMPARE(c.scan().groups.size(), 3);
     }
 
+    // Arms on the Desktop's next change: true once the watch has reported it.
+    bool rescanArmedAt(qint64 delayMs) const {
+        return m_clock.nextDue() == m_clock.now().addMSecs(delayMs);
+    }
+
+    // A burst longer than the delay gives one rescan, the delay after its last event.
     void desktopEventsAreDebounced() {
         DesktopCleaner& c = *m_cleaner;
         c.rescan();
         QSignalSpy scans(&c, &DesktopCleaner::scanChanged);
-        QElapsedTimer burst;
-        burst.start();
-        for (int i = 0; i < 10; ++i) {
+        for (int i = 0; i < 5; ++i) { // 1.2 s of events, 0.3 s apart
+            if (i > 0)
+                m_clock.advance(300);
             touch({QString("f%1.png").arg(i)});
-            QTest::qWait(30);
+            QTRY_VERIFY(rescanArmedAt(400));
+            QCOMPARE(scans.count(), 0);
         }
-        QVERIFY(scans.wait(2000));
-        QVERIFY(burst.elapsed() >= 400);
-        QCOMPARE(c.scan().groups[0].files.size(), 10);
-        QTest::qWait(500);
+        m_clock.advance(399);
+        QCOMPARE(scans.count(), 0);
+        m_clock.advance(1);
         QCOMPARE(scans.count(), 1);
+        QCOMPARE(c.scan().groups[0].files.size(), 5);
+        m_clock.advance(5000);
+        QCOMPARE(scans.count(), 1);
+    }
 
-        // Two events 0.5 s apart: two rescans.
-        scans.clear();
-        touch({"g1.png"});
-        QTest::qWait(500);
-        touch({"g2.png"});
-        QTRY_COMPARE_WITH_TIMEOUT(scans.count(), 2, 2000);
-        QTest::qWait(450);
-        QCOMPARE(scans.count(), 2);
+    // Renames make no create or delete event: a download finished into the Desktop and a
+    // file taken off it must be seen too.
+    void renamesOntoAndOffTheDesktopRescan() {
+        DesktopCleaner& c = *m_cleaner;
+        c.rescan();
+        const QString download = m_home->path() + "/Downloads/photo.png";
+        QVERIFY(testsupport::touch(download));
+        QVERIFY(QFile::rename(download, desktop("photo.png")));
+        QTRY_VERIFY(rescanArmedAt(400));
+        m_clock.advance(400);
+        QCOMPARE(c.scan().groups[0].files, QStringList{desktop("photo.png")});
+
+        QVERIFY(QFile::rename(desktop("photo.png"), download));
+        QTRY_VERIFY(rescanArmedAt(400));
+        m_clock.advance(400);
+        QVERIFY(c.scan().groups[0].files.isEmpty());
     }
 
     void watchReopensAfterTheDesktopIsRecreated() {
@@ -350,7 +402,9 @@ class TestDesktopCleaner : public QObject {
         QVERIFY(c.isWatching());
         QSignalSpy status(&c, &DesktopCleaner::statusChanged);
         QVERIFY(QDir(m_desktop).removeRecursively());
-        QTRY_COMPARE_WITH_TIMEOUT(c.status(), Status::noAccess(), 2000);
+        QTRY_VERIFY(rescanArmedAt(400));
+        m_clock.advance(400);
+        QCOMPARE(c.status(), Status::noAccess());
         QVERIFY(!c.isWatching() && c.scan().groups.isEmpty());
         status.clear();
         c.clean(); // no work, but the clean's own rescan publishes again
@@ -359,9 +413,9 @@ class TestDesktopCleaner : public QObject {
         QDir().mkpath(m_desktop);
         c.rescan(); // as "Try Again" does
         QCOMPARE(c.status(), Status::idle());
-        QSignalSpy scans(&c, &DesktopCleaner::scanChanged);
         touch({"new.png"});
-        QVERIFY(scans.wait(2000));
+        QTRY_VERIFY(rescanArmedAt(400));
+        m_clock.advance(400);
         QCOMPARE(c.scan().groups[0].files.size(), 1);
     }
 };

@@ -72,7 +72,6 @@ class TestCleanView : public QObject {
         QCOMPARE(labelText(f, "countLabel"), count);
         QCOMPARE(labelText(f, empty ? "emptySubtitle" : "otherLabel"), note);
         QCOMPARE(TestCleanView::rows(view), rows);
-        QCOMPARE(view->dividerCount(), empty ? 0 : rows.size() - 1);
         QCOMPARE(view->cleanButton()->isEnabled(), !empty);
         QVERIFY(view->statusLine()->isHidden()); // nothing done, nothing to undo
 

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -382,6 +383,21 @@ class TestFileSystem : public QObject {
         QCOMPARE(entryNames(q(m_root)), std::optional(QStringList{"f.json"}));
         QCOMPARE(platform::readWholeFile(f + ".none"), std::nullopt);
         QVERIFY(!platform::writeFileAtomically(q(m_root) + "/none/f.json", "x"));
+    }
+
+    // "~" is HOME (here a test folder); "~user" is that user's home from the user database.
+    void tildeExpansion() {
+        const passwd* me = ::getpwuid(::getuid());
+        QVERIFY(me && me->pw_name && me->pw_dir);
+        const QString user = QString::fromLocal8Bit(me->pw_name);
+        const QString userHome = QDir::cleanPath(QFile::decodeName(me->pw_dir));
+        const QString home = platform::homePath();
+        QVERIFY(home != userHome);
+        QCOMPARE(platform::expandTilde("~"), home);
+        QCOMPARE(platform::expandTilde("~/Desktop"), home + "/Desktop");
+        QCOMPARE(platform::expandTilde("~" + user + "/Desktop"), userHome + "/Desktop");
+        QCOMPARE(platform::expandTilde("~no-such-user-vantor/x"), "~no-such-user-vantor/x");
+        QCOMPARE(platform::expandTilde("/a/~/b"), "/a/~/b");
     }
 
     // The same order on both sides of the sort-key threshold, equal names kept in order.

@@ -102,6 +102,14 @@ std::unique_ptr<platform::Timer> TestClock::makeTimer() {
     return std::make_unique<ManualTimer>(*this);
 }
 
+std::optional<QDateTime> TestClock::nextDue() const {
+    std::optional<QDateTime> next;
+    for (const ManualTimer* timer : m_timers)
+        if (timer->due().isValid() && (!next || timer->due() < *next))
+            next = timer->due();
+    return next;
+}
+
 void TestClock::advance(qint64 ms) {
     // Timers fire one by one in the order they are due, each at its own moment, so what a
     // timeout starts is timed from there.

@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
 namespace testsupport {
 
@@ -54,6 +55,8 @@ class TestClock : public platform::Clock {
     QDateTime now() const override { return m_now; }
     std::unique_ptr<platform::Timer> makeTimer() override;
     void advance(qint64 ms);
+    // When the next armed timer fires; nullopt when none is armed.
+    std::optional<QDateTime> nextDue() const;
 
   private:
     class ManualTimer;

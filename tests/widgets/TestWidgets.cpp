@@ -54,12 +54,6 @@ class TestWidgets : public QObject {
 
     void cleanup() { QApplication::setPalette(lightPalette()); }
 
-    void quillonHasItsTwoColours() {
-        // The nearest 8-bit values, fully opaque.
-        QCOMPARE(widgets::quillon(widgets::ColorScheme::Light).rgba(), qRgb(46, 87, 224));
-        QCOMPARE(widgets::quillon(widgets::ColorScheme::Dark).rgba(), qRgb(74, 107, 242));
-    }
-
     void quillonFollowsPaletteSwitchLive() {
         auto& appearance = Appearance::instance();
         QApplication::setPalette(lightPalette());
