@@ -191,22 +191,24 @@ class TestDesktopCleaner : public QObject {
         QVERIFY(seen.isEmpty());
     }
 
-    // A record whose second move took the file on from where the first put it: only
-    // undoing the last move first brings it home.
+    // Two moves from the same Desktop name (the second file arrived after the first was
+    // moved): going last move first, the later file gets its name back and the earlier one
+    // lands beside it.
     void undoGoesLastMoveFirst() {
-        const QString home = m_home->path();
+        const QString images = m_desktop + "/Images";
         const auto url = [](const QString& path) { return QUrl::fromLocalFile(path).toEncoded(); };
-        QVERIFY(testsupport::touch(home + "/C/a.txt", "a"));
-        QDir().mkpath(home + "/B");
-        QVERIFY(testsupport::touch(
-            m_home->stateFolder() + "/last-clean.json",
-            "{\"date\":0,\"moves\":[{\"from\":\"" + url(desktop("a.txt")) + "\",\"to\":\"" +
-                url(home + "/B/a.txt") + "\"},{\"from\":\"" + url(home + "/B/a.txt") +
-                "\",\"to\":\"" + url(home + "/C/a.txt") + "\"}],\"createdFolders\":[]}"));
+        QVERIFY(testsupport::touch(images + "/a.png", "first"));
+        QVERIFY(testsupport::touch(images + "/a 2.png", "second"));
+        QVERIFY(testsupport::touch(m_home->stateFolder() + "/last-clean.json",
+                                   "{\"date\":0,\"moves\":[{\"from\":\"" + url(desktop("a.png")) +
+                                       "\",\"to\":\"" + url(images + "/a.png") +
+                                       "\"},{\"from\":\"" + url(desktop("a.png")) + "\",\"to\":\"" +
+                                       url(images + "/a 2.png") + "\"}],\"createdFolders\":[]}"));
         makeCleaner();
         m_cleaner->undo();
         QCOMPARE(m_cleaner->status(), Status::undone(2, 0));
-        QCOMPARE(testsupport::readFile(desktop("a.txt")), QByteArray("a"));
+        QCOMPARE(testsupport::readFile(desktop("a.png")), QByteArray("second"));
+        QCOMPARE(testsupport::readFile(desktop("a 2.png")), QByteArray("first"));
     }
 
     // Someone takes the chosen name between the check and the move: the next one is used.
@@ -254,7 +256,7 @@ class TestDesktopCleaner : public QObject {
     // another path takes nothing.
     void desktopIsComparedAsARealFolder() {
         touch({"a.png", "b.pdf"});
-        const QString linkToDesktop = m_tmp->path() + "/DeskLink";
+        const QString linkToDesktop = m_home->path() + "/DeskLink";
         QVERIFY(QFile::link(m_desktop, linkToDesktop));
         m_store->setDestination(ruleAt(0), linkToDesktop + "/");
         m_cleaner->clean();
@@ -265,20 +267,20 @@ class TestDesktopCleaner : public QObject {
 
         // The Desktop given by its link, the rule folder by the real path.
         m_store->setDestination(ruleAt(0), m_desktop);
-        DesktopCleaner viaLink(m_store.get(), linkToDesktop, m_tmp->path() + "/state");
+        DesktopCleaner viaLink(m_store.get(), linkToDesktop, m_home->stateFolder());
         viaLink.clean();
         QVERIFY(QFile::exists(desktop("a.png")));
         QCOMPARE(viaLink.scan().other, 1);
 
         // A Desktop that is home, or above it, reports no access and moves nothing.
         touch({"../home.png"});
-        QVERIFY(QFile::link(m_tmp->path(), m_tmp->path() + "/HomeLink"));
-        for (const QString& path : {m_tmp->path() + "/HomeLink", QString("/")}) {
-            DesktopCleaner home(m_store.get(), path, m_tmp->path() + "/state");
+        QVERIFY(QFile::link(m_home->path(), m_home->path() + "/HomeLink"));
+        for (const QString& path : {m_home->path() + "/HomeLink", QString("/")}) {
+            DesktopCleaner home(m_store.get(), path, m_home->stateFolder());
             home.clean();
             QCOMPARE(home.status(), Status::noAccess());
         }
-        QVERIFY(QFile::exists(m_tmp->path() + "/home.png"));
+        QVERIFY(QFile::exists(m_home->path() + "/home.png"));
     }
 
     // A name the record cannot give back exactly (here QUrl cannot encode noncharacters)
@@ -306,7 +308,7 @@ class TestDesktopCleaner : public QObject {
     // A stale or foreign record: only files moved from directly in this Desktop into a rule
     // folder (or a folder inside the Desktop) come back, and no folder elsewhere is removed.
     void undoTrustsOnlyWhatACleanCouldHaveMoved() {
-        const QString home = m_tmp->path(), images = m_desktop + "/Images";
+        const QString home = m_home->path(), images = m_desktop + "/Images";
         touch({"../.ssh/id", "../.config/autostart/x.desktop", "Images/dir/inner.txt",
                "Images/ok.png", "Images/auto.desktop", "../Elsewhere/e.png"});
         QDir().mkpath(home + "/EmptyOutside");
@@ -320,8 +322,7 @@ class TestDesktopCleaner : public QObject {
                          {desktop("e.png"), home + "/Elsewhere/e.png"}, // not a rule folder
                          {desktop("ok.png"), images + "/ok.png"}};
         foreign.createdFolders = {home + "/EmptyOutside/", home + "/Elsewhere"};
-        QVERIFY(
-            testsupport::touch(m_cleaner->recordFile(), DesktopCleaner::encodeRecord(foreign)));
+        QVERIFY(testsupport::touch(m_cleaner->recordFile(), DesktopCleaner::encodeRecord(foreign)));
         QFile::remove(home + "/Elsewhere/e.png");
         makeCleaner();
         m_cleaner->undo();
