@@ -52,7 +52,7 @@ class TestShell : public QObject {
         QVERIFY(first.waitForFinished(10000));
     }
 
-    void firstRunHintOnceThenOnEveryReopen() {
+    void firstRunHintOnlyOnceAndAReopenOpensThePanel() {
         QTemporaryDir dir;
         const QString config = dir.path() + "/config";
         {
@@ -65,12 +65,31 @@ class TestShell : public QObject {
         app.start();
         QTest::qWait(VantorApp::kHintDelayMs + 300);
         QVERIFY(!app.hint() || !app.hint()->isVisible());
-        // No tray offscreen: a reopen shows the panel as an ordinary window.
+        // No tray offscreen: a reopen shows the panel as an ordinary window, not the hint.
         app.reopen();
         QVERIFY(app.panelWindow()->isVisible());
         QVERIFY(!app.panelWindow()->isPopup());
-        app.showMenuBarHint(); // what a reopen does once there is a tray
-        QVERIFY(app.hint()->isVisible());
+        QVERIFY(!app.hint() || !app.hint()->isVisible());
+    }
+
+    // Offscreen there is no tray: the fallback window opens after the grace time, except
+    // at login, when Vantor only waits.
+    void withoutATrayTheWindowOpensUnlessStartedAtLogin() {
+        QTemporaryDir dir;
+        for (const bool atLogin : {false, true}) {
+            TestClock clock;
+            VantorApp app(dir.path() + "/config", dir.path() + "/Desktop", dir.path() + "/state",
+                          nullptr, clock);
+            app.start(atLogin);
+            clock.advance(VantorApp::kNoTrayGraceMs - 1);
+            QVERIFY(!app.panelWindow()->isVisible());
+            clock.advance(1);
+            QCOMPARE(app.panelWindow()->isVisible(), !atLogin);
+            clock.advance(VantorApp::kLoginTrayGraceMs);
+            QCOMPARE(app.panelWindow()->isVisible(), !atLogin);
+            app.reopen(); // launched again by hand: the window
+            QVERIFY(app.panelWindow()->isVisible());
+        }
     }
 
     void popupStaysOnScreenBesideTheIcon_data() {
