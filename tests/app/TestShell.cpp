@@ -2,8 +2,11 @@
 
 #include "app/PanelWindow.h"
 #include "app/VantorApp.h"
+#include "cleaner/DesktopCleaner.h"
 
 #include <QApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMessageBox>
 #include <QProcess>
 #include <QSignalSpy>
@@ -90,6 +93,38 @@ class TestShell : public QObject {
             app.reopen(); // launched again by hand: the window
             QVERIFY(app.panelWindow()->isVisible());
         }
+    }
+
+    // What a second launch and the command line ask of the running Vantor.
+    void requestsFromOtherLaunches() {
+        QTemporaryDir dir;
+        VantorApp app(dir.path() + "/config", dir.path() + "/Desktop", dir.path() + "/state");
+        QVERIFY(testsupport::touch(dir.path() + "/Desktop/a.png"));
+        QList<QByteArray> replies;
+        const auto reply = [&](const QByteArray& line) { replies.append(line); };
+
+        for (const QByteArray& open : {QByteArray("{\"v\":1,\"command\":\"open\"}"),
+                                       QByteArray("reopen")}) { // as earlier versions ask
+            app.panelWindow()->hide();
+            app.answer(open, reply);
+            QVERIFY(app.panelWindow()->isVisible());
+            QCOMPARE(QJsonDocument::fromJson(replies.takeLast()).object().value("exit"), 0);
+        }
+
+        app.answer("{\"v\":1,\"command\":\"clean\",\"json\":true}", reply);
+        QTRY_COMPARE(replies.size(), 1);
+        const QJsonObject result = QJsonDocument::fromJson(replies.takeLast()).object();
+        QCOMPARE(result.value("exit"), 0);
+        QCOMPARE(QJsonDocument::fromJson(result.value("out").toString().toUtf8())
+                     .object()
+                     .value("moved"),
+                 1);
+        // The panel's own cleaner did it: its record is there for its Undo.
+        QCOMPARE(app.cleaner()->lastClean()->moves.size(), 1);
+
+        app.answer("{\"v\":9,\"command\":\"undo\"}", reply);
+        QCOMPARE(QJsonDocument::fromJson(replies.takeLast()).object().value("exit"), 2);
+        QVERIFY(app.cleaner()->lastClean());
     }
 
     void popupStaysOnScreenBesideTheIcon_data() {
