@@ -173,6 +173,13 @@ class TestCommandLine : public QObject {
         QCOMPARE(run.out, QByteArray("Nothing to move.\n"));
         run = vantor({"undo"}, env);
         QCOMPARE(run.out, QByteArray("Put back 3 files.\n"));
+
+        // As from cron: no runtime folder, and nothing said about it.
+        QProcessEnvironment cron = env;
+        cron.remove("XDG_RUNTIME_DIR");
+        run = vantor({"scan"}, cron);
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(run.err, QByteArray());
     }
 
     void failures() {

@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
@@ -28,9 +29,18 @@ SingleInstance::SingleInstance(const QString& folder, QObject* parent)
 SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::defaultFolder() {
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty())
-        return runtime + QStringLiteral("/" VANTOR_APP_ID);
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        if (!runtime.isEmpty())
+            return runtime + QStringLiteral("/" VANTOR_APP_ID);
+    } else {
+        // Cron and some SSH sessions set no runtime folder: the session's usual one is where a
+        // running Vantor listens.
+        const QString session = QStringLiteral("/run/user/") + QString::number(getuid());
+        const QFileInfo info(session);
+        if (info.isDir() && info.ownerId() == getuid())
+            return session + QStringLiteral("/" VANTOR_APP_ID);
+    }
     // No usable runtime folder: one of our own in the shared temporary folder, per user, so
     // one user's Vantor never stands in another's way.
     return QDir::tempPath() + QStringLiteral("/" VANTOR_APP_ID "-") + QString::number(getuid());
