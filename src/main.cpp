@@ -109,9 +109,11 @@ int main(int argc, char** argv) {
     const QString folder = platform::SingleInstance::defaultFolder();
     platform::SingleInstance instance(folder);
     if (!instance.claim()) {
-        // Vantor runs already: open its panel.
+        // Vantor runs already: open its panel, unless this is the login starting it again.
         QByteArray answer;
-        platform::SingleInstance::ask(folder, line.request.toLine(), &answer, kOpenAnswerTimeoutMs);
+        if (!line.autostart)
+            platform::SingleInstance::ask(folder, line.request.toLine(), &answer,
+                                          kOpenAnswerTimeoutMs);
         return 0;
     }
 
