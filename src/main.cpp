@@ -1,7 +1,13 @@
 #include "app/VantorApp.h"
+#include "cleaner/DesktopCleaner.h"
+#include "cli/CommandLine.h"
+#include "cli/CommandRunner.h"
+#include "platform/Locations.h"
 #include "platform/gui/SingleInstance.h"
+#include "rules/RuleStore.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
@@ -41,9 +47,78 @@ bool hasWaylandPlugin() {
     return false;
 }
 
+// A command may move many files; a running Vantor answers when it is done.
+constexpr int kCommandAnswerTimeoutMs = 10 * 60 * 1000;
+constexpr int kOpenAnswerTimeoutMs = 5000;
+
+void print(std::FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+// Each line of `text` on stderr, as this program's.
+void complain(const QString& text) {
+    QString out;
+    for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts))
+        out += QStringLiteral("vantor: ") + line + u'\n';
+    print(stderr, out);
+}
+
+int report(const CommandResult& result) {
+    print(stdout, result.out);
+    complain(result.err);
+    return result.exitCode;
+}
+
+// scan, clean and undo: by the running Vantor when there is one, so its panel, watch and
+// record stay in step; else here, with no display, under the cleaner's lock.
+int runCommand(int argc, char** argv, const CommandRequest& request) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
+
+    QByteArray answer;
+    switch (platform::SingleInstance::ask(platform::SingleInstance::defaultFolder(),
+                                          request.toLine(), &answer, kCommandAnswerTimeoutMs)) {
+    case platform::SingleInstance::Answer::Answered:
+        if (const auto result = CommandResult::fromLine(answer))
+            return report(*result);
+        [[fallthrough]];
+    case platform::SingleInstance::Answer::NoAnswer:
+        complain(QStringLiteral("The running Vantor did not answer; nothing was done here."));
+        return CommandResult::kFailure;
+    case platform::SingleInstance::Answer::NotRunning:
+        break;
+    }
+    RuleStore store(platform::configFolder());
+    DesktopCleaner cleaner(&store, platform::desktopFolder(), platform::stateFolder());
+    CommandRunner runner(&cleaner);
+    return report(runner.runAndWait(request));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // Read before anything needs a display: the commands work without one.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine line = CommandLine::parse(arguments);
+    switch (line.action) {
+    case CommandLine::Action::Help:
+        print(stdout, CommandLine::helpText());
+        return 0;
+    case CommandLine::Action::Version:
+        print(stdout, CommandLine::versionText());
+        return 0;
+    case CommandLine::Action::Error:
+        complain(line.error + QStringLiteral(" See 'vantor --help'."));
+        return CommandResult::kUsage;
+    case CommandLine::Action::Run:
+        return runCommand(argc, argv, line.request);
+    case CommandLine::Action::Start:
+        break;
+    }
+
     // Without a display Qt would abort with a long message; say what is wrong instead.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
@@ -81,13 +156,22 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral(VANTOR_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    platform::SingleInstance instance(platform::SingleInstance::defaultFolder());
-    if (!instance.claim())
-        return 0; // the running instance was told to reopen
+    const QString folder = platform::SingleInstance::defaultFolder();
+    platform::SingleInstance instance(folder);
+    if (!instance.claim()) {
+        // Vantor runs already: open its panel, unless this is the login starting it again.
+        QByteArray answer;
+        if (!line.autostart)
+            platform::SingleInstance::ask(folder, line.request.toLine(), &answer,
+                                          kOpenAnswerTimeoutMs);
+        return 0;
+    }
 
     VantorApp vantor;
-    QObject::connect(&instance, &platform::SingleInstance::reopenRequested, &vantor,
-                     &VantorApp::reopen);
-    vantor.start();
+    instance.setRequestHandler(
+        [&vantor](const QByteArray& request, const platform::SingleInstance::Reply& reply) {
+            vantor.answer(request, reply);
+        });
+    vantor.start(line.autostart);
     return app.exec();
 }

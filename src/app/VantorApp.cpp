@@ -2,6 +2,7 @@
 
 #include "app/PanelWindow.h"
 #include "cleaner/DesktopCleaner.h"
+#include "cli/CommandRunner.h"
 #include "platform/Locations.h"
 #include "platform/gui/TrayAvailability.h"
 #include "rules/RuleStore.h"
@@ -14,6 +15,8 @@
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 
+#include <cstdio>
+
 namespace {
 const QString kDidShowWelcome = QStringLiteral("didShowWelcome");
 } // namespace
@@ -23,15 +26,20 @@ VantorApp::VantorApp(QObject* parent)
                 parent) {}
 
 VantorApp::VantorApp(const QString& configFolder, const QString& desktop,
-                     const QString& stateFolder, QObject* parent)
+                     const QString& stateFolder, QObject* parent, platform::Clock& clock)
     : QObject(parent),
       m_settings(configFolder + QStringLiteral("/settings.ini"), QSettings::IniFormat),
       m_store(new RuleStore(configFolder, this)),
-      m_cleaner(new DesktopCleaner(m_store, desktop, stateFolder, this)) {
-    m_noTrayTimer.setSingleShot(true);
-    m_noTrayTimer.setInterval(kNoTrayGraceMs);
-    connect(&m_noTrayTimer, &QTimer::timeout, this, [this] {
-        if (!m_tray)
+      m_cleaner(new DesktopCleaner(m_store, desktop, stateFolder, this)),
+      m_noTrayTimer(clock.makeTimer()), m_commands(new CommandRunner(m_cleaner, this)) {
+    connect(m_noTrayTimer.get(), &platform::Timer::timeout, this, [this] {
+        if (m_tray)
+            return;
+        // At login nobody asked for a window: Vantor waits quietly, and opens as a window
+        // when launched again.
+        if (m_atLogin)
+            std::fputs("vantor: no system tray appeared; run vantor to open its window\n", stderr);
+        else
             panelWindow()->showAsWindow();
     });
 }
@@ -51,12 +59,13 @@ PanelWindow* VantorApp::panelWindow() {
     return m_panel;
 }
 
-void VantorApp::start() {
+void VantorApp::start(bool atLogin) {
+    m_atLogin = atLogin;
     m_trayAvailability = new platform::TrayAvailability(this);
     if (m_trayAvailability->isAvailable())
         createTrayIcon();
     else
-        m_noTrayTimer.start();
+        m_noTrayTimer->start(atLogin ? kLoginTrayGraceMs : kNoTrayGraceMs);
     connect(m_trayAvailability, &platform::TrayAvailability::available, this,
             &VantorApp::createTrayIcon);
 
@@ -112,10 +121,25 @@ void VantorApp::openPanel() {
 }
 
 void VantorApp::reopen() {
-    if (m_tray)
-        showMenuBarHint();
-    else
-        panelWindow()->showAsWindow();
+    openPanel();
+}
+
+void VantorApp::answer(const QByteArray& request,
+                       const std::function<void(const QByteArray&)>& reply) {
+    const auto parsed = CommandRequest::fromLine(request);
+    if (!parsed) {
+        reply(CommandResult{CommandResult::kUsage, QString(),
+                            QStringLiteral("The running Vantor (" VANTOR_VERSION
+                                           ") does not understand this request.\n")}
+                  .toLine());
+        return;
+    }
+    if (parsed->command == CommandRequest::Command::Open) {
+        reopen();
+        reply(CommandResult{}.toLine());
+        return;
+    }
+    m_commands->run(*parsed, [reply](const CommandResult& result) { reply(result.toLine()); });
 }
 
 void VantorApp::showMenuBarHint() {

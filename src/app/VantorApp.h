@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/SystemServices.h"
+#include "platform/Clock.h"
 
 #include <QIcon>
 #include <QMessageBox>
@@ -9,6 +10,10 @@
 #include <QSettings>
 #include <QTimer>
 
+#include <functional>
+#include <memory>
+
+class CommandRunner;
 class DesktopCleaner;
 class PanelWindow;
 class QSystemTrayIcon;
@@ -23,10 +28,10 @@ class VantorApp : public QObject {
     Q_OBJECT
 
   public:
-    // Folders are the user's own unless given (tests).
+    // Folders are the user's own unless given (tests). The clock times the wait for a tray.
     explicit VantorApp(QObject* parent = nullptr);
     VantorApp(const QString& configFolder, const QString& desktop, const QString& stateFolder,
-              QObject* parent = nullptr);
+              QObject* parent = nullptr, platform::Clock& clock = platform::Clock::system());
     ~VantorApp() override;
 
     RuleStore* store() const { return m_store; }
@@ -35,16 +40,22 @@ class VantorApp : public QObject {
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     QMessageBox* hint() const { return m_hint; }
 
-    // Watches for a tray and schedules the first-run hint.
-    void start();
-    // Another launch while running: the hint again, or with no tray the panel window.
+    // Watches for a tray and schedules the first-run hint. Started at login, Vantor gives
+    // the session longer to bring up its tray and never opens its window by itself.
+    void start(bool atLogin = false);
+    // Another launch while running: the panel, at the tray icon or as a window.
     void reopen();
     void showMenuBarHint();
     void openPanel();
+    // A request line from another launch (open, or a command); `reply` gets the answer line
+    // when the work is done.
+    void answer(const QByteArray& request, const std::function<void(const QByteArray&)>& reply);
 
     static constexpr int kHintDelayMs = 600;
     // How long a session may take to bring up its tray before the panel opens as a window.
     static constexpr int kNoTrayGraceMs = 3000;
+    // At login the tray host may start well after Vantor.
+    static constexpr int kLoginTrayGraceMs = 60000;
 
   private:
     void createTrayIcon();
@@ -58,5 +69,7 @@ class VantorApp : public QObject {
     platform::TrayAvailability* m_trayAvailability = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
     QPointer<QMessageBox> m_hint;
-    QTimer m_noTrayTimer;
+    std::unique_ptr<platform::Timer> m_noTrayTimer;
+    bool m_atLogin = false;
+    CommandRunner* m_commands;
 };

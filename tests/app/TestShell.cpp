@@ -2,8 +2,11 @@
 
 #include "app/PanelWindow.h"
 #include "app/VantorApp.h"
+#include "cleaner/DesktopCleaner.h"
 
 #include <QApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QProcess>
@@ -87,7 +90,7 @@ class TestShell : public QObject {
         QVERIFY(first.waitForFinished(10000));
     }
 
-    void firstRunHintOnceThenOnEveryReopen() {
+    void firstRunHintOnlyOnceAndAReopenOpensThePanel() {
         QTemporaryDir dir;
         const QString config = dir.path() + "/config";
         {
@@ -100,12 +103,63 @@ class TestShell : public QObject {
         app.start();
         QTest::qWait(VantorApp::kHintDelayMs + 300);
         QVERIFY(!app.hint() || !app.hint()->isVisible());
-        // No tray offscreen: a reopen shows the panel as an ordinary window.
+        // No tray offscreen: a reopen shows the panel as an ordinary window, not the hint.
         app.reopen();
         QVERIFY(app.panelWindow()->isVisible());
         QVERIFY(!app.panelWindow()->isPopup());
-        app.showMenuBarHint(); // what a reopen does once there is a tray
-        QVERIFY(app.hint()->isVisible());
+        QVERIFY(!app.hint() || !app.hint()->isVisible());
+    }
+
+    // Offscreen there is no tray: the fallback window opens after the grace time, except
+    // at login, when Vantor only waits.
+    void withoutATrayTheWindowOpensUnlessStartedAtLogin() {
+        QTemporaryDir dir;
+        for (const bool atLogin : {false, true}) {
+            TestClock clock;
+            VantorApp app(dir.path() + "/config", dir.path() + "/Desktop", dir.path() + "/state",
+                          nullptr, clock);
+            app.start(atLogin);
+            clock.advance(VantorApp::kNoTrayGraceMs - 1);
+            QVERIFY(!app.panelWindow()->isVisible());
+            clock.advance(1);
+            QCOMPARE(app.panelWindow()->isVisible(), !atLogin);
+            clock.advance(VantorApp::kLoginTrayGraceMs);
+            QCOMPARE(app.panelWindow()->isVisible(), !atLogin);
+            app.reopen(); // launched again by hand: the window
+            QVERIFY(app.panelWindow()->isVisible());
+        }
+    }
+
+    // What a second launch and the command line ask of the running Vantor.
+    void requestsFromOtherLaunches() {
+        QTemporaryDir dir;
+        VantorApp app(dir.path() + "/config", dir.path() + "/Desktop", dir.path() + "/state");
+        QVERIFY(testsupport::touch(dir.path() + "/Desktop/a.png"));
+        QList<QByteArray> replies;
+        const auto reply = [&](const QByteArray& line) { replies.append(line); };
+
+        for (const QByteArray& open : {QByteArray("{\"v\":1,\"command\":\"open\"}"),
+                                       QByteArray("reopen")}) { // as earlier versions ask
+            app.panelWindow()->hide();
+            app.answer(open, reply);
+            QVERIFY(app.panelWindow()->isVisible());
+            QCOMPARE(QJsonDocument::fromJson(replies.takeLast()).object().value("exit"), 0);
+        }
+
+        app.answer("{\"v\":1,\"command\":\"clean\",\"json\":true}", reply);
+        QTRY_COMPARE(replies.size(), 1);
+        const QJsonObject result = QJsonDocument::fromJson(replies.takeLast()).object();
+        QCOMPARE(result.value("exit"), 0);
+        QCOMPARE(QJsonDocument::fromJson(result.value("out").toString().toUtf8())
+                     .object()
+                     .value("moved"),
+                 1);
+        // The panel's own cleaner did it: its record is there for its Undo.
+        QCOMPARE(app.cleaner()->lastClean()->moves.size(), 1);
+
+        app.answer("{\"v\":9,\"command\":\"undo\"}", reply);
+        QCOMPARE(QJsonDocument::fromJson(replies.takeLast()).object().value("exit"), 2);
+        QVERIFY(app.cleaner()->lastClean());
     }
 
     void popupStaysOnScreenBesideTheIcon_data() {

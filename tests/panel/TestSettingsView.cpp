@@ -51,6 +51,20 @@ class TestSettingsView : public QObject {
         QCOMPARE(openSettings(f).loginError(), QString()); // ...but a reopened page starts clean
     }
 
+    void anEntryForAProgramThatIsGoneShowsOffAndIsRewritten() {
+        PanelFixture f;
+        QVERIFY(testsupport::touch(entryPath(f), "[Desktop Entry]\nType=Application\n"
+                                                 "Exec=/nonexistent/build/vantor --autostart\n"));
+        SettingsView& view = openSettings(f);
+        QVERIFY(!view.loginSwitch()->isChecked());
+        view.loginSwitch()->click();
+        QVERIFY(view.loginSwitch()->isChecked());
+        QCOMPARE(view.loginError(), QString());
+        const QByteArray entry = testsupport::readFile(entryPath(f));
+        QVERIFY(entry.contains("\nTryExec=" + QCoreApplication::applicationFilePath().toUtf8()));
+        QVERIFY(!entry.contains("/nonexistent/"));
+    }
+
     void ruleRows() {
         PanelFixture f;
         QDir().mkpath(f.desktop("Images"));

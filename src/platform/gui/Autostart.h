@@ -12,10 +12,11 @@ class Autostart {
     // `executable` is what the entry starts: the running binary's absolute path.
     Autostart(QString appId, QString executable);
 
-    // The effective entry exists and is neither Hidden=true nor
-    // X-GNOME-Autostart-enabled=false.
+    // The effective entry exists, is neither Hidden=true nor X-GNOME-Autostart-enabled=false,
+    // and would really start: the program its Exec (and TryExec) names exists and may run.
     bool isEnabled() const;
-    // Writes or removes the user's entry; false when that fails. Read isEnabled() afterwards
+    // Writes the user's entry, starting `executable --autostart`, or removes it (masks the
+    // system's); false when that fails. Read isEnabled() afterwards
     // for the state that really holds.
     bool setEnabled(bool on);
 

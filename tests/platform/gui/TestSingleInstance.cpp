@@ -3,22 +3,68 @@
 #include "platform/gui/SingleInstance.h"
 
 #include <QCoreApplication>
-#include <QSignalSpy>
+#include <QDeadlineTimer>
+#include <QLocalSocket>
 #include <QTemporaryDir>
+#include <QThread>
 
 using platform::SingleInstance;
 
 class TestSingleInstance : public QObject {
     Q_OBJECT
 
+    // Asks from another thread, as another process would, while this one serves.
+    static SingleInstance::Answer askAside(const QString& folder, const QByteArray& request,
+                                           QByteArray* answer) {
+        SingleInstance::Answer result = SingleInstance::Answer::NoAnswer;
+        QThread* asker =
+            QThread::create([&] { result = SingleInstance::ask(folder, request, answer, 5000); });
+        asker->start();
+        while (!asker->wait(QDeadlineTimer(10))) // ask() gives up after its own timeout
+            QCoreApplication::processEvents();
+        delete asker;
+        return result;
+    }
+
   private slots:
-    void reopenRequestsReachTheFirstInstance() {
+    void requestsReachTheFirstInstanceAndAreAnswered() {
         QTemporaryDir dir;
         SingleInstance first(dir.path()), second(dir.path());
+        QByteArray answer;
+        QCOMPARE(SingleInstance::ask(dir.path(), "open", &answer, 1000),
+                 SingleInstance::Answer::NotRunning);
         QVERIFY(first.claim());
-        QSignalSpy reopened(&first, &SingleInstance::reopenRequested);
-        QVERIFY(!second.claim());
-        QVERIFY(reopened.wait(5000));
+        QList<QByteArray> requests;
+        first.setRequestHandler([&](const QByteArray& request, const SingleInstance::Reply& r) {
+            requests.append(request);
+            r("answer to " + request);
+        });
+        QVERIFY(!second.claim()); // a second launch only finds the first
+
+        // A silent asker and one that sends half a line hold up nobody.
+        QLocalSocket silent, partial;
+        silent.connectToServer(dir.path() + "/instance.socket");
+        partial.connectToServer(dir.path() + "/instance.socket");
+        QVERIFY(silent.waitForConnected(1000) && partial.waitForConnected(1000));
+        partial.write("{\"v\":1,");
+        QVERIFY(partial.waitForBytesWritten(1000));
+
+        QCOMPARE(askAside(dir.path(), "clean\n", &answer), SingleInstance::Answer::Answered);
+        QCOMPARE(answer, QByteArray("answer to clean\n"));
+        QCOMPARE(requests, QList<QByteArray>{"clean"});
+    }
+
+    void anOversizedRequestIsDropped() {
+        QTemporaryDir dir;
+        SingleInstance first(dir.path());
+        QVERIFY(first.claim());
+        int handled = 0;
+        first.setRequestHandler(
+            [&](const QByteArray&, const SingleInstance::Reply&) { ++handled; });
+        QByteArray answer;
+        const QByteArray huge(SingleInstance::kMaxRequestBytes + 10, 'x');
+        QCOMPARE(askAside(dir.path(), huge, &answer), SingleInstance::Answer::NoAnswer);
+        QCOMPARE(handled, 0);
     }
 
     void aStaleLockIsTakenOver() {

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "cli/CommandRequest.h"
+#include "cli/CommandResult.h"
+
+#include <QObject>
+
+#include <functional>
+
+class DesktopCleaner;
+
+// Carries out scan, clean and undo on a cleaner, as the panel's buttons do, and words the
+// outcome for a terminal or as JSON. The same runner serves a command run by itself and one
+// handed to the running Vantor, so both print the same.
+class CommandRunner : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit CommandRunner(DesktopCleaner* cleaner, QObject* parent = nullptr);
+
+    // Starts the command; `done` gets the result when its work has ended, on this thread
+    // (possibly before run() returns). A clean or undo works off this thread meanwhile.
+    void run(const CommandRequest& request, std::function<void(const CommandResult&)> done);
+    // Runs the command in a local event loop and returns its result.
+    CommandResult runAndWait(const CommandRequest& request);
+
+  private:
+    CommandResult scan(bool json) const;
+    void runWork(const CommandRequest& request, std::function<void(const CommandResult&)> done);
+    // A note for stderr when the rules file exists but cannot be used.
+    QString rulesNote() const;
+
+    DesktopCleaner* m_cleaner;
+};

@@ -1,0 +1,316 @@
+#include "TestSupport.h"
+
+#include "platform/FileLock.h"
+#include "rules/RuleStore.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocalSocket>
+#include <QProcess>
+
+// The real vantor binary, run as a process with no display: the commands, their output and
+// exit statuses, and a command handed to a running Vantor.
+class TestCommandLine : public QObject {
+    Q_OBJECT
+
+    struct Run {
+        int exit = -1;
+        QByteArray out, err;
+        QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
+    };
+
+    // A home for the program with no display and a runtime folder of its own.
+    static QProcessEnvironment environment(const TempHome& home, const QString& runtime) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(var);
+        env.insert("HOME", home.path());
+        env.insert("XDG_CONFIG_HOME", home.path() + "/.config");
+        env.insert("XDG_STATE_HOME", home.path() + "/.local/state");
+        env.insert("XDG_RUNTIME_DIR", runtime);
+        return env;
+    }
+
+    static Run vantor(const QStringList& args, const QProcessEnvironment& env) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(VANTOR_BINARY, args);
+        Run run;
+        if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
+            return run;
+        run.exit = p.exitCode();
+        run.out = p.readAllStandardOutput();
+        run.err = p.readAllStandardError();
+        return run;
+    }
+
+    static QStringList strings(const QJsonValue& array) {
+        QStringList out;
+        for (const QJsonValue& v : array.toArray())
+            out.append(v.toString());
+        return out;
+    }
+
+    static QString runtimeIn(const TempHome& home) {
+        const QString runtime = home.path() + "/run";
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return runtime;
+    }
+
+  private slots:
+    void usage_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QByteArray>("out"); // what stdout starts with
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << QByteArray("Usage: vantor");
+        QTest::newRow("-h") << QStringList{"-h"} << 0 << QByteArray("Usage: vantor");
+        QTest::newRow("--version")
+            << QStringList{"--version"} << 0 << QByteArray("Vantor " VANTOR_VERSION "\n");
+        QTest::newRow("-v") << QStringList{"-v"} << 0 << QByteArray("Vantor " VANTOR_VERSION "\n");
+        QTest::newRow("unknown command") << QStringList{"tidy"} << 2 << QByteArray();
+        QTest::newRow("unknown option") << QStringList{"scan", "--yaml"} << 2 << QByteArray();
+        QTest::newRow("two commands") << QStringList{"scan", "clean"} << 2 << QByteArray();
+        QTest::newRow("--json alone") << QStringList{"--json"} << 2 << QByteArray();
+        QTest::newRow("open is no command") << QStringList{"open"} << 2 << QByteArray();
+    }
+    void usage() {
+        QFETCH(QStringList, args);
+        QFETCH(int, exit);
+        QFETCH(QByteArray, out);
+        TempHome home;
+        const Run run = vantor(args, environment(home, runtimeIn(home)));
+        QCOMPARE(run.exit, exit);
+        if (exit == 0) {
+            QVERIFY2(run.out.startsWith(out), run.out.constData());
+            QCOMPARE(run.err, QByteArray());
+        } else { // one line on stderr, nothing on stdout
+            QCOMPARE(run.out, QByteArray());
+            QCOMPARE(run.err.count('\n'), 1);
+            QVERIFY(run.err.startsWith("vantor: "));
+        }
+        if (args == QStringList{"--help"})
+            for (const char* command : {"scan", "clean", "undo", "--json"})
+                QVERIFY(run.out.contains(command));
+    }
+
+    void scanCleanUndoAsJsonWithNoDisplay() {
+        TempHome home;
+        RuleStore rules(home.configFolder());
+        rules.restoreDefaults(); // saved, so every run sees the same ids
+        for (const char* name : {"b.png", "a.JPG", "notes.pdf", "tool.xyz"})
+            QVERIFY(testsupport::touch(home.desktop(name)));
+        const QString runtime = runtimeIn(home);
+        const QProcessEnvironment env = environment(home, runtime);
+
+        Run run = vantor({"scan", "--json"}, env);
+        QCOMPARE(run.exit, 0);
+        QJsonObject scan = run.json();
+        QCOMPARE(scan.value("desktop").toString(), home.desktop());
+        const QJsonArray groups = scan.value("groups").toArray();
+        QCOMPARE(groups.size(), rules.rules().size()); // every rule, in order
+        for (qsizetype i = 0; i < groups.size(); ++i) {
+            const QJsonObject g = groups[i].toObject();
+            QCOMPARE(g.value("rule").toString(), rules.rules()[i].name);
+            QCOMPARE(g.value("id").toString(), SortRule::uuidText(rules.rules()[i].id));
+            QCOMPARE(g.value("destination").toString(), rules.rules()[i].destinationURL());
+        }
+        QCOMPARE(strings(groups[0].toObject().value("files")),
+                 QStringList({home.desktop("a.JPG"), home.desktop("b.png")}));
+        QCOMPARE(strings(groups[1].toObject().value("files")),
+                 QStringList{home.desktop("notes.pdf")});
+        QCOMPARE(scan.value("other").toInt(), 1);
+        QVERIFY(QFile::exists(home.desktop("b.png"))); // a scan changes nothing
+
+        run = vantor({"clean", "--json"}, env);
+        QCOMPARE(run.exit, 0);
+        QJsonObject clean = run.json();
+        QCOMPARE(clean.value("moved").toInt(), 3);
+        QCOMPARE(clean.value("failed").toInt(), 0);
+        const QJsonArray moves = clean.value("moves").toArray();
+        QCOMPARE(moves.size(), 3);
+        QCOMPARE(moves[0].toObject().value("from").toString(), home.desktop("a.JPG"));
+        QCOMPARE(moves[0].toObject().value("to").toString(), home.desktop("Images/a.JPG"));
+        for (const QJsonValue& m : moves) {
+            QVERIFY(!QFile::exists(m.toObject().value("from").toString()));
+            QVERIFY(QFile::exists(m.toObject().value("to").toString()));
+        }
+
+        run = vantor({"clean", "--json"}, env); // nothing left to move: still a success
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(run.json().value("moved").toInt(), 0);
+        QCOMPARE(run.json().value("moves").toArray().size(), 0);
+
+        run = vantor({"undo", "--json"}, env);
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(run.json(), QJsonObject({{"restored", 3}, {"failed", 0}}));
+        QVERIFY(QFile::exists(home.desktop("a.JPG")));
+
+        run = vantor({"undo", "--json"}, env);
+        QCOMPARE(run.exit, 1);
+        QCOMPARE(run.err, QByteArray("vantor: Nothing to undo.\n"));
+        QCOMPARE(run.json(), QJsonObject({{"restored", 0}, {"failed", 0}}));
+
+        // Commands only ask whether Vantor runs: they never become the running instance.
+        QVERIFY(!QFile::exists(runtime + "/" VANTOR_APP_ID "/instance.lock"));
+    }
+
+    void humanLines() {
+        TempHome home;
+        for (const char* name : {"a.png", "b.pdf", "c.pdf", "d.xyz"})
+            QVERIFY(testsupport::touch(home.desktop(name)));
+        const QProcessEnvironment env = environment(home, runtimeIn(home));
+        Run run = vantor({"scan"}, env);
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(QString::fromUtf8(run.out), "Images: 1 file \u2192 ~/Desktop/Images\n"
+                                             "Documents: 2 files \u2192 ~/Desktop/Documents\n"
+                                             "1 other item stays on the Desktop.\n");
+        run = vantor({"clean"}, env);
+        QCOMPARE(run.out, QByteArray("Moved 3 files.\n"));
+        run = vantor({"clean"}, env);
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(run.out, QByteArray("Nothing to move.\n"));
+        run = vantor({"undo"}, env);
+        QCOMPARE(run.out, QByteArray("Put back 3 files.\n"));
+
+        // As from cron: no runtime folder, and nothing said about it.
+        QProcessEnvironment cron = env;
+        cron.remove("XDG_RUNTIME_DIR");
+        run = vantor({"scan"}, cron);
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(run.err, QByteArray());
+    }
+
+    void failures() {
+        TempHome home;
+        const QProcessEnvironment env = environment(home, runtimeIn(home));
+        // A file where the Images folder should be: the pictures cannot go; the rest does.
+        QVERIFY(testsupport::touch(home.desktop("Images")));
+        QVERIFY(testsupport::touch(home.desktop("a.png")));
+        QVERIFY(testsupport::touch(home.desktop("b.pdf")));
+        Run run = vantor({"clean", "--json"}, env);
+        QCOMPARE(run.exit, 1);
+        QCOMPARE(run.json().value("moved").toInt(), 1);
+        QCOMPARE(run.json().value("failed").toInt(), 1);
+        run = vantor({"clean"}, env);
+        QCOMPARE(run.exit, 1);
+        QCOMPARE(run.out, QByteArray("Moved 0 files; 1 couldn't be moved.\n"));
+
+        // Another cleaner at work on the record folder: busy, nothing done.
+        QVERIFY(testsupport::touch(home.desktop("c.pdf")));
+        {
+            QDir().mkpath(home.stateFolder());
+            const auto lock = platform::FileLock::acquire(home.stateFolder() + "/lock", 0);
+            QVERIFY(lock);
+            run = vantor({"clean"}, env);
+            QCOMPARE(run.exit, 1);
+            QVERIFY2(run.err.contains("busy"), run.err.constData());
+            QVERIFY(QFile::exists(home.desktop("c.pdf")));
+        }
+    }
+
+    void badInput() {
+        TempHome home;
+        const QProcessEnvironment env = environment(home, runtimeIn(home));
+        QVERIFY(testsupport::touch(home.desktop("a.png")));
+        QVERIFY(testsupport::touch(home.configFolder() + "/rules.json", "{\"rules\": ["));
+        Run run = vantor({"scan", "--json"}, env);
+        QCOMPARE(run.exit, 0); // the default rules, as the panel uses
+        QCOMPARE(run.json().value("groups").toArray()[0].toObject().value("rule").toString(),
+                 "Images");
+        QCOMPARE(run.err, QByteArray("vantor: ~/.config/Vantor/rules.json can't be read; using the "
+                                     "default rules.\n"));
+        QVERIFY(QFile::remove(home.configFolder() + "/rules.json"));
+
+        QVERIFY(QDir(home.desktop()).removeRecursively());
+        for (const char* command : {"scan", "clean"}) {
+            run = vantor({command}, env);
+            QCOMPARE(run.exit, 1);
+            QCOMPARE(run.out, QByteArray());
+            QCOMPARE(run.err, QByteArray("vantor: Vantor can't see your Desktop (~/Desktop).\n"));
+        }
+    }
+
+    void theHomeFolderIsNeverTidied() {
+        TempHome home;
+        const QProcessEnvironment env = environment(home, runtimeIn(home));
+        QVERIFY(testsupport::touch(home.path() + "/home.png"));
+        QVERIFY(testsupport::touch(home.desktop("desk.png")));
+
+        // The user's Desktop setting points at home: the Desktop folder is used instead.
+        QVERIFY(testsupport::touch(home.path() + "/.config/user-dirs.dirs",
+                                   "XDG_DESKTOP_DIR=\"$HOME\"\n"));
+        Run run = vantor({"scan", "--json"}, env);
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(run.json().value("desktop").toString(), home.desktop());
+        QCOMPARE(strings(run.json().value("groups").toArray()[0].toObject().value("files")),
+                 QStringList{home.desktop("desk.png")});
+        QCOMPARE(vantor({"clean"}, env).exit, 0);
+        QVERIFY(QFile::exists(home.path() + "/home.png"));
+        QCOMPARE(vantor({"undo"}, env).exit, 0);
+
+        // The Desktop folder is a link to home: no access, and nothing moves.
+        QVERIFY(QDir(home.desktop()).removeRecursively());
+        QVERIFY(QFile::link(home.path(), home.desktop()));
+        for (const char* command : {"scan", "clean"}) {
+            run = vantor({command, "--json"}, env);
+            QCOMPARE(run.exit, 1);
+            QVERIFY(run.err.contains("can't see your Desktop"));
+        }
+        QVERIFY(QFile::exists(home.path() + "/home.png"));
+        QVERIFY(!QFile::exists(home.path() + "/Images"));
+    }
+
+    void aRunningVantorCarriesOutTheCommand() {
+        TempHome home;
+        const QString runtime = runtimeIn(home);
+        for (const char* name : {"a.png", "b.pdf"})
+            QVERIFY(testsupport::touch(home.desktop(name)));
+        QProcessEnvironment env = environment(home, runtime);
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+        QProcess running;
+        running.setProcessEnvironment(env);
+        running.start(VANTOR_BINARY, {"--autostart"}); // as at login
+        QVERIFY(running.waitForStarted());
+        const QString socket = runtime + "/" VANTOR_APP_ID "/instance.socket";
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socket), 10000);
+
+        // The asking launch has another home: only the running Vantor can know this Desktop.
+        TempHome elsewhere;
+        const QProcessEnvironment asker = environment(elsewhere, runtime);
+        Run run = vantor({"clean", "--json"}, asker);
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(run.json().value("moved").toInt(), 2);
+        QCOMPARE(run.json().value("moves").toArray()[0].toObject().value("to").toString(),
+                 home.desktop("Images/a.png"));
+        QVERIFY(QFile::exists(home.desktop("Documents/b.pdf")));
+        run = vantor({"scan", "--json"}, asker);
+        QCOMPARE(run.json().value("desktop").toString(), home.desktop());
+
+        // A request from another version, and a bare line that is no request: answered
+        // with bad usage, and the instance keeps running.
+        for (const QByteArray& request :
+             {QByteArray("{\"v\":2,\"command\":\"clean\"}\n"), QByteArray("tidy\n")}) {
+            QLocalSocket client;
+            client.connectToServer(socket);
+            QVERIFY(client.waitForConnected(5000));
+            client.write(request);
+            QTRY_VERIFY_WITH_TIMEOUT(client.canReadLine(), 5000);
+            QCOMPARE(QJsonDocument::fromJson(client.readLine()).object().value("exit").toInt(), 2);
+        }
+        QCOMPARE(running.state(), QProcess::Running);
+
+        // The record the running Vantor kept is the one on disk: undone without it.
+        running.terminate();
+        QVERIFY(running.waitForFinished(10000));
+        run = vantor({"undo", "--json"}, environment(home, runtime));
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(run.json().value("restored").toInt(), 2);
+        QVERIFY(QFile::exists(home.desktop("a.png")));
+    }
+};
+
+VANTOR_TEST_MAIN(TestCommandLine)
+#include "TestCommandLine.moc"
