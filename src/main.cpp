@@ -119,6 +119,10 @@ int main(int argc, char** argv) {
         break;
     }
 
+    // What Vantor picks for Qt below is for this process only; the programs it starts (the
+    // file manager through xdg-open) choose their own.
+    const bool platformWasChosen = qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+
     // Without a display Qt would abort with a long message; say what is wrong instead.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
@@ -151,6 +155,8 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "xcb");
 
     QApplication app(argc, argv);
+    if (!platformWasChosen)
+        qunsetenv("QT_QPA_PLATFORM");
     QApplication::setApplicationName(QStringLiteral("Vantor"));
     QApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
     QApplication::setDesktopFileName(QStringLiteral(VANTOR_APP_ID));
