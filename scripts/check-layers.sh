@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Fails when a file in src/ includes a folder above its own or beside it. The layers, each
 # allowed to include itself and everything before it on its line:
-#   platform -> platform/gui -> rules -> cleaner -> widgets -> panel | editor -> app
-# (rules and cleaner include only the Qt Core part of platform, never platform/gui.)
+#   platform -> platform/gui -> rules -> cleaner -> cli | widgets -> panel | editor -> app
+# (rules, cleaner and cli include only the Qt Core part of platform, never platform/gui.)
 set -euo pipefail
 cd "$(dirname "$0")/../src"
 
@@ -12,10 +12,11 @@ allowed() {
     platform/gui) echo "platform platform/gui" ;;
     rules) echo "platform rules" ;;
     cleaner) echo "platform rules cleaner" ;;
+    cli) echo "platform rules cleaner cli" ;;
     widgets) echo "platform platform/gui rules cleaner widgets" ;;
     panel) echo "platform platform/gui rules cleaner widgets panel" ;;
     editor) echo "platform platform/gui rules cleaner widgets editor" ;;
-    app | .) echo "platform platform/gui rules cleaner widgets panel editor app" ;;
+    app | .) echo "platform platform/gui rules cleaner cli widgets panel editor app" ;;
     *) echo "" ;;
     esac
 }
