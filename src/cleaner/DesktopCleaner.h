@@ -137,8 +137,7 @@ class DesktopCleaner : public QObject {
     using MoveFunction =
         std::function<platform::MoveResult(const QString& from, const QString& to)>;
     static std::optional<QString> moveToFreeName(const QString& from, const QString& name,
-                                                 const QString& folder,
-                                                 const MoveFunction& move);
+                                                 const QString& folder, const MoveFunction& move);
 
     static QByteArray encodeRecord(const CleanRecord& record);
     static std::optional<CleanRecord> decodeRecord(const QByteArray& bytes);
