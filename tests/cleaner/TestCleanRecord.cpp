@@ -47,7 +47,6 @@ class TestCleanRecord : public QObject {
         const QByteArray move = "{\"from\":\"file:///d/a.png\",\"to\":\"file:///d/I/a.png\"}";
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("truncated") << ("{\"date\":1,\"moves\":[" + move);
-        QTest::newRow("not json") << QByteArray("last clean");
         QTest::newRow("array") << QByteArray("[]");
         QTest::newRow("date is a string")
             << ("{\"date\":\"1\",\"moves\":[" + move + "],\"createdFolders\":[]}");

@@ -15,15 +15,13 @@ class TestSortRule : public QObject {
     void destinationsInTildeForm_data() {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("expected");
-        const QString home = QDir::homePath();
-        QTest::newRow("home itself") << home << "~";
-        QTest::newRow("home with slash") << home + "/"
-                                         << "~";
-        QTest::newRow("dot-dot inside") << home + "/Desktop/../Documents"
-                                        << "~/Documents";
-        QTest::newRow("outside, trailing slash") << "/srv/Sorted/"
-                                                 << "/srv/Sorted";
-        QTest::newRow("sibling sharing a prefix") << home + "2/Files" << home + "2/Files";
+        const QString h = QDir::homePath();
+        QTest::newRow("home itself") << h << QString("~");
+        QTest::newRow("home with slash") << h + "/" << QString("~");
+        QTest::newRow("dot-dot inside") << h + "/Desktop/../Documents" << QString("~/Documents");
+        QTest::newRow("outside, trailing slash")
+            << QString("/srv/Sorted/") << QString("/srv/Sorted");
+        QTest::newRow("sibling sharing a prefix") << h + "2/Files" << h + "2/Files";
     }
     // And back: the folder a stored destination stands for.
     void destinationsInTildeForm() {

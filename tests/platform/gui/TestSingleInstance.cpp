@@ -52,19 +52,11 @@ class TestSingleInstance : public QObject {
         QCOMPARE(askAside(dir.path(), "clean\n", &answer), SingleInstance::Answer::Answered);
         QCOMPARE(answer, QByteArray("answer to clean\n"));
         QCOMPARE(requests, QList<QByteArray>{"clean"});
-    }
 
-    void anOversizedRequestIsDropped() {
-        QTemporaryDir dir;
-        SingleInstance first(dir.path());
-        QVERIFY(first.claim());
-        int handled = 0;
-        first.setRequestHandler(
-            [&](const QByteArray&, const SingleInstance::Reply&) { ++handled; });
-        QByteArray answer;
+        // An oversized request is dropped unhandled.
         const QByteArray huge(SingleInstance::kMaxRequestBytes + 10, 'x');
         QCOMPARE(askAside(dir.path(), huge, &answer), SingleInstance::Answer::NoAnswer);
-        QCOMPARE(handled, 0);
+        QCOMPARE(requests.size(), 1);
     }
 
     void aStaleLockIsTakenOver() {

@@ -17,11 +17,18 @@ class TestCommandLine : public QObject {
     struct Run {
         int exit = -1;
         QByteArray out, err;
-        QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
+        QJsonValue json(const QString& key) const {
+            return QJsonDocument::fromJson(out).object().value(key);
+        }
     };
 
-    // A home for the program with no display and a runtime folder of its own.
-    static QProcessEnvironment environment(const TempHome& home, const QString& runtime) {
+    // A home for the program with no display; the runtime folder is its own unless given.
+    static QProcessEnvironment environment(const TempHome& home, QString runtime = {}) {
+        if (runtime.isEmpty()) {
+            runtime = home.path() + "/run";
+            QDir().mkpath(runtime);
+            QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             env.remove(var);
@@ -36,27 +43,21 @@ class TestCommandLine : public QObject {
         QProcess p;
         p.setProcessEnvironment(env);
         p.start(VANTOR_BINARY, args);
-        Run run;
         if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
-            return run;
-        run.exit = p.exitCode();
-        run.out = p.readAllStandardOutput();
-        run.err = p.readAllStandardError();
-        return run;
+            return {};
+        return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
     }
 
-    static QStringList strings(const QJsonValue& array) {
+    static QStringList files(const QJsonValue& groups, int i) {
         QStringList out;
-        for (const QJsonValue& v : array.toArray())
+        for (const QJsonValue& v : groups.toArray()[i].toObject().value("files").toArray())
             out.append(v.toString());
         return out;
     }
 
-    static QString runtimeIn(const TempHome& home) {
-        const QString runtime = home.path() + "/run";
-        QDir().mkpath(runtime);
-        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        return runtime;
+    static void put(const TempHome& home, const QStringList& names) {
+        for (const QString& name : names)
+            QVERIFY(testsupport::touch(home.desktop(name)));
     }
 
   private slots:
@@ -80,7 +81,7 @@ class TestCommandLine : public QObject {
         QFETCH(int, exit);
         QFETCH(QByteArray, out);
         TempHome home;
-        const Run run = vantor(args, environment(home, runtimeIn(home)));
+        const Run run = vantor(args, environment(home));
         QCOMPARE(run.exit, exit);
         if (exit == 0) {
             QVERIFY2(run.out.startsWith(out), run.out.constData());
@@ -99,16 +100,14 @@ class TestCommandLine : public QObject {
         TempHome home;
         RuleStore rules(home.configFolder());
         rules.restoreDefaults(); // saved, so every run sees the same ids
-        for (const char* name : {"b.png", "a.JPG", "notes.pdf", "tool.xyz"})
-            QVERIFY(testsupport::touch(home.desktop(name)));
-        const QString runtime = runtimeIn(home);
-        const QProcessEnvironment env = environment(home, runtime);
+        put(home, {"b.png", "a.JPG", "notes.pdf", "tool.xyz"});
+        const QString runtime = home.path() + "/run";
+        const QProcessEnvironment env = environment(home);
 
         Run run = vantor({"scan", "--json"}, env);
         QCOMPARE(run.exit, 0);
-        QJsonObject scan = run.json();
-        QCOMPARE(scan.value("desktop").toString(), home.desktop());
-        const QJsonArray groups = scan.value("groups").toArray();
+        QCOMPARE(run.json("desktop").toString(), home.desktop());
+        const QJsonArray groups = run.json("groups").toArray();
         QCOMPARE(groups.size(), rules.rules().size()); // every rule, in order
         for (qsizetype i = 0; i < groups.size(); ++i) {
             const QJsonObject g = groups[i].toObject();
@@ -116,19 +115,16 @@ class TestCommandLine : public QObject {
             QCOMPARE(g.value("id").toString(), SortRule::uuidText(rules.rules()[i].id));
             QCOMPARE(g.value("destination").toString(), rules.rules()[i].destinationURL());
         }
-        QCOMPARE(strings(groups[0].toObject().value("files")),
-                 QStringList({home.desktop("a.JPG"), home.desktop("b.png")}));
-        QCOMPARE(strings(groups[1].toObject().value("files")),
-                 QStringList{home.desktop("notes.pdf")});
-        QCOMPARE(scan.value("other").toInt(), 1);
+        QCOMPARE(files(groups, 0), QStringList({home.desktop("a.JPG"), home.desktop("b.png")}));
+        QCOMPARE(files(groups, 1), QStringList{home.desktop("notes.pdf")});
+        QCOMPARE(run.json("other").toInt(), 1);
         QVERIFY(QFile::exists(home.desktop("b.png"))); // a scan changes nothing
 
         run = vantor({"clean", "--json"}, env);
         QCOMPARE(run.exit, 0);
-        QJsonObject clean = run.json();
-        QCOMPARE(clean.value("moved").toInt(), 3);
-        QCOMPARE(clean.value("failed").toInt(), 0);
-        const QJsonArray moves = clean.value("moves").toArray();
+        QCOMPARE(run.json("moved").toInt(), 3);
+        QCOMPARE(run.json("failed").toInt(), 0);
+        const QJsonArray moves = run.json("moves").toArray();
         QCOMPARE(moves.size(), 3);
         QCOMPARE(moves[0].toObject().value("from").toString(), home.desktop("a.JPG"));
         QCOMPARE(moves[0].toObject().value("to").toString(), home.desktop("Images/a.JPG"));
@@ -139,18 +135,19 @@ class TestCommandLine : public QObject {
 
         run = vantor({"clean", "--json"}, env); // nothing left to move: still a success
         QCOMPARE(run.exit, 0);
-        QCOMPARE(run.json().value("moved").toInt(), 0);
-        QCOMPARE(run.json().value("moves").toArray().size(), 0);
+        QCOMPARE(run.json("moves").toArray().size(), 0);
 
         run = vantor({"undo", "--json"}, env);
         QCOMPARE(run.exit, 0);
-        QCOMPARE(run.json(), QJsonObject({{"restored", 3}, {"failed", 0}}));
+        QCOMPARE(QJsonDocument::fromJson(run.out).object(),
+                 QJsonObject({{"restored", 3}, {"failed", 0}}));
         QVERIFY(QFile::exists(home.desktop("a.JPG")));
 
         run = vantor({"undo", "--json"}, env);
         QCOMPARE(run.exit, 1);
         QCOMPARE(run.err, QByteArray("vantor: Nothing to undo.\n"));
-        QCOMPARE(run.json(), QJsonObject({{"restored", 0}, {"failed", 0}}));
+        QCOMPARE(QJsonDocument::fromJson(run.out).object(),
+                 QJsonObject({{"restored", 0}, {"failed", 0}}));
 
         // Commands only ask whether Vantor runs: they never become the running instance.
         QVERIFY(!QFile::exists(runtime + "/" VANTOR_APP_ID "/instance.lock"));
@@ -158,21 +155,18 @@ class TestCommandLine : public QObject {
 
     void humanLines() {
         TempHome home;
-        for (const char* name : {"a.png", "b.pdf", "c.pdf", "d.xyz"})
-            QVERIFY(testsupport::touch(home.desktop(name)));
-        const QProcessEnvironment env = environment(home, runtimeIn(home));
+        put(home, {"a.png", "b.pdf", "c.pdf", "d.xyz"});
+        const QProcessEnvironment env = environment(home);
         Run run = vantor({"scan"}, env);
         QCOMPARE(run.exit, 0);
         QCOMPARE(QString::fromUtf8(run.out), "Images: 1 file \u2192 ~/Desktop/Images\n"
                                              "Documents: 2 files \u2192 ~/Desktop/Documents\n"
                                              "1 other item stays on the Desktop.\n");
-        run = vantor({"clean"}, env);
-        QCOMPARE(run.out, QByteArray("Moved 3 files.\n"));
+        QCOMPARE(vantor({"clean"}, env).out, QByteArray("Moved 3 files.\n"));
         run = vantor({"clean"}, env);
         QCOMPARE(run.exit, 0);
         QCOMPARE(run.out, QByteArray("Nothing to move.\n"));
-        run = vantor({"undo"}, env);
-        QCOMPARE(run.out, QByteArray("Put back 3 files.\n"));
+        QCOMPARE(vantor({"undo"}, env).out, QByteArray("Put back 3 files.\n"));
 
         // As from cron: no runtime folder, and nothing said about it.
         QProcessEnvironment cron = env;
@@ -184,41 +178,36 @@ class TestCommandLine : public QObject {
 
     void failures() {
         TempHome home;
-        const QProcessEnvironment env = environment(home, runtimeIn(home));
+        const QProcessEnvironment env = environment(home);
         // A file where the Images folder should be: the pictures cannot go; the rest does.
-        QVERIFY(testsupport::touch(home.desktop("Images")));
-        QVERIFY(testsupport::touch(home.desktop("a.png")));
-        QVERIFY(testsupport::touch(home.desktop("b.pdf")));
+        put(home, {"Images", "a.png", "b.pdf"});
         Run run = vantor({"clean", "--json"}, env);
         QCOMPARE(run.exit, 1);
-        QCOMPARE(run.json().value("moved").toInt(), 1);
-        QCOMPARE(run.json().value("failed").toInt(), 1);
+        QCOMPARE(run.json("moved").toInt(), 1);
+        QCOMPARE(run.json("failed").toInt(), 1);
         run = vantor({"clean"}, env);
         QCOMPARE(run.exit, 1);
         QCOMPARE(run.out, QByteArray("Moved 0 files; 1 couldn't be moved.\n"));
 
         // Another cleaner at work on the record folder: busy, nothing done.
-        QVERIFY(testsupport::touch(home.desktop("c.pdf")));
-        {
-            QDir().mkpath(home.stateFolder());
-            const auto lock = platform::FileLock::acquire(home.stateFolder() + "/lock", 0);
-            QVERIFY(lock);
-            run = vantor({"clean"}, env);
-            QCOMPARE(run.exit, 1);
-            QVERIFY2(run.err.contains("busy"), run.err.constData());
-            QVERIFY(QFile::exists(home.desktop("c.pdf")));
-        }
+        put(home, {"c.pdf"});
+        QDir().mkpath(home.stateFolder());
+        const auto lock = platform::FileLock::acquire(home.stateFolder() + "/lock", 0);
+        QVERIFY(lock);
+        run = vantor({"clean"}, env);
+        QCOMPARE(run.exit, 1);
+        QVERIFY2(run.err.contains("busy"), run.err.constData());
+        QVERIFY(QFile::exists(home.desktop("c.pdf")));
     }
 
     void badInput() {
         TempHome home;
-        const QProcessEnvironment env = environment(home, runtimeIn(home));
-        QVERIFY(testsupport::touch(home.desktop("a.png")));
+        const QProcessEnvironment env = environment(home);
+        put(home, {"a.png"});
         QVERIFY(testsupport::touch(home.configFolder() + "/rules.json", "{\"rules\": ["));
         Run run = vantor({"scan", "--json"}, env);
         QCOMPARE(run.exit, 0); // the default rules, as the panel uses
-        QCOMPARE(run.json().value("groups").toArray()[0].toObject().value("rule").toString(),
-                 "Images");
+        QCOMPARE(run.json("groups").toArray()[0].toObject().value("rule").toString(), "Images");
         QCOMPARE(run.err, QByteArray("vantor: ~/.config/Vantor/rules.json can't be read; using the "
                                      "default rules.\n"));
         QVERIFY(QFile::remove(home.configFolder() + "/rules.json"));
@@ -234,18 +223,16 @@ class TestCommandLine : public QObject {
 
     void theHomeFolderIsNeverTidied() {
         TempHome home;
-        const QProcessEnvironment env = environment(home, runtimeIn(home));
-        QVERIFY(testsupport::touch(home.path() + "/home.png"));
-        QVERIFY(testsupport::touch(home.desktop("desk.png")));
+        const QProcessEnvironment env = environment(home);
+        put(home, {"../home.png", "desk.png"});
 
         // The user's Desktop setting points at home: the Desktop folder is used instead.
         QVERIFY(testsupport::touch(home.path() + "/.config/user-dirs.dirs",
                                    "XDG_DESKTOP_DIR=\"$HOME\"\n"));
         Run run = vantor({"scan", "--json"}, env);
         QCOMPARE(run.exit, 0);
-        QCOMPARE(run.json().value("desktop").toString(), home.desktop());
-        QCOMPARE(strings(run.json().value("groups").toArray()[0].toObject().value("files")),
-                 QStringList{home.desktop("desk.png")});
+        QCOMPARE(run.json("desktop").toString(), home.desktop());
+        QCOMPARE(files(run.json("groups"), 0), QStringList{home.desktop("desk.png")});
         QCOMPARE(vantor({"clean"}, env).exit, 0);
         QVERIFY(QFile::exists(home.path() + "/home.png"));
         QCOMPARE(vantor({"undo"}, env).exit, 0);
@@ -264,10 +251,9 @@ class TestCommandLine : public QObject {
 
     void aRunningVantorCarriesOutTheCommand() {
         TempHome home;
-        const QString runtime = runtimeIn(home);
-        for (const char* name : {"a.png", "b.pdf"})
-            QVERIFY(testsupport::touch(home.desktop(name)));
-        QProcessEnvironment env = environment(home, runtime);
+        put(home, {"a.png", "b.pdf"});
+        QProcessEnvironment env = environment(home);
+        const QString runtime = env.value("XDG_RUNTIME_DIR");
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
         QProcess running;
@@ -276,18 +262,19 @@ class TestCommandLine : public QObject {
         QVERIFY(running.waitForStarted());
         const QString socket = runtime + "/" VANTOR_APP_ID "/instance.socket";
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socket), 10000);
+        // A second plain launch hands over to it and leaves.
+        QCOMPARE(vantor({}, env).exit, 0);
 
         // The asking launch has another home: only the running Vantor can know this Desktop.
         TempHome elsewhere;
         const QProcessEnvironment asker = environment(elsewhere, runtime);
         Run run = vantor({"clean", "--json"}, asker);
         QCOMPARE(run.exit, 0);
-        QCOMPARE(run.json().value("moved").toInt(), 2);
-        QCOMPARE(run.json().value("moves").toArray()[0].toObject().value("to").toString(),
+        QCOMPARE(run.json("moved").toInt(), 2);
+        QCOMPARE(run.json("moves").toArray()[0].toObject().value("to").toString(),
                  home.desktop("Images/a.png"));
         QVERIFY(QFile::exists(home.desktop("Documents/b.pdf")));
-        run = vantor({"scan", "--json"}, asker);
-        QCOMPARE(run.json().value("desktop").toString(), home.desktop());
+        QCOMPARE(vantor({"scan", "--json"}, asker).json("desktop").toString(), home.desktop());
 
         // A request from another version, and a bare line that is no request: answered
         // with bad usage, and the instance keeps running.
@@ -307,7 +294,7 @@ class TestCommandLine : public QObject {
         QVERIFY(running.waitForFinished(10000));
         run = vantor({"undo", "--json"}, environment(home, runtime));
         QCOMPARE(run.exit, 0);
-        QCOMPARE(run.json().value("restored").toInt(), 2);
+        QCOMPARE(run.json("restored").toInt(), 2);
         QVERIFY(QFile::exists(home.desktop("a.png")));
     }
 };
