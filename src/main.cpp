@@ -1,5 +1,6 @@
 #include "app/VantorApp.h"
 #include "platform/gui/SingleInstance.h"
+#include "widgets/Translations.h"
 
 #include <QApplication>
 
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
     QApplication::setDesktopFileName(QStringLiteral(VANTOR_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
+    widgets::installTranslations(QLocale());
 
     platform::SingleInstance instance(platform::SingleInstance::defaultFolder());
     if (!instance.claim())

@@ -39,15 +39,19 @@ class VantorApp : public QObject {
     void start();
     // Another launch while running: the hint again, or with no tray the panel window.
     void reopen();
+    // Shows the hint while a tray icon exists; without one it does nothing.
     void showMenuBarHint();
     void openPanel();
+    // A tray turned up (or was there at start): the icon is added, and a first-run hint
+    // that waited for it follows.
+    void createTrayIcon();
 
     static constexpr int kHintDelayMs = 600;
     // How long a session may take to bring up its tray before the panel opens as a window.
     static constexpr int kNoTrayGraceMs = 3000;
 
   private:
-    void createTrayIcon();
+    void showFirstRunHint();
     QIcon trayIconImage() const;
 
     SystemServices m_services;
@@ -59,4 +63,5 @@ class VantorApp : public QObject {
     QSystemTrayIcon* m_tray = nullptr;
     QPointer<QMessageBox> m_hint;
     QTimer m_noTrayTimer;
+    bool m_hintWaitsForTray = false;
 };

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QtMath>
 
 ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::PlainText);
@@ -26,18 +27,31 @@ void ElidedLabel::setElideMode(Qt::TextElideMode mode) {
     updateShownText();
 }
 
+int ElidedLabel::lineHeight() const {
+    // The font's height is not always enough: in some fonts and sizes the underscore and
+    // the descenders reach a pixel below the descent, and a label only that tall cuts them
+    // off ("IMG_0002" would read "IMG 0002"). Measure the ink they really need.
+    const QFontMetricsF metrics(font());
+    const qreal below =
+        qMax(metrics.descent(), metrics.tightBoundingRect(QStringLiteral("_gjpqy|")).bottom());
+    const qreal above =
+        qMax(metrics.ascent(), -metrics.tightBoundingRect(QStringLiteral("\u00c5bdfhkl|")).top());
+    // The text is centred, so what is added goes half above and half below; one pixel more
+    // keeps the anti-aliased edge.
+    return qCeil(above + below) + 2;
+}
+
 QSize ElidedLabel::sizeHint() const {
     const QMargins m = contentsMargins();
     return QSize(fontMetrics().horizontalAdvance(m_fullText) + 2 * margin() + 1,
-                 fontMetrics().height() + 2 * margin())
+                 lineHeight() + 2 * margin())
         .grownBy(m);
 }
 
 QSize ElidedLabel::minimumSizeHint() const {
     const QMargins m = contentsMargins();
     const int shortest = fontMetrics().horizontalAdvance(QStringLiteral("M…M"));
-    return QSize(qMin(shortest, sizeHint().width()), fontMetrics().height() + 2 * margin())
-        .grownBy(m);
+    return QSize(qMin(shortest, sizeHint().width()), lineHeight() + 2 * margin()).grownBy(m);
 }
 
 void ElidedLabel::resizeEvent(QResizeEvent* event) {

@@ -52,25 +52,38 @@ class TestShell : public QObject {
         QVERIFY(first.waitForFinished(10000));
     }
 
-    void firstRunHintOnceThenOnEveryReopen() {
+    // The hint points at the tray icon, so it waits for one; without a tray a reopen opens
+    // the panel's window instead.
+    void firstRunHintOnceAndOnlyWithATray() {
         QTemporaryDir dir;
         const QString config = dir.path() + "/config";
         {
             VantorApp app(config, dir.path() + "/Desktop", dir.path() + "/state");
             app.start();
-            QVERIFY(!app.hint());
+            QVERIFY(!QGuiApplication::windowIcon().isNull()); // Vantor's own, for every window
+            QTest::qWait(VantorApp::kHintDelayMs + 300);
+            QVERIFY(!app.hint()); // no tray offscreen
+            app.createTrayIcon();
             QTRY_VERIFY_WITH_TIMEOUT(app.hint() && app.hint()->isVisible(), 3000);
+            QCOMPARE(app.hint()->text(), "Vantor is in your system tray");
+            QCOMPARE(app.hint()->informativeText(),
+                     "Click its icon in the system tray to clean your desktop. Vantor has no "
+                     "main window.");
         } // quit with the hint open: it was remembered when it showed
         VantorApp app(config, dir.path() + "/Desktop", dir.path() + "/state");
         app.start();
+        app.createTrayIcon();
         QTest::qWait(VantorApp::kHintDelayMs + 300);
-        QVERIFY(!app.hint() || !app.hint()->isVisible());
-        // No tray offscreen: a reopen shows the panel as an ordinary window.
-        app.reopen();
-        QVERIFY(app.panelWindow()->isVisible());
-        QVERIFY(!app.panelWindow()->isPopup());
-        app.showMenuBarHint(); // what a reopen does once there is a tray
+        QVERIFY(!app.hint());
+        app.showMenuBarHint(); // what a reopen does while there is a tray
         QVERIFY(app.hint()->isVisible());
+
+        VantorApp trayless(dir.path() + "/other", dir.path() + "/Desktop", dir.path() + "/state");
+        trayless.reopen();
+        QVERIFY(trayless.panelWindow()->isVisible());
+        QVERIFY(!trayless.panelWindow()->isPopup());
+        trayless.showMenuBarHint();
+        QVERIFY(!trayless.hint());
     }
 
     void popupStaysOnScreenBesideTheIcon_data() {

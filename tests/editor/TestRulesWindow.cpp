@@ -13,6 +13,7 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -70,8 +71,27 @@ class TestRulesWindow : public QObject {
         m_config.reset();
     }
 
+    // A 1280x800 screen at 2x scale has 640x384 to offer below its top bar: the window is no
+    // bigger than that, except where its minimum size needs more, and its top stays on it.
+    void firstSizeFitsTheScreen_data() {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("expected");
+        QTest::newRow("large screen") << QRect(0, 0, 1920, 1080) << QRect(620, 310, 680, 460);
+        QTest::newRow("short screen") << QRect(0, 24, 1024, 430) << QRect(172, 24, 680, 430);
+        QTest::newRow("2x on 1280x800") << QRect(0, 16, 640, 384) << QRect(0, 16, 640, 400);
+        QTest::newRow("second screen") << QRect(1920, 0, 700, 500) << QRect(1930, 20, 680, 460);
+    }
+    void firstSizeFitsTheScreen() {
+        QFETCH(QRect, available);
+        QFETCH(QRect, expected);
+        QCOMPARE(RulesWindow::initialGeometry(available, QSize(620, 400)), expected);
+    }
+
     void oneWindowThatComesBackAsItWasLeft() {
         RulesEditor* editor = open();
+        QCOMPARE(editor->geometry(),
+                 RulesWindow::initialGeometry(QGuiApplication::primaryScreen()->availableGeometry(),
+                                              QSize(620, 400)));
         QCOMPARE(editor->selection(), idAt(0));
         auto* list = find<QListView>("ruleList");
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},

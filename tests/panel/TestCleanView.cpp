@@ -9,6 +9,8 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
 
 // The clean page and its status line, driven by a real cleaner on a real Desktop.
 class TestCleanView : public QObject {
@@ -109,6 +111,35 @@ class TestCleanView : public QObject {
         QCOMPARE(statusText(f), "Put back 2 files.");
         QVERIFY(!undoShown(f));
         QCOMPARE(rows(view), (QStringList{"Images: a.png", "Documents: b.pdf"}));
+    }
+
+    // Return presses the focused button: with Undo focused it puts the last clean back
+    // instead of starting a new clean that would replace its record.
+    void returnPressesTheFocusedButton() {
+        PanelFixture f;
+        QStringList ten;
+        for (int i = 0; i < 10; ++i)
+            ten << QString("photo %1.png").arg(i);
+        f.touch(ten);
+        f.open();
+        QTest::keyClick(f.panel.get(), Qt::Key_Return); // nothing focused: Clean Desktop
+        QCOMPARE(statusText(f), "Moved 10 files");
+
+        f.touch({"new.png"});
+        f.cleaner->rescan();
+        QPushButton* undo = f.panel->cleanView()->statusLine()->undoButton();
+        undo->setFocus();
+        QVERIFY(undo->hasFocus());
+        QTest::keyClick(undo, Qt::Key_Return);
+        QCOMPARE(statusText(f), "Put back 10 files.");
+        QVERIFY(QFile::exists(f.desktop("photo 0.png")));
+        QVERIFY(QFile::exists(f.desktop("new.png")));
+
+        // A focused header button takes Return too: the gear opens the settings.
+        f.panel->settingsButton()->setFocus();
+        QTest::keyClick(f.panel->settingsButton(), Qt::Key_Enter);
+        QCOMPARE(f.panel->currentPage(), PanelView::Page::Settings);
+        QVERIFY(QFile::exists(f.desktop("new.png")));
     }
 
     void statusAfterFailures_data() {

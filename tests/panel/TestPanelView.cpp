@@ -2,9 +2,15 @@
 
 #include "panel/CleanView.h"
 #include "panel/NoAccessView.h"
+#include "panel/RuleGroupRow.h"
 #include "panel/SettingsView.h"
+#include "panel/StatusLine.h"
+#include "widgets/FittingScrollArea.h"
 #include "widgets/PrimaryButton.h"
 
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QToolButton>
 
@@ -63,9 +69,18 @@ class TestPanelView : public QObject {
         f.panel->settingsButton()->click();
         QCOMPARE(shownPage(f), Page::NoAccess);
 
+        QCOMPARE(f.find<QLabel>("noAccessText")->text(),
+                 "Vantor can't read ~/Desktop. Check that the folder exists and that you may "
+                 "open it.");
+        QCOMPARE(f.panel->noAccessView()->openSettingsButton()->text(), "Show in File Manager");
+        // The Desktop is missing: its parent folder is shown, where it can be made again.
         f.panel->noAccessView()->openSettingsButton()->click();
         QCOMPARE(f.services.openedFolders, QStringList{f.home.path()});
         QCOMPARE(shownPage(f), Page::NoAccess);
+        f.services.fileManagerFound = false;
+        f.panel->noAccessView()->openSettingsButton()->click();
+        QCOMPARE(f.panel->noAccessView()->fileManagerError(), "No file manager found to show ~.");
+        f.services.fileManagerFound = true;
 
         f.panel->noAccessView()->tryAgainButton()->click(); // still missing
         QCOMPARE(shownPage(f), Page::NoAccess);
@@ -126,6 +141,57 @@ class TestPanelView : public QObject {
         f.panel->setShowingSettings(false);
         testsupport::settle();
         QCOMPARE(f.panel->height(), threeRows);
+    }
+
+    // 30 rules on a 1280x800 screen (768 px below a top bar): the panel stays on the screen,
+    // the rows scroll, and every button is on screen and clickable.
+    void manyRulesFitTheScreen() {
+        PanelFixture f;
+        QStringList files{"a.png", "b.pdf", "c.iso"};
+        for (int i = 1; i <= 27; ++i) {
+            f.store->addExtensions(QString("t%1").arg(i), f.store->addRule());
+            files << QString("file %1.t%1").arg(i);
+        }
+        f.touch(files);
+        f.open();
+        constexpr int kAvailable = 768;
+        f.panel->setAvailableHeight(kAvailable);
+        f.panel->cleanView()->cleanButton()->click();
+        f.touch(files); // the same again, with the first clean still to undo
+        f.cleaner->rescan();
+        testsupport::settle();
+        QCOMPARE(f.panel->cleanView()->rows().size(), 30);
+
+        const auto reachable = [&](QWidget* w) {
+            const QRect inPanel(w->mapTo(f.panel.get(), QPoint()), w->size());
+            return w->isVisibleTo(f.panel.get()) && f.panel->rect().contains(inPanel) &&
+                   w->visibleRegion().boundingRect() == w->rect();
+        };
+        QVERIFY(f.panel->height() <= kAvailable);
+        QVERIFY(reachable(f.panel->settingsButton()));
+        QVERIFY(reachable(f.panel->quitButton()));
+        QVERIFY(reachable(f.panel->cleanView()->cleanButton()));
+        QVERIFY(reachable(f.panel->cleanView()->statusLine()->undoButton()));
+
+        // The last row is there to scroll to.
+        FittingScrollArea* list = f.panel->cleanView()->groupScroll();
+        QVERIFY(list->verticalScrollBar()->maximum() > 0);
+        RuleGroupRow* last = f.panel->cleanView()->rows().last();
+        QVERIFY(last->visibleRegion().isEmpty());
+        list->ensureWidgetVisible(last);
+        QVERIFY(!last->visibleRegion().isEmpty());
+
+        f.panel->setShowingSettings(true);
+        testsupport::settle();
+        QVERIFY(f.panel->height() <= kAvailable);
+        QVERIFY(reachable(f.panel->settingsView()->doneButton()));
+        QVERIFY(reachable(f.panel->settingsView()->editRulesButton()));
+
+        // Room again: the list shows whole and nothing scrolls.
+        f.panel->setShowingSettings(false);
+        f.panel->setAvailableHeight(5000);
+        testsupport::settle();
+        QCOMPARE(list->verticalScrollBar()->maximum(), 0);
     }
 };
 

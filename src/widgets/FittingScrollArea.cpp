@@ -1,0 +1,55 @@
+#include "widgets/FittingScrollArea.h"
+
+#include <QEvent>
+#include <QScrollBar>
+
+FittingScrollArea::FittingScrollArea(QWidget* content, QWidget* parent) : QScrollArea(parent) {
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setWidgetResizable(true);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    // The page behind shows through.
+    viewport()->setAutoFillBackground(false);
+    content->setAutoFillBackground(false);
+    setWidget(content);
+    // Rows come and go: the height this area asks for follows them.
+    content->installEventFilter(this);
+}
+
+int FittingScrollArea::naturalHeight() const {
+    const QWidget* content = widget();
+    if (!content)
+        return 0;
+    const int width = viewport()->width() > 0 ? viewport()->width() : content->sizeHint().width();
+    const int height = content->hasHeightForWidth() ? content->heightForWidth(width)
+                                                    : content->sizeHint().height();
+    return height + 2 * frameWidth();
+}
+
+void FittingScrollArea::setHeightLimit(int limit) {
+    if (limit == m_limit)
+        return;
+    m_limit = limit;
+    updateGeometry();
+}
+
+QSize FittingScrollArea::sizeHint() const {
+    const int natural = naturalHeight();
+    const QSize content = widget() ? widget()->sizeHint() : QSize();
+    return {content.width() + verticalScrollBar()->sizeHint().width(),
+            m_limit >= 0 ? qMin(natural, m_limit) : natural};
+}
+
+QSize FittingScrollArea::minimumSizeHint() const {
+    return {0, sizeHint().height()};
+}
+
+bool FittingScrollArea::eventFilter(QObject* watched, QEvent* event) {
+    // Rows came or went: every box up to the window measures afresh, at once rather than
+    // one level per pass of the event loop, so the window's height follows in one step.
+    if (watched == widget() && event->type() == QEvent::LayoutRequest)
+        for (QWidget* w = this; w && !w->isWindow(); w = w->parentWidget())
+            w->updateGeometry();
+    return QScrollArea::eventFilter(watched, event);
+}
