@@ -9,6 +9,7 @@
 #include "widgets/Colors.h"
 #include "widgets/DesktopServices.h"
 #include "widgets/ElidedLabel.h"
+#include "widgets/FittingScrollArea.h"
 #include "widgets/Messages.h"
 #include "widgets/RoundedBox.h"
 #include "widgets/SymbolView.h"
@@ -71,6 +72,7 @@ RuleDetail::RuleDetail(RuleStore& store, const SortRule& rule, DesktopServices& 
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    FittingScrollArea::takeFocusOnlyWhenScrolling(this);
 
     auto* content = new QWidget;
     content->setObjectName(QStringLiteral("ruleDetailContent"));

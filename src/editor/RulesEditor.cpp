@@ -228,10 +228,11 @@ void RulesEditor::updateDetail() {
     m_detailStack->setCurrentWidget(m_detail);
     // The pane joins the end of the Tab order, after the footer made before it: Restore
     // Defaults goes after the pane again, so Tab reads list, +, −, pane, footer.
-    QWidget* last = m_detail;
+    QWidget* last = m_deleteButton;
     for (QWidget* w = m_detail->nextInFocusChain(); m_detail->isAncestorOf(w);
          w = w->nextInFocusChain())
-        last = w;
+        if (w->focusPolicy() != Qt::NoFocus)
+            last = w;
     QWidget::setTabOrder(last, m_restoreButton);
 }
 

@@ -88,7 +88,6 @@ void ElidedLabel::contextMenuEvent(QContextMenuEvent* event) {
         return;
     }
     QMenu menu;
-    menu.addAction(QStringLiteral("Copy"),
-                   [this] { QGuiApplication::clipboard()->setText(m_fullText); });
+    menu.addAction(tr("Copy"), [this] { QGuiApplication::clipboard()->setText(m_fullText); });
     menu.exec(event->globalPos());
 }

@@ -13,8 +13,17 @@ FittingScrollArea::FittingScrollArea(QWidget* content, QWidget* parent) : QScrol
     viewport()->setAutoFillBackground(false);
     content->setAutoFillBackground(false);
     setWidget(content);
+    takeFocusOnlyWhenScrolling(this);
     // Rows come and go: the height this area asks for follows them.
     content->installEventFilter(this);
+}
+
+void FittingScrollArea::takeFocusOnlyWhenScrolling(QAbstractScrollArea* area) {
+    area->setFocusPolicy(Qt::NoFocus);
+    QObject::connect(area->verticalScrollBar(), &QScrollBar::rangeChanged, area,
+                     [area](int, int maximum) {
+                         area->setFocusPolicy(maximum > 0 ? Qt::StrongFocus : Qt::NoFocus);
+                     });
 }
 
 int FittingScrollArea::naturalHeight() const {

@@ -17,6 +17,10 @@ class FittingScrollArea : public QScrollArea {
     void setHeightLimit(int limit);
     int heightLimit() const { return m_limit; }
 
+    // Tab stops at `area` only while it has something to scroll: a list that shows whole
+    // is no control of its own.
+    static void takeFocusOnlyWhenScrolling(QAbstractScrollArea* area);
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 

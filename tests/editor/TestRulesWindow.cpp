@@ -116,10 +116,39 @@ class TestRulesWindow : public QObject {
         click("addRuleButton");
         QCOMPARE(m_store->rules().size(), 4);
         QCOMPARE(editor->selection(), idAt(3));
-        QCOMPARE(inPane<QLineEdit>("nameField")->text(), m_store->rules().at(3).name);
+        // Ready to be named: the cursor in the name field, the name selected to type over.
+        auto* name = inPane<QLineEdit>("nameField");
+        QCOMPARE(name->text(), m_store->rules().at(3).name);
+        QCOMPARE(editor->focusWidget(), name);
+        QCOMPARE(name->selectedText(), name->text());
         QCOMPARE(rows().last(), m_store->rules().at(3).name + "|No file types");
         m_store->addExtensions("mov", idAt(3));
         QCOMPARE(rows().last(), m_store->rules().at(3).name + "|1 file type");
+    }
+
+    // Every button without words has a name to be read out by, and Tab goes through the
+    // window as it is read: list, +, −, the rule's fields top to bottom, the footer.
+    void readableByKeyboardAndScreenReader() {
+        RulesEditor* editor = open();
+        const QUuid added = m_store->addRule();
+        m_store->addExtensions("png, jpg", added);
+        editor->setSelection(added);
+        testsupport::settle();
+        for (QAbstractButton* button : editor->findChildren<QAbstractButton*>())
+            if (button->text().isEmpty() && button->isVisibleTo(editor))
+                QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));
+        QCOMPARE(inPane<QToolButton>("revealButton")->accessibleName(), "Show in File Manager");
+
+        QStringList order;
+        QWidget* w = find<QListView>("ruleList");
+        do {
+            if (w->isVisibleTo(editor) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
+                order << (w->objectName().isEmpty() ? w->accessibleName() : w->objectName());
+            w = w->nextInFocusChain();
+        } while (w != find<QListView>("ruleList"));
+        QCOMPARE(order, (QStringList{"ruleList", "addRuleButton", "deleteRuleButton", "nameField",
+                                     "chooseFolderButton", "Remove .png", "Remove .jpg",
+                                     "typesField", "restoreDefaultsButton"}));
     }
 
     void deleteSelectsTheNeighbour() {

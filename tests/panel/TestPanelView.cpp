@@ -118,6 +118,39 @@ class TestPanelView : public QObject {
         QCOMPARE(shownPage(f), Page::Clean);
     }
 
+    // Tab goes through the panel as it is read, header first, and every button without
+    // words has a name to be read out by.
+    void readableByKeyboardAndScreenReader() {
+        PanelFixture f;
+        QDir().mkpath(f.desktop("Images"));
+        f.touch({"a.png"});
+        f.open();
+        f.panel->cleanView()->cleanButton()->click();
+        const auto tabOrder = [&] {
+            QStringList order;
+            QWidget* start = f.panel->settingsButton();
+            QWidget* w = start;
+            do {
+                if (w->isVisibleTo(f.panel.get()) && w->isEnabled() &&
+                    (w->focusPolicy() & Qt::TabFocus))
+                    order << (w->accessibleName().isEmpty() ? w->objectName()
+                                                            : w->accessibleName());
+                w = w->nextInFocusChain();
+            } while (w != start);
+            return order;
+        };
+        QCOMPARE(tabOrder(), (QStringList{"Settings", "Quit Vantor", "undoButton"}));
+        f.panel->cleanView()->statusLine()->undoButton()->click();
+        QCOMPARE(tabOrder(), (QStringList{"Settings", "Quit Vantor", "cleanButton"}));
+
+        f.panel->setShowingSettings(true);
+        QCOMPARE(tabOrder(), (QStringList{"Close settings", "Quit Vantor", "loginSwitch",
+                                          "editRulesButton", "Show Images folder", "doneButton"}));
+        for (QAbstractButton* button : f.panel->findChildren<QAbstractButton*>())
+            if (button->text().isEmpty() && button->isVisibleTo(f.panel.get()))
+                QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));
+    }
+
     // Everything on the page fits: its last button ends inside the panel.
     void heightFollowsPage() {
         PanelFixture f;
