@@ -10,6 +10,7 @@
 #include "widgets/DesktopServices.h"
 #include "widgets/ElidedLabel.h"
 #include "widgets/FittingScrollArea.h"
+#include "widgets/IconButton.h"
 #include "widgets/Messages.h"
 #include "widgets/RoundedBox.h"
 #include "widgets/SymbolView.h"
@@ -136,12 +137,10 @@ QWidget* RuleDetail::buildFolderSection() {
     connect(choose, &QPushButton::clicked, this, &RuleDetail::chooseFolder);
     row->addWidget(choose);
 
-    m_revealButton = new QToolButton;
-    m_revealButton->setObjectName(QStringLiteral("revealButton"));
-    m_revealButton->setAutoRaise(true);
-    m_revealButton->setIcon(widgets::symbolIcon(QStringLiteral("magnifyingglass")));
-    m_revealButton->setToolTip(tr("Show in File Manager"));
-    m_revealButton->setAccessibleName(tr("Show in File Manager"));
+    auto* reveal = new IconButton;
+    reveal->setObjectName(QStringLiteral("revealButton"));
+    reveal->setSymbol(QStringLiteral("magnifyingglass"), tr("Show in File Manager"));
+    m_revealButton = reveal;
     connect(m_revealButton, &QToolButton::clicked, this, &RuleDetail::revealFolder);
     row->addWidget(m_revealButton);
 

@@ -5,6 +5,7 @@
 #include "rules/RuleStore.h"
 #include "widgets/Colors.h"
 #include "widgets/Divider.h"
+#include "widgets/IconButton.h"
 #include "widgets/SymbolView.h"
 #include "widgets/Symbols.h"
 #include "widgets/TextStyles.h"
@@ -39,15 +40,12 @@ class Sidebar : public QWidget {
     }
 };
 
-QToolButton* barButton(const QString& symbol, const QString& tooltip, const QString& name) {
-    auto* button = new QToolButton;
+IconButton* barButton(const QString& symbol, const QString& tooltip, const QString& name) {
+    auto* button = new IconButton;
     button->setObjectName(name);
-    button->setAutoRaise(true);
-    button->setIcon(widgets::symbolIcon(symbol));
+    button->setSymbol(symbol, tooltip);
     button->setIconSize(QSize(16, 16));
     button->setFixedSize(22, 22);
-    button->setToolTip(tooltip);
-    button->setAccessibleName(tooltip);
     return button;
 }
 

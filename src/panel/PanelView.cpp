@@ -8,6 +8,7 @@
 #include "widgets/DesktopServices.h"
 #include "widgets/Divider.h"
 #include "widgets/FittingScrollArea.h"
+#include "widgets/IconButton.h"
 #include "widgets/PrimaryButton.h"
 #include "widgets/SymbolView.h"
 #include "widgets/Symbols.h"
@@ -28,13 +29,11 @@ constexpr int kHeaderSymbolSize = 16;
 constexpr int kHeaderButtonFrame = 20;
 constexpr int kHeaderButtonIcon = 16;
 
-QToolButton* headerButton(const QString& objectName) {
-    auto* button = new QToolButton;
+IconButton* headerButton(const QString& objectName) {
+    auto* button = new IconButton;
     button->setObjectName(objectName);
-    button->setAutoRaise(true);
     button->setFixedSize(kHeaderButtonFrame, kHeaderButtonFrame);
     button->setIconSize(QSize(kHeaderButtonIcon, kHeaderButtonIcon));
-    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
@@ -87,9 +86,7 @@ QWidget* PanelView::buildHeader() {
             [this] { setShowingSettings(!m_showingSettings); });
 
     m_quitButton = headerButton(QStringLiteral("quitButton"));
-    m_quitButton->setIcon(widgets::symbolIcon(QStringLiteral("power")));
-    m_quitButton->setToolTip(tr("Quit Vantor"));
-    m_quitButton->setAccessibleName(m_quitButton->toolTip());
+    m_quitButton->setSymbol(QStringLiteral("power"), tr("Quit Vantor"));
     connect(m_quitButton, &QToolButton::clicked, this, &PanelView::quitRequested);
 
     auto* layout = new QHBoxLayout(header);
@@ -139,10 +136,8 @@ void PanelView::choosePage() {
         m_settingsView->setVisible(page == Page::Settings);
 
     const bool settings = page == Page::Settings;
-    m_settingsButton->setIcon(
-        widgets::symbolIcon(settings ? QStringLiteral("xmark") : QStringLiteral("gearshape")));
-    m_settingsButton->setToolTip(settings ? tr("Close settings") : tr("Settings"));
-    m_settingsButton->setAccessibleName(m_settingsButton->toolTip());
+    m_settingsButton->setSymbol(settings ? QStringLiteral("xmark") : QStringLiteral("gearshape"),
+                                settings ? tr("Close settings") : tr("Settings"));
     fitHeight();
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "widgets/IconButton.h"
+
 #include <QWidget>
 
 class CleanView;
 class DesktopCleaner;
 class DesktopServices;
 class NoAccessView;
-class QToolButton;
 class QVBoxLayout;
 class SettingsView;
 
@@ -35,8 +36,8 @@ class PanelView : public QWidget {
     NoAccessView* noAccessView() const { return m_noAccessView; }
     // The open settings page, else nullptr.
     SettingsView* settingsView() const { return m_settingsView; }
-    QToolButton* settingsButton() const { return m_settingsButton; }
-    QToolButton* quitButton() const { return m_quitButton; }
+    IconButton* settingsButton() const { return m_settingsButton; }
+    IconButton* quitButton() const { return m_quitButton; }
 
     // The most height the panel may take: the available height of the screen it opens on.
     // Unset, the panel's own screen decides.
@@ -68,8 +69,8 @@ class PanelView : public QWidget {
     bool m_scannedSinceShown = false;
     int m_availableHeight = 0;
 
-    QToolButton* m_settingsButton = nullptr;
-    QToolButton* m_quitButton = nullptr;
+    IconButton* m_settingsButton = nullptr;
+    IconButton* m_quitButton = nullptr;
     QVBoxLayout* m_pageLayout = nullptr;
     CleanView* m_cleanView = nullptr;
     NoAccessView* m_noAccessView = nullptr;

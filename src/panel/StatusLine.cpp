@@ -39,8 +39,15 @@ StatusLine::StatusLine(DesktopCleaner& cleaner, DesktopServices& services, QWidg
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(6);
-    layout->addWidget(m_symbol, 0, Qt::AlignTop);
-    layout->addWidget(m_label, 1);
+    // The words keep their own height, centred on the Undo button beside them, and the
+    // symbol stays level with their first line; stretched to the button's height, the
+    // label would centre its text lower than the symbol.
+    auto* words = new QHBoxLayout;
+    words->setSpacing(6);
+    words->addWidget(m_symbol, 0, Qt::AlignTop);
+    words->addWidget(m_label, 1);
+    layout->addLayout(words, 1);
+    layout->setAlignment(words, Qt::AlignVCenter);
     layout->addWidget(m_undo);
 
     // Every rescan, the one made when the panel opens included, also renews the date.

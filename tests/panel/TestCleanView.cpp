@@ -6,6 +6,7 @@
 #include "panel/StatusLine.h"
 #include "widgets/Colors.h"
 #include "widgets/PrimaryButton.h"
+#include "widgets/SymbolView.h"
 
 #include <QFile>
 #include <QLabel>
@@ -140,6 +141,39 @@ class TestCleanView : public QObject {
         QTest::keyClick(f.panel->settingsButton(), Qt::Key_Enter);
         QCOMPARE(f.panel->currentPage(), PanelView::Page::Settings);
         QVERIFY(QFile::exists(f.desktop("new.png")));
+    }
+
+    // The status symbol sits level with the middle of its words (from the top of the capitals
+    // to the baseline), not above it.
+    void statusSymbolCentredOnItsText() {
+        PanelFixture f;
+        f.touch({"a.png", "b.png"});
+        f.open();
+        f.panel->cleanView()->cleanButton()->click();
+        testsupport::settle();
+        StatusLine* line = f.panel->cleanView()->statusLine();
+        QImage image = line->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QColor background = line->palette().color(QPalette::Window);
+        // The rows where something other than the background is drawn, inside `area`.
+        const auto inkRows = [&](const QRect& area) {
+            int top = -1, bottom = -1;
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    if (qAbs(qGray(image.pixel(x, y)) - background.lightness()) > 60) {
+                        if (top < 0)
+                            top = y;
+                        bottom = y;
+                    }
+            return std::pair{top, bottom};
+        };
+        const QWidget* symbol = line->findChild<SymbolView*>();
+        const QWidget* text = f.find<QLabel>("statusText");
+        const auto [symbolTop, symbolBottom] = inkRows(symbol->geometry());
+        // "Moved 2 files" has no descenders: its ink spans the capitals to the baseline.
+        const auto [textTop, textBottom] = inkRows(text->geometry());
+        QVERIFY(symbolTop >= 0 && textTop >= 0);
+        const double offset = (symbolTop + symbolBottom) / 2.0 - (textTop + textBottom) / 2.0;
+        QVERIFY2(qAbs(offset) <= 1.0, qPrintable(QString("symbol %1 px off").arg(offset)));
     }
 
     void statusAfterFailures_data() {

@@ -151,6 +151,35 @@ class TestPanelView : public QObject {
                 QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));
     }
 
+    // Reached with Tab, every control shows that it has the focus.
+    void focusIsVisibleOnEveryControl() {
+        PanelFixture f;
+        QDir().mkpath(f.desktop("Images"));
+        f.touch({"a.png", "b.png"});
+        f.open();
+        f.panel->cleanView()->cleanButton()->click();
+        f.touch({"c.png"});
+        f.cleaner->rescan();
+        const auto check = [&] {
+            f.panel->setFocus(Qt::OtherFocusReason);
+            QMap<QWidget*, QImage> unfocused;
+            for (QWidget* w : f.panel->findChildren<QWidget*>())
+                if (w->isVisibleTo(f.panel.get()) && w->isEnabled() &&
+                    (w->focusPolicy() & Qt::TabFocus))
+                    unfocused.insert(w, w->grab().toImage());
+            QVERIFY(unfocused.size() >= 4);
+            for (qsizetype i = 0; i < unfocused.size(); ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QWidget* w = QApplication::focusWidget();
+                QVERIFY(unfocused.contains(w));
+                QVERIFY2(w->grab().toImage() != unfocused.value(w), qPrintable(w->objectName()));
+            }
+        };
+        check();
+        f.panel->setShowingSettings(true);
+        check();
+    }
+
     // Everything on the page fits: its last button ends inside the panel.
     void heightFollowsPage() {
         PanelFixture f;
