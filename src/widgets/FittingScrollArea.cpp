@@ -9,10 +9,10 @@ FittingScrollArea::FittingScrollArea(QWidget* content, QWidget* parent) : QScrol
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setWidgetResizable(true);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    // The page behind shows through.
+    setWidget(content);
+    // The page behind shows through (setWidget() made the content opaque).
     viewport()->setAutoFillBackground(false);
     content->setAutoFillBackground(false);
-    setWidget(content);
     takeFocusOnlyWhenScrolling(this);
     // Rows come and go: the height this area asks for follows them.
     content->installEventFilter(this);
