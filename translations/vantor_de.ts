@@ -38,6 +38,13 @@
     </message>
 </context>
 <context>
+    <name>ElidedLabel</name>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+</context>
+<context>
     <name>ExtensionChip</name>
     <message>
         <source>Remove .%1</source>

@@ -47,8 +47,8 @@
     <message numerus="yes">
         <source>· %n couldn&apos;t be moved</source>
         <translation>
-            <numerusform>· %n couldn't be moved</numerusform>
-            <numerusform>· %n couldn't be moved</numerusform>
+            <numerusform>· %n couldn&apos;t be moved</numerusform>
+            <numerusform>· %n couldn&apos;t be moved</numerusform>
         </translation>
     </message>
     <message numerus="yes">

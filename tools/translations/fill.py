@@ -107,6 +107,7 @@ DE = {
         "Klicke auf sein Symbol im Infobereich, um deinen Schreibtisch aufzuräumen. "
         "Vantor hat kein Hauptfenster.",
     "Got It": "Verstanden",
+    "Copy": "Kopieren",
 }
 
 MESSAGE = re.compile(r'(<message( numerus="yes")?>\s*<source>(.*?)</source>\s*)'
