@@ -1,11 +1,17 @@
 #include "TestSupport.h"
 
+#include "RecordingServices.h"
 #include "app/PanelWindow.h"
 #include "app/VantorApp.h"
+#include "cleaner/DesktopCleaner.h"
+#include "panel/PanelView.h"
+#include "panel/SettingsView.h"
+#include "rules/RuleStore.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -84,6 +90,34 @@ class TestShell : public QObject {
         QVERIFY(!trayless.panelWindow()->isPopup());
         trayless.showMenuBarHint();
         QVERIFY(!trayless.hint());
+    }
+
+    // The popup closes for the file manager; when none could show the folder, it comes back
+    // where it was with the message on the page whose button was pressed.
+    void popupComesBackWhenNoFileManagerShows() {
+        TempHome home;
+        QDir().mkpath(home.desktop("Images"));
+        RuleStore store(home.configFolder());
+        DesktopCleaner cleaner(&store, home.desktop(), home.stateFolder());
+        RecordingServices services;
+        PanelWindow window(&cleaner, services);
+        window.showAt(QRect(600, 2, 24, 24));
+        const QPoint placed = window.pos();
+        window.panel()->setShowingSettings(true);
+        QPushButton* show = window.panel()->settingsView()->showButtons().first();
+
+        show->click();
+        QCOMPARE(services.revealed, QStringList{home.desktop("Images")});
+        QVERIFY(!window.isVisible()); // out of the file manager's way
+
+        window.showAt(QRect(600, 2, 24, 24));
+        services.fileManagerFound = false;
+        show->click();
+        QVERIFY(window.isVisible());
+        QVERIFY(window.isPopup());
+        QCOMPARE(window.pos(), placed);
+        QCOMPARE(window.panel()->settingsView()->fileManagerError(),
+                 "No file manager found to show ~/Desktop/Images.");
     }
 
     void popupStaysOnScreenBesideTheIcon_data() {
