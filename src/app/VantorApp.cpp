@@ -5,6 +5,7 @@
 #include "platform/Locations.h"
 #include "platform/gui/TrayAvailability.h"
 #include "rules/RuleStore.h"
+#include "widgets/Appearance.h"
 #include "widgets/Symbols.h"
 
 #include <QApplication>
@@ -28,6 +29,8 @@ VantorApp::VantorApp(const QString& configFolder, const QString& desktop,
       m_settings(configFolder + QStringLiteral("/settings.ini"), QSettings::IniFormat),
       m_store(new RuleStore(configFolder, this)),
       m_cleaner(new DesktopCleaner(m_store, desktop, stateFolder, this)) {
+    // Asks the portal for light or dark now, so the hint already has the right palette.
+    Appearance::instance();
     // The rules window, the hint and the dialogs carry Vantor's icon, not a generic one.
     widgets::ensureIconTheme();
     QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VANTOR_APP_ID)));
