@@ -10,7 +10,9 @@
 #include "widgets/Symbols.h"
 #include "widgets/TextStyles.h"
 
+#include <QAbstractButton>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QMessageBox>
@@ -307,6 +309,19 @@ void RulesEditor::confirmRestoreDefaults() {
     });
     m_confirmation = box;
     box->open();
+}
+
+void RulesEditor::keyPressEvent(QKeyEvent* event) {
+    // Return and Enter press a focused button, as Space does; the style's buttons outside
+    // dialogs let them pass.
+    auto* button = qobject_cast<QAbstractButton*>(focusWidget());
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && button &&
+        isAncestorOf(button)) {
+        if (button->isEnabled())
+            button->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void RulesEditor::showEvent(QShowEvent* event) {

@@ -149,6 +149,11 @@ class TestRulesWindow : public QObject {
         QCOMPARE(order, (QStringList{"ruleList", "addRuleButton", "deleteRuleButton", "nameField",
                                      "chooseFolderButton", "Remove .png", "Remove .jpg",
                                      "typesField", "restoreDefaultsButton"}));
+
+        // Return on a focused button presses it.
+        find<QToolButton>("addRuleButton")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(find<QToolButton>("addRuleButton"), Qt::Key_Return);
+        QCOMPARE(m_store->rules().size(), 5);
     }
 
     void deleteSelectsTheNeighbour() {
