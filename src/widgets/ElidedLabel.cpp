@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QtMath>
@@ -30,7 +31,12 @@ void ElidedLabel::setElideMode(Qt::TextElideMode mode) {
 int ElidedLabel::lineHeight() const {
     // The font's height is not always enough: in some fonts and sizes the underscore and
     // the descenders reach a pixel below the descent, and a label only that tall cuts them
-    // off ("IMG_0002" would read "IMG 0002"). Measure the ink they really need.
+    // off ("IMG_0002" would read "IMG 0002"). Measure the ink they really need, once per font:
+    // the panel makes its rows afresh on every scan.
+    static QHash<QString, int> heights;
+    const QString key = font().key();
+    if (const auto known = heights.constFind(key); known != heights.constEnd())
+        return *known;
     const QFontMetricsF metrics(font());
     const qreal below =
         qMax(metrics.descent(), metrics.tightBoundingRect(QStringLiteral("_gjpqy|")).bottom());
@@ -38,7 +44,9 @@ int ElidedLabel::lineHeight() const {
         qMax(metrics.ascent(), -metrics.tightBoundingRect(QStringLiteral("\u00c5bdfhkl|")).top());
     // The text is centred, so what is added goes half above and half below; one pixel more
     // keeps the anti-aliased edge.
-    return qCeil(above + below) + 2;
+    const int height = qCeil(above + below) + 2;
+    heights.insert(key, height);
+    return height;
 }
 
 QSize ElidedLabel::sizeHint() const {
