@@ -55,10 +55,8 @@ QSize FittingScrollArea::minimumSizeHint() const {
 }
 
 bool FittingScrollArea::eventFilter(QObject* watched, QEvent* event) {
-    // Rows came or went: every box up to the window measures afresh, at once rather than
-    // one level per pass of the event loop, so the window's height follows in one step.
+    // Rows came or went: the height this area asks for follows them.
     if (watched == widget() && event->type() == QEvent::LayoutRequest)
-        for (QWidget* w = this; w && !w->isWindow(); w = w->parentWidget())
-            w->updateGeometry();
+        updateGeometry();
     return QScrollArea::eventFilter(watched, event);
 }

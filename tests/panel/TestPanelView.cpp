@@ -31,6 +31,13 @@ class TestPanelView : public QObject {
         return settings ? Page::Settings : noAccess ? Page::NoAccess : Page::Clean;
     }
 
+    // Layouts settle one level of nesting per pass of the event loop: the panel's height
+    // follows its rows a few passes after they change.
+    static void settleLayouts() {
+        for (int i = 0; i < 5; ++i)
+            testsupport::settle();
+    }
+
   private slots:
     void rescansOncePerShowing() {
         PanelFixture f;
@@ -185,23 +192,23 @@ class TestPanelView : public QObject {
         PanelFixture f;
         f.open();
         QSignalSpy resized(f.panel.get(), &PanelView::sizeChanged);
-        testsupport::settle();
+        settleLayouts();
         const int empty = f.panel->height();
         const auto fits = [&](const QWidget* w) {
             return w->mapTo(f.panel.get(), QPoint(0, w->height())).y() <= f.panel->height();
         };
         f.touch({"a.png", "b.pdf", "c.iso", "a name long enough to wrap and then some more.png"});
         f.cleaner->rescan();
-        testsupport::settle();
+        settleLayouts();
         const int threeRows = f.panel->height();
         QVERIFY(threeRows > empty + 80 && !resized.isEmpty());
         QVERIFY(fits(f.panel->cleanView()->cleanButton()));
 
         f.panel->setShowingSettings(true);
-        testsupport::settle();
+        settleLayouts();
         QVERIFY(fits(f.panel->settingsView()->doneButton()));
         f.panel->setShowingSettings(false);
-        testsupport::settle();
+        settleLayouts();
         QCOMPARE(f.panel->height(), threeRows);
     }
 
@@ -221,7 +228,7 @@ class TestPanelView : public QObject {
         f.panel->cleanView()->cleanButton()->click();
         f.touch(files); // the same again, with the first clean still to undo
         f.cleaner->rescan();
-        testsupport::settle();
+        settleLayouts();
         QCOMPARE(f.panel->cleanView()->rows().size(), 30);
 
         const auto reachable = [&](QWidget* w) {
@@ -244,7 +251,7 @@ class TestPanelView : public QObject {
         QVERIFY(!last->visibleRegion().isEmpty());
 
         f.panel->setShowingSettings(true);
-        testsupport::settle();
+        settleLayouts();
         QVERIFY(f.panel->height() <= kAvailable);
         QVERIFY(reachable(f.panel->settingsView()->doneButton()));
         QVERIFY(reachable(f.panel->settingsView()->editRulesButton()));
@@ -252,7 +259,7 @@ class TestPanelView : public QObject {
         // Room again: the list shows whole and nothing scrolls.
         f.panel->setShowingSettings(false);
         f.panel->setAvailableHeight(5000);
-        testsupport::settle();
+        settleLayouts();
         QCOMPARE(list->verticalScrollBar()->maximum(), 0);
     }
 };
