@@ -4,6 +4,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6
+          qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
           fonts-dejavu-core libgl-dev libxcb1-dev libicu-dev adwaita-icon-theme hicolor-icon-theme)
 if [[ "${1:-}" == "--test" ]]; then
     packages+=(desktop-file-utils appstream dpkg-dev file dbus-daemon lintian clang-format)

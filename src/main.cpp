@@ -5,6 +5,7 @@
 #include "platform/Locations.h"
 #include "platform/gui/SingleInstance.h"
 #include "rules/RuleStore.h"
+#include "widgets/Translations.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -161,6 +162,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
     QApplication::setDesktopFileName(QStringLiteral(VANTOR_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
+    widgets::installTranslations(QLocale());
 
     const QString folder = platform::SingleInstance::defaultFolder();
     platform::SingleInstance instance(folder);

@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -35,14 +36,32 @@ void PanelWindow::closePopup() {
         hide();
 }
 
-void PanelWindow::reveal(const QString& path) {
-    closePopup();
-    m_services.reveal(path);
+DesktopServices::ShownCallback PanelWindow::reopenOnFailure(ShownCallback done) {
+    const bool wasPopup = isPopup();
+    return [self = QPointer<PanelWindow>(this), wasPopup, done](bool shown) {
+        // The popup closed for the file manager; with none to show, the panel comes back
+        // with the message where the button was pressed.
+        if (!shown && self && !self->isVisible()) {
+            if (wasPopup)
+                self->showAt(self->m_lastAnchor);
+            else
+                self->showAsWindow();
+        }
+        if (done)
+            done(shown);
+    };
 }
 
-void PanelWindow::openFolder(const QString& folder) {
+void PanelWindow::reveal(const QString& path, ShownCallback done) {
+    ShownCallback answer = reopenOnFailure(std::move(done));
     closePopup();
-    m_services.openFolder(folder);
+    m_services.reveal(path, std::move(answer));
+}
+
+void PanelWindow::openFolder(const QString& folder, ShownCallback done) {
+    ShownCallback answer = reopenOnFailure(std::move(done));
+    closePopup();
+    m_services.openFolder(folder, std::move(answer));
 }
 
 std::optional<QString> PanelWindow::chooseFolder(QWidget* parent, const QString& message,
@@ -90,11 +109,13 @@ void PanelWindow::showAt(const QRect& iconGeometry) {
     const QRect anchor = iconGeometry.isValid() && !iconGeometry.isEmpty()
                              ? iconGeometry
                              : QRect(QCursor::pos(), QSize(1, 1));
+    m_lastAnchor = anchor;
     QScreen* screen = QGuiApplication::screenAt(anchor.center());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
     m_growUpwards = anchor.center().y() > available.center().y();
+    m_panel->setAvailableHeight(available.height());
     adjustSize();
     move(popupPosition(anchor, sizeHint(), available));
     show();
@@ -106,6 +127,8 @@ void PanelWindow::showAsWindow() {
         hide();
     useMode(Qt::Window);
     m_growUpwards = false;
+    if (const QScreen* on = screen())
+        m_panel->setAvailableHeight(on->availableGeometry().height());
     show();
     raise();
     activateWindow();

@@ -44,8 +44,10 @@ class PanelWindow : public QWidget, private DesktopServices {
     void useMode(Qt::WindowType type);
     void closePopup();
 
-    void reveal(const QString& path) override;
-    void openFolder(const QString& folder) override;
+    void reveal(const QString& path, ShownCallback done) override;
+    void openFolder(const QString& folder, ShownCallback done) override;
+    // Brings the panel back where it was, to say that nothing could show a folder.
+    ShownCallback reopenOnFailure(ShownCallback done);
     std::optional<QString> chooseFolder(QWidget* parent, const QString& message,
                                         const QString& startFolder) override;
     void showRules(RuleStore& store) override;
@@ -56,4 +58,5 @@ class PanelWindow : public QWidget, private DesktopServices {
     PanelView* m_panel;
     QElapsedTimer m_sinceHidden;
     bool m_growUpwards = false;
+    QRect m_lastAnchor;
 };

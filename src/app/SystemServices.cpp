@@ -3,14 +3,17 @@
 #include "editor/RulesWindow.h"
 #include "platform/gui/FileManager.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 
-void SystemServices::reveal(const QString& path) {
-    platform::revealInFileManager(path);
+void SystemServices::reveal(const QString& path, ShownCallback done) {
+    platform::revealInFileManager(path, std::move(done));
 }
 
-void SystemServices::openFolder(const QString& folder) {
-    platform::openFolder(folder);
+void SystemServices::openFolder(const QString& folder, ShownCallback done) {
+    const bool shown = platform::openFolder(folder);
+    if (done)
+        done(shown);
 }
 
 std::optional<QString> SystemServices::chooseFolder(QWidget* parent, const QString& message,
@@ -18,7 +21,8 @@ std::optional<QString> SystemServices::chooseFolder(QWidget* parent, const QStri
     QFileDialog dialog(parent, message, startFolder);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Use Folder"));
+    dialog.setLabelText(QFileDialog::Accept,
+                        QCoreApplication::translate("SystemServices", "Use Folder"));
     dialog.setWindowModality(Qt::ApplicationModal);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

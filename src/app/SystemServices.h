@@ -5,8 +5,8 @@
 // The real desktop: the file manager, the folder dialog and the one rules window.
 class SystemServices : public DesktopServices {
   public:
-    void reveal(const QString& path) override;
-    void openFolder(const QString& folder) override;
+    void reveal(const QString& path, ShownCallback done) override;
+    void openFolder(const QString& folder, ShownCallback done) override;
     std::optional<QString> chooseFolder(QWidget* parent, const QString& message,
                                         const QString& startFolder) override;
     void showRules(RuleStore& store) override;

@@ -6,6 +6,7 @@
 #include "platform/Locations.h"
 #include "platform/gui/TrayAvailability.h"
 #include "rules/RuleStore.h"
+#include "widgets/Appearance.h"
 #include "widgets/Symbols.h"
 
 #include <QApplication>
@@ -32,6 +33,11 @@ VantorApp::VantorApp(const QString& configFolder, const QString& desktop,
       m_store(new RuleStore(configFolder, this)),
       m_cleaner(new DesktopCleaner(m_store, desktop, stateFolder, this)),
       m_noTrayTimer(clock.makeTimer()), m_commands(new CommandRunner(m_cleaner, this)) {
+    // Asks the portal for light or dark now, so the hint already has the right palette.
+    Appearance::instance();
+    // The rules window, the hint and the dialogs carry Vantor's icon, not a generic one.
+    widgets::ensureIconTheme();
+    QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VANTOR_APP_ID)));
     connect(m_noTrayTimer.get(), &platform::Timer::timeout, this, [this] {
         if (m_tray)
             return;
@@ -69,14 +75,22 @@ void VantorApp::start(bool atLogin) {
     connect(m_trayAvailability, &platform::TrayAvailability::available, this,
             &VantorApp::createTrayIcon);
 
-    if (!m_settings.value(kDidShowWelcome, false).toBool()) {
-        QTimer::singleShot(kHintDelayMs, this, [this] {
-            // Set before showing, so quitting while the hint is open does not bring it back.
-            m_settings.setValue(kDidShowWelcome, true);
-            m_settings.sync();
-            showMenuBarHint();
-        });
+    if (!m_settings.value(kDidShowWelcome, false).toBool())
+        QTimer::singleShot(kHintDelayMs, this, &VantorApp::showFirstRunHint);
+}
+
+void VantorApp::showFirstRunHint() {
+    // The hint points at the tray icon: with none (yet) it waits for one, and without a
+    // tray the panel's window opens instead.
+    if (!m_tray) {
+        m_hintWaitsForTray = true;
+        return;
     }
+    m_hintWaitsForTray = false;
+    // Set before showing, so quitting while the hint is open does not bring it back.
+    m_settings.setValue(kDidShowWelcome, true);
+    m_settings.sync();
+    showMenuBarHint();
 }
 
 QIcon VantorApp::trayIconImage() const {
@@ -100,9 +114,9 @@ void VantorApp::createTrayIcon() {
     m_tray = new QSystemTrayIcon(trayIconImage(), this);
     m_tray->setToolTip(QStringLiteral("Vantor"));
     auto* menu = new QMenu();
-    menu->addAction(QStringLiteral("Open Vantor"), this, &VantorApp::openPanel);
+    menu->addAction(tr("Open Vantor"), this, &VantorApp::openPanel);
     menu->addSeparator();
-    menu->addAction(QStringLiteral("Quit Vantor"), qApp, &QCoreApplication::quit);
+    menu->addAction(tr("Quit Vantor"), qApp, &QCoreApplication::quit);
     connect(m_tray, &QObject::destroyed, menu, &QObject::deleteLater);
     m_tray->setContextMenu(menu);
     connect(m_tray, &QSystemTrayIcon::activated, this,
@@ -111,6 +125,8 @@ void VantorApp::createTrayIcon() {
                     panelWindow()->toggleAt(m_tray->geometry());
             });
     m_tray->show();
+    if (m_hintWaitsForTray)
+        QTimer::singleShot(kHintDelayMs, this, &VantorApp::showFirstRunHint);
 }
 
 void VantorApp::openPanel() {
@@ -143,13 +159,15 @@ void VantorApp::answer(const QByteArray& request,
 }
 
 void VantorApp::showMenuBarHint() {
+    if (!m_tray)
+        return;
     if (!m_hint) {
         m_hint = new QMessageBox(QMessageBox::Information, QStringLiteral("Vantor"),
-                                 QStringLiteral("Vantor is in your menu bar"));
+                                 tr("Vantor is in your system tray"));
         m_hint->setInformativeText(
-            QStringLiteral("Click the tray icon at the top right of your screen to clean your "
-                           "desktop. Vantor has no Dock icon or main window."));
-        m_hint->addButton(QStringLiteral("Got It"), QMessageBox::AcceptRole);
+            tr("Click its icon in the system tray to clean your desktop. Vantor has no main "
+               "window."));
+        m_hint->addButton(tr("Got It"), QMessageBox::AcceptRole);
         m_hint->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_hint->show();

@@ -45,11 +45,15 @@ class VantorApp : public QObject {
     void start(bool atLogin = false);
     // Another launch while running: the panel, at the tray icon or as a window.
     void reopen();
+    // Shows the hint while a tray icon exists; without one it does nothing.
     void showMenuBarHint();
     void openPanel();
     // A request line from another launch (open, or a command); `reply` gets the answer line
     // when the work is done.
     void answer(const QByteArray& request, const std::function<void(const QByteArray&)>& reply);
+    // A tray turned up (or was there at start): the icon is added, and a first-run hint
+    // that waited for it follows.
+    void createTrayIcon();
 
     static constexpr int kHintDelayMs = 600;
     // How long a session may take to bring up its tray before the panel opens as a window.
@@ -58,7 +62,7 @@ class VantorApp : public QObject {
     static constexpr int kLoginTrayGraceMs = 60000;
 
   private:
-    void createTrayIcon();
+    void showFirstRunHint();
     QIcon trayIconImage() const;
 
     SystemServices m_services;
@@ -72,4 +76,5 @@ class VantorApp : public QObject {
     std::unique_ptr<platform::Timer> m_noTrayTimer;
     bool m_atLogin = false;
     CommandRunner* m_commands;
+    bool m_hintWaitsForTray = false;
 };

@@ -29,8 +29,8 @@ ExtensionChip::ExtensionChip(const QString& ext, std::function<void()> remove, Q
     row->addWidget(m_label);
 
     m_removeButton = new ChipRemoveButton(this);
-    m_removeButton->setToolTip(QStringLiteral("Remove .") + ext);
-    m_removeButton->setAccessibleName(QStringLiteral("Remove .") + ext);
+    m_removeButton->setToolTip(tr("Remove .%1").arg(ext));
+    m_removeButton->setAccessibleName(m_removeButton->toolTip());
     row->addWidget(m_removeButton);
 
     connect(m_removeButton, &QAbstractButton::clicked, this, [this] {

@@ -1,5 +1,6 @@
 #include "editor/RuleDetail.h"
 
+#include "editor/ChipRemoveButton.h"
 #include "editor/ExtensionChip.h"
 #include "editor/FlowLayout.h"
 #include "platform/FileSystem.h"
@@ -8,6 +9,9 @@
 #include "widgets/Colors.h"
 #include "widgets/DesktopServices.h"
 #include "widgets/ElidedLabel.h"
+#include "widgets/FittingScrollArea.h"
+#include "widgets/IconButton.h"
+#include "widgets/Messages.h"
 #include "widgets/RoundedBox.h"
 #include "widgets/SymbolView.h"
 #include "widgets/Symbols.h"
@@ -26,13 +30,18 @@ namespace {
 
 constexpr int kFieldMaxWidth = 280;
 
-QWidget* section(const QString& title, const QList<QWidget*>& elements, QWidget* parent) {
-    auto* box = new QWidget(parent);
+// A titled group of elements; the title names `buddy` for screen readers.
+QWidget* section(const QString& title, const QList<QWidget*>& elements, QWidget* buddy) {
+    auto* box = new QWidget;
     auto* column = new QVBoxLayout(box);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
     auto* heading = widgets::makeLabel(title, widgets::TextStyle::Subheadline);
     heading->setFont(widgets::font(widgets::TextStyle::Subheadline, QFont::DemiBold));
+    if (buddy) {
+        heading->setBuddy(buddy);
+        buddy->setAccessibleName(title);
+    }
     column->addWidget(heading);
     for (QWidget* element : elements)
         column->addWidget(element);
@@ -64,6 +73,7 @@ RuleDetail::RuleDetail(RuleStore& store, const SortRule& rule, DesktopServices& 
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    FittingScrollArea::takeFocusOnlyWhenScrolling(this);
 
     auto* content = new QWidget;
     content->setObjectName(QStringLiteral("ruleDetailContent"));
@@ -94,13 +104,13 @@ void RuleDetail::updateWarningColor() {
 QWidget* RuleDetail::buildNameSection() {
     m_nameField = new QLineEdit;
     m_nameField->setObjectName(QStringLiteral("nameField"));
-    m_nameField->setPlaceholderText(QStringLiteral("Rule name"));
+    m_nameField->setPlaceholderText(tr("Rule name"));
     m_nameField->setMaximumWidth(kFieldMaxWidth);
     m_nameField->setText(m_rule.name);
     // textEdited, not textChanged: only the user's keystrokes rename, never setRule().
     connect(m_nameField, &QLineEdit::textEdited, this,
             [this](const QString& text) { m_store.rename(m_rule.id, text); });
-    return section(QStringLiteral("Name"), {m_nameField}, nullptr);
+    return section(tr("Name"), {m_nameField}, m_nameField);
 }
 
 QWidget* RuleDetail::buildFolderSection() {
@@ -122,17 +132,15 @@ QWidget* RuleDetail::buildFolderSection() {
     row->addWidget(m_destinationLabel);
     row->addSpacerItem(new QSpacerItem(8, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
 
-    auto* choose = new QPushButton(QStringLiteral("Choose…"));
+    auto* choose = new QPushButton(tr("Choose…"));
     choose->setObjectName(QStringLiteral("chooseFolderButton"));
     connect(choose, &QPushButton::clicked, this, &RuleDetail::chooseFolder);
     row->addWidget(choose);
 
-    m_revealButton = new QToolButton;
-    m_revealButton->setObjectName(QStringLiteral("revealButton"));
-    m_revealButton->setAutoRaise(true);
-    m_revealButton->setIcon(widgets::symbolIcon(QStringLiteral("magnifyingglass")));
-    m_revealButton->setToolTip(QStringLiteral("Show in Finder"));
-    m_revealButton->setAccessibleName(QStringLiteral("Show in Finder"));
+    auto* reveal = new IconButton;
+    reveal->setObjectName(QStringLiteral("revealButton"));
+    reveal->setSymbol(QStringLiteral("magnifyingglass"), tr("Show in File Manager"));
+    m_revealButton = reveal;
     connect(m_revealButton, &QToolButton::clicked, this, &RuleDetail::revealFolder);
     row->addWidget(m_revealButton);
 
@@ -140,27 +148,28 @@ QWidget* RuleDetail::buildFolderSection() {
     m_desktopWarningSymbol = new SymbolView(QStringLiteral("exclamationmark.triangle.fill"),
                                             symbolSizeFor(caption), SymbolView::Tint::Custom);
     auto* warningText =
-        widgets::makeWrappingLabel(QStringLiteral("This rule points at the Desktop itself, "
-                                                  "so it won't move anything. Choose another "
-                                                  "folder."),
+        widgets::makeWrappingLabel(tr("This rule points at the Desktop itself, so it won't move "
+                                      "anything. Choose another folder."),
                                    widgets::TextStyle::Caption, widgets::Emphasis::Primary);
     m_desktopWarning = symbolLine(m_desktopWarningSymbol, warningText, nullptr);
     m_desktopWarning->setObjectName(QStringLiteral("desktopWarning"));
 
     m_folderHelp =
-        widgets::makeWrappingLabel(QStringLiteral("Vantor creates the folder the first time "
-                                                  "it's needed."),
+        widgets::makeWrappingLabel(tr("Vantor creates the folder the first time it's needed."),
                                    widgets::TextStyle::Caption, widgets::Emphasis::Secondary);
     m_folderHelp->setObjectName(QStringLiteral("folderHelp"));
 
-    return section(QStringLiteral("Move matching files to"), {box, m_desktopWarning, m_folderHelp},
-                   nullptr);
+    m_revealError = widgets::makeErrorLabel();
+    m_revealError->setObjectName(QStringLiteral("fileManagerError"));
+
+    return section(tr("Move matching files to"),
+                   {box, m_revealError, m_desktopWarning, m_folderHelp}, nullptr);
 }
 
 QWidget* RuleDetail::buildTypesSection() {
     m_noTypesLabel =
-        widgets::makeWrappingLabel(QStringLiteral("No file types yet. This rule won't move "
-                                                  "anything until you add some."),
+        widgets::makeWrappingLabel(tr("No file types yet. This rule won't move anything until "
+                                      "you add some."),
                                    widgets::TextStyle::Callout, widgets::Emphasis::Secondary);
     m_noTypesLabel->setObjectName(QStringLiteral("noTypesLabel"));
 
@@ -174,9 +183,9 @@ QWidget* RuleDetail::buildTypesSection() {
     row->setSpacing(8);
     m_typesField = new QLineEdit;
     m_typesField->setObjectName(QStringLiteral("typesField"));
-    m_typesField->setPlaceholderText(QStringLiteral("Add types, e.g. mov, mp4, mkv"));
+    m_typesField->setPlaceholderText(tr("Add types, e.g. mov, mp4, mkv"));
     m_typesField->setMaximumWidth(kFieldMaxWidth);
-    m_addButton = new QPushButton(QStringLiteral("Add"));
+    m_addButton = new QPushButton(tr("Add"));
     m_addButton->setObjectName(QStringLiteral("addTypesButton"));
     row->addWidget(m_typesField, 1);
     row->addWidget(m_addButton);
@@ -195,14 +204,14 @@ QWidget* RuleDetail::buildTypesSection() {
                            m_noteLabel, nullptr);
     m_noteRow->setObjectName(QStringLiteral("noteRow"));
     m_typesHelp =
-        widgets::makeWrappingLabel(QStringLiteral("Each file type belongs to one rule. Adding a "
-                                                  "type that's already used moves it here."),
+        widgets::makeWrappingLabel(tr("Each file type belongs to one rule. Adding a type that's "
+                                      "already used moves it here."),
                                    widgets::TextStyle::Caption, widgets::Emphasis::Secondary);
     m_typesHelp->setObjectName(QStringLiteral("typesHelp"));
     updateNote();
 
-    return section(QStringLiteral("File types"),
-                   {m_noTypesLabel, m_chips, inputRow, m_noteRow, m_typesHelp}, nullptr);
+    return section(tr("File types"), {m_noTypesLabel, m_chips, inputRow, m_noteRow, m_typesHelp},
+                   m_typesField);
 }
 
 void RuleDetail::setRule(const SortRule& rule) {
@@ -253,6 +262,16 @@ void RuleDetail::updateChips() {
     }
     m_noTypesLabel->setVisible(types.isEmpty());
     m_chips->setVisible(!types.isEmpty());
+
+    // Chips come and go after the field below them was made: Tab still reads top to bottom.
+    QWidget* previous = m_revealButton;
+    for (const QString& type : types) {
+        QWidget* remove = m_chipByExt.value(type)->removeButton();
+        QWidget::setTabOrder(previous, remove);
+        previous = remove;
+    }
+    QWidget::setTabOrder(previous, m_typesField);
+    QWidget::setTabOrder(m_typesField, m_addButton);
 }
 
 void RuleDetail::updateNote() {
@@ -276,8 +295,8 @@ void RuleDetail::addTypes() {
 }
 
 QString RuleDetail::chooseFolderMessage() const {
-    const QString name = m_rule.name.isEmpty() ? QStringLiteral("these") : m_rule.name;
-    return QStringLiteral("Choose where ") + name + QStringLiteral(" files should go.");
+    const QString name = m_rule.name.isEmpty() ? tr("these") : m_rule.name;
+    return tr("Choose where %1 files should go.").arg(name);
 }
 
 void RuleDetail::chooseFolder() {
@@ -297,11 +316,26 @@ void RuleDetail::chooseFolder() {
 }
 
 void RuleDetail::revealFolder() {
-    m_services.reveal(m_rule.destinationURL());
+    const QString folder = m_rule.destinationURL();
+    widgets::showError(m_revealError, QString());
+    m_services.reveal(folder, [self = QPointer<RuleDetail>(this), folder](bool found) {
+        if (self)
+            widgets::showError(self->m_revealError,
+                               found ? QString() : widgets::noFileManagerMessage(folder));
+    });
+}
+
+void RuleDetail::focusName() {
+    m_nameField->setFocus(Qt::OtherFocusReason);
+    m_nameField->selectAll();
 }
 
 void RuleDetail::changeEvent(QEvent* event) {
     QScrollArea::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         refreshFolderState();
+}
+
+QString RuleDetail::fileManagerError() const {
+    return m_revealError->isHidden() ? QString() : m_revealError->text();
 }

@@ -40,6 +40,10 @@ class RuleDetail : public QScrollArea {
     void addTypes();
     void chooseFolder();
     void revealFolder();
+    // Puts the cursor in the name field with the name selected, ready to be typed over.
+    void focusName();
+    // "No file manager found to show …" after the last Show found none; else empty.
+    QString fileManagerError() const;
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -61,6 +65,7 @@ class RuleDetail : public QScrollArea {
     QLineEdit* m_nameField = nullptr;
     ElidedLabel* m_destinationLabel = nullptr;
     QToolButton* m_revealButton = nullptr;
+    QLabel* m_revealError = nullptr;
     QWidget* m_desktopWarning = nullptr;
     SymbolView* m_desktopWarningSymbol = nullptr;
     QLabel* m_folderHelp = nullptr;

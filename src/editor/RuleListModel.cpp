@@ -52,13 +52,12 @@ QVariant RuleListModel::data(const QModelIndex& index, int role) const {
 }
 
 QString RuleListModel::displayName(const SortRule& rule) {
-    return rule.name.isEmpty() ? QStringLiteral("Untitled") : rule.name;
+    return rule.name.isEmpty() ? tr("Untitled") : rule.name;
 }
 
 QString RuleListModel::subtitle(const SortRule& rule) {
     const qsizetype count = rule.extensions.size();
     if (count == 0)
-        return QStringLiteral("No file types");
-    return QString::number(count) + QStringLiteral(" file type") +
-           (count == 1 ? QString() : QStringLiteral("s"));
+        return tr("No file types");
+    return tr("%n file types", nullptr, int(count));
 }

@@ -5,11 +5,14 @@
 #include "rules/RuleStore.h"
 #include "widgets/Colors.h"
 #include "widgets/Divider.h"
+#include "widgets/IconButton.h"
 #include "widgets/SymbolView.h"
 #include "widgets/Symbols.h"
 #include "widgets/TextStyles.h"
 
+#include <QAbstractButton>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QMessageBox>
@@ -39,15 +42,12 @@ class Sidebar : public QWidget {
     }
 };
 
-QToolButton* barButton(const QString& symbol, const QString& tooltip, const QString& name) {
-    auto* button = new QToolButton;
+IconButton* barButton(const QString& symbol, const QString& tooltip, const QString& name) {
+    auto* button = new IconButton;
     button->setObjectName(name);
-    button->setAutoRaise(true);
-    button->setIcon(widgets::symbolIcon(symbol));
+    button->setSymbol(symbol, tooltip);
     button->setIconSize(QSize(16, 16));
     button->setFixedSize(22, 22);
-    button->setToolTip(tooltip);
-    button->setAccessibleName(tooltip);
     return button;
 }
 
@@ -117,9 +117,9 @@ QWidget* RulesEditor::buildSidebar() {
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(8, 6, 8, 6);
     bar->setSpacing(4);
-    m_addButton = barButton(QStringLiteral("plus"), QStringLiteral("Add a rule"),
-                            QStringLiteral("addRuleButton"));
-    m_deleteButton = barButton(QStringLiteral("minus"), QStringLiteral("Delete the selected rule"),
+    m_addButton =
+        barButton(QStringLiteral("plus"), tr("Add a rule"), QStringLiteral("addRuleButton"));
+    m_deleteButton = barButton(QStringLiteral("minus"), tr("Delete the selected rule"),
                                QStringLiteral("deleteRuleButton"));
     connect(m_addButton, &QToolButton::clicked, this, &RulesEditor::addRule);
     connect(m_deleteButton, &QToolButton::clicked, this, &RulesEditor::deleteSelectedRule);
@@ -139,7 +139,7 @@ QWidget* RulesEditor::buildPlaceholder() {
     column->addWidget(
         new SymbolView(QStringLiteral("list.bullet.rectangle"), 28, SymbolView::Tint::Secondary), 0,
         Qt::AlignHCenter);
-    QLabel* text = widgets::makeLabel(QStringLiteral("Select a rule, or add one with +"),
+    QLabel* text = widgets::makeLabel(tr("Select a rule, or add one with +"),
                                       widgets::TextStyle::Body, widgets::Emphasis::Secondary);
     text->setAlignment(Qt::AlignCenter);
     text->setWordWrap(true);
@@ -154,12 +154,11 @@ QWidget* RulesEditor::buildFooter() {
     auto* row = new QHBoxLayout(footer);
     row->setContentsMargins(16, 10, 16, 10);
     QLabel* reminder =
-        widgets::makeLabel(QStringLiteral("Files that match no rule stay on your "
-                                          "Desktop."),
+        widgets::makeLabel(tr("Files that match no rule stay on your Desktop."),
                            widgets::TextStyle::Callout, widgets::Emphasis::Secondary);
     reminder->setWordWrap(true);
     row->addWidget(reminder, 1);
-    m_restoreButton = new QPushButton(QStringLiteral("Restore Defaults…"));
+    m_restoreButton = new QPushButton(tr("Restore Defaults…"));
     m_restoreButton->setObjectName(QStringLiteral("restoreDefaultsButton"));
     connect(m_restoreButton, &QPushButton::clicked, this, &RulesEditor::confirmRestoreDefaults);
     row->addWidget(m_restoreButton);
@@ -227,10 +226,21 @@ void RulesEditor::updateDetail() {
     m_detail = new RuleDetail(m_store, *rule, m_services);
     m_detailStack->addWidget(m_detail);
     m_detailStack->setCurrentWidget(m_detail);
+    // The pane joins the end of the Tab order, after the footer made before it: Restore
+    // Defaults goes after the pane again, so Tab reads list, +, −, pane, footer.
+    QWidget* last = m_deleteButton;
+    for (QWidget* w = m_detail->nextInFocusChain(); m_detail->isAncestorOf(w);
+         w = w->nextInFocusChain())
+        if (w->focusPolicy() != Qt::NoFocus)
+            last = w;
+    QWidget::setTabOrder(last, m_restoreButton);
 }
 
 void RulesEditor::addRule() {
     setSelection(m_store.addRule());
+    // Ready to be named: typing replaces the name the store gave it.
+    if (m_detail)
+        m_detail->focusName();
 }
 
 void RulesEditor::deleteSelectedRule() {
@@ -263,23 +273,22 @@ void RulesEditor::confirmRestoreDefaults() {
     }
     auto* box = new QMessageBox(this);
     box->setObjectName(QStringLiteral("restoreConfirmation"));
-    box->setWindowTitle(QStringLiteral("Vantor Rules"));
+    box->setWindowTitle(tr("Vantor Rules"));
     // The theme's warning symbol: not every icon theme has a full-colour one any more.
     box->setIconPixmap(widgets::symbolPixmap(QStringLiteral("exclamationmark.triangle.fill"), 40,
                                              widgets::warningOrange(), devicePixelRatioF()));
     box->setTextFormat(Qt::PlainText);
-    box->setText(QStringLiteral("Restore the default rules?"));
-    box->setInformativeText(QStringLiteral(
-        "Your custom rules and folders will be replaced with Images and Documents on the "
-        "Desktop. Files you already sorted stay where they are."));
+    box->setText(tr("Restore the default rules?"));
+    box->setInformativeText(tr("Your custom rules and folders will be replaced with Images, "
+                               "Documents and Installers on the Desktop. Files you already sorted "
+                               "stay where they are."));
     if (auto* title = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
         title->setFont(widgets::font(widgets::TextStyle::Headline));
     // QMessageBox sizes itself to the title alone and squeezes the message into a narrow
     // column; give the message a comfortable measure instead.
     if (auto* message = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
         message->setMinimumWidth(message->fontMetrics().averageCharWidth() * 52);
-    QPushButton* restore =
-        box->addButton(QStringLiteral("Restore Defaults"), QMessageBox::DestructiveRole);
+    QPushButton* restore = box->addButton(tr("Restore Defaults"), QMessageBox::DestructiveRole);
     restore->setObjectName(QStringLiteral("confirmRestoreButton"));
     QPalette red = restore->palette();
     red.setColor(QPalette::ButtonText, widgets::destructiveRed());
@@ -300,6 +309,19 @@ void RulesEditor::confirmRestoreDefaults() {
     });
     m_confirmation = box;
     box->open();
+}
+
+void RulesEditor::keyPressEvent(QKeyEvent* event) {
+    // Return and Enter press a focused button, as Space does; the style's buttons outside
+    // dialogs let them pass.
+    auto* button = qobject_cast<QAbstractButton*>(focusWidget());
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && button &&
+        isAncestorOf(button)) {
+        if (button->isEnabled())
+            button->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void RulesEditor::showEvent(QShowEvent* event) {

@@ -45,6 +45,7 @@ class RulesEditor : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QWidget* buildSidebar();

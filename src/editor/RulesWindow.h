@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+
 class DesktopServices;
 class RuleStore;
 class RulesEditor;
@@ -16,4 +18,8 @@ class RulesWindow {
 
     // The window once made, else nullptr. It goes away with its store.
     static RulesEditor* window();
+
+    // Where the window first opens on a screen whose free area is `available`: 680 x 460,
+    // smaller where the screen is (never below `minimum`), centred and kept on the screen.
+    static QRect initialGeometry(const QRect& available, const QSize& minimum);
 };

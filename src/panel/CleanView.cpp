@@ -5,6 +5,7 @@
 #include "panel/StatusLine.h"
 #include "widgets/Colors.h"
 #include "widgets/Divider.h"
+#include "widgets/FittingScrollArea.h"
 #include "widgets/PrimaryButton.h"
 #include "widgets/RoundedBox.h"
 #include "widgets/SymbolView.h"
@@ -13,7 +14,6 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -38,22 +38,24 @@ CleanView::CleanView(DesktopCleaner& cleaner, DesktopServices& services, QWidget
     m_countLabel = widgets::makeLabel(QString(), widgets::TextStyle::Title3);
     m_countLabel->setObjectName(QStringLiteral("countLabel"));
 
-    m_groupList = new RoundedBox(8);
-    m_groupLayout = new QVBoxLayout(m_groupList);
+    // The rows scroll inside the box when the panel would otherwise outgrow the screen.
+    auto* rows = new QWidget;
+    m_groupLayout = new QVBoxLayout(rows);
     m_groupLayout->setContentsMargins(0, 0, 0, 0);
     m_groupLayout->setSpacing(0);
+    m_groupScroll = new FittingScrollArea(rows);
+    m_groupScroll->setObjectName(QStringLiteral("groupScroll"));
+    m_groupList = new RoundedBox(8);
+    auto* box = new QVBoxLayout(m_groupList);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->addWidget(m_groupScroll);
 
     m_otherLabel = widgets::makeWrappingLabel(QString(), widgets::TextStyle::Caption,
                                               widgets::Emphasis::Secondary);
     m_otherLabel->setObjectName(QStringLiteral("otherLabel"));
 
-    m_cleanButton = new PrimaryButton(QStringLiteral("Clean Desktop"));
+    m_cleanButton = new PrimaryButton(tr("Clean Desktop"));
     m_cleanButton->setObjectName(QStringLiteral("cleanButton"));
-    // Made by the button, so Return does nothing while it is disabled or off screen.
-    for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto* shortcut = new QShortcut(QKeySequence(key), m_cleanButton);
-        connect(shortcut, &QShortcut::activated, m_cleanButton, &QPushButton::click);
-    }
     connect(m_cleanButton, &QPushButton::clicked, this, [this] { m_cleaner.clean(); });
 
     m_statusLine = new StatusLine(m_cleaner, services);
@@ -82,8 +84,7 @@ QWidget* CleanView::buildEmptyState() {
     connect(&Appearance::instance(), &Appearance::changed, symbol,
             [symbol] { symbol->setColor(widgets::successGreen()); });
 
-    auto* title =
-        widgets::makeLabel(QStringLiteral("Your desktop is clean"), widgets::TextStyle::Headline);
+    auto* title = widgets::makeLabel(tr("Your desktop is clean"), widgets::TextStyle::Headline);
     title->setObjectName(QStringLiteral("emptyTitle"));
     m_emptySubtitle = widgets::makeWrappingLabel(QString(), widgets::TextStyle::Callout,
                                                  widgets::Emphasis::Secondary);
@@ -114,21 +115,13 @@ void CleanView::refresh() {
     m_cleanButton->setEnabled(!empty);
 
     if (empty) {
-        m_emptySubtitle->setText(scan.other < 1
-                                     ? QStringLiteral("Nothing to sort right now.")
-                                     : QStringLiteral("No files match your rules. ") +
-                                           QString::number(scan.other) +
-                                           (scan.other == 1 ? QStringLiteral(" other file")
-                                                            : QStringLiteral(" other files")) +
-                                           QStringLiteral(" left alone."));
+        m_emptySubtitle->setText(
+            scan.other < 1
+                ? tr("Nothing to sort right now.")
+                : tr("No files match your rules. %n other files left alone.", nullptr, scan.other));
     } else {
-        m_countLabel->setText(total == 1
-                                  ? QStringLiteral("1 file to put away")
-                                  : QString::number(total) + QStringLiteral(" files to put away"));
-        m_otherLabel->setText(scan.other == 1
-                                  ? QStringLiteral("1 other file stays where it is.")
-                                  : QString::number(scan.other) +
-                                        QStringLiteral(" other files stay where they are."));
+        m_countLabel->setText(tr("%n files to put away", nullptr, total));
+        m_otherLabel->setText(tr("%n other files stay where they are.", nullptr, scan.other));
     }
 
     // Rows are rebuilt from the scan each time; nothing in them holds state worth keeping.

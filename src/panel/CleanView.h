@@ -4,6 +4,7 @@
 
 class DesktopCleaner;
 class DesktopServices;
+class FittingScrollArea;
 class PrimaryButton;
 class QLabel;
 class QVBoxLayout;
@@ -24,6 +25,8 @@ class CleanView : public QWidget {
     // The rows shown now, in order.
     QList<RuleGroupRow*> rows() const;
     bool isShowingEmptyState() const;
+    // Where the rows scroll when they do not all fit on the screen.
+    FittingScrollArea* groupScroll() const { return m_groupScroll; }
 
   private:
     QWidget* buildEmptyState();
@@ -36,6 +39,7 @@ class CleanView : public QWidget {
     QLabel* m_countLabel = nullptr;
     QWidget* m_groupList = nullptr;
     QVBoxLayout* m_groupLayout = nullptr;
+    FittingScrollArea* m_groupScroll = nullptr;
     QLabel* m_otherLabel = nullptr;
     PrimaryButton* m_cleanButton = nullptr;
     StatusLine* m_statusLine = nullptr;

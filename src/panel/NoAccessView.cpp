@@ -2,7 +2,9 @@
 
 #include "cleaner/DesktopCleaner.h"
 #include "platform/FileSystem.h"
+#include "rules/SortRule.h"
 #include "widgets/DesktopServices.h"
+#include "widgets/Messages.h"
 #include "widgets/PrimaryButton.h"
 #include "widgets/SymbolView.h"
 #include "widgets/Symbols.h"
@@ -10,12 +12,13 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QVBoxLayout>
 
 NoAccessView::NoAccessView(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent)
     : QWidget(parent), m_cleaner(cleaner), m_services(services) {
-    auto* title = widgets::makeLabel(QStringLiteral("Vantor can't see your Desktop"),
-                                     widgets::TextStyle::Headline);
+    auto* title =
+        widgets::makeLabel(tr("Vantor can't see your Desktop"), widgets::TextStyle::Headline);
     title->setObjectName(QStringLiteral("noAccessTitle"));
     title->setWordWrap(true);
     auto* lock = new SymbolView(QStringLiteral("lock.fill"), 16, SymbolView::Tint::Primary);
@@ -25,21 +28,19 @@ NoAccessView::NoAccessView(DesktopCleaner& cleaner, DesktopServices& services, Q
     titleLine->addWidget(title, 1);
 
     auto* instructions = widgets::makeLabel(
-        QStringLiteral("Allow access in System Settings \u2192 Privacy & Security \u2192 Files "
-                       "and Folders \u2192 Vantor \u2192 Desktop Folder."),
+        tr("Vantor can't read %1. Check that the folder exists and that you may open it.")
+            .arg(SortRule::tildePath(m_cleaner.desktop())),
         widgets::TextStyle::Callout, widgets::Emphasis::Secondary);
     instructions->setObjectName(QStringLiteral("noAccessText"));
     instructions->setWordWrap(true);
 
-    m_openButton = new PrimaryButton(QStringLiteral("Open System Settings"));
+    m_openButton = new PrimaryButton(tr("Show in File Manager"));
     m_openButton->setObjectName(QStringLiteral("openSettingsButton"));
-    connect(m_openButton, &QPushButton::clicked, this, [this] {
-        // There is no privacy pane to open: the Desktop's parent folder is where a missing
-        // Desktop can be made again or its permissions set.
-        m_services.openFolder(platform::deletingLastPathComponent(m_cleaner.desktop()));
-    });
+    connect(m_openButton, &QPushButton::clicked, this, &NoAccessView::showInFileManager);
+    m_error = widgets::makeErrorLabel();
+    m_error->setObjectName(QStringLiteral("fileManagerError"));
 
-    m_tryAgainButton = new QPushButton(QStringLiteral("Try Again"));
+    m_tryAgainButton = new QPushButton(tr("Try Again"));
     m_tryAgainButton->setObjectName(QStringLiteral("tryAgainButton"));
     connect(m_tryAgainButton, &QPushButton::clicked, this, [this] { m_cleaner.rescan(); });
 
@@ -53,4 +54,27 @@ NoAccessView::NoAccessView(DesktopCleaner& cleaner, DesktopServices& services, Q
     layout->addLayout(titleLine);
     layout->addWidget(instructions);
     layout->addLayout(buttons);
+    layout->addWidget(m_error);
+}
+
+void NoAccessView::showInFileManager() {
+    // Where the user can fix it: the Desktop itself selected, or the folder that should
+    // hold it when it is missing.
+    const QString desktop = m_cleaner.desktop();
+    const bool missing = !platform::exists(desktop);
+    const QString shown = missing ? platform::deletingLastPathComponent(desktop) : desktop;
+    widgets::showError(m_error, QString());
+    const auto answer = [self = QPointer<NoAccessView>(this), shown](bool found) {
+        if (self)
+            widgets::showError(self->m_error,
+                               found ? QString() : widgets::noFileManagerMessage(shown));
+    };
+    if (missing)
+        m_services.openFolder(shown, answer);
+    else
+        m_services.reveal(shown, answer);
+}
+
+QString NoAccessView::fileManagerError() const {
+    return m_error->isHidden() ? QString() : m_error->text();
 }

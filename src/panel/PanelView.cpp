@@ -7,13 +7,19 @@
 #include "widgets/Colors.h"
 #include "widgets/DesktopServices.h"
 #include "widgets/Divider.h"
+#include "widgets/FittingScrollArea.h"
+#include "widgets/IconButton.h"
+#include "widgets/PrimaryButton.h"
 #include "widgets/SymbolView.h"
 #include "widgets/Symbols.h"
 #include "widgets/TextStyles.h"
 
+#include <QAbstractButton>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -23,13 +29,11 @@ constexpr int kHeaderSymbolSize = 16;
 constexpr int kHeaderButtonFrame = 20;
 constexpr int kHeaderButtonIcon = 16;
 
-QToolButton* headerButton(const QString& objectName) {
-    auto* button = new QToolButton;
+IconButton* headerButton(const QString& objectName) {
+    auto* button = new IconButton;
     button->setObjectName(objectName);
-    button->setAutoRaise(true);
     button->setFixedSize(kHeaderButtonFrame, kHeaderButtonFrame);
     button->setIconSize(QSize(kHeaderButtonIcon, kHeaderButtonIcon));
-    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
@@ -38,7 +42,13 @@ QToolButton* headerButton(const QString& objectName) {
 PanelView::PanelView(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent)
     : QWidget(parent), m_cleaner(cleaner), m_services(services) {
     setFixedWidth(kPanelWidth);
-    setWindowTitle(QStringLiteral("Vantor"));
+    setWindowTitle(tr("Vantor"));
+
+    // Return goes to the focused button, else to Clean Desktop: the panel itself holds the
+    // focus while no button has it.
+    setFocusPolicy(Qt::ClickFocus);
+    // Built first, so Tab reaches the header's buttons before the page's, as they are read.
+    QWidget* header = buildHeader();
 
     auto* pageArea = new QWidget;
     pageArea->setObjectName(QStringLiteral("pageArea"));
@@ -53,7 +63,7 @@ PanelView::PanelView(DesktopCleaner& cleaner, DesktopServices& services, QWidget
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(buildHeader());
+    layout->addWidget(header);
     layout->addWidget(new Divider(Qt::Horizontal));
     layout->addWidget(pageArea);
 
@@ -76,8 +86,7 @@ QWidget* PanelView::buildHeader() {
             [this] { setShowingSettings(!m_showingSettings); });
 
     m_quitButton = headerButton(QStringLiteral("quitButton"));
-    m_quitButton->setIcon(widgets::symbolIcon(QStringLiteral("power")));
-    m_quitButton->setToolTip(QStringLiteral("Quit Vantor"));
+    m_quitButton->setSymbol(QStringLiteral("power"), tr("Quit Vantor"));
     connect(m_quitButton, &QToolButton::clicked, this, &PanelView::quitRequested);
 
     auto* layout = new QHBoxLayout(header);
@@ -127,10 +136,8 @@ void PanelView::choosePage() {
         m_settingsView->setVisible(page == Page::Settings);
 
     const bool settings = page == Page::Settings;
-    m_settingsButton->setIcon(
-        widgets::symbolIcon(settings ? QStringLiteral("xmark") : QStringLiteral("gearshape")));
-    m_settingsButton->setToolTip(settings ? QStringLiteral("Close settings")
-                                          : QStringLiteral("Settings"));
+    m_settingsButton->setSymbol(settings ? QStringLiteral("xmark") : QStringLiteral("gearshape"),
+                                settings ? tr("Close settings") : tr("Settings"));
     fitHeight();
 }
 
@@ -141,8 +148,27 @@ void PanelView::showEvent(QShowEvent* event) {
     if (!m_scannedSinceShown) {
         m_scannedSinceShown = true;
         m_cleaner.rescan();
+        // No button has the focus on opening: Return means Clean Desktop until Tab moves on.
+        setFocus(Qt::OtherFocusReason);
     }
     fitHeight();
+}
+
+void PanelView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // A focused button that let Return pass (push buttons outside dialogs, tool buttons)
+    // is pressed, as Space would press it.
+    if (auto* button = qobject_cast<QAbstractButton*>(focusWidget());
+        button && isAncestorOf(button)) {
+        if (button->isEnabled())
+            button->click();
+        return;
+    }
+    if (currentPage() == Page::Clean && m_cleanView->cleanButton()->isEnabled())
+        m_cleanView->cleanButton()->click();
 }
 
 void PanelView::hideEvent(QHideEvent* event) {
@@ -159,10 +185,48 @@ bool PanelView::event(QEvent* event) {
     return handled;
 }
 
+void PanelView::setAvailableHeight(int height) {
+    m_availableHeight = height;
+    fitHeight();
+}
+
+int PanelView::availableHeight() const {
+    if (m_availableHeight > 0)
+        return m_availableHeight;
+    const QScreen* on = screen();
+    return on ? on->availableGeometry().height() : QWIDGETSIZE_MAX;
+}
+
+int PanelView::naturalHeight() const {
+    const QLayout* top = layout();
+    return top->hasHeightForWidth() ? top->totalHeightForWidth(kPanelWidth)
+                                    : top->totalSizeHint().height();
+}
+
 void PanelView::fitHeight() {
-    QLayout* top = layout();
-    const int height = top->hasHeightForWidth() ? top->totalHeightForWidth(kPanelWidth)
-                                                : top->totalSizeHint().height();
+    // The page's list (the clean page's rows, the settings page's rules) gives up what the
+    // screen cannot hold, down to a few lines; the rest of the page stays in view.
+    FittingScrollArea* list = nullptr;
+    for (FittingScrollArea* area : findChildren<FittingScrollArea*>())
+        if (area->isVisibleTo(this))
+            list = area;
+    int height = naturalHeight();
+    const int limit = availableHeight();
+    if (list) {
+        const int natural = list->naturalHeight();
+        const int full = height - list->sizeHint().height() + natural;
+        const int smallest = qMin(natural, 3 * fontMetrics().height());
+        const int wanted = full > limit ? qMax(smallest, natural - (full - limit)) : -1;
+        if (wanted != list->heightLimit()) {
+            list->setHeightLimit(wanted);
+            // Measure again now rather than a layout pass later, once every box between
+            // the list and the panel has forgotten its old size.
+            for (QWidget* widget = list; widget && widget != this; widget = widget->parentWidget())
+                widget->updateGeometry();
+            height = naturalHeight();
+        }
+    }
+    height = qMin(height, limit);
     if (height == minimumHeight() && height == maximumHeight())
         return;
     setFixedHeight(height);

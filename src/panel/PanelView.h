@@ -1,19 +1,21 @@
 #pragma once
 
+#include "widgets/IconButton.h"
+
 #include <QWidget>
 
 class CleanView;
 class DesktopCleaner;
 class DesktopServices;
 class NoAccessView;
-class QToolButton;
 class QVBoxLayout;
 class SettingsView;
 
 // The content of the window that the tray icon opens: a header with Vantor's name, the
 // settings and quit buttons, and below it one page: settings while they are open, else
 // the no-access page while the Desktop cannot be listed, else the clean page. The page
-// follows the cleaner live. 320 px wide; as tall as its page needs.
+// follows the cleaner live. 320 px wide; as tall as its page needs, up to the screen's
+// available height, beyond which the page's list scrolls.
 class PanelView : public QWidget {
     Q_OBJECT
 
@@ -34,8 +36,13 @@ class PanelView : public QWidget {
     NoAccessView* noAccessView() const { return m_noAccessView; }
     // The open settings page, else nullptr.
     SettingsView* settingsView() const { return m_settingsView; }
-    QToolButton* settingsButton() const { return m_settingsButton; }
-    QToolButton* quitButton() const { return m_quitButton; }
+    IconButton* settingsButton() const { return m_settingsButton; }
+    IconButton* quitButton() const { return m_quitButton; }
+
+    // The most height the panel may take: the available height of the screen it opens on.
+    // Unset, the panel's own screen decides.
+    void setAvailableHeight(int height);
+    int availableHeight() const;
 
   signals:
     // The power button was pressed: Vantor should quit, without asking.
@@ -46,21 +53,24 @@ class PanelView : public QWidget {
   protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
 
   private:
     QWidget* buildHeader();
     void choosePage();
     void fitHeight();
+    int naturalHeight() const;
     void applyTint();
 
     DesktopCleaner& m_cleaner;
     DesktopServices& m_services;
     bool m_showingSettings = false;
     bool m_scannedSinceShown = false;
+    int m_availableHeight = 0;
 
-    QToolButton* m_settingsButton = nullptr;
-    QToolButton* m_quitButton = nullptr;
+    IconButton* m_settingsButton = nullptr;
+    IconButton* m_quitButton = nullptr;
     QVBoxLayout* m_pageLayout = nullptr;
     CleanView* m_cleanView = nullptr;
     NoAccessView* m_noAccessView = nullptr;

@@ -25,10 +25,12 @@ constexpr Unit kUnits[] = {
 
 } // namespace
 
-QString relativeDateText(const QDateTime& date, const QDateTime& now) {
+QString relativeDateText(const QDateTime& date, const QDateTime& now, const QLocale& locale) {
     UErrorCode status = U_ZERO_ERROR;
-    const icu::Locale english = icu::Locale::getEnglish();
-    std::unique_ptr<icu::Calendar> calendar(icu::Calendar::createInstance(english, status));
+    const icu::Locale language = locale.language() == QLocale::C
+                                     ? icu::Locale::getEnglish()
+                                     : icu::Locale(locale.name().toLatin1().constData());
+    std::unique_ptr<icu::Calendar> calendar(icu::Calendar::createInstance(language, status));
     if (U_FAILURE(status))
         return {};
     calendar->setTime(UDate(now.toMSecsSinceEpoch()), status);
@@ -51,7 +53,7 @@ QString relativeDateText(const QDateTime& date, const QDateTime& now) {
 
     // format() prefers the named forms ("yesterday", "last week", "now") and falls back to
     // the counted ones ("3 days ago") where the language has no name.
-    const icu::RelativeDateTimeFormatter formatter(english, nullptr, UDAT_STYLE_LONG,
+    const icu::RelativeDateTimeFormatter formatter(language, nullptr, UDAT_STYLE_LONG,
                                                    UDISPCTX_CAPITALIZATION_NONE, status);
     icu::UnicodeString text;
     formatter.format(offset, unit, text, status);

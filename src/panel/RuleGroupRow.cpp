@@ -19,7 +19,7 @@ constexpr int kSymbolSize = 16;
 
 RuleGroupRow::RuleGroupRow(DesktopCleaner::Group group, QWidget* parent)
     : QWidget(parent), m_group(std::move(group)) {
-    setToolTip(QStringLiteral("Moves to ") + m_group.rule.destination);
+    setToolTip(tr("Moves to %1").arg(m_group.rule.destination));
 
     auto* name = new ElidedLabel;
     name->setObjectName(QStringLiteral("ruleName"));

@@ -8,6 +8,8 @@
 #include "widgets/DesktopServices.h"
 #include "widgets/Divider.h"
 #include "widgets/ElidedLabel.h"
+#include "widgets/FittingScrollArea.h"
+#include "widgets/Messages.h"
 #include "widgets/SmallButton.h"
 #include "widgets/SymbolView.h"
 #include "widgets/Symbols.h"
@@ -17,6 +19,7 @@
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -29,14 +32,10 @@ platform::Autostart autostart() {
                                QCoreApplication::applicationFilePath());
 }
 
-void paintRed(QLabel* label) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, widgets::destructiveRed());
-    label->setPalette(palette);
-}
+} // namespace
 
 // One rule: its symbol, name and folder as written, and "Show" while the folder exists.
-QWidget* ruleFolderRow(const SortRule& rule, DesktopServices& services) {
+QWidget* SettingsView::ruleFolderRow(const SortRule& rule) {
     auto* row = new QWidget;
     row->setObjectName(QStringLiteral("settingsRule"));
 
@@ -59,12 +58,21 @@ QWidget* ruleFolderRow(const SortRule& rule, DesktopServices& services) {
     text->addWidget(name);
     text->addWidget(destination);
 
-    auto* show = new SmallButton(QStringLiteral("Show"));
+    auto* show = new SmallButton(tr("Show"));
     show->setObjectName(QStringLiteral("showButton"));
+    // Read out with the rule it belongs to: three buttons all called "Show" say nothing.
+    show->setAccessibleName(
+        tr("Show %1 folder").arg(rule.name.isEmpty() ? tr("Untitled") : rule.name));
     const QString folder = rule.destinationURL();
     show->setEnabled(platform::exists(folder));
-    QObject::connect(show, &QPushButton::clicked, row,
-                     [&services, folder] { services.reveal(folder); });
+    connect(show, &QPushButton::clicked, row, [this, folder] {
+        widgets::showError(m_revealError, QString());
+        m_services.reveal(folder, [self = QPointer<SettingsView>(this), folder](bool found) {
+            if (self)
+                widgets::showError(self->m_revealError,
+                                   found ? QString() : widgets::noFileManagerMessage(folder));
+        });
+    });
 
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -75,35 +83,28 @@ QWidget* ruleFolderRow(const SortRule& rule, DesktopServices& services) {
     return row;
 }
 
-} // namespace
-
 SettingsView::SettingsView(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent)
     : QWidget(parent), m_cleaner(cleaner), m_services(services) {
-    auto* title = widgets::makeLabel(QStringLiteral("Settings"), widgets::TextStyle::Title3);
+    auto* title = widgets::makeLabel(tr("Settings"), widgets::TextStyle::Title3);
     title->setObjectName(QStringLiteral("settingsTitle"));
 
-    m_loginSwitch = new ToggleSwitch(QStringLiteral("Open Vantor at login"));
+    m_loginSwitch = new ToggleSwitch(tr("Open Vantor at login"));
     m_loginSwitch->setObjectName(QStringLiteral("loginSwitch"));
     m_loginSwitch->setChecked(autostart().isEnabled());
     // clicked, not toggled: putting the switch back after a failure must not try again.
     connect(m_loginSwitch, &QAbstractButton::clicked, this, &SettingsView::setOpenAtLogin);
 
-    m_loginError = widgets::makeLabel(QString(), widgets::TextStyle::Caption);
+    m_loginError = widgets::makeErrorLabel();
     m_loginError->setObjectName(QStringLiteral("loginError"));
-    m_loginError->setWordWrap(true);
-    m_loginError->hide();
-    paintRed(m_loginError);
-    connect(&Appearance::instance(), &Appearance::changed, m_loginError,
-            [this] { paintRed(m_loginError); });
 
     auto* login = new QVBoxLayout;
     login->setSpacing(4);
     login->addWidget(m_loginSwitch);
     login->addWidget(m_loginError);
 
-    auto* rulesTitle = widgets::makeLabel(QStringLiteral("Rules"), widgets::TextStyle::Subheadline);
+    auto* rulesTitle = widgets::makeLabel(tr("Rules"), widgets::TextStyle::Subheadline);
     rulesTitle->setFont(widgets::font(widgets::TextStyle::Subheadline, QFont::DemiBold));
-    m_editRules = new SmallButton(QStringLiteral("Edit Rules\u2026"));
+    m_editRules = new SmallButton(tr("Edit Rules\u2026"));
     m_editRules->setObjectName(QStringLiteral("editRulesButton"));
     connect(m_editRules, &QPushButton::clicked, this,
             [this] { m_services.showRules(*m_cleaner.rules()); });
@@ -112,17 +113,25 @@ SettingsView::SettingsView(DesktopCleaner& cleaner, DesktopServices& services, Q
     rulesHeader->addStretch(1);
     rulesHeader->addWidget(m_editRules);
 
-    m_ruleRows = new QVBoxLayout;
+    // Many rules scroll rather than push Done off the screen.
+    auto* rows = new QWidget;
+    m_ruleRows = new QVBoxLayout(rows);
+    m_ruleRows->setContentsMargins(0, 0, 0, 0);
     m_ruleRows->setSpacing(8);
+    auto* rowsScroll = new FittingScrollArea(rows);
+    rowsScroll->setObjectName(QStringLiteral("ruleScroll"));
     auto* rules = new QVBoxLayout;
     rules->setSpacing(8);
     rules->addLayout(rulesHeader);
-    rules->addLayout(m_ruleRows);
+    rules->addWidget(rowsScroll);
+    m_revealError = widgets::makeErrorLabel();
+    m_revealError->setObjectName(QStringLiteral("fileManagerError"));
+    rules->addWidget(m_revealError);
 
     auto* version = widgets::makeLabel(versionLine(), widgets::TextStyle::Caption,
                                        widgets::Emphasis::Secondary);
     version->setObjectName(QStringLiteral("versionLine"));
-    m_done = new QPushButton(QStringLiteral("Done"));
+    m_done = new QPushButton(tr("Done"));
     m_done->setObjectName(QStringLiteral("doneButton"));
     // Made by the button, so Escape closes only this page and only while it is shown.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_done);
@@ -151,12 +160,15 @@ SettingsView::SettingsView(DesktopCleaner& cleaner, DesktopServices& services, Q
 
 QString SettingsView::versionLine() {
     const QString version = QCoreApplication::applicationVersion();
-    return version.isEmpty() ? QStringLiteral("Vantor by Quillon")
-                             : QStringLiteral("Vantor ") + version + QStringLiteral(" by Quillon");
+    return version.isEmpty() ? tr("Vantor by Quillon") : tr("Vantor %1 by Quillon").arg(version);
 }
 
 QString SettingsView::loginError() const {
     return m_loginError->isHidden() ? QString() : m_loginError->text();
+}
+
+QString SettingsView::fileManagerError() const {
+    return m_revealError->isHidden() ? QString() : m_revealError->text();
 }
 
 QList<QPushButton*> SettingsView::showButtons() const {
@@ -175,11 +187,14 @@ void SettingsView::setOpenAtLogin(bool on) {
     const bool enabled = entry.isEnabled();
     m_loginSwitch->setChecked(enabled);
     const bool failed = !written || enabled != on;
-    m_loginError->setText(
-        failed ? QStringLiteral("Couldn't change this. Move Vantor to Applications and "
-                                "try again.")
-               : QString());
-    m_loginError->setVisible(failed);
+    // What can stop it on Linux is the autostart folder: name it, as the user writes it.
+    const QString folder =
+        SortRule::tildePath(platform::deletingLastPathComponent(entry.userEntryPath()));
+    widgets::showError(m_loginError,
+                       failed ? tr("Couldn't change this. Check that %1 can be written and try "
+                                   "again.")
+                                    .arg(folder)
+                              : QString());
 }
 
 void SettingsView::refreshRules() {
@@ -191,5 +206,12 @@ void SettingsView::refreshRules() {
         delete item;
     }
     for (const SortRule& rule : m_cleaner.rules()->rules())
-        m_ruleRows->addWidget(ruleFolderRow(rule, m_services));
+        m_ruleRows->addWidget(ruleFolderRow(rule));
+    // New rows join the end of the Tab order: put their buttons back where they are read.
+    QWidget* previous = m_editRules;
+    for (QPushButton* show : showButtons()) {
+        QWidget::setTabOrder(previous, show);
+        previous = show;
+    }
+    QWidget::setTabOrder(previous, m_done);
 }

@@ -7,6 +7,7 @@ class DesktopServices;
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
+class SortRule;
 class ToggleSwitch;
 
 // The panel's settings page: opening Vantor at login, the rules with their folders and the
@@ -26,6 +27,8 @@ class SettingsView : public QWidget {
     QList<QPushButton*> showButtons() const;
     // "Vantor 1.2 by Quillon", or "Vantor by Quillon" without a version.
     static QString versionLine();
+    // "No file manager found to show …" after a Show found none; else empty.
+    QString fileManagerError() const;
 
   signals:
     // Done or Escape: the page should close.
@@ -34,6 +37,7 @@ class SettingsView : public QWidget {
   private:
     void setOpenAtLogin(bool on);
     void refreshRules();
+    QWidget* ruleFolderRow(const SortRule& rule);
 
     DesktopCleaner& m_cleaner;
     DesktopServices& m_services;
@@ -42,5 +46,6 @@ class SettingsView : public QWidget {
     QLabel* m_loginError = nullptr;
     QPushButton* m_editRules = nullptr;
     QVBoxLayout* m_ruleRows = nullptr;
+    QLabel* m_revealError = nullptr;
     QPushButton* m_done = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "widgets/SymbolView.h"
 #include "widgets/Symbols.h"
 #include "widgets/TextStyles.h"
+#include "widgets/Translations.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,11 +17,6 @@
 namespace {
 
 constexpr int kSymbolSize = 14;
-
-QString files(int count) {
-    return QString::number(count) +
-           (count == 1 ? QStringLiteral(" file") : QStringLiteral(" files"));
-}
 
 } // namespace
 
@@ -33,7 +29,7 @@ StatusLine::StatusLine(DesktopCleaner& cleaner, DesktopServices& services, QWidg
     m_label->setTextFormat(Qt::RichText);
     m_label->setWordWrap(true);
 
-    m_undo = new SmallButton(QStringLiteral("Undo"));
+    m_undo = new SmallButton(tr("Undo"));
     m_undo->setObjectName(QStringLiteral("undoButton"));
     // Made by the button, so it only acts while the button is on screen.
     auto* undoShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), m_undo);
@@ -43,8 +39,15 @@ StatusLine::StatusLine(DesktopCleaner& cleaner, DesktopServices& services, QWidg
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(6);
-    layout->addWidget(m_symbol, 0, Qt::AlignTop);
-    layout->addWidget(m_label, 1);
+    // The words keep their own height, centred on the Undo button beside them, and the
+    // symbol stays level with their first line; stretched to the button's height, the
+    // label would centre its text lower than the symbol.
+    auto* words = new QHBoxLayout;
+    words->setSpacing(6);
+    words->addWidget(m_symbol, 0, Qt::AlignTop);
+    words->addWidget(m_label, 1);
+    layout->addLayout(words, 1);
+    layout->setAlignment(words, Qt::AlignVCenter);
     layout->addWidget(m_undo);
 
     // Every rescan, the one made when the panel opens included, also renews the date.
@@ -74,11 +77,10 @@ void StatusLine::refresh() {
     switch (status.kind) {
     case Kind::Cleaned:
         showSymbol = true;
-        m_plain = status.moved() == 0 ? QStringLiteral("Nothing was moved")
-                                      : QStringLiteral("Moved ") + files(status.moved());
+        m_plain = status.moved() == 0 ? tr("Nothing was moved")
+                                      : tr("Moved %n files", nullptr, status.moved());
         if (status.failed >= 1) {
-            m_failure = QStringLiteral(" \u00b7 ") + QString::number(status.failed) +
-                        QStringLiteral(" couldn't be moved");
+            m_failure = u' ' + tr("· %n couldn't be moved", nullptr, status.failed);
             m_symbol->setSymbol(QStringLiteral("exclamationmark.triangle.fill"));
             m_symbol->setColor(widgets::warningOrange());
         } else {
@@ -90,9 +92,9 @@ void StatusLine::refresh() {
         showSymbol = true;
         showUndo = false;
         emphasis = widgets::Emphasis::Secondary;
-        m_plain = QStringLiteral("Put back ") + files(status.restored()) + u'.';
+        m_plain = tr("Put back %n files.", nullptr, status.restored());
         if (status.failed >= 1)
-            m_plain += u' ' + QString::number(status.failed) + QStringLiteral(" were missing.");
+            m_plain += u' ' + tr("%n were missing.", nullptr, status.failed);
         m_symbol->setSymbol(QStringLiteral("arrow.uturn.backward.circle.fill"));
         m_symbol->setTint(SymbolView::Tint::Secondary);
         break;
@@ -101,8 +103,9 @@ void StatusLine::refresh() {
         if (record) {
             style = widgets::TextStyle::Caption;
             emphasis = widgets::Emphasis::Secondary;
-            m_plain = QStringLiteral("Last clean moved ") + files(int(record->moves.size())) +
-                      u' ' + panel::relativeDateText(record->date, m_services.clock().now());
+            m_plain = tr("Last clean moved %n files %1", nullptr, int(record->moves.size()))
+                          .arg(panel::relativeDateText(record->date, m_services.clock().now(),
+                                                       widgets::interfaceLocale()));
         }
         break;
     }

@@ -22,9 +22,13 @@ const QList<SortRule>& SortRule::defaults() {
                      {"png", "jpg", "jpeg", "heic", "heif", "gif", "webp", "tiff", "tif", "bmp"}),
             SortRule("Documents", "doc.text", desktop + "/Documents",
                      {"pdf", "doc", "docx", "pages", "txt", "rtf", "md", "csv", "xls", "xlsx",
-                      "numbers", "ppt", "pptx", "key"}),
+                      "numbers", "ppt", "pptx", "key",
+                      // and the office formats Linux desktops write
+                      "odt", "ods", "odp"}),
             SortRule("Installers", "shippingbox", desktop + "/Installers",
-                     {"dmg", "pkg", "mpkg", "iso"}),
+                     {"dmg", "pkg", "mpkg", "iso",
+                      // and the packages Linux installs from
+                      "deb", "rpm", "appimage", "flatpak", "flatpakref", "snap"}),
         };
     }();
     return rules;

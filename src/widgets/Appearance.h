@@ -29,9 +29,19 @@ class Appearance : public QObject {
     // Pins the scheme regardless of the desktop (screenshots, tests); nullopt follows again.
     void setOverride(std::optional<ColorScheme> scheme);
 
-    // Dark when the portal says "prefer dark" (1); otherwise, including "prefer light" and
-    // no answer at all, dark when the palette's window is darker than its text.
+    // The portal's preference when it has one: dark for "prefer dark" (1), light for
+    // "prefer light" (2). Without one (0, or no answer at all) the palette decides: dark
+    // when its window is darker than its text.
     static ColorScheme resolve(std::optional<uint> portalColorScheme, const QPalette& palette);
+    static ColorScheme schemeOf(const QPalette& palette);
+
+    // Vantor's own palette for a scheme, put in place of the desktop's while the portal
+    // asks for the other scheme than the palette has (GNOME's dark style with no Qt theme
+    // leaves Qt light): every text and state colour then stands on the background it was
+    // chosen for.
+    static QPalette ownPalette(ColorScheme scheme);
+    // True while the application runs with ownPalette() instead of the desktop's.
+    bool usesOwnPalette() const { return m_desktopPalette.has_value(); }
 
   signals:
     // The effective scheme changed; everything drawn with the accent must be redrawn.
@@ -43,8 +53,13 @@ class Appearance : public QObject {
   private:
     Appearance();
     void reresolve();
+    void applyPalette();
 
     platform::AppearancePortal* m_portal;
     ColorScheme m_scheme = ColorScheme::Light;
     std::optional<ColorScheme> m_override;
+    // The desktop's palette while ours replaces it.
+    std::optional<QPalette> m_desktopPalette;
+    QPalette m_ownPalette;
+    bool m_applying = false;
 };

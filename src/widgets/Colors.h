@@ -12,10 +12,20 @@ QColor quillon(ColorScheme scheme);
 // redraw on Appearance::changed(), so it follows a light/dark switch without a restart.
 QColor quillon();
 
-// The desktop palette's orange and red, for warnings and destructive actions, readable on
-// a light or a dark window.
+// The contrast a text needs against what it is drawn on, and an icon or a shape.
+constexpr double kTextContrast = 4.5;
+constexpr double kIconContrast = 3.0;
+
+// The WCAG contrast ratio of two opaque colours: 1 (none) to 21 (black on white).
+double contrastRatio(const QColor& a, const QColor& b);
+// `color`, darkened on a light background or lightened on a dark one, keeping its hue,
+// just until it reaches `ratio` against `background`.
+QColor readableOn(const QColor& color, const QColor& background, double ratio);
+
+// The state colours: orange for warnings and failures, green for "done" marks (the clean
+// desktop, a clean without failures), red for destructive actions and errors. Each is the
+// desktop's hue for the scheme, readable as text on the window it is drawn on.
 QColor warningOrange();
-// The green of "done" marks (the clean desktop, a clean without failures).
 QColor successGreen();
 QColor destructiveRed();
 

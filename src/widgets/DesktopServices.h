@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -16,10 +17,15 @@ class DesktopServices {
   public:
     virtual ~DesktopServices() = default;
 
+    // Told, perhaps later, whether a file manager took the request; false: none was found.
+    using ShownCallback = std::function<void(bool shown)>;
+
     // Shows the file or folder selected in the file manager.
-    virtual void reveal(const QString& path) { (void)path; }
+    virtual void reveal(const QString& path, ShownCallback done = {}) { (void)path, (void)done; }
     // Opens a folder in the file manager.
-    virtual void openFolder(const QString& folder) { (void)folder; }
+    virtual void openFolder(const QString& folder, ShownCallback done = {}) {
+        (void)folder, (void)done;
+    }
     // Asks for a folder; the message says what it is for, `startFolder` is where it opens.
     // nullopt when the user cancels.
     virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& message,

@@ -4,8 +4,10 @@
 #include <QContextMenuEvent>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QtMath>
 
 ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::PlainText);
@@ -26,18 +28,38 @@ void ElidedLabel::setElideMode(Qt::TextElideMode mode) {
     updateShownText();
 }
 
+int ElidedLabel::lineHeight() const {
+    // The font's height is not always enough: in some fonts and sizes the underscore and
+    // the descenders reach a pixel below the descent, and a label only that tall cuts them
+    // off ("IMG_0002" would read "IMG 0002"). Measure the ink they really need, once per font:
+    // the panel makes its rows afresh on every scan.
+    static QHash<QString, int> heights;
+    const QString key = font().key();
+    if (const auto known = heights.constFind(key); known != heights.constEnd())
+        return *known;
+    const QFontMetricsF metrics(font());
+    const qreal below =
+        qMax(metrics.descent(), metrics.tightBoundingRect(QStringLiteral("_gjpqy|")).bottom());
+    const qreal above =
+        qMax(metrics.ascent(), -metrics.tightBoundingRect(QStringLiteral("\u00c5bdfhkl|")).top());
+    // The text is centred, so what is added goes half above and half below; one pixel more
+    // keeps the anti-aliased edge.
+    const int height = qCeil(above + below) + 2;
+    heights.insert(key, height);
+    return height;
+}
+
 QSize ElidedLabel::sizeHint() const {
     const QMargins m = contentsMargins();
     return QSize(fontMetrics().horizontalAdvance(m_fullText) + 2 * margin() + 1,
-                 fontMetrics().height() + 2 * margin())
+                 lineHeight() + 2 * margin())
         .grownBy(m);
 }
 
 QSize ElidedLabel::minimumSizeHint() const {
     const QMargins m = contentsMargins();
     const int shortest = fontMetrics().horizontalAdvance(QStringLiteral("M…M"));
-    return QSize(qMin(shortest, sizeHint().width()), fontMetrics().height() + 2 * margin())
-        .grownBy(m);
+    return QSize(qMin(shortest, sizeHint().width()), lineHeight() + 2 * margin()).grownBy(m);
 }
 
 void ElidedLabel::resizeEvent(QResizeEvent* event) {
@@ -74,7 +96,6 @@ void ElidedLabel::contextMenuEvent(QContextMenuEvent* event) {
         return;
     }
     QMenu menu;
-    menu.addAction(QStringLiteral("Copy"),
-                   [this] { QGuiApplication::clipboard()->setText(m_fullText); });
+    menu.addAction(tr("Copy"), [this] { QGuiApplication::clipboard()->setText(m_fullText); });
     menu.exec(event->globalPos());
 }

@@ -25,6 +25,7 @@ class ElidedLabel : public QLabel {
 
   private:
     void updateShownText();
+    int lineHeight() const;
 
     QString m_fullText;
     Qt::TextElideMode m_mode = Qt::ElideMiddle;

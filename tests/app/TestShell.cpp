@@ -1,13 +1,18 @@
 #include "TestSupport.h"
 
+#include "RecordingServices.h"
 #include "app/PanelWindow.h"
 #include "app/VantorApp.h"
 #include "cleaner/DesktopCleaner.h"
+#include "panel/PanelView.h"
+#include "panel/SettingsView.h"
+#include "rules/RuleStore.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLibraryInfo>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -64,24 +69,66 @@ class TestShell : public QObject {
         QCOMPARE(err.count('\n'), 1);
     }
 
-    void firstRunHintOnlyOnceAndAReopenOpensThePanel() {
+    // The hint points at the tray icon, so it waits for one; without a tray a reopen opens
+    // the panel's window instead.
+    void firstRunHintOnceAndOnlyWithATray() {
         QTemporaryDir dir;
         const QString config = dir.path() + "/config";
         {
             VantorApp app(config, dir.path() + "/Desktop", dir.path() + "/state");
             app.start();
-            QVERIFY(!app.hint());
+            QVERIFY(!QGuiApplication::windowIcon().isNull()); // Vantor's own, for every window
+            QTest::qWait(VantorApp::kHintDelayMs + 300);
+            QVERIFY(!app.hint()); // no tray offscreen
+            app.createTrayIcon();
             QTRY_VERIFY_WITH_TIMEOUT(app.hint() && app.hint()->isVisible(), 3000);
+            QCOMPARE(app.hint()->text(), "Vantor is in your system tray");
+            QCOMPARE(app.hint()->informativeText(),
+                     "Click its icon in the system tray to clean your desktop. Vantor has no "
+                     "main window.");
         } // quit with the hint open: it was remembered when it showed
         VantorApp app(config, dir.path() + "/Desktop", dir.path() + "/state");
         app.start();
+        app.createTrayIcon();
         QTest::qWait(VantorApp::kHintDelayMs + 300);
-        QVERIFY(!app.hint() || !app.hint()->isVisible());
-        // No tray offscreen: a reopen shows the panel as an ordinary window, not the hint.
-        app.reopen();
-        QVERIFY(app.panelWindow()->isVisible());
-        QVERIFY(!app.panelWindow()->isPopup());
-        QVERIFY(!app.hint() || !app.hint()->isVisible());
+        QVERIFY(!app.hint());
+        app.showMenuBarHint(); // what a reopen does while there is a tray
+        QVERIFY(app.hint()->isVisible());
+
+        VantorApp trayless(dir.path() + "/other", dir.path() + "/Desktop", dir.path() + "/state");
+        trayless.reopen();
+        QVERIFY(trayless.panelWindow()->isVisible());
+        QVERIFY(!trayless.panelWindow()->isPopup());
+        trayless.showMenuBarHint();
+        QVERIFY(!trayless.hint());
+    }
+
+    // The popup closes for the file manager; when none could show the folder, it comes back
+    // where it was with the message on the page whose button was pressed.
+    void popupComesBackWhenNoFileManagerShows() {
+        TempHome home;
+        QDir().mkpath(home.desktop("Images"));
+        RuleStore store(home.configFolder());
+        DesktopCleaner cleaner(&store, home.desktop(), home.stateFolder());
+        RecordingServices services;
+        PanelWindow window(&cleaner, services);
+        window.showAt(QRect(600, 2, 24, 24));
+        const QPoint placed = window.pos();
+        window.panel()->setShowingSettings(true);
+        QPushButton* show = window.panel()->settingsView()->showButtons().first();
+
+        show->click();
+        QCOMPARE(services.revealed, QStringList{home.desktop("Images")});
+        QVERIFY(!window.isVisible()); // out of the file manager's way
+
+        window.showAt(QRect(600, 2, 24, 24));
+        services.fileManagerFound = false;
+        show->click();
+        QVERIFY(window.isVisible());
+        QVERIFY(window.isPopup());
+        QCOMPARE(window.pos(), placed);
+        QCOMPARE(window.panel()->settingsView()->fileManagerError(),
+                 "No file manager found to show ~/Desktop/Images.");
     }
 
     // Offscreen there is no tray: the fallback window opens after the grace time, except

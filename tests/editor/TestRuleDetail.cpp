@@ -84,6 +84,19 @@ class TestRuleDetail : public QObject {
         QCOMPARE(m_services.folderRequests.last().second, home + "/Pictures");
     }
 
+    // Show in File Manager says so under the folder when nothing could show it.
+    void revealWithoutAFileManager() {
+        QDir().mkpath(QDir::homePath() + "/Desktop/Images");
+        show(0);
+        m_services.fileManagerFound = false;
+        m_detail->revealFolder();
+        QCOMPARE(m_detail->fileManagerError(), "No file manager found to show ~/Desktop/Images.");
+        m_services.fileManagerFound = true;
+        m_detail->revealFolder();
+        QCOMPARE(m_detail->fileManagerError(), QString());
+        QCOMPARE(m_services.revealed.size(), 2);
+    }
+
     void desktopItselfIsWarnedAbout() {
         show(0);
         const QString desktop = platform::desktopFolder();

@@ -13,6 +13,7 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -70,8 +71,27 @@ class TestRulesWindow : public QObject {
         m_config.reset();
     }
 
+    // A 1280x800 screen at 2x scale has 640x384 to offer below its top bar: the window is no
+    // bigger than that, except where its minimum size needs more, and its top stays on it.
+    void firstSizeFitsTheScreen_data() {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("expected");
+        QTest::newRow("large screen") << QRect(0, 0, 1920, 1080) << QRect(620, 310, 680, 460);
+        QTest::newRow("short screen") << QRect(0, 24, 1024, 430) << QRect(172, 24, 680, 430);
+        QTest::newRow("2x on 1280x800") << QRect(0, 16, 640, 384) << QRect(0, 16, 640, 400);
+        QTest::newRow("second screen") << QRect(1920, 0, 700, 500) << QRect(1930, 20, 680, 460);
+    }
+    void firstSizeFitsTheScreen() {
+        QFETCH(QRect, available);
+        QFETCH(QRect, expected);
+        QCOMPARE(RulesWindow::initialGeometry(available, QSize(620, 400)), expected);
+    }
+
     void oneWindowThatComesBackAsItWasLeft() {
         RulesEditor* editor = open();
+        QCOMPARE(editor->geometry(),
+                 RulesWindow::initialGeometry(QGuiApplication::primaryScreen()->availableGeometry(),
+                                              QSize(620, 400)));
         QCOMPARE(editor->selection(), idAt(0));
         auto* list = find<QListView>("ruleList");
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
@@ -96,10 +116,44 @@ class TestRulesWindow : public QObject {
         click("addRuleButton");
         QCOMPARE(m_store->rules().size(), 4);
         QCOMPARE(editor->selection(), idAt(3));
-        QCOMPARE(inPane<QLineEdit>("nameField")->text(), m_store->rules().at(3).name);
+        // Ready to be named: the cursor in the name field, the name selected to type over.
+        auto* name = inPane<QLineEdit>("nameField");
+        QCOMPARE(name->text(), m_store->rules().at(3).name);
+        QCOMPARE(editor->focusWidget(), name);
+        QCOMPARE(name->selectedText(), name->text());
         QCOMPARE(rows().last(), m_store->rules().at(3).name + "|No file types");
         m_store->addExtensions("mov", idAt(3));
         QCOMPARE(rows().last(), m_store->rules().at(3).name + "|1 file type");
+    }
+
+    // Every button without words has a name to be read out by, and Tab goes through the
+    // window as it is read: list, +, −, the rule's fields top to bottom, the footer.
+    void readableByKeyboardAndScreenReader() {
+        RulesEditor* editor = open();
+        const QUuid added = m_store->addRule();
+        m_store->addExtensions("png, jpg", added);
+        editor->setSelection(added);
+        testsupport::settle();
+        for (QAbstractButton* button : editor->findChildren<QAbstractButton*>())
+            if (button->text().isEmpty() && button->isVisibleTo(editor))
+                QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));
+        QCOMPARE(inPane<QToolButton>("revealButton")->accessibleName(), "Show in File Manager");
+
+        QStringList order;
+        QWidget* w = find<QListView>("ruleList");
+        do {
+            if (w->isVisibleTo(editor) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
+                order << (w->objectName().isEmpty() ? w->accessibleName() : w->objectName());
+            w = w->nextInFocusChain();
+        } while (w != find<QListView>("ruleList"));
+        QCOMPARE(order, (QStringList{"ruleList", "addRuleButton", "deleteRuleButton", "nameField",
+                                     "chooseFolderButton", "Remove .png", "Remove .jpg",
+                                     "typesField", "restoreDefaultsButton"}));
+
+        // Return on a focused button presses it.
+        find<QToolButton>("addRuleButton")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(find<QToolButton>("addRuleButton"), Qt::Key_Return);
+        QCOMPARE(m_store->rules().size(), 5);
     }
 
     void deleteSelectsTheNeighbour() {

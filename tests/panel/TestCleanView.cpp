@@ -6,9 +6,12 @@
 #include "panel/StatusLine.h"
 #include "widgets/Colors.h"
 #include "widgets/PrimaryButton.h"
+#include "widgets/SymbolView.h"
 
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
 
 // The clean page and its status line, driven by a real cleaner on a real Desktop.
 class TestCleanView : public QObject {
@@ -108,6 +111,68 @@ class TestCleanView : public QObject {
         QCOMPARE(statusText(f), "Put back 2 files.");
         QVERIFY(!undoShown(f));
         QCOMPARE(rows(view), (QStringList{"Images: a.png", "Documents: b.pdf"}));
+    }
+
+    // Return presses the focused button: with Undo focused it puts the last clean back
+    // instead of starting a new clean that would replace its record.
+    void returnPressesTheFocusedButton() {
+        PanelFixture f;
+        QStringList ten;
+        for (int i = 0; i < 10; ++i)
+            ten << QString("photo %1.png").arg(i);
+        f.touch(ten);
+        f.open();
+        QTest::keyClick(f.panel.get(), Qt::Key_Return); // nothing focused: Clean Desktop
+        QCOMPARE(statusText(f), "Moved 10 files");
+
+        f.touch({"new.png"});
+        f.cleaner->rescan();
+        QPushButton* undo = f.panel->cleanView()->statusLine()->undoButton();
+        undo->setFocus();
+        QVERIFY(undo->hasFocus());
+        QTest::keyClick(undo, Qt::Key_Return);
+        QCOMPARE(statusText(f), "Put back 10 files.");
+        QVERIFY(QFile::exists(f.desktop("photo 0.png")));
+        QVERIFY(QFile::exists(f.desktop("new.png")));
+
+        // A focused header button takes Return too: the gear opens the settings.
+        f.panel->settingsButton()->setFocus();
+        QTest::keyClick(f.panel->settingsButton(), Qt::Key_Enter);
+        QCOMPARE(f.panel->currentPage(), PanelView::Page::Settings);
+        QVERIFY(QFile::exists(f.desktop("new.png")));
+    }
+
+    // The status symbol sits level with the middle of its words (from the top of the capitals
+    // to the baseline), not above it.
+    void statusSymbolCentredOnItsText() {
+        PanelFixture f;
+        f.touch({"a.png", "b.png"});
+        f.open();
+        f.panel->cleanView()->cleanButton()->click();
+        testsupport::settle();
+        StatusLine* line = f.panel->cleanView()->statusLine();
+        QImage image = line->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QColor background = line->palette().color(QPalette::Window);
+        // The rows where something other than the background is drawn, inside `area`.
+        const auto inkRows = [&](const QRect& area) {
+            int top = -1, bottom = -1;
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    if (qAbs(qGray(image.pixel(x, y)) - background.lightness()) > 60) {
+                        if (top < 0)
+                            top = y;
+                        bottom = y;
+                    }
+            return std::pair{top, bottom};
+        };
+        const QWidget* symbol = line->findChild<SymbolView*>();
+        const QWidget* text = f.find<QLabel>("statusText");
+        const auto [symbolTop, symbolBottom] = inkRows(symbol->geometry());
+        // "Moved 2 files" has no descenders: its ink spans the capitals to the baseline.
+        const auto [textTop, textBottom] = inkRows(text->geometry());
+        QVERIFY(symbolTop >= 0 && textTop >= 0);
+        const double offset = (symbolTop + symbolBottom) / 2.0 - (textTop + textBottom) / 2.0;
+        QVERIFY2(qAbs(offset) <= 1.0, qPrintable(QString("symbol %1 px off").arg(offset)));
     }
 
     void statusAfterFailures_data() {

@@ -2,9 +2,15 @@
 
 #include "panel/CleanView.h"
 #include "panel/NoAccessView.h"
+#include "panel/RuleGroupRow.h"
 #include "panel/SettingsView.h"
+#include "panel/StatusLine.h"
+#include "widgets/FittingScrollArea.h"
 #include "widgets/PrimaryButton.h"
 
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QToolButton>
 
@@ -23,6 +29,13 @@ class TestPanelView : public QObject {
         if (int(settings) + int(noAccess) + int(clean) != 1)
             qWarning("not exactly one page on screen");
         return settings ? Page::Settings : noAccess ? Page::NoAccess : Page::Clean;
+    }
+
+    // Layouts settle one level of nesting per pass of the event loop: the panel's height
+    // follows its rows a few passes after they change.
+    static void settleLayouts() {
+        for (int i = 0; i < 5; ++i)
+            testsupport::settle();
     }
 
   private slots:
@@ -63,9 +76,18 @@ class TestPanelView : public QObject {
         f.panel->settingsButton()->click();
         QCOMPARE(shownPage(f), Page::NoAccess);
 
+        QCOMPARE(f.find<QLabel>("noAccessText")->text(),
+                 "Vantor can't read ~/Desktop. Check that the folder exists and that you may "
+                 "open it.");
+        QCOMPARE(f.panel->noAccessView()->openSettingsButton()->text(), "Show in File Manager");
+        // The Desktop is missing: its parent folder is shown, where it can be made again.
         f.panel->noAccessView()->openSettingsButton()->click();
         QCOMPARE(f.services.openedFolders, QStringList{f.home.path()});
         QCOMPARE(shownPage(f), Page::NoAccess);
+        f.services.fileManagerFound = false;
+        f.panel->noAccessView()->openSettingsButton()->click();
+        QCOMPARE(f.panel->noAccessView()->fileManagerError(), "No file manager found to show ~.");
+        f.services.fileManagerFound = true;
 
         f.panel->noAccessView()->tryAgainButton()->click(); // still missing
         QCOMPARE(shownPage(f), Page::NoAccess);
@@ -103,29 +125,142 @@ class TestPanelView : public QObject {
         QCOMPARE(shownPage(f), Page::Clean);
     }
 
+    // Tab goes through the panel as it is read, header first, and every button without
+    // words has a name to be read out by.
+    void readableByKeyboardAndScreenReader() {
+        PanelFixture f;
+        QDir().mkpath(f.desktop("Images"));
+        f.touch({"a.png"});
+        f.open();
+        f.panel->cleanView()->cleanButton()->click();
+        const auto tabOrder = [&] {
+            QStringList order;
+            QWidget* start = f.panel->settingsButton();
+            QWidget* w = start;
+            do {
+                if (w->isVisibleTo(f.panel.get()) && w->isEnabled() &&
+                    (w->focusPolicy() & Qt::TabFocus))
+                    order << (w->accessibleName().isEmpty() ? w->objectName()
+                                                            : w->accessibleName());
+                w = w->nextInFocusChain();
+            } while (w != start);
+            return order;
+        };
+        QCOMPARE(tabOrder(), (QStringList{"Settings", "Quit Vantor", "undoButton"}));
+        f.panel->cleanView()->statusLine()->undoButton()->click();
+        QCOMPARE(tabOrder(), (QStringList{"Settings", "Quit Vantor", "cleanButton"}));
+
+        f.panel->setShowingSettings(true);
+        QCOMPARE(tabOrder(), (QStringList{"Close settings", "Quit Vantor", "loginSwitch",
+                                          "editRulesButton", "Show Images folder", "doneButton"}));
+        for (QAbstractButton* button : f.panel->findChildren<QAbstractButton*>())
+            if (button->text().isEmpty() && button->isVisibleTo(f.panel.get()))
+                QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));
+    }
+
+    // Reached with Tab, every control shows that it has the focus.
+    void focusIsVisibleOnEveryControl() {
+        PanelFixture f;
+        QDir().mkpath(f.desktop("Images"));
+        f.touch({"a.png", "b.png"});
+        f.open();
+        f.panel->cleanView()->cleanButton()->click();
+        f.touch({"c.png"});
+        f.cleaner->rescan();
+        const auto check = [&] {
+            f.panel->setFocus(Qt::OtherFocusReason);
+            QMap<QWidget*, QImage> unfocused;
+            for (QWidget* w : f.panel->findChildren<QWidget*>())
+                if (w->isVisibleTo(f.panel.get()) && w->isEnabled() &&
+                    (w->focusPolicy() & Qt::TabFocus))
+                    unfocused.insert(w, w->grab().toImage());
+            QVERIFY(unfocused.size() >= 4);
+            for (qsizetype i = 0; i < unfocused.size(); ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QWidget* w = QApplication::focusWidget();
+                QVERIFY(unfocused.contains(w));
+                QVERIFY2(w->grab().toImage() != unfocused.value(w), qPrintable(w->objectName()));
+            }
+        };
+        check();
+        f.panel->setShowingSettings(true);
+        check();
+    }
+
     // Everything on the page fits: its last button ends inside the panel.
     void heightFollowsPage() {
         PanelFixture f;
         f.open();
         QSignalSpy resized(f.panel.get(), &PanelView::sizeChanged);
-        testsupport::settle();
+        settleLayouts();
         const int empty = f.panel->height();
         const auto fits = [&](const QWidget* w) {
             return w->mapTo(f.panel.get(), QPoint(0, w->height())).y() <= f.panel->height();
         };
         f.touch({"a.png", "b.pdf", "c.iso", "a name long enough to wrap and then some more.png"});
         f.cleaner->rescan();
-        testsupport::settle();
+        settleLayouts();
         const int threeRows = f.panel->height();
         QVERIFY(threeRows > empty + 80 && !resized.isEmpty());
         QVERIFY(fits(f.panel->cleanView()->cleanButton()));
 
         f.panel->setShowingSettings(true);
-        testsupport::settle();
+        settleLayouts();
         QVERIFY(fits(f.panel->settingsView()->doneButton()));
         f.panel->setShowingSettings(false);
-        testsupport::settle();
+        settleLayouts();
         QCOMPARE(f.panel->height(), threeRows);
+    }
+
+    // 30 rules on a 1280x800 screen (768 px below a top bar): the panel stays on the screen,
+    // the rows scroll, and every button is on screen and clickable.
+    void manyRulesFitTheScreen() {
+        PanelFixture f;
+        QStringList files{"a.png", "b.pdf", "c.iso"};
+        for (int i = 1; i <= 27; ++i) {
+            f.store->addExtensions(QString("t%1").arg(i), f.store->addRule());
+            files << QString("file %1.t%1").arg(i);
+        }
+        f.touch(files);
+        f.open();
+        constexpr int kAvailable = 768;
+        f.panel->setAvailableHeight(kAvailable);
+        f.panel->cleanView()->cleanButton()->click();
+        f.touch(files); // the same again, with the first clean still to undo
+        f.cleaner->rescan();
+        settleLayouts();
+        QCOMPARE(f.panel->cleanView()->rows().size(), 30);
+
+        const auto reachable = [&](QWidget* w) {
+            const QRect inPanel(w->mapTo(f.panel.get(), QPoint()), w->size());
+            return w->isVisibleTo(f.panel.get()) && f.panel->rect().contains(inPanel) &&
+                   w->visibleRegion().boundingRect() == w->rect();
+        };
+        QVERIFY(f.panel->height() <= kAvailable);
+        QVERIFY(reachable(f.panel->settingsButton()));
+        QVERIFY(reachable(f.panel->quitButton()));
+        QVERIFY(reachable(f.panel->cleanView()->cleanButton()));
+        QVERIFY(reachable(f.panel->cleanView()->statusLine()->undoButton()));
+
+        // The last row is there to scroll to.
+        FittingScrollArea* list = f.panel->cleanView()->groupScroll();
+        QVERIFY(list->verticalScrollBar()->maximum() > 0);
+        RuleGroupRow* last = f.panel->cleanView()->rows().last();
+        QVERIFY(last->visibleRegion().isEmpty());
+        list->ensureWidgetVisible(last);
+        QVERIFY(!last->visibleRegion().isEmpty());
+
+        f.panel->setShowingSettings(true);
+        settleLayouts();
+        QVERIFY(f.panel->height() <= kAvailable);
+        QVERIFY(reachable(f.panel->settingsView()->doneButton()));
+        QVERIFY(reachable(f.panel->settingsView()->editRulesButton()));
+
+        // Room again: the list shows whole and nothing scrolls.
+        f.panel->setShowingSettings(false);
+        f.panel->setAvailableHeight(5000);
+        settleLayouts();
+        QCOMPARE(list->verticalScrollBar()->maximum(), 0);
     }
 };
 

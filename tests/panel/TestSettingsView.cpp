@@ -28,8 +28,8 @@ class TestSettingsView : public QObject {
         QVERIFY(testsupport::touch(autostart)); // a file, not a folder
         SettingsView* view = &openSettings(f);
         view->loginSwitch()->click();
-        QCOMPARE(view->loginError(),
-                 "Couldn't change this. Move Vantor to Applications and try again.");
+        QCOMPARE(view->loginError(), "Couldn't change this. Check that ~/.config/autostart can be "
+                                     "written and try again.");
         QVERIFY(!view->loginSwitch()->isChecked()); // back to what really holds
 
         QVERIFY(QFile::remove(autostart));
@@ -73,8 +73,20 @@ class TestSettingsView : public QObject {
         const QList<QPushButton*> show = view.showButtons();
         QVERIFY(show[0]->isEnabled());
         QVERIFY(!show[1]->isEnabled()); // no Documents folder yet
+        // Read out with their folder, not three times "Show".
+        QCOMPARE(show[0]->accessibleName(), "Show Images folder");
+        QCOMPARE(show[2]->accessibleName(), "Show Installers folder");
         show[0]->click();
         QCOMPARE(f.services.revealed, QStringList{f.desktop("Images")});
+        QCOMPARE(view.fileManagerError(), QString());
+
+        // Nothing could show it: the page says so, and a later success clears that.
+        f.services.fileManagerFound = false;
+        show[0]->click();
+        QCOMPARE(view.fileManagerError(), "No file manager found to show ~/Desktop/Images.");
+        f.services.fileManagerFound = true;
+        show[0]->click();
+        QCOMPARE(view.fileManagerError(), QString());
 
         view.editRulesButton()->click();
         QCOMPARE(f.services.rulesShown, QList<RuleStore*>{f.store.get()});

@@ -32,6 +32,18 @@ class TestSortRule : public QObject {
         QCOMPARE(r.destinationURL(), platform::standardize(folder));
     }
 
+    // A .deb or an .AppImage on a Linux Desktop is an installer, an .odt a document.
+    void defaultsKnowLinuxTypes() {
+        const QList<SortRule>& rules = SortRule::defaults();
+        QCOMPARE(rules.size(), 3);
+        QCOMPARE(rules.at(0).destination, "~/Desktop/Images");
+        QCOMPARE(rules.at(0).extensions.size(), 10);
+        QCOMPARE(rules.at(1).extensions.mid(14), (QStringList{"odt", "ods", "odp"}));
+        QCOMPARE(rules.at(2).extensions,
+                 (QStringList{"dmg", "pkg", "mpkg", "iso", "deb", "rpm", "appimage", "flatpak",
+                              "flatpakref", "snap"}));
+    }
+
     void jsonFormIsExact() {
         const SortRule r("Ünï \"quoted\" \\ back/slash\ttab", "photo", "~/Desktop/Images",
                          {"png", "jpg"},

@@ -17,8 +17,18 @@ class RecordingServices : public DesktopServices {
     std::optional<QString> chosenFolder;
     platform::Clock* testClock = nullptr;
 
-    void reveal(const QString& path) override { revealed.append(path); }
-    void openFolder(const QString& folder) override { openedFolders.append(folder); }
+    bool fileManagerFound = true;
+
+    void reveal(const QString& path, ShownCallback done) override {
+        revealed.append(path);
+        if (done)
+            done(fileManagerFound);
+    }
+    void openFolder(const QString& folder, ShownCallback done) override {
+        openedFolders.append(folder);
+        if (done)
+            done(fileManagerFound);
+    }
     std::optional<QString> chooseFolder(QWidget*, const QString& message,
                                         const QString& startFolder) override {
         folderRequests.append({message, startFolder});

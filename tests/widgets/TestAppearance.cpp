@@ -26,6 +26,41 @@ class FakePortalSettings : public QObject {
     }
 };
 
+namespace {
+
+QPalette lightPalette() {
+    QPalette p(QColor(0xe0, 0xe0, 0xe0), QColor(0xef, 0xef, 0xef));
+    p.setColor(QPalette::WindowText, Qt::black);
+    return p;
+}
+
+QPalette darkPalette() {
+    QPalette p(QColor(0x3a, 0x3a, 0x3a), QColor(0x2b, 0x2b, 0x2b));
+    p.setColor(QPalette::WindowText, QColor(0xf2, 0xf2, 0xf2));
+    return p;
+}
+
+// Each state colour against the window it is drawn on: 4.5:1 for the texts drawn in it
+// (failure counts, the login error, the Desktop warning), which covers the 3:1 its icons
+// (the green check, the orange triangle) need. Qt's own colours for text stay readable too.
+void checkStateColours(const char* where) {
+    const QColor window = QApplication::palette().color(QPalette::Window);
+    const std::pair<const char*, QColor> colours[] = {
+        {"green", widgets::successGreen()},
+        {"orange", widgets::warningOrange()},
+        {"red", widgets::destructiveRed()},
+        {"text", QApplication::palette().color(QPalette::WindowText)}};
+    for (const auto& [name, colour] : colours) {
+        const double ratio = widgets::contrastRatio(colour, window);
+        QVERIFY2(ratio >= widgets::kTextContrast,
+                 qPrintable(QString("%1 %2 on %3 in %4: %5:1")
+                                .arg(name, colour.name(), window.name(), where)
+                                .arg(ratio, 0, 'f', 2)));
+    }
+}
+
+} // namespace
+
 class TestAppearance : public QObject {
     Q_OBJECT
 
@@ -90,6 +125,40 @@ class TestAppearance : public QObject {
         announce(2); // prefer light
         QTRY_COMPARE(changed.count(), 3);
         QCOMPARE(widgets::quillon(), widgets::quillon(widgets::ColorScheme::Light));
+    }
+
+    // GNOME's dark style with no Qt theme: the portal says dark, Qt's palette stays light.
+    // Vantor then draws on a dark palette of its own (and on a light one in the reverse
+    // case), so the state colours stand on the background they were chosen for, live.
+    void ownPaletteWhenThePortalDisagrees() {
+        QApplication::setPalette(lightPalette());
+        const QColor desktopWindow = QApplication::palette().color(QPalette::Window);
+        auto& appearance = Appearance::instance();
+        announce(0);
+        QTRY_VERIFY(!appearance.isDark());
+        QVERIFY(!appearance.usesOwnPalette());
+        checkStateColours("light");
+
+        announce(1);
+        QTRY_VERIFY(appearance.isDark());
+        QVERIFY(appearance.usesOwnPalette());
+        QCOMPARE(Appearance::schemeOf(QApplication::palette()), widgets::ColorScheme::Dark);
+        checkStateColours("portal dark on a light palette");
+
+        announce(0); // back to the desktop's own palette
+        QTRY_VERIFY(!appearance.isDark());
+        QCOMPARE(QApplication::palette().color(QPalette::Window), desktopWindow);
+
+        QApplication::setPalette(darkPalette());
+        QVERIFY(appearance.isDark());
+        checkStateColours("dark");
+        announce(2);
+        QTRY_VERIFY(!appearance.isDark());
+        QCOMPARE(Appearance::schemeOf(QApplication::palette()), widgets::ColorScheme::Light);
+        checkStateColours("portal light on a dark palette");
+        announce(0);
+        QTRY_VERIFY(appearance.isDark());
+        QVERIFY(!appearance.usesOwnPalette());
     }
 };
 

@@ -95,6 +95,18 @@ bool renderRulesWindow(const QString& home, const QString& out) {
         ok &= save(editor, path("rules-window-minimum"));
         store.remove(plain);
 
+        // At 2x on a 1280x800 screen: the first size the window takes there, drawn at twice
+        // the pixels.
+        editor->setGeometry(
+            RulesWindow::initialGeometry(QRect(0, 16, 640, 384), editor->minimumSize()));
+        selectRule(editor, QStringLiteral("Videos"));
+        settle();
+        QPixmap doubled(editor->size() * 2);
+        doubled.setDevicePixelRatio(2);
+        doubled.fill(Qt::transparent);
+        editor->render(&doubled);
+        ok &= save(doubled, path("rules-window-2x"));
+
         editor->resize(680, 460);
         selectRule(editor, QStringLiteral("Images"));
         editor->confirmRestoreDefaults();

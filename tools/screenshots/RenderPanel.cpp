@@ -95,6 +95,60 @@ bool renderPanel(const QString& home, const QString& out) {
         cleaner.rescan();
         ok &= save(&panel, path("no-access"));
         panel.hide();
+
+        ok &= renderManyRules(home, path("many-rules"));
+    }
+    return ok;
+}
+
+bool renderManyRules(const QString& home, const QString& path) {
+    // Thirty rules with a file each, on a 1280x800 screen: the rows scroll, the rest stays.
+    const QString desktop = home + "/Desktop";
+    const QString state = home + "/.local/state/Vantor";
+    DesktopServices quiet;
+    QDir(home).removeRecursively();
+    fillDesktop(desktop);
+    writeYesterdaysRecord(state, desktop);
+    RuleStore store(home + "/.config/Vantor");
+    const char* kinds[] = {"Videos",     "Music",     "Archives",     "Fonts",       "Code",
+                           "Designs",    "Ebooks",    "Spreadsheets", "Slides",      "Vectors",
+                           "Raw photos", "Subtitles", "Torrents",     "Disk images", "Scripts",
+                           "Logs",       "Backups",   "Models",       "Maps",        "Calendars",
+                           "Contacts",   "Keys",      "Notebooks",    "Databases",   "Patches",
+                           "Playlists",  "Sketches"};
+    int n = 0;
+    for (const char* kind : kinds) {
+        const QUuid id = store.addRule();
+        store.rename(id, QString::fromUtf8(kind));
+        const QString type = QStringLiteral("k%1").arg(++n);
+        store.addExtensions(type, id);
+        touch(desktop + QStringLiteral("/%1 one.%2").arg(QString::fromUtf8(kind), type));
+        touch(desktop + QStringLiteral("/%1 two.%2").arg(QString::fromUtf8(kind), type));
+    }
+    DesktopCleaner cleaner(&store, desktop, state);
+    PanelView panel(cleaner, quiet);
+    panel.setAvailableHeight(768);
+    panel.show();
+    return save(&panel, path);
+}
+
+bool renderGermanPanel(const QString& home, const QString& out) {
+    const QString desktop = home + "/Desktop";
+    const QString state = home + "/.local/state/Vantor";
+    DesktopServices quiet;
+    bool ok = true;
+    for (const widgets::ColorScheme scheme : {widgets::ColorScheme::Light}) {
+        useScheme(scheme, darkPalette(QColor(0x1f, 0x1f, 0x1f), QColor(0x26, 0x26, 0x26)));
+        QDir(home).removeRecursively();
+        fillDesktop(desktop);
+        writeYesterdaysRecord(state, desktop);
+        RuleStore store(home + "/.config/Vantor");
+        DesktopCleaner cleaner(&store, desktop, state);
+        PanelView panel(cleaner, quiet);
+        panel.show();
+        ok &= save(&panel, out + "/panel-clean-de-" + schemeName(scheme) + ".png");
+        panel.setShowingSettings(true);
+        ok &= save(&panel, out + "/panel-settings-de-" + schemeName(scheme) + ".png");
     }
     return ok;
 }

@@ -3,6 +3,8 @@
 
 #include "RenderSupport.h"
 
+#include "widgets/Translations.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -22,5 +24,9 @@ int main(int argc, char** argv) {
 
     bool ok = renderRulesWindow(home.path(), out);
     ok &= renderPanel(home.path(), out);
+    if (widgets::installTranslations(QLocale(QLocale::German, QLocale::Germany)))
+        ok &= renderGermanPanel(home.path(), out);
+    else
+        ok = false;
     return ok ? 0 : 1;
 }

@@ -14,20 +14,22 @@ namespace {
 
 constexpr int kShowItemsTimeoutMs = 2000;
 
-void openContainingFolder(const QString& path) {
-    openFolder(deletingLastPathComponent(path));
+bool openContainingFolder(const QString& path) {
+    return openFolder(deletingLastPathComponent(path));
 }
 
 } // namespace
 
-void openFolder(const QString& folder) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+bool openFolder(const QString& folder) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
-void revealInFileManager(const QString& path) {
+void revealInFileManager(const QString& path, ShownCallback done) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        openContainingFolder(path);
+        const bool shown = openContainingFolder(path);
+        if (done)
+            done(shown);
         return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
@@ -38,10 +40,11 @@ void revealInFileManager(const QString& path) {
     // Asynchronous: a file manager that is slow to start must not freeze the window.
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kShowItemsTimeoutMs));
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-                     [path](QDBusPendingCallWatcher* finished) {
-                         if (finished->isError())
-                             openContainingFolder(path);
+                     [path, done](QDBusPendingCallWatcher* finished) {
+                         const bool shown = !finished->isError() || openContainingFolder(path);
                          finished->deleteLater();
+                         if (done)
+                             done(shown);
                      });
 }
 

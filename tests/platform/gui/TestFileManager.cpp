@@ -21,9 +21,16 @@ class TestFileManager : public QObject {
         // CTest runs without a session bus, so the file manager cannot be asked.
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler("file", &catcher, "open");
-        platform::revealInFileManager(QDir::homePath() + "/Desktop/Images");
+        QList<bool> answers;
+        const auto answer = [&](bool shown) { answers.append(shown); };
+        platform::revealInFileManager(QDir::homePath() + "/Desktop/Images", answer);
         QDesktopServices::unsetUrlHandler("file");
         QCOMPARE(catcher.opened, QList<QUrl>{QUrl::fromLocalFile(QDir::homePath() + "/Desktop")});
+        QCOMPARE(answers, QList<bool>{true});
+
+        // Nothing that opens folders: the caller hears so.
+        platform::revealInFileManager(QDir::homePath() + "/Desktop/Images", answer);
+        QCOMPARE(answers, (QList<bool>{true, false}));
     }
 };
 

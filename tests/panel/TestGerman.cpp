@@ -1,0 +1,53 @@
+#include "PanelFixture.h"
+
+#include "panel/CleanView.h"
+#include "panel/RelativeDate.h"
+#include "panel/StatusLine.h"
+#include "widgets/PrimaryButton.h"
+#include "widgets/Translations.h"
+
+#include <QLabel>
+
+// The panel in German: the translation is found, counts take their German forms, and the
+// date in the status line is written in the same language.
+class TestGerman : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(!widgets::installTranslations(QLocale(QLocale::French))); // none: English stays
+        QCOMPARE(widgets::interfaceLocale().language(), QLocale::English);
+        QVERIFY(widgets::installTranslations(QLocale(QLocale::German, QLocale::Germany)));
+        QCOMPARE(widgets::interfaceLocale().language(), QLocale::German);
+    }
+
+    void panelTexts() {
+        PanelFixture f;
+        DesktopCleaner::CleanRecord record{
+            f.clock.now().addDays(-1), {{f.desktop("x.png"), "/x/x.png"}}, {}};
+        QVERIFY(testsupport::touch(f.home.stateFolder() + "/last-clean.json",
+                                   DesktopCleaner::encodeRecord(record)));
+        f.touch({"a.png", "b.pdf", "README"});
+        f.open();
+        CleanView* view = f.panel->cleanView();
+        QCOMPARE(f.find<QLabel>("countLabel")->text(), "2 Dateien zum Wegräumen");
+        QCOMPARE(f.find<QLabel>("otherLabel")->text(), "1 andere Datei bleibt, wo sie ist.");
+        QCOMPARE(view->cleanButton()->text(), "Schreibtisch aufräumen");
+        QCOMPARE(view->statusLine()->text(), "Zuletzt gestern aufgeräumt: 1 Datei");
+
+        view->cleanButton()->click();
+        QCOMPARE(view->statusLine()->text(), "2 Dateien verschoben");
+        QCOMPARE(f.find<QLabel>("emptySubtitle")->text(),
+                 "Keine Datei passt zu deinen Regeln. 1 andere Datei bleibt unberührt.");
+    }
+
+    void relativeDatesInGerman() {
+        const QDateTime now(QDate(2024, 1, 17), QTime(12, 0), Qt::UTC);
+        const QLocale german = widgets::interfaceLocale();
+        QCOMPARE(panel::relativeDateText(now.addDays(-1), now, german), "gestern");
+        QCOMPARE(panel::relativeDateText(now.addDays(-3), now, german), "vor 3 Tagen");
+    }
+};
+
+VANTOR_WIDGET_TEST_MAIN(TestGerman)
+#include "TestGerman.moc"

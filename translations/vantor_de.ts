@@ -1,0 +1,345 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>CleanView</name>
+    <message>
+        <source>Clean Desktop</source>
+        <translation>Schreibtisch aufräumen</translation>
+    </message>
+    <message>
+        <source>Your desktop is clean</source>
+        <translation>Dein Schreibtisch ist aufgeräumt</translation>
+    </message>
+    <message>
+        <source>Nothing to sort right now.</source>
+        <translation>Gerade gibt es nichts einzuordnen.</translation>
+    </message>
+    <message numerus="yes">
+        <source>No files match your rules. %n other files left alone.</source>
+        <translation>
+            <numerusform>Keine Datei passt zu deinen Regeln. %n andere Datei bleibt unberührt.</numerusform>
+            <numerusform>Keine Datei passt zu deinen Regeln. %n andere Dateien bleiben unberührt.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files to put away</source>
+        <translation>
+            <numerusform>%n Datei zum Wegräumen</numerusform>
+            <numerusform>%n Dateien zum Wegräumen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n other files stay where they are.</source>
+        <translation>
+            <numerusform>%n andere Datei bleibt, wo sie ist.</numerusform>
+            <numerusform>%n andere Dateien bleiben, wo sie sind.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ElidedLabel</name>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+</context>
+<context>
+    <name>ExtensionChip</name>
+    <message>
+        <source>Remove .%1</source>
+        <translation>.%1 entfernen</translation>
+    </message>
+</context>
+<context>
+    <name>NoAccessView</name>
+    <message>
+        <source>Vantor can&apos;t see your Desktop</source>
+        <translation>Vantor kann deinen Schreibtisch nicht sehen</translation>
+    </message>
+    <message>
+        <source>Vantor can&apos;t read %1. Check that the folder exists and that you may open it.</source>
+        <translation>Vantor kann %1 nicht lesen. Prüfe, ob der Ordner existiert und ob du ihn öffnen darfst.</translation>
+    </message>
+    <message>
+        <source>Show in File Manager</source>
+        <translation>In der Dateiverwaltung zeigen</translation>
+    </message>
+    <message>
+        <source>Try Again</source>
+        <translation>Erneut versuchen</translation>
+    </message>
+</context>
+<context>
+    <name>PanelView</name>
+    <message>
+        <source>Vantor</source>
+        <translation>Vantor</translation>
+    </message>
+    <message>
+        <source>Quit Vantor</source>
+        <translation>Vantor beenden</translation>
+    </message>
+    <message>
+        <source>Close settings</source>
+        <translation>Einstellungen schließen</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+</context>
+<context>
+    <name>RuleDetail</name>
+    <message>
+        <source>Rule name</source>
+        <translation>Name der Regel</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Choose…</source>
+        <translation>Auswählen…</translation>
+    </message>
+    <message>
+        <source>Show in File Manager</source>
+        <translation>In der Dateiverwaltung zeigen</translation>
+    </message>
+    <message>
+        <source>This rule points at the Desktop itself, so it won&apos;t move anything. Choose another folder.</source>
+        <translation>Diese Regel zeigt auf den Schreibtisch selbst und verschiebt daher nichts. Wähle einen anderen Ordner.</translation>
+    </message>
+    <message>
+        <source>Vantor creates the folder the first time it&apos;s needed.</source>
+        <translation>Vantor legt den Ordner an, sobald er gebraucht wird.</translation>
+    </message>
+    <message>
+        <source>Move matching files to</source>
+        <translation>Passende Dateien verschieben nach</translation>
+    </message>
+    <message>
+        <source>No file types yet. This rule won&apos;t move anything until you add some.</source>
+        <translation>Noch keine Dateitypen. Diese Regel verschiebt nichts, bis du welche hinzufügst.</translation>
+    </message>
+    <message>
+        <source>Add types, e.g. mov, mp4, mkv</source>
+        <translation>Typen hinzufügen, z. B. mov, mp4, mkv</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <source>Each file type belongs to one rule. Adding a type that&apos;s already used moves it here.</source>
+        <translation>Jeder Dateityp gehört zu genau einer Regel. Ein Typ, den schon eine andere Regel hat, wird hierher verschoben.</translation>
+    </message>
+    <message>
+        <source>File types</source>
+        <translation>Dateitypen</translation>
+    </message>
+    <message>
+        <source>these</source>
+        <translation>diese</translation>
+    </message>
+    <message>
+        <source>Choose where %1 files should go.</source>
+        <translation>Wähle, wohin %1 Dateien kommen sollen.</translation>
+    </message>
+</context>
+<context>
+    <name>RuleGroupRow</name>
+    <message>
+        <source>Moves to %1</source>
+        <translation>Verschiebt nach %1</translation>
+    </message>
+</context>
+<context>
+    <name>RuleListModel</name>
+    <message>
+        <source>Untitled</source>
+        <translation>Ohne Namen</translation>
+    </message>
+    <message>
+        <source>No file types</source>
+        <translation>Keine Dateitypen</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file types</source>
+        <translation>
+            <numerusform>%n Dateityp</numerusform>
+            <numerusform>%n Dateitypen</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>RulesEditor</name>
+    <message>
+        <source>Add a rule</source>
+        <translation>Regel hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete the selected rule</source>
+        <translation>Ausgewählte Regel löschen</translation>
+    </message>
+    <message>
+        <source>Select a rule, or add one with +</source>
+        <translation>Wähle eine Regel aus oder füge mit + eine hinzu</translation>
+    </message>
+    <message>
+        <source>Files that match no rule stay on your Desktop.</source>
+        <translation>Dateien, die zu keiner Regel passen, bleiben auf dem Schreibtisch.</translation>
+    </message>
+    <message>
+        <source>Restore Defaults…</source>
+        <translation>Standardregeln wiederherstellen…</translation>
+    </message>
+    <message>
+        <source>Vantor Rules</source>
+        <translation>Vantor-Regeln</translation>
+    </message>
+    <message>
+        <source>Restore the default rules?</source>
+        <translation>Standardregeln wiederherstellen?</translation>
+    </message>
+    <message>
+        <source>Your custom rules and folders will be replaced with Images, Documents and Installers on the Desktop. Files you already sorted stay where they are.</source>
+        <translation>Deine eigenen Regeln und Ordner werden durch Images, Documents und Installers auf dem Schreibtisch ersetzt. Bereits einsortierte Dateien bleiben, wo sie sind.</translation>
+    </message>
+    <message>
+        <source>Restore Defaults</source>
+        <translation>Standardregeln wiederherstellen</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsView</name>
+    <message>
+        <source>Show</source>
+        <translation>Zeigen</translation>
+    </message>
+    <message>
+        <source>Show %1 folder</source>
+        <translation>Ordner %1 zeigen</translation>
+    </message>
+    <message>
+        <source>Untitled</source>
+        <translation>Ohne Namen</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Open Vantor at login</source>
+        <translation>Vantor bei der Anmeldung öffnen</translation>
+    </message>
+    <message>
+        <source>Rules</source>
+        <translation>Regeln</translation>
+    </message>
+    <message>
+        <source>Edit Rules…</source>
+        <translation>Regeln bearbeiten…</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Fertig</translation>
+    </message>
+    <message>
+        <source>Vantor by Quillon</source>
+        <translation>Vantor von Quillon</translation>
+    </message>
+    <message>
+        <source>Vantor %1 by Quillon</source>
+        <translation>Vantor %1 von Quillon</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t change this. Check that %1 can be written and try again.</source>
+        <translation>Das ließ sich nicht ändern. Prüfe, ob %1 beschreibbar ist, und versuche es erneut.</translation>
+    </message>
+</context>
+<context>
+    <name>StatusLine</name>
+    <message>
+        <source>Undo</source>
+        <translation>Widerrufen</translation>
+    </message>
+    <message>
+        <source>Nothing was moved</source>
+        <translation>Nichts wurde verschoben</translation>
+    </message>
+    <message numerus="yes">
+        <source>Moved %n files</source>
+        <translation>
+            <numerusform>%n Datei verschoben</numerusform>
+            <numerusform>%n Dateien verschoben</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>· %n couldn&apos;t be moved</source>
+        <translation>
+            <numerusform>· %n konnte nicht verschoben werden</numerusform>
+            <numerusform>· %n konnten nicht verschoben werden</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Put back %n files.</source>
+        <translation>
+            <numerusform>%n Datei zurückgelegt.</numerusform>
+            <numerusform>%n Dateien zurückgelegt.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n were missing.</source>
+        <translation>
+            <numerusform>%n fehlte.</numerusform>
+            <numerusform>%n fehlten.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Last clean moved %n files %1</source>
+        <translation>
+            <numerusform>Zuletzt %1 aufgeräumt: %n Datei</numerusform>
+            <numerusform>Zuletzt %1 aufgeräumt: %n Dateien</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>SystemServices</name>
+    <message>
+        <source>Use Folder</source>
+        <translation>Ordner verwenden</translation>
+    </message>
+</context>
+<context>
+    <name>Vantor</name>
+    <message>
+        <source>No file manager found to show %1.</source>
+        <translation>Keine Dateiverwaltung gefunden, um %1 zu zeigen.</translation>
+    </message>
+</context>
+<context>
+    <name>VantorApp</name>
+    <message>
+        <source>Open Vantor</source>
+        <translation>Vantor öffnen</translation>
+    </message>
+    <message>
+        <source>Quit Vantor</source>
+        <translation>Vantor beenden</translation>
+    </message>
+    <message>
+        <source>Vantor is in your system tray</source>
+        <translation>Vantor ist im Infobereich</translation>
+    </message>
+    <message>
+        <source>Click its icon in the system tray to clean your desktop. Vantor has no main window.</source>
+        <translation>Klicke auf sein Symbol im Infobereich, um deinen Schreibtisch aufzuräumen. Vantor hat kein Hauptfenster.</translation>
+    </message>
+    <message>
+        <source>Got It</source>
+        <translation>Verstanden</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,76 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>CleanView</name>
+    <message numerus="yes">
+        <source>No files match your rules. %n other files left alone.</source>
+        <translation>
+            <numerusform>No files match your rules. %n other file left alone.</numerusform>
+            <numerusform>No files match your rules. %n other files left alone.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files to put away</source>
+        <translation>
+            <numerusform>%n file to put away</numerusform>
+            <numerusform>%n files to put away</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n other files stay where they are.</source>
+        <translation>
+            <numerusform>%n other file stays where it is.</numerusform>
+            <numerusform>%n other files stay where they are.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>RuleListModel</name>
+    <message numerus="yes">
+        <source>%n file types</source>
+        <translation>
+            <numerusform>%n file type</numerusform>
+            <numerusform>%n file types</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>StatusLine</name>
+    <message numerus="yes">
+        <source>Moved %n files</source>
+        <translation>
+            <numerusform>Moved %n file</numerusform>
+            <numerusform>Moved %n files</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>· %n couldn&apos;t be moved</source>
+        <translation>
+            <numerusform>· %n couldn&apos;t be moved</numerusform>
+            <numerusform>· %n couldn&apos;t be moved</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Put back %n files.</source>
+        <translation>
+            <numerusform>Put back %n file.</numerusform>
+            <numerusform>Put back %n files.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n were missing.</source>
+        <translation>
+            <numerusform>%n were missing.</numerusform>
+            <numerusform>%n were missing.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Last clean moved %n files %1</source>
+        <translation>
+            <numerusform>Last clean moved %n file %1</numerusform>
+            <numerusform>Last clean moved %n files %1</numerusform>
+        </translation>
+    </message>
+</context>
+</TS>
