@@ -38,6 +38,17 @@
     </message>
 </context>
 <context>
+    <name>DesktopCleaner</name>
+    <message>
+        <source>Couldn&apos;t save the record for Undo, so nothing was moved.</source>
+        <translation>Das Protokoll zum Widerrufen konnte nicht gespeichert werden, daher wurde nichts verschoben.</translation>
+    </message>
+    <message>
+        <source>Vantor is busy with another clean. Try again in a moment.</source>
+        <translation>Vantor räumt gerade schon auf. Versuche es gleich noch einmal.</translation>
+    </message>
+</context>
+<context>
     <name>ElidedLabel</name>
     <message>
         <source>Copy</source>
@@ -261,6 +272,14 @@
 </context>
 <context>
     <name>StatusLine</name>
+    <message>
+        <source>Moving %1 of %2…</source>
+        <translation>%1 von %2 werden verschoben …</translation>
+    </message>
+    <message>
+        <source>Putting back %1 of %2…</source>
+        <translation>%1 von %2 werden zurückgelegt …</translation>
+    </message>
     <message>
         <source>Undo</source>
         <translation>Widerrufen</translation>

@@ -6,6 +6,7 @@
 #include "rules/JsonWriter.h"
 #include "rules/RuleStore.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QJsonArray>
@@ -98,9 +99,11 @@ QString DesktopCleaner::noticeText(Notice notice) {
     case Notice::None:
         return QString();
     case Notice::RecordNotSaved:
-        return QStringLiteral("Couldn't save the record for Undo, so nothing was moved.");
+        return QCoreApplication::translate(
+            "DesktopCleaner", "Couldn't save the record for Undo, so nothing was moved.");
     case Notice::Busy:
-        return QStringLiteral("Vantor is busy with another clean. Try again in a moment.");
+        return QCoreApplication::translate(
+            "DesktopCleaner", "Vantor is busy with another clean. Try again in a moment.");
     }
     return QString();
 }
@@ -339,6 +342,7 @@ QList<CleanWork::Batch> batchesOf(const DesktopCleaner::Scan& scan) {
 void DesktopCleaner::startClean() {
     if (isBusy())
         return;
+    m_undoing = false;
     const CleanWork work = makeWork();
     const QList<SortRule> rules = m_rules->rules();
     const QString desktop = m_desktop;
@@ -364,6 +368,7 @@ void DesktopCleaner::startClean() {
 void DesktopCleaner::startUndo() {
     if (isBusy() || !m_lastClean)
         return;
+    m_undoing = true;
     const CleanWork work = makeWork();
     const QList<SortRule> rules = m_rules->rules();
     const QString desktop = m_desktop;

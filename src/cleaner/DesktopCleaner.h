@@ -108,8 +108,9 @@ class DesktopCleaner : public QObject {
 
     // What the last clean or undo that could not start ran into; None after one that ran.
     Notice notice() const { return m_notice; }
-    // Whether startClean() or startUndo() is at work.
+    // Whether startClean() or startUndo() is at work, and which of them.
     bool isBusy() const { return m_worker != nullptr; }
+    bool isUndoing() const { return isBusy() && m_undoing; }
 
     void rescan();
     // Return when done. While a started clean or undo runs they only set notice Busy.
@@ -191,4 +192,5 @@ class DesktopCleaner : public QObject {
     int m_busyWaitMs = 2000;
     std::atomic<bool> m_cancel{false};
     QThread* m_worker = nullptr;
+    bool m_undoing = false;
 };

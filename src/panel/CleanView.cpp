@@ -56,7 +56,8 @@ CleanView::CleanView(DesktopCleaner& cleaner, DesktopServices& services, QWidget
 
     m_cleanButton = new PrimaryButton(tr("Clean Desktop"));
     m_cleanButton->setObjectName(QStringLiteral("cleanButton"));
-    connect(m_cleanButton, &QPushButton::clicked, this, [this] { m_cleaner.clean(); });
+    // The moves run off this thread, so the panel stays responsive during a long clean.
+    connect(m_cleanButton, &QPushButton::clicked, this, [this] { m_cleaner.startClean(); });
 
     m_statusLine = new StatusLine(m_cleaner, services);
 
@@ -71,6 +72,7 @@ CleanView::CleanView(DesktopCleaner& cleaner, DesktopServices& services, QWidget
     layout->addWidget(m_statusLine);
 
     connect(&m_cleaner, &DesktopCleaner::scanChanged, this, &CleanView::refresh);
+    connect(&m_cleaner, &DesktopCleaner::busyChanged, this, &CleanView::refresh);
     refresh();
 }
 
@@ -112,7 +114,7 @@ void CleanView::refresh() {
     m_countLabel->setVisible(!empty);
     m_groupList->setVisible(!empty);
     m_otherLabel->setVisible(!empty && scan.other >= 1);
-    m_cleanButton->setEnabled(!empty);
+    m_cleanButton->setEnabled(!empty && !m_cleaner.isBusy());
 
     if (empty) {
         m_emptySubtitle->setText(

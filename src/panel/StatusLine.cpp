@@ -12,6 +12,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QShortcut>
 
 namespace {
@@ -34,7 +35,7 @@ StatusLine::StatusLine(DesktopCleaner& cleaner, DesktopServices& services, QWidg
     // Made by the button, so it only acts while the button is on screen.
     auto* undoShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), m_undo);
     connect(undoShortcut, &QShortcut::activated, m_undo, &QPushButton::click);
-    connect(m_undo, &QPushButton::clicked, this, [this] { m_cleaner.undo(); });
+    connect(m_undo, &QPushButton::clicked, this, [this] { m_cleaner.startUndo(); });
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -54,6 +55,17 @@ StatusLine::StatusLine(DesktopCleaner& cleaner, DesktopServices& services, QWidg
     connect(&m_cleaner, &DesktopCleaner::scanChanged, this, &StatusLine::refresh);
     connect(&m_cleaner, &DesktopCleaner::statusChanged, this, &StatusLine::refresh);
     connect(&m_cleaner, &DesktopCleaner::lastCleanChanged, this, &StatusLine::refresh);
+    connect(&m_cleaner, &DesktopCleaner::noticeChanged, this, &StatusLine::refresh);
+    connect(&m_cleaner, &DesktopCleaner::busyChanged, this, [this](bool busy) {
+        if (busy)
+            m_done = m_total = 0;
+        refresh();
+    });
+    connect(&m_cleaner, &DesktopCleaner::progress, this, [this](int done, int total) {
+        m_done = done;
+        m_total = total;
+        refresh();
+    });
     connect(&Appearance::instance(), &Appearance::changed, this, &StatusLine::refresh);
     refresh();
 }
@@ -74,48 +86,72 @@ void StatusLine::refresh() {
     widgets::TextStyle style = widgets::TextStyle::Callout;
     widgets::Emphasis emphasis = widgets::Emphasis::Primary;
 
-    switch (status.kind) {
-    case Kind::Cleaned:
-        showSymbol = true;
-        m_plain = status.moved() == 0 ? tr("Nothing was moved")
-                                      : tr("Moved %n files", nullptr, status.moved());
-        if (status.failed >= 1) {
-            m_failure = u' ' + tr("· %n couldn't be moved", nullptr, status.failed);
-            m_symbol->setSymbol(QStringLiteral("exclamationmark.triangle.fill"));
-            m_symbol->setColor(widgets::warningOrange());
-        } else {
-            m_symbol->setSymbol(QStringLiteral("checkmark.circle.fill"));
-            m_symbol->setColor(widgets::successGreen());
-        }
-        break;
-    case Kind::Undone:
-        showSymbol = true;
+    const QString notice = DesktopCleaner::noticeText(m_cleaner.notice());
+    if (m_cleaner.isBusy()) {
+        // Counted as the work goes; nothing to undo until it is done.
         showUndo = false;
         emphasis = widgets::Emphasis::Secondary;
-        m_plain = tr("Put back %n files.", nullptr, status.restored());
-        if (status.failed >= 1)
-            m_plain += u' ' + tr("%n were missing.", nullptr, status.failed);
-        m_symbol->setSymbol(QStringLiteral("arrow.uturn.backward.circle.fill"));
-        m_symbol->setTint(SymbolView::Tint::Secondary);
-        break;
-    case Kind::Idle:
-    case Kind::NoAccess:
-        if (record) {
-            style = widgets::TextStyle::Caption;
-            emphasis = widgets::Emphasis::Secondary;
-            m_plain = tr("Last clean moved %n files %1", nullptr, int(record->moves.size()))
-                          .arg(panel::relativeDateText(record->date, m_services.clock().now(),
-                                                       widgets::interfaceLocale()));
+        if (m_total > 0) {
+            const QLocale locale = widgets::interfaceLocale();
+            const QString done = locale.toString(m_done), total = locale.toString(m_total);
+            m_plain = m_cleaner.isUndoing() ? tr("Putting back %1 of %2…").arg(done, total)
+                                            : tr("Moving %1 of %2…").arg(done, total);
         }
-        break;
-    }
+    } else if (!notice.isEmpty()) {
+        // Nothing was done: say why, in the colour of a failure.
+        showSymbol = true;
+        m_failure = notice;
+        m_symbol->setSymbol(QStringLiteral("exclamationmark.triangle.fill"));
+        m_symbol->setColor(widgets::warningOrange());
+    } else
+        switch (status.kind) {
+        case Kind::Cleaned:
+            showSymbol = true;
+            m_plain = status.moved() == 0 ? tr("Nothing was moved")
+                                          : tr("Moved %n files", nullptr, status.moved());
+            if (status.failed >= 1) {
+                m_failure = u' ' + tr("· %n couldn't be moved", nullptr, status.failed);
+                m_symbol->setSymbol(QStringLiteral("exclamationmark.triangle.fill"));
+                m_symbol->setColor(widgets::warningOrange());
+            } else {
+                m_symbol->setSymbol(QStringLiteral("checkmark.circle.fill"));
+                m_symbol->setColor(widgets::successGreen());
+            }
+            break;
+        case Kind::Undone:
+            showSymbol = true;
+            showUndo = false;
+            emphasis = widgets::Emphasis::Secondary;
+            m_plain = tr("Put back %n files.", nullptr, status.restored());
+            if (status.failed >= 1)
+                m_plain += u' ' + tr("%n were missing.", nullptr, status.failed);
+            m_symbol->setSymbol(QStringLiteral("arrow.uturn.backward.circle.fill"));
+            m_symbol->setTint(SymbolView::Tint::Secondary);
+            break;
+        case Kind::Idle:
+        case Kind::NoAccess:
+            if (record) {
+                style = widgets::TextStyle::Caption;
+                emphasis = widgets::Emphasis::Secondary;
+                m_plain = tr("Last clean moved %n files %1", nullptr, int(record->moves.size()))
+                              .arg(panel::relativeDateText(record->date, m_services.clock().now(),
+                                                           widgets::interfaceLocale()));
+            }
+            break;
+        }
 
-    // When the line must wrap, the failure part moves down whole rather than splitting.
+    // When the line must wrap, a failure part after the counts moves down whole rather than
+    // splitting; a notice alone wraps as any sentence.
     QString html = m_plain.toHtmlEscaped();
-    if (!m_failure.isEmpty())
-        html += QStringLiteral(" <span style=\"color:%1\">%2</span>")
-                    .arg(widgets::warningOrange().name(),
-                         m_failure.mid(1).toHtmlEscaped().replace(u' ', QStringLiteral("&nbsp;")));
+    if (!m_failure.isEmpty()) {
+        const QString failure =
+            m_plain.isEmpty()
+                ? m_failure.toHtmlEscaped()
+                : m_failure.mid(1).toHtmlEscaped().replace(u' ', QStringLiteral("&nbsp;"));
+        html += QStringLiteral("%1<span style=\"color:%2\">%3</span>")
+                    .arg(m_plain.isEmpty() ? QString() : QStringLiteral(" "),
+                         widgets::warningOrange().name(), failure);
+    }
     m_label->setText(html);
     m_label->setFont(widgets::font(style));
     widgets::setEmphasis(m_label, emphasis);
@@ -124,5 +160,5 @@ void StatusLine::refresh() {
 
     m_symbol->setVisible(showSymbol);
     m_undo->setVisible(showUndo);
-    setVisible(!m_plain.isEmpty());
+    setVisible(!m_plain.isEmpty() || !m_failure.isEmpty());
 }

@@ -28,6 +28,8 @@ class StatusLine : public QWidget {
 
     DesktopCleaner& m_cleaner;
     DesktopServices& m_services;
+    int m_done = 0; // of the clean or undo at work
+    int m_total = 0;
     QString m_plain;
     QString m_failure;
 

@@ -43,6 +43,13 @@ struct PanelFixture {
         return *panel;
     }
 
+    // The panel's clean and undo run on a worker: waits until the one started is done and
+    // its results are on screen.
+    void finishWork() const {
+        QVERIFY(QTest::qWaitFor([this] { return !cleaner->isBusy(); }, 10000));
+        testsupport::settle();
+    }
+
     template <typename T> T* find(const char* name) const {
         return testsupport::find<T>(panel.get(), QString::fromLatin1(name));
     }

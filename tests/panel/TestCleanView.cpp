@@ -4,6 +4,7 @@
 #include "panel/RelativeDate.h"
 #include "panel/RuleGroupRow.h"
 #include "panel/StatusLine.h"
+#include "platform/FileLock.h"
 #include "widgets/Colors.h"
 #include "widgets/PrimaryButton.h"
 #include "widgets/SymbolView.h"
@@ -81,6 +82,7 @@ class TestCleanView : public QObject {
         // Return does nothing while there is nothing to move.
         if (empty) {
             QTest::keyClick(f.panel.get(), Qt::Key_Return);
+            f.finishWork();
             QCOMPARE(f.cleaner->status(), DesktopCleaner::Status::idle());
         }
     }
@@ -95,6 +97,7 @@ class TestCleanView : public QObject {
         QCOMPARE(f.cleaner->status(), DesktopCleaner::Status::idle());
 
         QTest::keyClick(f.panel.get(), Qt::Key_Return);
+        f.finishWork();
         QVERIFY(QFile::exists(f.desktop("Images/a.png")));
         QVERIFY(view->isShowingEmptyState());
         QCOMPARE(statusText(f), "Moved 2 files");
@@ -103,14 +106,51 @@ class TestCleanView : public QObject {
         // Ctrl+Z is only Undo while the page shows it: not under the settings page.
         f.panel->setShowingSettings(true);
         QTest::keyClick(f.panel.get(), Qt::Key_Z, Qt::ControlModifier);
+        f.finishWork();
         QVERIFY(f.cleaner->lastClean());
         f.panel->setShowingSettings(false);
 
         QTest::keyClick(f.panel.get(), Qt::Key_Z, Qt::ControlModifier);
+        f.finishWork();
         QVERIFY(QFile::exists(f.desktop("a.png")));
         QCOMPARE(statusText(f), "Put back 2 files.");
         QVERIFY(!undoShown(f));
         QCOMPARE(rows(view), (QStringList{"Images: a.png", "Documents: b.pdf"}));
+    }
+
+    // While another cleaner holds the record folder, a clean waits: the page counts its
+    // progress and offers no second clean; when the other cleaner does not let go, the line
+    // says why nothing was moved.
+    void longCleanShowsProgressAndBusyNoticeSaysWhy() {
+        PanelFixture f;
+        f.touch({"a.png", "b.pdf"});
+        f.open();
+        CleanView* view = f.panel->cleanView();
+        auto other = platform::FileLock::acquire(f.home.stateFolder() + "/lock", 0);
+        QVERIFY(other);
+
+        f.cleaner->setBusyWait(10000);
+        view->cleanButton()->click();
+        QVERIFY(f.cleaner->isBusy());
+        emit f.cleaner->progress(1234, 10000); // as the worker reports
+        QCOMPARE(statusText(f), "Moving 1,234 of 10,000…");
+        QVERIFY(!view->cleanButton()->isEnabled());
+        QVERIFY(!undoShown(f));
+        other.reset();
+        f.finishWork();
+        QCOMPARE(statusText(f), "Moved 2 files");
+        QVERIFY(view->cleanButton()->isEnabled() == !view->isShowingEmptyState());
+
+        f.touch({"c.png"});
+        f.cleaner->rescan();
+        other = platform::FileLock::acquire(f.home.stateFolder() + "/lock", 0);
+        f.cleaner->setBusyWait(0);
+        view->cleanButton()->click();
+        f.finishWork();
+        QVERIFY(QFile::exists(f.desktop("c.png")));
+        QCOMPARE(statusText(f), "Vantor is busy with another clean. Try again in a moment.");
+        QVERIFY(f.find<QLabel>("statusText")->text().contains(widgets::warningOrange().name()));
+        QVERIFY(undoShown(f)); // the earlier clean can still be put back
     }
 
     // Return presses the focused button: with Undo focused it puts the last clean back
@@ -123,6 +163,7 @@ class TestCleanView : public QObject {
         f.touch(ten);
         f.open();
         QTest::keyClick(f.panel.get(), Qt::Key_Return); // nothing focused: Clean Desktop
+        f.finishWork();
         QCOMPARE(statusText(f), "Moved 10 files");
 
         f.touch({"new.png"});
@@ -131,6 +172,7 @@ class TestCleanView : public QObject {
         undo->setFocus();
         QVERIFY(undo->hasFocus());
         QTest::keyClick(undo, Qt::Key_Return);
+        f.finishWork();
         QCOMPARE(statusText(f), "Put back 10 files.");
         QVERIFY(QFile::exists(f.desktop("photo 0.png")));
         QVERIFY(QFile::exists(f.desktop("new.png")));
@@ -149,7 +191,7 @@ class TestCleanView : public QObject {
         f.touch({"a.png", "b.png"});
         f.open();
         f.panel->cleanView()->cleanButton()->click();
-        testsupport::settle();
+        f.finishWork();
         StatusLine* line = f.panel->cleanView()->statusLine();
         QImage image = line->grab().toImage().convertToFormat(QImage::Format_RGB32);
         const QColor background = line->palette().color(QPalette::Window);
@@ -195,9 +237,11 @@ class TestCleanView : public QObject {
         f.open();
         CleanView* view = f.panel->cleanView();
         view->cleanButton()->click();
+        f.finishWork();
         if (undoAfter) {
             QVERIFY(QFile::remove(f.desktop("Images/b.png")));
             view->statusLine()->undoButton()->click();
+            f.finishWork();
         }
         QCOMPARE(statusText(f), text);
         QCOMPARE(undoShown(f), bool(f.cleaner->lastClean()));

@@ -36,6 +36,7 @@ class TestGerman : public QObject {
         QCOMPARE(view->statusLine()->text(), "Zuletzt gestern aufgeräumt: 1 Datei");
 
         view->cleanButton()->click();
+        f.finishWork();
         QCOMPARE(view->statusLine()->text(), "2 Dateien verschoben");
         QCOMPARE(f.find<QLabel>("emptySubtitle")->text(),
                  "Keine Datei passt zu deinen Regeln. 1 andere Datei bleibt unberührt.");

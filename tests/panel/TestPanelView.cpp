@@ -100,6 +100,7 @@ class TestPanelView : public QObject {
 
         // A clean keeps the clean page; losing the Desktop again brings the notice back live.
         f.panel->cleanView()->cleanButton()->click();
+        f.finishWork();
         QCOMPARE(shownPage(f), Page::Clean);
         QVERIFY(QDir(f.desktop()).removeRecursively());
         f.cleaner->rescan();
@@ -133,6 +134,7 @@ class TestPanelView : public QObject {
         f.touch({"a.png"});
         f.open();
         f.panel->cleanView()->cleanButton()->click();
+        f.finishWork();
         const auto tabOrder = [&] {
             QStringList order;
             QWidget* start = f.panel->settingsButton();
@@ -148,6 +150,8 @@ class TestPanelView : public QObject {
         };
         QCOMPARE(tabOrder(), (QStringList{"Settings", "Quit Vantor", "undoButton"}));
         f.panel->cleanView()->statusLine()->undoButton()->click();
+        f.finishWork();
+        settleLayouts();
         QCOMPARE(tabOrder(), (QStringList{"Settings", "Quit Vantor", "cleanButton"}));
 
         f.panel->setShowingSettings(true);
@@ -165,6 +169,7 @@ class TestPanelView : public QObject {
         f.touch({"a.png", "b.png"});
         f.open();
         f.panel->cleanView()->cleanButton()->click();
+        f.finishWork();
         f.touch({"c.png"});
         f.cleaner->rescan();
         const auto check = [&] {
@@ -226,6 +231,7 @@ class TestPanelView : public QObject {
         constexpr int kAvailable = 768;
         f.panel->setAvailableHeight(kAvailable);
         f.panel->cleanView()->cleanButton()->click();
+        f.finishWork();
         f.touch(files); // the same again, with the first clean still to undo
         f.cleaner->rescan();
         settleLayouts();
