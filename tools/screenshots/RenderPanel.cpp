@@ -6,11 +6,14 @@
 #include "cleaner/DesktopCleaner.h"
 #include "panel/PanelView.h"
 #include "panel/SettingsView.h"
+#include "platform/FileLock.h"
 #include "rules/RuleStore.h"
 #include "widgets/DesktopServices.h"
 #include "widgets/ToggleSwitch.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 
 namespace {
@@ -77,9 +80,21 @@ bool renderPanel(const QString& home, const QString& out) {
         cleaner.clean();
         ok &= save(&panel, path("failure"));
 
-        // Once that is sorted out, the rest goes and the desktop is clean.
+        // Once that is sorted out, the rest goes and the desktop is clean. Caught half-way
+        // (another cleaner holds the record folder for a moment), the line counts the moves.
         QFile::remove(desktop + "/Installers");
-        cleaner.clean();
+        {
+            auto other = platform::FileLock::acquire(state + "/lock", 0);
+            cleaner.setBusyWait(10000);
+            cleaner.startClean();
+            emit cleaner.progress(1234, 10000);
+            for (int i = 0; i < 5; ++i)
+                settle();
+            ok &= save(&panel, path("moving"));
+        }
+        while (cleaner.isBusy())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QCoreApplication::processEvents();
         ok &= save(&panel, path("empty"));
 
         panel.setShowingSettings(true);

@@ -79,7 +79,7 @@ QString schemeName(widgets::ColorScheme scheme) {
 }
 
 void settle() {
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 25; ++i) {
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
