@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace platform {
@@ -21,6 +22,11 @@ constexpr int kAttempts = 3;
 QString socketIn(const QString& folder) {
     return folder + QStringLiteral("/instance.socket");
 }
+
+// A local socket's path has a fixed room in the kernel's address; a longer one cannot listen.
+bool socketFits(const QString& folder) {
+    return QFile::encodeName(socketIn(folder)).size() < qsizetype(sizeof(sockaddr_un::sun_path));
+}
 } // namespace
 
 SingleInstance::SingleInstance(const QString& folder, QObject* parent)
@@ -31,7 +37,7 @@ SingleInstance::~SingleInstance() = default;
 QString SingleInstance::defaultFolder() {
     if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-        if (!runtime.isEmpty())
+        if (!runtime.isEmpty() && socketFits(runtime + QStringLiteral("/" VANTOR_APP_ID)))
             return runtime + QStringLiteral("/" VANTOR_APP_ID);
     } else {
         // Cron and some SSH sessions set no runtime folder: the session's usual one is where a
@@ -41,8 +47,8 @@ QString SingleInstance::defaultFolder() {
         if (info.isDir() && info.ownerId() == getuid())
             return session + QStringLiteral("/" VANTOR_APP_ID);
     }
-    // No usable runtime folder: one of our own in the shared temporary folder, per user, so
-    // one user's Vantor never stands in another's way.
+    // No usable runtime folder (or one too deep for a socket): one of our own in the shared
+    // temporary folder, per user, so one user's Vantor never stands in another's way.
     return QDir::tempPath() + QStringLiteral("/" VANTOR_APP_ID "-") + QString::number(getuid());
 }
 

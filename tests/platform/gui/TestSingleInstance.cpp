@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QThread>
@@ -68,6 +69,22 @@ class TestSingleInstance : public QObject {
         QVERIFY(testsupport::touch(dir.path() + "/instance.socket", "left over"));
         SingleInstance instance(dir.path());
         QVERIFY(instance.claim());
+    }
+
+    void aRuntimeFolderTooDeepForASocketIsNotUsed() {
+        QTemporaryDir dir;
+        const QString deep = dir.path() + "/" + QString(90, 'r');
+        QVERIFY(QDir().mkpath(deep));
+        QVERIFY(
+            QFile::setPermissions(deep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QByteArray before = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", deep.toUtf8());
+        const QString folder = SingleInstance::defaultFolder();
+        qputenv("XDG_RUNTIME_DIR", before);
+
+        // Elsewhere, where the socket's path fits the kernel's address (108 bytes).
+        QVERIFY(!folder.startsWith(deep));
+        QVERIFY(QFile::encodeName(folder + "/instance.socket").size() < 108);
     }
 };
 
