@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QThread>
 #include <QTimeZone>
 #include <QUrl>
@@ -326,11 +327,16 @@ void DesktopCleaner::undo() {
 
 namespace {
 
-QList<CleanWork::Batch> batchesOf(const DesktopCleaner::Scan& scan) {
+QList<CleanWork::Batch> batchesOf(const DesktopCleaner::Scan& scan,
+                                  const std::optional<QStringList>& only = std::nullopt) {
+    const QSet<QString> wanted = only ? QSet<QString>(only->begin(), only->end()) : QSet<QString>();
     QList<CleanWork::Batch> batches;
     for (const DesktopCleaner::Group& group : scan.groups) {
-        if (!group.files.isEmpty())
-            batches.append({group.rule.destinationURL(), group.files});
+        QStringList files = group.files;
+        if (only)
+            files.removeIf([&](const QString& file) { return !wanted.contains(file); });
+        if (!files.isEmpty())
+            batches.append({group.rule.destinationURL(), files});
     }
     return batches;
 }
@@ -339,7 +345,7 @@ QList<CleanWork::Batch> batchesOf(const DesktopCleaner::Scan& scan) {
 
 // Even the scans run on the worker, so a Desktop of many thousand files never holds up this
 // thread; each scan is published here as rescan() publishes it.
-void DesktopCleaner::startClean() {
+void DesktopCleaner::startClean(const CleanOptions& options) {
     if (isBusy())
         return;
     m_undoing = false;
@@ -347,17 +353,19 @@ void DesktopCleaner::startClean() {
     const QList<SortRule> rules = m_rules->rules();
     const QString desktop = m_desktop;
     runInBackground(
-        [this, work, rules, desktop](const CleanWork::Progress& progress) {
+        [this, work, rules, desktop, only = options.only](const CleanWork::Progress& progress) {
             platform::NameOrder nameOrder;
             const auto scan = computeScan(rules, desktop, nameOrder);
             QMetaObject::invokeMethod(
                 this, [this, scan] { applyScan(scan); }, Qt::QueuedConnection);
             CleanWorkResult result;
-            if (!scan || scan->totalFiles() <= 0) {
+            const QList<CleanWork::Batch> batches =
+                scan ? batchesOf(*scan, only) : QList<CleanWork::Batch>();
+            if (batches.isEmpty()) {
                 result.outcome = CleanWorkOutcome::NoWork;
                 return result;
             }
-            result = work.clean(batchesOf(*scan), m_cancel, progress);
+            result = work.clean(batches, m_cancel, progress);
             if (result.outcome == CleanWorkOutcome::Done)
                 result.scanAfter = computeScan(rules, desktop, nameOrder);
             return result;
@@ -532,4 +540,18 @@ std::optional<DesktopCleaner::CleanRecord> DesktopCleaner::decodeRecord(const QB
         record.createdFolders.append(*folder);
     }
     return record;
+}
+
+// The history and put-back marks come with the history store.
+void DesktopCleaner::undo(const QString& historyId) {
+    (void)historyId;
+}
+
+void DesktopCleaner::startUndo(const QString& historyId) {
+    (void)historyId;
+}
+
+bool DesktopCleaner::isPutBack(const QString& path) const {
+    (void)path;
+    return false;
 }

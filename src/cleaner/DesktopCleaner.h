@@ -82,6 +82,22 @@ class DesktopCleaner : public QObject {
         bool operator==(const CleanRecord&) const = default;
     };
 
+    // One clean as the history keeps it; the newest comes first.
+    struct HistoryEntry {
+        QString id;
+        QDateTime date;
+        int moved = 0;
+        bool automatic = false; // started by automatic tidying rather than the user
+        bool undone = false;
+        bool operator==(const HistoryEntry&) const = default;
+    };
+
+    struct CleanOptions {
+        bool automatic = false;
+        // Only these Desktop files (absolute paths), of those a rule would move; all when unset.
+        std::optional<QStringList> only;
+    };
+
     // Why a clean or undo did not even start; the status and the record stay as they were.
     enum class Notice {
         None,
@@ -118,8 +134,19 @@ class DesktopCleaner : public QObject {
     void undo();
     // Return at once; the work runs off this thread and publishes as clean() and undo() do.
     // Ignored while other work runs.
-    void startClean();
+    void startClean() { startClean(CleanOptions{}); }
+    void startClean(const CleanOptions& options);
     void startUndo();
+    // Puts back the history's clean with this id: what can still be moved, the rest failed.
+    void undo(const QString& historyId);
+    void startUndo(const QString& historyId);
+
+    // The last cleans, newest first (at most kHistoryLength).
+    const QList<HistoryEntry>& history() const { return m_history; }
+    static constexpr int kHistoryLength = 20;
+    // Whether an undo put this Desktop file back and it has not been modified or renamed
+    // since: automatic tidying leaves such a file alone.
+    bool isPutBack(const QString& path) const;
     // Asks running work to stop after the item in hand; the record then holds what was done.
     void cancel();
     // How long a clean or undo waits for another cleaner to finish (2 s unless set).
@@ -153,6 +180,9 @@ class DesktopCleaner : public QObject {
     // During a clean or undo: `done` of `total` items handled. From started work it comes
     // through the event loop, at most every few dozen milliseconds, and with done == total.
     void progress(int done, int total);
+    void historyChanged();
+    // A clean has ended that moved something: its entry, now first in the history.
+    void cleaned(const DesktopCleaner::HistoryEntry& entry);
 
   private:
     void setScan(Scan scan);
@@ -193,4 +223,5 @@ class DesktopCleaner : public QObject {
     std::atomic<bool> m_cancel{false};
     QThread* m_worker = nullptr;
     bool m_undoing = false;
+    QList<HistoryEntry> m_history;
 };
