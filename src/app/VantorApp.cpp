@@ -8,6 +8,7 @@
 #include "rules/RuleStore.h"
 #include "widgets/Appearance.h"
 #include "widgets/Symbols.h"
+#include "widgets/TextStyles.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -77,6 +78,12 @@ void VantorApp::start(bool atLogin) {
 
     if (!m_settings.value(kDidShowWelcome, false).toBool())
         QTimer::singleShot(kHintDelayMs, this, &VantorApp::showFirstRunHint);
+    // Fonts and themed icons load once per process: while Vantor waits for its first click,
+    // so opening the panel need not wait for them.
+    QTimer::singleShot(kPreloadDelayMs, this, [] {
+        widgets::preloadFonts();
+        widgets::preloadSymbols();
+    });
 }
 
 void VantorApp::showFirstRunHint() {

@@ -56,6 +56,8 @@ class VantorApp : public QObject {
     void createTrayIcon();
 
     static constexpr int kHintDelayMs = 600;
+    // After start-up is over, so the tray icon is never kept waiting.
+    static constexpr int kPreloadDelayMs = 1000;
     // How long a session may take to bring up its tray before the panel opens as a window.
     static constexpr int kNoTrayGraceMs = 3000;
     // At login the tray host may start well after Vantor.

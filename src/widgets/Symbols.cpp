@@ -188,6 +188,11 @@ void ensureIconTheme() {
     QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 }
 
+void preloadSymbols() {
+    for (auto it = symbolTable().cbegin(); it != symbolTable().cend(); ++it)
+        symbolPixmap(it.key(), 16, Qt::black, 1.0);
+}
+
 QStringList iconNamesForSymbol(const QString& symbol) {
     return symbolTable().value(symbol, QStringList{kFolderIcon});
 }

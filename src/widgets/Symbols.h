@@ -22,6 +22,10 @@ QIcon symbolIcon(const QString& symbol, const QColor& tint);
 // A device-pixel-exact tinted pixmap, for views that paint the symbol themselves.
 QPixmap symbolPixmap(const QString& symbol, int size, const QColor& tint, qreal devicePixelRatio);
 
+// Finds every symbol's themed icon and draws it once, so the first window to show symbols
+// need not wait for the icon theme.
+void preloadSymbols();
+
 // Makes sure themed icons can be found: uses Adwaita when no theme is set (bare sessions,
 // offscreen), and as the fallback of any other theme. Called by the functions above.
 void ensureIconTheme();
