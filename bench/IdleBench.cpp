@@ -166,7 +166,7 @@ int main(int argc, char** argv) {
                 qPrintable(names.join(", ")));
     if (ended > 0)
         std::printf(" (%d ended during the window, not counted)", ended);
-    std::printf("\nwake-ups: %.1f per minute (%lld context switches)\n", double(total) / minutes,
+    std::printf("\nwake-ups: %.1f per minute (%lld over the window)\n", double(total) / minutes,
                 static_cast<long long>(total));
     for (const QString& line : woke)
         std::printf("  %s\n", qPrintable(line));
