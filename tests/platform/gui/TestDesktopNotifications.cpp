@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 
 // Stands in for the desktop's notification server: records what it is asked to show.
@@ -63,15 +64,12 @@ class TestDesktopNotifications : public QObject {
     void invoke(uint id, const QString& key) { emitSignal("ActionInvoked", {id, key}); }
     void close(uint id) { emitSignal("NotificationClosed", {id, uint(2)}); }
 
-    // Sends a message that comes back to the client only after everything the server sent
-    // before it, so that a signal the class ignored has surely been delivered by then.
+    // Sends a message that reaches the client only after everything the server sent before
+    // it, so that a signal the class ignored has surely been delivered by then.
     void roundTrip() {
-        const QString probe = QStringLiteral("Probe");
-        client().connect(QString(), "/probe", "test.Probe", probe, this, SLOT(onProbe()));
         m_probeSeen = false;
-        QVERIFY(server().send(QDBusMessage::createSignal("/probe", "test.Probe", probe)));
+        QVERIFY(server().send(QDBusMessage::createSignal("/probe", "test.Probe", "Probe")));
         QTRY_VERIFY(m_probeSeen);
-        client().disconnect(QString(), "/probe", "test.Probe", probe, this, SLOT(onProbe()));
     }
     bool m_probeSeen = false;
 
@@ -100,6 +98,12 @@ class TestDesktopNotifications : public QObject {
         QVERIFY(QDBusConnection::connectToBus(m_address, "server").isConnected());
         QVERIFY(QDBusConnection::connectToBus(m_address, "client").isConnected());
         QVERIFY(server().registerObject(kPath, &m_server, QDBusConnection::ExportAllSlots));
+        QVERIFY(
+            client().connect(QString(), "/probe", "test.Probe", "Probe", this, SLOT(onProbe())));
+        // Answered only once the bus has taken the subscription above.
+        const QDBusMessage ping = QDBusMessage::createMethodCall(
+            "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.Peer", "Ping");
+        QCOMPARE(client().call(ping).type(), QDBusMessage::ReplyMessage);
     }
 
     void init() {
@@ -223,7 +227,11 @@ class TestDesktopNotifications : public QObject {
         static QStringList* lines = nullptr;
         lines = &debug;
         const auto previous = qInstallMessageHandler(
-            [](QtMsgType, const QMessageLogContext&, const QString& text) { lines->append(text); });
+            [](QtMsgType, const QMessageLogContext& context, const QString& text) {
+                if (QByteArray(context.category) == "vantor.notifications")
+                    lines->append(text);
+            });
+        const auto restore = qScopeGuard([previous] { qInstallMessageHandler(previous); });
 
         server().unregisterService("org.freedesktop.Notifications");
         platform::DesktopNotifications noServer(client());
@@ -236,7 +244,6 @@ class TestDesktopNotifications : public QObject {
         platform::DesktopNotifications noBus;
         noBus.show("Put away 4 files", "Undo", "clean-b");
         QCOMPARE(debug.size(), 2);
-        qInstallMessageHandler(previous);
 
         // A server that comes later is used.
         QVERIFY(server().registerService("org.freedesktop.Notifications"));
