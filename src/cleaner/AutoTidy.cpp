@@ -121,7 +121,8 @@ std::optional<QDateTime> AutoTidy::quietSince(const QString& path, const QDateTi
 void AutoTidy::review() {
     if (!m_settings->isEnabled())
         return;
-    // Busy: the end of the work brings a review. No access: so does the next scan.
+    // Busy: the end of the work brings a review. No access: so does the next scan (which
+    // now lists nothing, but the rule holds whatever the scan of an unreadable Desktop holds).
     if (m_cleaner->isBusy() || m_cleaner->status().kind == DesktopCleaner::Status::Kind::NoAccess) {
         m_timer->stop();
         return;
