@@ -13,8 +13,7 @@ namespace platform {
 namespace {
 
 QDateTime toDateTime(const timespec& t) {
-    return QDateTime::fromMSecsSinceEpoch(qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000,
-                                          Qt::UTC);
+    return QDateTime::fromMSecsSinceEpoch(qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000, Qt::UTC);
 }
 
 // A lease broken while held sends its holder a signal, SIGIO unless told otherwise, and
