@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/Clock.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class AutoTidySettings;
+class DesktopCleaner;
+namespace platform {
+class DirectoryWatch;
+class Timer;
+} // namespace platform
+
+// While the settings have it on, puts away each file a rule would move once the file has
+// been quiet for the quiet time: neither modified nor open for writing for that long. Each
+// time some are due it starts one clean limited to them, as the user's clean button would.
+//
+// A file is quiet since the latest of its modification time, its status-change time (which
+// a rename or a finished download sets even when the modification time is old) and the last
+// write or close-after-write the Desktop watch reported for it. A file written to but not
+// yet closed has no deadline until it is closed; at its deadline the kernel is asked whether
+// anybody still has it open for writing. One timer waits for the earliest deadline and none
+// while nothing is pending, so an idle Desktop never wakes the program.
+//
+// Deadlines are kept on the clock's time line and the files' times are read against the
+// clock's now(); a file time later than now() (a clock set back, a tool's future date) does
+// not count, and a file with no other time counts from when it was first seen.
+class AutoTidy : public QObject {
+    Q_OBJECT
+
+  public:
+    AutoTidy(DesktopCleaner* cleaner, AutoTidySettings* settings, platform::Clock& clock,
+             QObject* parent = nullptr);
+    ~AutoTidy() override;
+
+  private:
+    void settingsChanged();
+    // Works out what is due and what is next: starts a clean or arms the timer for the
+    // earliest deadline (or stops it).
+    void review();
+    void watchDesktop();
+    void stopWatching();
+    void fileWritten(const QString& name);
+    void fileClosed(const QString& name);
+    // Drops what is known of files no longer there.
+    void forgetVanished();
+    std::optional<QDateTime> quietSince(const QString& path, const QDateTime& now);
+    QString desktopPath(const QString& name) const;
+
+    DesktopCleaner* m_cleaner;
+    AutoTidySettings* m_settings;
+    platform::Clock& m_clock;
+    std::unique_ptr<platform::Timer> m_timer;
+    platform::DirectoryWatch* m_watch = nullptr;
+    // Per Desktop path, on the clock's time line: the last write or close seen, the moment a
+    // file was found still open, or the start of a clean that was to move it.
+    QHash<QString, QDateTime> m_lastActivity;
+    QSet<QString> m_writing; // written to and not closed since
+};

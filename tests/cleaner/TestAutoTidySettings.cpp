@@ -1,0 +1,78 @@
+#include "TestSupport.h"
+
+#include "cleaner/AutoTidySettings.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+class TestAutoTidySettings : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_tmp;
+    QString file() const { return m_tmp.path() + "/settings.ini"; }
+    // Reads settings.ini as written by hand.
+    AutoTidySettings read(const QByteArray& ini) {
+        if (!testsupport::touch(file(), ini))
+            qFatal("cannot write settings.ini");
+        return AutoTidySettings(file());
+    }
+
+  private slots:
+    // A quiet time that makes no sense reads as the default; any positive whole number of
+    // seconds is honoured, up to what a timer can wait.
+    void quietTimeFromTheFile_data() {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("missing") << QByteArray("[autoTidy]\nenabled=true\n") << 600;
+        QTest::newRow("empty") << QByteArray("[autoTidy]\nquietSeconds=\n") << 600;
+        QTest::newRow("zero") << QByteArray("[autoTidy]\nquietSeconds=0\n") << 600;
+        QTest::newRow("negative") << QByteArray("[autoTidy]\nquietSeconds=-60\n") << 600;
+        QTest::newRow("words") << QByteArray("[autoTidy]\nquietSeconds=ten minutes\n") << 600;
+        QTest::newRow("fraction") << QByteArray("[autoTidy]\nquietSeconds=1.5\n") << 600;
+        QTest::newRow("past 64 bits")
+            << QByteArray("[autoTidy]\nquietSeconds=99999999999999999999999\n") << 600;
+        QTest::newRow("huge") << QByteArray("[autoTidy]\nquietSeconds=1000000000000\n")
+                              << 24 * 24 * 3600;
+        QTest::newRow("one second") << QByteArray("[autoTidy]\nquietSeconds=1\n") << 1;
+        QTest::newRow("not offered") << QByteArray("[autoTidy]\nquietSeconds=90\n") << 90;
+        QTest::newRow("garbage file") << QByteArray("\x00\xff[[[=\n\n=", 9) << 600;
+    }
+    void quietTimeFromTheFile() {
+        QFETCH(QByteArray, ini);
+        QFETCH(int, seconds);
+        QCOMPARE(read(ini).quietSeconds(), seconds);
+    }
+
+    // Off unless the file says so plainly.
+    void enabledFromTheFile() {
+        QVERIFY(!AutoTidySettings(m_tmp.path() + "/none.ini").isEnabled());
+        QVERIFY(read("[autoTidy]\nenabled=true\n").isEnabled());
+        QVERIFY(read("[autoTidy]\nenabled=TRUE\n").isEnabled());
+        QVERIFY(!read("[autoTidy]\nenabled=false\n").isEnabled());
+        QVERIFY(!read("[autoTidy]\nenabled=maybe\n").isEnabled());
+        QVERIFY(!read("[other]\nenabled=true\n").isEnabled());
+    }
+
+    // Each change is written at once, beside what else the file holds, and announced once;
+    // what changes nothing or makes no sense is not.
+    void changesAreWrittenAndAnnounced() {
+        AutoTidySettings settings = read("[general]\nlanguage=de\n");
+        QSignalSpy changed(&settings, &AutoTidySettings::changed);
+        settings.setEnabled(true);
+        settings.setQuietSeconds(3600);
+        settings.setEnabled(true);
+        settings.setQuietSeconds(3600);
+        settings.setQuietSeconds(0);
+        settings.setQuietSeconds(-1);
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(settings.quietSeconds(), 3600);
+
+        const AutoTidySettings again(file());
+        QVERIFY(again.isEnabled());
+        QCOMPARE(again.quietSeconds(), 3600);
+        QVERIFY(testsupport::readFile(file()).contains("language=de"));
+    }
+};
+
+VANTOR_TEST_MAIN(TestAutoTidySettings)
+#include "TestAutoTidySettings.moc"
