@@ -1,9 +1,12 @@
 #include "app/VantorApp.h"
 
 #include "app/PanelWindow.h"
+#include "cleaner/AutoTidy.h"
+#include "cleaner/AutoTidySettings.h"
 #include "cleaner/DesktopCleaner.h"
 #include "cli/CommandRunner.h"
 #include "platform/Locations.h"
+#include "platform/gui/DesktopNotifications.h"
 #include "platform/gui/TrayAvailability.h"
 #include "rules/RuleStore.h"
 #include "widgets/Appearance.h"
@@ -33,7 +36,11 @@ VantorApp::VantorApp(const QString& configFolder, const QString& desktop,
       m_settings(configFolder + QStringLiteral("/settings.ini"), QSettings::IniFormat),
       m_store(new RuleStore(configFolder, this)),
       m_cleaner(new DesktopCleaner(m_store, desktop, stateFolder, this)),
-      m_noTrayTimer(clock.makeTimer()), m_commands(new CommandRunner(m_cleaner, this)) {
+      m_noTrayTimer(clock.makeTimer()), m_commands(new CommandRunner(m_cleaner, this)),
+      m_autoTidySettings(
+          new AutoTidySettings(configFolder + QStringLiteral("/settings.ini"), this)),
+      m_autoTidy(new AutoTidy(m_cleaner, m_autoTidySettings, clock, this)),
+      m_notifications(new platform::DesktopNotifications(QDBusConnection::sessionBus(), this)) {
     // Asks the portal for light or dark now, so the hint already has the right palette.
     Appearance::instance();
     // The rules window, the hint and the dialogs carry Vantor's icon, not a generic one.
@@ -49,6 +56,16 @@ VantorApp::VantorApp(const QString& configFolder, const QString& desktop,
         else
             panelWindow()->showAsWindow();
     });
+    // Files put away without a click are announced, with the way back; the user's own
+    // cleans show in the panel already.
+    connect(m_cleaner, &DesktopCleaner::cleaned, this,
+            [this](const DesktopCleaner::HistoryEntry& entry) {
+                if (entry.automatic)
+                    m_notifications->show(tr("Put away %n file(s)", nullptr, entry.moved),
+                                          tr("Undo"), entry.id);
+            });
+    connect(m_notifications, &platform::DesktopNotifications::undoRequested, m_cleaner,
+            [this](const QString& id) { m_cleaner->startUndo(id); });
 }
 
 VantorApp::~VantorApp() {

@@ -13,14 +13,17 @@
 #include <functional>
 #include <memory>
 
+class AutoTidy;
+class AutoTidySettings;
 class CommandRunner;
 class DesktopCleaner;
 class PanelWindow;
 class QSystemTrayIcon;
 class RuleStore;
 namespace platform {
+class DesktopNotifications;
 class TrayAvailability;
-}
+} // namespace platform
 
 // The running application: one rule store and one cleaner for the whole run, the tray icon
 // once a tray exists, the panel, and the first-run hint.
@@ -36,6 +39,8 @@ class VantorApp : public QObject {
 
     RuleStore* store() const { return m_store; }
     DesktopCleaner* cleaner() const { return m_cleaner; }
+    AutoTidySettings* autoTidySettings() const { return m_autoTidySettings; }
+    platform::DesktopNotifications* notifications() const { return m_notifications; }
     PanelWindow* panelWindow();
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     QMessageBox* hint() const { return m_hint; }
@@ -78,5 +83,8 @@ class VantorApp : public QObject {
     std::unique_ptr<platform::Timer> m_noTrayTimer;
     bool m_atLogin = false;
     CommandRunner* m_commands;
+    AutoTidySettings* m_autoTidySettings;
+    AutoTidy* m_autoTidy;
+    platform::DesktopNotifications* m_notifications;
     bool m_hintWaitsForTray = false;
 };
