@@ -2,6 +2,7 @@
 
 #include "cleaner/DesktopCleaner.h"
 #include "panel/CleanView.h"
+#include "panel/CleanerHistory.h"
 #include "panel/NoAccessView.h"
 #include "panel/SettingsView.h"
 #include "widgets/Colors.h"
@@ -39,8 +40,10 @@ IconButton* headerButton(const QString& objectName) {
 
 } // namespace
 
-PanelView::PanelView(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent)
-    : QWidget(parent), m_cleaner(cleaner), m_services(services) {
+PanelView::PanelView(DesktopCleaner& cleaner, AutoTidySettings& autoTidy, DesktopServices& services,
+                     QWidget* parent)
+    : QWidget(parent), m_cleaner(cleaner), m_autoTidy(autoTidy), m_services(services),
+      m_history(new CleanerHistory(cleaner, this)) {
     setFixedWidth(kPanelWidth);
     setWindowTitle(tr("Vantor"));
 
@@ -115,7 +118,7 @@ void PanelView::setShowingSettings(bool on) {
     if (on) {
         // Made afresh on every opening: the login switch reads the state that holds now and
         // an earlier failure message is gone.
-        m_settingsView = new SettingsView(m_cleaner, m_services);
+        m_settingsView = new SettingsView(m_cleaner, m_autoTidy, *m_history, m_services);
         connect(m_settingsView, &SettingsView::done, this, [this] { setShowingSettings(false); });
         m_pageLayout->addWidget(m_settingsView);
     } else if (m_settingsView) {

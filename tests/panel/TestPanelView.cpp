@@ -44,7 +44,8 @@ class TestPanelView : public QObject {
         f.cleaner =
             std::make_unique<DesktopCleaner>(f.store.get(), f.desktop(), f.home.stateFolder());
         QSignalSpy scans(f.cleaner.get(), &DesktopCleaner::scanChanged);
-        PanelView panel(*f.cleaner, f.services);
+        AutoTidySettings autoTidy(f.settingsFile());
+        PanelView panel(*f.cleaner, autoTidy, f.services);
         QCOMPARE(scans.size(), 0); // made, not shown: no scan yet
 
         panel.show();
