@@ -20,14 +20,14 @@ AutoTidySection::AutoTidySection(AutoTidySettings& settings, QWidget* parent)
     connect(m_switch, &QAbstractButton::clicked, this,
             [this](bool on) { m_settings.setEnabled(on); });
 
-    auto* label =
+    m_quietLabel =
         widgets::makeWrappingLabel(tr("Put away files left alone"), widgets::TextStyle::Callout);
-    label->setObjectName(QStringLiteral("quietLabel"));
+    m_quietLabel->setObjectName(QStringLiteral("quietLabel"));
     m_quiet = new QComboBox;
     m_quiet->setObjectName(QStringLiteral("quietChoice"));
     m_quiet->setFont(widgets::font(widgets::TextStyle::Callout));
     m_quiet->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    label->setBuddy(m_quiet);
+    m_quietLabel->setBuddy(m_quiet);
     // activated, not currentIndexChanged: only a user's pick is written, never the showing
     // of what the file holds.
     connect(m_quiet, &QComboBox::activated, this,
@@ -35,7 +35,7 @@ AutoTidySection::AutoTidySection(AutoTidySettings& settings, QWidget* parent)
 
     auto* quietRow = new QHBoxLayout;
     quietRow->setSpacing(8);
-    quietRow->addWidget(label, 1);
+    quietRow->addWidget(m_quietLabel, 1);
     quietRow->addWidget(m_quiet, 0, Qt::AlignVCenter);
 
     auto* layout = new QVBoxLayout(this);
@@ -60,6 +60,8 @@ void AutoTidySection::refresh() {
     const bool enabled = m_settings.isEnabled();
     const int current = m_settings.quietSeconds();
     m_switch->setChecked(enabled);
+    // The row reads as out of use while the switch is off, its words included.
+    m_quietLabel->setEnabled(enabled);
     m_quiet->setEnabled(enabled);
 
     // The three choices, and in its place among them the file's own value when it is none.

@@ -4,6 +4,7 @@
 
 class AutoTidySettings;
 class QComboBox;
+class QLabel;
 class ToggleSwitch;
 
 // Tidying by itself: the switch, and under it how long a file must be left alone before it
@@ -26,5 +27,6 @@ class AutoTidySection : public QWidget {
 
     AutoTidySettings& m_settings;
     ToggleSwitch* m_switch = nullptr;
+    QLabel* m_quietLabel = nullptr;
     QComboBox* m_quiet = nullptr;
 };
