@@ -226,6 +226,15 @@ class TestSettingsView : public QObject {
         QVERIFY(buttons[0] && !buttons[1] && buttons[2]);
         QCOMPARE(rowTexts(list, "historyPutBack"), QStringList{"Put back"});
         QCOMPARE(buttons[2]->accessibleName(), "Put back 1 file moved 3 days ago");
+        // Tab reaches them as they are read: after the rules' buttons, before Done.
+        QList<QWidget*> tabbed;
+        SettingsView* view = f.panel->settingsView();
+        for (QWidget* at = view->editRulesButton(); at != view->doneButton();
+             at = at->nextInFocusChain())
+            if (qobject_cast<QPushButton*>(at))
+                tabbed.append(at);
+        QCOMPARE(tabbed.mid(tabbed.size() - 2), QList<QWidget*>({buttons[0], buttons[2]}));
+        QCOMPARE(tabbed.size(), 1 + view->showButtons().size() + 2);
         buttons[2]->click();
         QCOMPARE(history.putBackIds, QStringList{"c1"});
 
