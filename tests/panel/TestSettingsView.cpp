@@ -1,7 +1,7 @@
+#include "FakeHistory.h"
 #include "PanelFixture.h"
 
 #include "panel/AutoTidySection.h"
-#include "panel/CleanHistory.h"
 #include "panel/HistoryList.h"
 #include "panel/SettingsView.h"
 #include "widgets/ToggleSwitch.h"
@@ -13,27 +13,6 @@
 #include <QSettings>
 
 namespace {
-
-// A history the test writes, which records what it was asked to put back.
-class FakeHistory : public CleanHistory {
-  public:
-    QList<DesktopCleaner::HistoryEntry> list;
-    bool busy = false;
-    QStringList putBackIds;
-
-    QList<DesktopCleaner::HistoryEntry> entries() const override { return list; }
-    bool isBusy() const override { return busy; }
-    void putBack(const QString& id) override { putBackIds.append(id); }
-
-    void setBusy(bool on) {
-        busy = on;
-        emit busyChanged(on);
-    }
-    void setList(QList<DesktopCleaner::HistoryEntry> entries) {
-        list = std::move(entries);
-        emit entriesChanged();
-    }
-};
 
 QStringList itemTexts(const QComboBox* box) {
     QStringList out;
