@@ -120,20 +120,38 @@ QString HistoryList::emptyText() const {
     return m_empty->isHidden() ? QString() : m_empty->text();
 }
 
-QSize HistoryList::sizeHint() const {
+int HistoryList::compactHeight() const {
     // The first rows whole, then half a row as the sign that the list goes on.
-    int height = 0;
-    const int count = m_rows->count();
     if (m_rowCount == 0)
-        height = m_empty->sizeHint().height();
-    for (int i = 1; i < count && i <= kRowsShown + 1; ++i) {
+        return m_empty->sizeHint().height() + 2 * frameWidth();
+    int height = 0;
+    for (int i = 1; i < m_rows->count() && i <= kRowsShown + 1; ++i) {
         const int row = m_rows->itemAt(i)->sizeHint().height();
         height += i <= kRowsShown ? row : row / 2;
         if (i > 1)
             height += m_rows->spacing();
     }
+    return height + 2 * frameWidth();
+}
+
+int HistoryList::smallestHeight() const {
+    if (m_rowCount == 0)
+        return compactHeight();
+    return m_rows->itemAt(1)->sizeHint().height() + 2 * frameWidth();
+}
+
+void HistoryList::setHeightLimit(int limit) {
+    if (limit == m_limit)
+        return;
+    m_limit = limit;
+    updateGeometry();
+}
+
+QSize HistoryList::sizeHint() const {
+    const int compact = compactHeight();
     const int contentWidth = widget() ? widget()->sizeHint().width() : 0;
-    return {contentWidth + verticalScrollBar()->sizeHint().width(), height + 2 * frameWidth()};
+    return {contentWidth + verticalScrollBar()->sizeHint().width(),
+            m_limit >= 0 ? qMin(compact, m_limit) : compact};
 }
 
 bool HistoryList::eventFilter(QObject* watched, QEvent* event) {

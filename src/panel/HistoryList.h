@@ -30,6 +30,12 @@ class HistoryList : public QScrollArea {
 
     // Rows shown whole before the list scrolls; half of the next one shows there is more.
     static constexpr int kRowsShown = 4;
+    // The height of those rows, and of a single one: the least it gives up to a short screen.
+    int compactHeight() const;
+    int smallestHeight() const;
+    // At most this tall from now on; a negative limit lets it take its compact height.
+    void setHeightLimit(int limit);
+    int heightLimit() const { return m_limit; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -51,4 +57,5 @@ class HistoryList : public QScrollArea {
     QVBoxLayout* m_rows = nullptr;
     QLabel* m_empty = nullptr;
     int m_rowCount = 0;
+    int m_limit = -1;
 };

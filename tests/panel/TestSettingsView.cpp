@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QSettings>
 
@@ -255,6 +256,22 @@ class TestSettingsView : public QObject {
         QCOMPARE(f.panel->height(), fewHeight);
         QVERIFY(list->widget()->height() > 3 * list->viewport()->height());
         QCOMPARE(list->focusPolicy(), Qt::StrongFocus); // scrollable by keyboard
+
+        // A short screen: the rules and then the history give up room, Done stays in view
+        // and at least one clean still shows.
+        const int available = fewHeight - 150;
+        f.panel->setAvailableHeight(available);
+        for (int i = 0; i < 5; ++i)
+            testsupport::settle();
+        QVERIFY(f.panel->height() <= available);
+        SettingsView* view = f.panel->settingsView();
+        QPushButton* done = view->doneButton();
+        QVERIFY(
+            f.panel->rect().contains(QRect(done->mapTo(f.panel.get(), QPoint()), done->size())));
+        // Nothing is squeezed: the page gets all the height its layout asks for.
+        QVERIFY(view->height() >= view->layout()->minimumSize().height());
+        QVERIFY(list->height() >= list->smallestHeight());
+        QVERIFY(list->height() < list->compactHeight());
     }
 };
 
