@@ -2,6 +2,38 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>AutoTidySection</name>
+    <message>
+        <source>Tidy automatically</source>
+        <translation>Automatisch aufräumen</translation>
+    </message>
+    <message>
+        <source>Put away files left alone</source>
+        <translation>Unberührte Dateien wegräumen</translation>
+    </message>
+    <message numerus="yes">
+        <source>after %n hours</source>
+        <translation>
+            <numerusform>nach %n Stunde</numerusform>
+            <numerusform>nach %n Stunden</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>after %n minutes</source>
+        <translation>
+            <numerusform>nach %n Minute</numerusform>
+            <numerusform>nach %n Minuten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>after %n seconds</source>
+        <translation>
+            <numerusform>nach %n Sekunde</numerusform>
+            <numerusform>nach %n Sekunden</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>CleanView</name>
     <message>
         <source>Clean Desktop</source>
@@ -60,6 +92,39 @@
     <message>
         <source>Remove .%1</source>
         <translation>.%1 entfernen</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryList</name>
+    <message>
+        <source>No cleans yet</source>
+        <translation>Noch nichts aufgeräumt</translation>
+    </message>
+    <message numerus="yes">
+        <source>Moved %n files</source>
+        <translation>
+            <numerusform>%n Datei verschoben</numerusform>
+            <numerusform>%n Dateien verschoben</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 · automatic</source>
+        <translation>%1 · automatisch</translation>
+    </message>
+    <message>
+        <source>Put back</source>
+        <translation>Zurückgelegt</translation>
+    </message>
+    <message>
+        <source>Put Back</source>
+        <translation>Zurücklegen</translation>
+    </message>
+    <message numerus="yes">
+        <source>Put back %n files moved %1</source>
+        <translation>
+            <numerusform>%n Datei zurücklegen, die %1 verschoben wurde</numerusform>
+            <numerusform>%n Dateien zurücklegen, die %1 verschoben wurden</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -268,6 +333,10 @@
     <message>
         <source>Couldn&apos;t change this. Check that %1 can be written and try again.</source>
         <translation>Das ließ sich nicht ändern. Prüfe, ob %1 beschreibbar ist, und versuche es erneut.</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Verlauf</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,30 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>AutoTidySection</name>
+    <message numerus="yes">
+        <source>after %n hours</source>
+        <translation>
+            <numerusform>after %n hour</numerusform>
+            <numerusform>after %n hours</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>after %n minutes</source>
+        <translation>
+            <numerusform>after %n minute</numerusform>
+            <numerusform>after %n minutes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>after %n seconds</source>
+        <translation>
+            <numerusform>after %n second</numerusform>
+            <numerusform>after %n seconds</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>CleanView</name>
     <message numerus="yes">
         <source>No files match your rules. %n other files left alone.</source>
@@ -22,6 +46,23 @@
         <translation>
             <numerusform>%n other file stays where it is.</numerusform>
             <numerusform>%n other files stay where they are.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>HistoryList</name>
+    <message numerus="yes">
+        <source>Moved %n files</source>
+        <translation>
+            <numerusform>Moved %n file</numerusform>
+            <numerusform>Moved %n files</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Put back %n files moved %1</source>
+        <translation>
+            <numerusform>Put back %n file moved %1</numerusform>
+            <numerusform>Put back %n files moved %1</numerusform>
         </translation>
     </message>
 </context>

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QWidget>
 
+class AutoTidySettings;
 class DesktopCleaner;
 class PanelView;
 
@@ -17,7 +18,10 @@ class PanelWindow : public QWidget, private DesktopServices {
     Q_OBJECT
 
   public:
-    PanelWindow(DesktopCleaner* cleaner, DesktopServices& services, QWidget* parent = nullptr);
+    // Without `autoTidy`, the window reads and writes the user's settings.ini through a
+    // settings object of its own.
+    PanelWindow(DesktopCleaner* cleaner, DesktopServices& services, QWidget* parent = nullptr,
+                AutoTidySettings* autoTidy = nullptr);
 
     PanelView* panel() const { return m_panel; }
     bool isPopup() const { return windowType() == Qt::Popup; }

@@ -32,6 +32,10 @@ void AutoTidy::settingsChanged() {
         m_timer->stop();
         return;
     }
+    // The cleaner scans and watches from its first rescan, which otherwise waits for the
+    // panel to open: without it, files would wait for that too.
+    if (!m_cleaner->isWatching() && !m_cleaner->isBusy())
+        m_cleaner->rescan();
     review();
 }
 

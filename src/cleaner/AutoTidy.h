@@ -20,7 +20,9 @@ class Timer;
 
 // While the settings have it on, puts away each file a rule would move once the file has
 // been quiet for the quiet time: neither modified nor open for writing for that long. Each
-// time some are due it starts one clean limited to them, as the user's clean button would.
+// time some are due it starts one clean limited to them, as the user's clean button would:
+// never while the cleaner is at work or cannot read the Desktop, and never of a file the
+// cleaner says an undo put back. A file the clean could not move waits another quiet time.
 //
 // A file is quiet since the latest of its modification time, its status-change time (which
 // a rename or a finished download sets even when the modification time is old) and the last

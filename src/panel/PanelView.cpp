@@ -2,6 +2,8 @@
 
 #include "cleaner/DesktopCleaner.h"
 #include "panel/CleanView.h"
+#include "panel/CleanerHistory.h"
+#include "panel/HistoryList.h"
 #include "panel/NoAccessView.h"
 #include "panel/SettingsView.h"
 #include "widgets/Colors.h"
@@ -39,8 +41,10 @@ IconButton* headerButton(const QString& objectName) {
 
 } // namespace
 
-PanelView::PanelView(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent)
-    : QWidget(parent), m_cleaner(cleaner), m_services(services) {
+PanelView::PanelView(DesktopCleaner& cleaner, AutoTidySettings& autoTidy, DesktopServices& services,
+                     QWidget* parent)
+    : QWidget(parent), m_cleaner(cleaner), m_autoTidy(autoTidy), m_services(services),
+      m_history(new CleanerHistory(cleaner, this)) {
     setFixedWidth(kPanelWidth);
     setWindowTitle(tr("Vantor"));
 
@@ -115,7 +119,7 @@ void PanelView::setShowingSettings(bool on) {
     if (on) {
         // Made afresh on every opening: the login switch reads the state that holds now and
         // an earlier failure message is gone.
-        m_settingsView = new SettingsView(m_cleaner, m_services);
+        m_settingsView = new SettingsView(m_cleaner, m_autoTidy, *m_history, m_services);
         connect(m_settingsView, &SettingsView::done, this, [this] { setShowingSettings(false); });
         m_pageLayout->addWidget(m_settingsView);
     } else if (m_settingsView) {
@@ -205,27 +209,55 @@ int PanelView::naturalHeight() const {
 
 void PanelView::fitHeight() {
     // The page's list (the clean page's rows, the settings page's rules) gives up what the
-    // screen cannot hold, down to a few lines; the rest of the page stays in view.
+    // screen cannot hold, down to a few lines; then the settings page's history, down to
+    // one clean. The rest of the page stays in view.
     FittingScrollArea* list = nullptr;
     for (FittingScrollArea* area : findChildren<FittingScrollArea*>())
         if (area->isVisibleTo(this))
             list = area;
+    HistoryList* history = m_settingsView && m_settingsView->isVisibleTo(this)
+                               ? m_settingsView->historyList()
+                               : nullptr;
     int height = naturalHeight();
     const int limit = availableHeight();
+    // How far the page with both lists whole would pass the screen.
+    int excess = height - limit;
+    if (list)
+        excess += list->naturalHeight() - list->sizeHint().height();
+    if (history)
+        excess += history->compactHeight() - history->sizeHint().height();
+
+    bool limited = false;
+    // Measure again now rather than a layout pass later, once every box between the list
+    // and the panel has forgotten its old size.
+    const auto remeasure = [this](QWidget* from) {
+        for (QWidget* widget = from; widget && widget != this; widget = widget->parentWidget())
+            widget->updateGeometry();
+    };
     if (list) {
         const int natural = list->naturalHeight();
-        const int full = height - list->sizeHint().height() + natural;
         const int smallest = qMin(natural, 3 * fontMetrics().height());
-        const int wanted = full > limit ? qMax(smallest, natural - (full - limit)) : -1;
+        const int wanted = excess > 0 ? qMax(smallest, natural - excess) : -1;
+        if (wanted >= 0)
+            excess -= natural - wanted;
         if (wanted != list->heightLimit()) {
             list->setHeightLimit(wanted);
-            // Measure again now rather than a layout pass later, once every box between
-            // the list and the panel has forgotten its old size.
-            for (QWidget* widget = list; widget && widget != this; widget = widget->parentWidget())
-                widget->updateGeometry();
-            height = naturalHeight();
+            remeasure(list);
+            limited = true;
         }
     }
+    if (history) {
+        const int compact = history->compactHeight();
+        const int smallest = qMin(compact, history->smallestHeight());
+        const int wanted = excess > 0 ? qMax(smallest, compact - excess) : -1;
+        if (wanted != history->heightLimit()) {
+            history->setHeightLimit(wanted);
+            remeasure(history);
+            limited = true;
+        }
+    }
+    if (limited)
+        height = naturalHeight();
     height = qMin(height, limit);
     if (height == minimumHeight() && height == maximumHeight())
         return;

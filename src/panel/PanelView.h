@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+class AutoTidySettings;
+class CleanHistory;
 class CleanView;
 class DesktopCleaner;
 class DesktopServices;
@@ -24,8 +26,8 @@ class PanelView : public QWidget {
 
     static constexpr int kPanelWidth = 320;
 
-    explicit PanelView(DesktopCleaner& cleaner, DesktopServices& services,
-                       QWidget* parent = nullptr);
+    PanelView(DesktopCleaner& cleaner, AutoTidySettings& autoTidy, DesktopServices& services,
+              QWidget* parent = nullptr);
 
     Page currentPage() const;
     bool showingSettings() const { return m_showingSettings; }
@@ -36,6 +38,9 @@ class PanelView : public QWidget {
     NoAccessView* noAccessView() const { return m_noAccessView; }
     // The open settings page, else nullptr.
     SettingsView* settingsView() const { return m_settingsView; }
+    // The cleans the settings page lists: the cleaner's own unless another is given here
+    // (tests, the screenshot tool). Takes effect at the page's next opening.
+    void useHistory(CleanHistory& history) { m_history = &history; }
     IconButton* settingsButton() const { return m_settingsButton; }
     IconButton* quitButton() const { return m_quitButton; }
 
@@ -64,7 +69,9 @@ class PanelView : public QWidget {
     void applyTint();
 
     DesktopCleaner& m_cleaner;
+    AutoTidySettings& m_autoTidy;
     DesktopServices& m_services;
+    CleanHistory* m_history;
     bool m_showingSettings = false;
     bool m_scannedSinceShown = false;
     int m_availableHeight = 0;

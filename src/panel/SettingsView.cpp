@@ -1,6 +1,8 @@
 #include "panel/SettingsView.h"
 
 #include "cleaner/DesktopCleaner.h"
+#include "panel/AutoTidySection.h"
+#include "panel/HistoryList.h"
 #include "platform/FileSystem.h"
 #include "platform/gui/Autostart.h"
 #include "rules/RuleStore.h"
@@ -83,7 +85,8 @@ QWidget* SettingsView::ruleFolderRow(const SortRule& rule) {
     return row;
 }
 
-SettingsView::SettingsView(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent)
+SettingsView::SettingsView(DesktopCleaner& cleaner, AutoTidySettings& autoTidy,
+                           CleanHistory& history, DesktopServices& services, QWidget* parent)
     : QWidget(parent), m_cleaner(cleaner), m_services(services) {
     auto* title = widgets::makeLabel(tr("Settings"), widgets::TextStyle::Title3);
     title->setObjectName(QStringLiteral("settingsTitle"));
@@ -97,10 +100,14 @@ SettingsView::SettingsView(DesktopCleaner& cleaner, DesktopServices& services, Q
     m_loginError = widgets::makeErrorLabel();
     m_loginError->setObjectName(QStringLiteral("loginError"));
 
+    m_autoTidy = new AutoTidySection(autoTidy);
+
     auto* login = new QVBoxLayout;
     login->setSpacing(4);
     login->addWidget(m_loginSwitch);
     login->addWidget(m_loginError);
+    login->addSpacing(6);
+    login->addWidget(m_autoTidy);
 
     auto* rulesTitle = widgets::makeLabel(tr("Rules"), widgets::TextStyle::Subheadline);
     rulesTitle->setFont(widgets::font(widgets::TextStyle::Subheadline, QFont::DemiBold));
@@ -128,6 +135,14 @@ SettingsView::SettingsView(DesktopCleaner& cleaner, DesktopServices& services, Q
     m_revealError->setObjectName(QStringLiteral("fileManagerError"));
     rules->addWidget(m_revealError);
 
+    auto* historyTitle = widgets::makeLabel(tr("History"), widgets::TextStyle::Subheadline);
+    historyTitle->setFont(widgets::font(widgets::TextStyle::Subheadline, QFont::DemiBold));
+    m_history = new HistoryList(history, m_services.clock());
+    auto* historyBox = new QVBoxLayout;
+    historyBox->setSpacing(8);
+    historyBox->addWidget(historyTitle);
+    historyBox->addWidget(m_history);
+
     auto* version = widgets::makeLabel(versionLine(), widgets::TextStyle::Caption,
                                        widgets::Emphasis::Secondary);
     version->setObjectName(QStringLiteral("versionLine"));
@@ -150,11 +165,14 @@ SettingsView::SettingsView(DesktopCleaner& cleaner, DesktopServices& services, Q
     layout->addWidget(new Divider(Qt::Horizontal));
     layout->addLayout(rules);
     layout->addWidget(new Divider(Qt::Horizontal));
+    layout->addLayout(historyBox);
+    layout->addWidget(new Divider(Qt::Horizontal));
     layout->addLayout(footer);
 
     // Every change of the rule list is followed by a rescan, and so is every opening of the
     // panel: the rows and the folders' existence are fresh whenever the page is seen.
     connect(&m_cleaner, &DesktopCleaner::scanChanged, this, &SettingsView::refreshRules);
+    connect(m_history, &HistoryList::rowsChanged, this, &SettingsView::orderTabs);
     refreshRules();
 }
 
@@ -207,11 +225,17 @@ void SettingsView::refreshRules() {
     }
     for (const SortRule& rule : m_cleaner.rules()->rules())
         m_ruleRows->addWidget(ruleFolderRow(rule));
-    // New rows join the end of the Tab order: put their buttons back where they are read.
-    QWidget* previous = m_editRules;
-    for (QPushButton* show : showButtons()) {
-        QWidget::setTabOrder(previous, show);
-        previous = show;
-    }
-    QWidget::setTabOrder(previous, m_done);
+    orderTabs();
+}
+
+void SettingsView::orderTabs() {
+    QList<QWidget*> chain{m_editRules};
+    for (QPushButton* show : showButtons())
+        chain.append(show);
+    for (QPushButton* putBack : m_history->putBackButtons())
+        if (putBack)
+            chain.append(putBack);
+    chain.append(m_done);
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
 }

@@ -2,25 +2,33 @@
 
 #include <QWidget>
 
+class AutoTidySection;
+class AutoTidySettings;
+class CleanHistory;
 class DesktopCleaner;
 class DesktopServices;
+class HistoryList;
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
 class SortRule;
 class ToggleSwitch;
 
-// The panel's settings page: opening Vantor at login, the rules with their folders and the
-// way into the rules window, and the version line with Done (Escape).
+// The panel's settings page: opening Vantor at login, tidying automatically, the rules with
+// their folders and the way into the rules window, the last cleans with Put Back, and the
+// version line with Done (Escape).
 class SettingsView : public QWidget {
     Q_OBJECT
 
   public:
-    SettingsView(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent = nullptr);
+    SettingsView(DesktopCleaner& cleaner, AutoTidySettings& autoTidy, CleanHistory& history,
+                 DesktopServices& services, QWidget* parent = nullptr);
 
     ToggleSwitch* loginSwitch() const { return m_loginSwitch; }
     // The message under the switch after a failed change, or empty.
     QString loginError() const;
+    AutoTidySection* autoTidySection() const { return m_autoTidy; }
+    HistoryList* historyList() const { return m_history; }
     QPushButton* editRulesButton() const { return m_editRules; }
     QPushButton* doneButton() const { return m_done; }
     // One per rule, in order: the row's "Show" button.
@@ -37,6 +45,9 @@ class SettingsView : public QWidget {
   private:
     void setOpenAtLogin(bool on);
     void refreshRules();
+    // Rows made anew join the end of the Tab order: put their buttons back where they are
+    // read.
+    void orderTabs();
     QWidget* ruleFolderRow(const SortRule& rule);
 
     DesktopCleaner& m_cleaner;
@@ -44,8 +55,10 @@ class SettingsView : public QWidget {
 
     ToggleSwitch* m_loginSwitch = nullptr;
     QLabel* m_loginError = nullptr;
+    AutoTidySection* m_autoTidy = nullptr;
     QPushButton* m_editRules = nullptr;
     QVBoxLayout* m_ruleRows = nullptr;
     QLabel* m_revealError = nullptr;
+    HistoryList* m_history = nullptr;
     QPushButton* m_done = nullptr;
 };

@@ -228,6 +228,21 @@ class TestAutoTidy : public QObject {
         QVERIFY(wasPutAway("b.png"));
     }
 
+    // On at start, with the panel not yet opened: the files there are looked at, each from
+    // its own times.
+    void startsWithFilesAlreadyThere() {
+        make("a.png");
+        m_tidy.reset();
+        m_cleaner = std::make_unique<DesktopCleaner>(m_store.get(), m_home->desktop(),
+                                                     m_home->stateFolder(), nullptr, *m_clock);
+        m_settings->setQuietSeconds(60);
+        m_settings->setEnabled(true);
+        advance(60'000);
+        m_tidy = std::make_unique<AutoTidy>(m_cleaner.get(), m_settings.get(), *m_clock);
+        finishWork();
+        QVERIFY(wasPutAway("a.png"));
+    }
+
     // A modification time in the future (a wrong clock, a tool's mistake) holds nothing back.
     void futureFileDateDoesNotCount() {
         make("later.pdf");

@@ -3,6 +3,7 @@
 #include "RecordingServices.h"
 #include "TestSupport.h"
 
+#include "cleaner/AutoTidySettings.h"
 #include "cleaner/DesktopCleaner.h"
 #include "panel/PanelView.h"
 #include "rules/RuleStore.h"
@@ -20,22 +21,26 @@ struct PanelFixture {
     TestClock clock;
     RecordingServices services;
     std::unique_ptr<RuleStore> store = std::make_unique<RuleStore>(home.configFolder());
+    std::unique_ptr<AutoTidySettings> autoTidy;
     std::unique_ptr<DesktopCleaner> cleaner;
     std::unique_ptr<PanelView> panel;
 
     PanelFixture() { services.testClock = &clock; }
 
     QString desktop(const QString& name = {}) const { return home.desktop(name); }
+    QString settingsFile() const { return home.configFolder() + "/settings.ini"; }
     void touch(const QStringList& names) const {
         for (const QString& name : names)
             QVERIFY(testsupport::touch(desktop(name)));
     }
 
-    // Makes the cleaner (reading any record already written) and the panel, and shows it.
+    // Makes the cleaner (reading any record already written), the settings of automatic
+    // tidying (reading settings.ini) and the panel, and shows it.
     PanelView& open() {
+        autoTidy = std::make_unique<AutoTidySettings>(settingsFile());
         cleaner = std::make_unique<DesktopCleaner>(store.get(), desktop(), home.stateFolder(),
                                                    nullptr, clock);
-        panel = std::make_unique<PanelView>(*cleaner, services);
+        panel = std::make_unique<PanelView>(*cleaner, *autoTidy, services);
         panel->show();
         panel->activateWindow();
         if (!QTest::qWaitForWindowActive(panel.get()))

@@ -1,12 +1,18 @@
+#include "FakeHistory.h"
 #include "PanelFixture.h"
 
+#include "panel/AutoTidySection.h"
 #include "panel/CleanView.h"
+#include "panel/HistoryList.h"
 #include "panel/RelativeDate.h"
+#include "panel/SettingsView.h"
 #include "panel/StatusLine.h"
 #include "widgets/PrimaryButton.h"
 #include "widgets/Translations.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 
 // The panel in German: the translation is found, counts take their German forms, and the
 // date in the status line is written in the same language.
@@ -40,6 +46,27 @@ class TestGerman : public QObject {
         QCOMPARE(view->statusLine()->text(), "2 Dateien verschoben");
         QCOMPARE(f.find<QLabel>("emptySubtitle")->text(),
                  "Keine Datei passt zu deinen Regeln. 1 andere Datei bleibt unberührt.");
+    }
+
+    void settingsHistoryInGerman() {
+        PanelFixture f;
+        FakeHistory history;
+        history.list = {{"b", f.clock.now().addSecs(-120), 1, true, false},
+                        {"a", f.clock.now().addDays(-3), 4, false, true}};
+        f.open();
+        f.panel->useHistory(history);
+        f.panel->setShowingSettings(true);
+        SettingsView* view = f.panel->settingsView();
+        QCOMPARE(view->autoTidySection()->quietChoice()->currentText(), "nach 10 Minuten");
+        QCOMPARE(AutoTidySection::quietText(60), "nach 1 Minute");
+        QCOMPARE(AutoTidySection::quietText(3600), "nach 1 Stunde");
+        QStringList rows;
+        for (const QLabel* label : view->historyList()->findChildren<QLabel*>())
+            if (label->isVisibleTo(view) && !label->text().isEmpty())
+                rows << label->text();
+        QCOMPARE(rows, QStringList({"1 Datei verschoben", "vor 2 Minuten · automatisch",
+                                    "4 Dateien verschoben", "vor 3 Tagen", "Zurückgelegt"}));
+        QCOMPARE(view->historyList()->putBackButtons()[0]->text(), "Zurücklegen");
     }
 
     void relativeDatesInGerman() {

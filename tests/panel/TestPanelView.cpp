@@ -1,5 +1,6 @@
 #include "PanelFixture.h"
 
+#include "panel/AutoTidySection.h"
 #include "panel/CleanView.h"
 #include "panel/NoAccessView.h"
 #include "panel/RuleGroupRow.h"
@@ -7,6 +8,7 @@
 #include "panel/StatusLine.h"
 #include "widgets/FittingScrollArea.h"
 #include "widgets/PrimaryButton.h"
+#include "widgets/ToggleSwitch.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -44,7 +46,8 @@ class TestPanelView : public QObject {
         f.cleaner =
             std::make_unique<DesktopCleaner>(f.store.get(), f.desktop(), f.home.stateFolder());
         QSignalSpy scans(f.cleaner.get(), &DesktopCleaner::scanChanged);
-        PanelView panel(*f.cleaner, f.services);
+        AutoTidySettings autoTidy(f.settingsFile());
+        PanelView panel(*f.cleaner, autoTidy, f.services);
         QCOMPARE(scans.size(), 0); // made, not shown: no scan yet
 
         panel.show();
@@ -155,8 +158,12 @@ class TestPanelView : public QObject {
         QCOMPARE(tabOrder(), (QStringList{"Settings", "Quit Vantor", "cleanButton"}));
 
         f.panel->setShowingSettings(true);
-        QCOMPARE(tabOrder(), (QStringList{"Close settings", "Quit Vantor", "loginSwitch",
-                                          "editRulesButton", "Show Images folder", "doneButton"}));
+        QCOMPARE(tabOrder(),
+                 (QStringList{"Close settings", "Quit Vantor", "loginSwitch", "autoTidySwitch",
+                              "editRulesButton", "Show Images folder", "doneButton"}));
+        // The quiet time joins in once tidying is on.
+        f.panel->settingsView()->autoTidySection()->enabledSwitch()->click();
+        QCOMPARE(tabOrder().mid(3, 2), (QStringList{"autoTidySwitch", "quietChoice"}));
         for (QAbstractButton* button : f.panel->findChildren<QAbstractButton*>())
             if (button->text().isEmpty() && button->isVisibleTo(f.panel.get()))
                 QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));

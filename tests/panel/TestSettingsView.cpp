@@ -1,12 +1,39 @@
+#include "FakeHistory.h"
 #include "PanelFixture.h"
 
+#include "panel/AutoTidySection.h"
+#include "panel/HistoryList.h"
 #include "panel/SettingsView.h"
 #include "widgets/ToggleSwitch.h"
 
+#include <QComboBox>
 #include <QFile>
+#include <QLabel>
+#include <QLayout>
 #include <QPushButton>
+#include <QSettings>
 
-// The settings page: opening at login through the autostart folder and the rules.
+namespace {
+
+QStringList itemTexts(const QComboBox* box) {
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out.append(box->itemText(i));
+    return out;
+}
+
+QStringList rowTexts(const HistoryList* list, const char* name) {
+    QStringList out;
+    for (const QLabel* label : list->findChildren<QLabel*>(QString::fromLatin1(name)))
+        if (label->isVisibleTo(list))
+            out.append(label->text());
+    return out;
+}
+
+} // namespace
+
+// The settings page: opening at login through the autostart folder, tidying automatically,
+// the rules and the history of cleans.
 class TestSettingsView : public QObject {
     Q_OBJECT
 
@@ -96,6 +123,155 @@ class TestSettingsView : public QObject {
         f.store->remove(f.store->rules().last().id);
         QTRY_COMPARE(view.showButtons().size(), 2);
         QVERIFY(view.showButtons()[1]->isEnabled());
+    }
+
+    void theSwitchAndTheQuietTimeWriteTheSettingsFile() {
+        PanelFixture f;
+        SettingsView& view = openSettings(f);
+        ToggleSwitch* on = view.autoTidySection()->enabledSwitch();
+        QComboBox* quiet = view.autoTidySection()->quietChoice();
+        QVERIFY(!on->isChecked());
+        QVERIFY(!quiet->isEnabled()); // nothing to choose while it is off
+        QCOMPARE(itemTexts(quiet),
+                 QStringList({"after 1 minute", "after 10 minutes", "after 1 hour"}));
+        QCOMPARE(quiet->currentText(), "after 10 minutes");
+        QVERIFY(!QFile::exists(f.settingsFile())); // showing writes nothing
+
+        on->click();
+        QVERIFY(f.autoTidy->isEnabled());
+        QVERIFY(quiet->isEnabled());
+        // By keyboard: Down picks the next quiet time, and the pick is written at once.
+        quiet->setFocus();
+        QTest::keyClick(quiet, Qt::Key_Down);
+        QCOMPARE(quiet->currentText(), "after 1 hour");
+        {
+            const QSettings file(f.settingsFile(), QSettings::IniFormat);
+            QCOMPARE(file.value("autoTidy/enabled").toString(), "true");
+            QCOMPARE(file.value("autoTidy/quietSeconds").toInt(), 3600);
+        }
+
+        on->click();
+        QVERIFY(!quiet->isEnabled());
+        const QSettings file(f.settingsFile(), QSettings::IniFormat);
+        QCOMPARE(file.value("autoTidy/enabled").toString(), "false");
+        QCOMPARE(openSettings(f).autoTidySection()->quietChoice()->currentText(), "after 1 hour");
+    }
+
+    void aQuietTimeOutsideTheChoicesShowsAsItselfAndIsNotRewritten() {
+        PanelFixture f;
+        const QByteArray written = "[autoTidy]\nenabled=true\nquietSeconds=90\n";
+        QVERIFY(testsupport::touch(f.settingsFile(), written));
+        SettingsView& view = openSettings(f);
+        QComboBox* quiet = view.autoTidySection()->quietChoice();
+        QCOMPARE(itemTexts(quiet), QStringList({"after 1 minute", "after 90 seconds",
+                                                "after 10 minutes", "after 1 hour"}));
+        QCOMPARE(quiet->currentText(), "after 90 seconds");
+        QVERIFY(quiet->isEnabled());
+        QCOMPARE(testsupport::readFile(f.settingsFile()), written);
+
+        // Other values in the largest whole unit they fill.
+        QCOMPARE(AutoTidySection::quietText(120), "after 2 minutes");
+        QCOMPARE(AutoTidySection::quietText(5400), "after 90 minutes");
+        QCOMPARE(AutoTidySection::quietText(7200), "after 2 hours");
+        QCOMPARE(AutoTidySection::quietText(1), "after 1 second");
+
+        // Turning it off keeps the user's own quiet time.
+        view.autoTidySection()->enabledSwitch()->click();
+        QCOMPARE(QSettings(f.settingsFile(), QSettings::IniFormat)
+                     .value("autoTidy/quietSeconds")
+                     .toInt(),
+                 90);
+    }
+
+    void historyRowsPutBackTheirOwnClean() {
+        PanelFixture f;
+        FakeHistory history;
+        const QDateTime now = f.clock.now();
+        history.list = {{"c3", now.addSecs(-120), 3, true, false},
+                        {"c2", now.addDays(-1), 12, false, true},
+                        {"c1", now.addDays(-3), 1, false, false}};
+        f.open();
+        f.panel->useHistory(history);
+        HistoryList* list = openSettings(f).historyList();
+
+        QCOMPARE(rowTexts(list, "historyMoved"),
+                 QStringList({"Moved 3 files", "Moved 12 files", "Moved 1 file"}));
+        QCOMPARE(rowTexts(list, "historyDetail"),
+                 QStringList({"2 minutes ago · automatic", "yesterday", "3 days ago"}));
+        QCOMPARE(list->emptyText(), QString());
+
+        // The clean already put back says so and has no button.
+        const QList<QPushButton*> buttons = list->putBackButtons();
+        QCOMPARE(buttons.size(), 3);
+        QVERIFY(buttons[0] && !buttons[1] && buttons[2]);
+        QCOMPARE(rowTexts(list, "historyPutBack"), QStringList{"Put back"});
+        QCOMPARE(buttons[2]->accessibleName(), "Put back 1 file moved 3 days ago");
+        // Tab reaches them as they are read: after the rules' buttons, before Done.
+        QList<QWidget*> tabbed;
+        SettingsView* view = f.panel->settingsView();
+        for (QWidget* at = view->editRulesButton(); at != view->doneButton();
+             at = at->nextInFocusChain())
+            if (qobject_cast<QPushButton*>(at))
+                tabbed.append(at);
+        QCOMPARE(tabbed.mid(tabbed.size() - 2), QList<QWidget*>({buttons[0], buttons[2]}));
+        QCOMPARE(tabbed.size(), 1 + view->showButtons().size() + 2);
+        buttons[2]->click();
+        QCOMPARE(history.putBackIds, QStringList{"c1"});
+
+        // While a clean or undo runs, nothing can be put back.
+        history.setBusy(true);
+        QVERIFY(!buttons[0]->isEnabled() && !buttons[2]->isEnabled());
+        history.setBusy(false);
+        QVERIFY(buttons[0]->isEnabled() && buttons[2]->isEnabled());
+
+        // The rows follow the history; made while busy, they start disabled.
+        history.busy = true;
+        history.setList({{"c4", now, 2, false, false}});
+        testsupport::settle(); // new rows show, and old ones go, through the event loop
+        QCOMPARE(rowTexts(list, "historyMoved"), QStringList{"Moved 2 files"});
+        QVERIFY(!list->putBackButtons()[0]->isEnabled());
+        history.setList({});
+        QCOMPARE(list->emptyText(), "No cleans yet");
+        QVERIFY(list->putBackButtons().isEmpty());
+    }
+
+    void twentyCleansScrollInsteadOfGrowingThePanel() {
+        PanelFixture f;
+        FakeHistory history;
+        for (int i = 0; i < HistoryList::kRowsShown + 1; ++i)
+            history.list.append(
+                {QString::number(i), f.clock.now().addDays(-i), i + 1, i % 2 == 1, false});
+        f.open();
+        f.panel->useHistory(history);
+        HistoryList* list = openSettings(f).historyList();
+        testsupport::settle();
+        const int fewHeight = f.panel->height();
+
+        QList<DesktopCleaner::HistoryEntry> many;
+        for (int i = 0; i < DesktopCleaner::kHistoryLength; ++i)
+            many.append({QString::number(i), f.clock.now().addDays(-i), i + 1, i % 2 == 1, false});
+        history.setList(many);
+        testsupport::settle();
+        QCOMPARE(list->rowCount(), 20);
+        QCOMPARE(f.panel->height(), fewHeight);
+        QVERIFY(list->widget()->height() > 3 * list->viewport()->height());
+        QCOMPARE(list->focusPolicy(), Qt::StrongFocus); // scrollable by keyboard
+
+        // A short screen: the rules and then the history give up room, Done stays in view
+        // and at least one clean still shows.
+        const int available = fewHeight - 150;
+        f.panel->setAvailableHeight(available);
+        for (int i = 0; i < 5; ++i)
+            testsupport::settle();
+        QVERIFY(f.panel->height() <= available);
+        SettingsView* view = f.panel->settingsView();
+        QPushButton* done = view->doneButton();
+        QVERIFY(
+            f.panel->rect().contains(QRect(done->mapTo(f.panel.get(), QPoint()), done->size())));
+        // Nothing is squeezed: the page gets all the height its layout asks for.
+        QVERIFY(view->height() >= view->layout()->minimumSize().height());
+        QVERIFY(list->height() >= list->smallestHeight());
+        QVERIFY(list->height() < list->compactHeight());
     }
 };
 

@@ -1,8 +1,11 @@
 // The panel's pages, from a made-up Desktop: files to put away, a failed clean, a clean
-// Desktop, settings with and without an error, and no access to the Desktop.
+// Desktop, settings with and without an error, with automatic tidying and a history of
+// cleans, and no access to the Desktop.
 
+#include "MadeUpHistory.h"
 #include "RenderSupport.h"
 
+#include "cleaner/AutoTidySettings.h"
 #include "cleaner/DesktopCleaner.h"
 #include "panel/PanelView.h"
 #include "panel/SettingsView.h"
@@ -33,6 +36,20 @@ void fillDesktop(const QString& desktop) {
           "meeting notes.txt", "ubuntu-24.04-desktop-amd64.iso", "debian-12.5.0-amd64-netinst.iso",
           "build.sh", "LICENSE"})
         touch(desktop + u'/' + QString::fromUtf8(name));
+}
+
+// A few cleans of the last days, automatic and by hand, one of them put back.
+QList<DesktopCleaner::HistoryEntry> madeUpHistory() {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    return {{QStringLiteral("4"), now.addSecs(-2 * 60), 3, true, false},
+            {QStringLiteral("3"), now.addSecs(-3 * 3600), 12, false, false},
+            {QStringLiteral("2"), now.addDays(-1), 1, true, true},
+            {QStringLiteral("1"), now.addDays(-3), 27, false, false},
+            {QStringLiteral("0"), now.addDays(-9), 5, true, false}};
+}
+
+QString settingsFile(const QString& home) {
+    return home + "/.config/Vantor/settings.ini";
 }
 
 // A record of an earlier clean that happened yesterday, as if read at start-up.
@@ -69,7 +86,9 @@ bool renderPanel(const QString& home, const QString& out) {
         writeYesterdaysRecord(state, desktop);
         RuleStore store(home + "/.config/Vantor");
         DesktopCleaner cleaner(&store, desktop, state);
-        PanelView panel(cleaner, quiet);
+        AutoTidySettings autoTidy(settingsFile(home));
+        MadeUpHistory history(madeUpHistory());
+        PanelView panel(cleaner, autoTidy, quiet);
         panel.show();
 
         // Files to put away, and yesterday's clean that can still be undone.
@@ -104,6 +123,14 @@ bool renderPanel(const QString& home, const QString& out) {
         touch(home + "/.config/autostart");
         panel.settingsView()->loginSwitch()->click();
         ok &= save(&panel, path("settings-error"));
+        panel.setShowingSettings(false);
+
+        // Tidying automatically, with the last few cleans to put back.
+        QFile::remove(home + "/.config/autostart");
+        autoTidy.setEnabled(true);
+        panel.useHistory(history);
+        panel.setShowingSettings(true);
+        ok &= save(&panel, path("settings-history"));
         panel.setShowingSettings(false);
 
         QDir(desktop).removeRecursively();
@@ -141,7 +168,8 @@ bool renderManyRules(const QString& home, const QString& path) {
         touch(desktop + QStringLiteral("/%1 two.%2").arg(QString::fromUtf8(kind), type));
     }
     DesktopCleaner cleaner(&store, desktop, state);
-    PanelView panel(cleaner, quiet);
+    AutoTidySettings autoTidy(settingsFile(home));
+    PanelView panel(cleaner, autoTidy, quiet);
     panel.setAvailableHeight(768);
     panel.show();
     return save(&panel, path);
@@ -159,9 +187,13 @@ bool renderGermanPanel(const QString& home, const QString& out) {
         writeYesterdaysRecord(state, desktop);
         RuleStore store(home + "/.config/Vantor");
         DesktopCleaner cleaner(&store, desktop, state);
-        PanelView panel(cleaner, quiet);
+        AutoTidySettings autoTidy(settingsFile(home));
+        MadeUpHistory history(madeUpHistory());
+        PanelView panel(cleaner, autoTidy, quiet);
         panel.show();
         ok &= save(&panel, out + "/panel-clean-de-" + schemeName(scheme) + ".png");
+        autoTidy.setEnabled(true);
+        panel.useHistory(history);
         panel.setShowingSettings(true);
         ok &= save(&panel, out + "/panel-settings-de-" + schemeName(scheme) + ".png");
     }

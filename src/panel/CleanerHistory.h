@@ -1,0 +1,18 @@
+#pragma once
+
+#include "panel/CleanHistory.h"
+
+// The cleaner's history as the settings page sees it: Put Back starts an undo of that clean.
+class CleanerHistory : public CleanHistory {
+    Q_OBJECT
+
+  public:
+    explicit CleanerHistory(DesktopCleaner& cleaner, QObject* parent = nullptr);
+
+    QList<DesktopCleaner::HistoryEntry> entries() const override;
+    bool isBusy() const override;
+    void putBack(const QString& id) override;
+
+  private:
+    DesktopCleaner& m_cleaner;
+};

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "cleaner/DesktopCleaner.h"
+
+#include <QList>
+#include <QScrollArea>
+
+class CleanHistory;
+class QLabel;
+class QPushButton;
+class QVBoxLayout;
+namespace platform {
+class Clock;
+}
+
+// The last cleans, newest first: how many files each moved, when, whether automatic tidying
+// made it, and Put Back on those not yet put back (disabled while the cleaner is at work).
+// As tall as its first few rows; the rest scroll, so twenty cleans keep the panel small.
+class HistoryList : public QScrollArea {
+    Q_OBJECT
+
+  public:
+    HistoryList(CleanHistory& history, platform::Clock& clock, QWidget* parent = nullptr);
+
+    // One per row, newest first: its Put Back button, or nullptr where it was put back.
+    QList<QPushButton*> putBackButtons() const;
+    int rowCount() const { return m_rowCount; }
+    // "No cleans yet" while there are none, else empty.
+    QString emptyText() const;
+
+    // Rows shown whole before the list scrolls; half of the next one shows there is more.
+    static constexpr int kRowsShown = 4;
+    // The height of those rows, and of a single one: the least it gives up to a short screen.
+    int compactHeight() const;
+    int smallestHeight() const;
+    // At most this tall from now on; a negative limit lets it take its compact height.
+    void setHeightLimit(int limit);
+    int heightLimit() const { return m_limit; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+  signals:
+    // The rows were made anew: their buttons join the end of the Tab order.
+    void rowsChanged();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void refresh();
+    void applyBusy();
+    QWidget* makeRow(const DesktopCleaner::HistoryEntry& entry);
+
+    CleanHistory& m_history;
+    platform::Clock& m_clock;
+    QVBoxLayout* m_rows = nullptr;
+    QLabel* m_empty = nullptr;
+    int m_rowCount = 0;
+    int m_limit = -1;
+};

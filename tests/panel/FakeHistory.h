@@ -1,0 +1,24 @@
+#pragma once
+
+#include "panel/CleanHistory.h"
+
+// A history a test writes, which records what it was asked to put back.
+class FakeHistory : public CleanHistory {
+  public:
+    QList<DesktopCleaner::HistoryEntry> list;
+    bool busy = false;
+    QStringList putBackIds;
+
+    QList<DesktopCleaner::HistoryEntry> entries() const override { return list; }
+    bool isBusy() const override { return busy; }
+    void putBack(const QString& id) override { putBackIds.append(id); }
+
+    void setBusy(bool on) {
+        busy = on;
+        emit busyChanged(on);
+    }
+    void setList(QList<DesktopCleaner::HistoryEntry> entries) {
+        list = std::move(entries);
+        emit entriesChanged();
+    }
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "panel/CleanHistory.h"
+
+// A history of cleans to show on the settings page, without making them.
+class MadeUpHistory : public CleanHistory {
+    Q_OBJECT
+
+  public:
+    explicit MadeUpHistory(QList<DesktopCleaner::HistoryEntry> entries, QObject* parent = nullptr)
+        : CleanHistory(parent), m_entries(std::move(entries)) {}
+
+    QList<DesktopCleaner::HistoryEntry> entries() const override { return m_entries; }
+    bool isBusy() const override { return false; }
+    void putBack(const QString& id) override { (void)id; }
+
+  private:
+    QList<DesktopCleaner::HistoryEntry> m_entries;
+};
