@@ -3,6 +3,7 @@
 // icon registers with it. Needs a display and a session bus:
 //   dbus-run-session -- xvfb-run -a build-release/bench/vantor_startup_bench
 #include "app/PanelWindow.h"
+#include "cleaner/AutoTidySettings.h"
 #include "cleaner/DesktopCleaner.h"
 #include "rules/RuleStore.h"
 #include "widgets/Symbols.h"
@@ -162,6 +163,7 @@ int main(int argc, char** argv) {
     store.restoreDefaults();
     DesktopCleaner cleaner(&store, desktop, home + "/.local/state/Vantor");
     DesktopServices quiet;
+    AutoTidySettings autoTidy(home + "/.config/Vantor/settings.ini");
     // A running Vantor has loaded its fonts and icons while idle after start-up; --cold
     // measures a process that has not.
     const bool cold = QCoreApplication::arguments().contains("--cold");
@@ -176,7 +178,7 @@ int main(int argc, char** argv) {
         QElapsedTimer t;
         t.start();
         if (!window) // the first opening also builds the panel's widgets
-            window = std::make_unique<PanelWindow>(&cleaner, quiet);
+            window = std::make_unique<PanelWindow>(&cleaner, autoTidy, quiet);
         window->showAsWindow(); // shown: rescans and lays out
         QImage image(window->size(), QImage::Format_ARGB32_Premultiplied);
         window->render(&image);

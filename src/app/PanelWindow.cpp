@@ -1,8 +1,6 @@
 #include "app/PanelWindow.h"
 
-#include "cleaner/AutoTidySettings.h"
 #include "panel/PanelView.h"
-#include "platform/Locations.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -21,15 +19,10 @@ constexpr int kGap = 4;
 constexpr int kReopenGuardMs = 300;
 } // namespace
 
-PanelWindow::PanelWindow(DesktopCleaner* cleaner, DesktopServices& services, QWidget* parent,
-                         AutoTidySettings* autoTidy)
+PanelWindow::PanelWindow(DesktopCleaner* cleaner, AutoTidySettings& autoTidy,
+                         DesktopServices& services, QWidget* parent)
     : QWidget(parent), m_services(services),
-      m_panel(new PanelView(*cleaner,
-                            autoTidy ? *autoTidy
-                                     : *new AutoTidySettings(platform::configFolder() +
-                                                                 QStringLiteral("/settings.ini"),
-                                                             this),
-                            static_cast<DesktopServices&>(*this), this)) {
+      m_panel(new PanelView(*cleaner, autoTidy, static_cast<DesktopServices&>(*this), this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSizeConstraint(QLayout::SetFixedSize); // the window follows the panel's size

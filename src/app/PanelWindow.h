@@ -18,10 +18,8 @@ class PanelWindow : public QWidget, private DesktopServices {
     Q_OBJECT
 
   public:
-    // Without `autoTidy`, the window reads and writes the user's settings.ini through a
-    // settings object of its own.
-    PanelWindow(DesktopCleaner* cleaner, DesktopServices& services, QWidget* parent = nullptr,
-                AutoTidySettings* autoTidy = nullptr);
+    PanelWindow(DesktopCleaner* cleaner, AutoTidySettings& autoTidy, DesktopServices& services,
+                QWidget* parent = nullptr);
 
     PanelView* panel() const { return m_panel; }
     bool isPopup() const { return windowType() == Qt::Popup; }

@@ -76,7 +76,7 @@ VantorApp::~VantorApp() {
 PanelWindow* VantorApp::panelWindow() {
     // Made when first opened: an idle Vantor holds no widgets but its tray icon.
     if (!m_panel) {
-        m_panel = new PanelWindow(m_cleaner, m_services);
+        m_panel = new PanelWindow(m_cleaner, *m_autoTidySettings, m_services);
         connect(m_panel, &PanelWindow::quitRequested, qApp, &QCoreApplication::quit,
                 Qt::QueuedConnection);
     }

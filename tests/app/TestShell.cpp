@@ -3,6 +3,7 @@
 #include "RecordingServices.h"
 #include "app/PanelWindow.h"
 #include "app/VantorApp.h"
+#include "cleaner/AutoTidySettings.h"
 #include "cleaner/DesktopCleaner.h"
 #include "panel/PanelView.h"
 #include "panel/SettingsView.h"
@@ -111,7 +112,8 @@ class TestShell : public QObject {
         RuleStore store(home.configFolder());
         DesktopCleaner cleaner(&store, home.desktop(), home.stateFolder());
         RecordingServices services;
-        PanelWindow window(&cleaner, services);
+        AutoTidySettings autoTidy(home.configFolder() + "/settings.ini");
+        PanelWindow window(&cleaner, autoTidy, services);
         window.showAt(QRect(600, 2, 24, 24));
         const QPoint placed = window.pos();
         window.panel()->setShowingSettings(true);
