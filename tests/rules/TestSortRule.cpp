@@ -34,14 +34,11 @@ class TestSortRule : public QObject {
 
     // A .deb or an .AppImage on a Linux Desktop is an installer, an .odt a document.
     void defaultsKnowLinuxTypes() {
+        // Lower case: stored types are matched exactly against lower-cased queries.
         const QList<SortRule>& rules = SortRule::defaults();
-        QCOMPARE(rules.size(), 3);
-        QCOMPARE(rules.at(0).destination, "~/Desktop/Images");
-        QCOMPARE(rules.at(0).extensions.size(), 10);
-        QCOMPARE(rules.at(1).extensions.mid(14), (QStringList{"odt", "ods", "odp"}));
-        QCOMPARE(rules.at(2).extensions,
-                 (QStringList{"dmg", "pkg", "mpkg", "iso", "deb", "rpm", "appimage", "flatpak",
-                              "flatpakref", "snap"}));
+        for (const char* type : {"deb", "rpm", "appimage", "flatpak", "snap"})
+            QVERIFY2(rules.at(2).extensions.contains(type), type);
+        QVERIFY(rules.at(1).extensions.contains("odt"));
     }
 
     void jsonFormIsExact() {

@@ -103,58 +103,37 @@ class TestAppearance : public QObject {
         }
     }
 
+    // The portal's choice wins over Qt's palette and is followed live. Where they disagree
+    // (GNOME's dark style with no Qt theme), Vantor draws on a palette of its own, so the
+    // state colours stand on the background they were chosen for.
     void portalDecidesAndIsFollowedLive() {
-        QPalette light(QColor(0xe0, 0xe0, 0xe0), QColor(0xef, 0xef, 0xef));
-        light.setColor(QPalette::WindowText, Qt::black);
-        QApplication::setPalette(light);
-
-        // "Prefer dark" wins over a light palette, once the portal has answered.
-        auto& appearance = Appearance::instance();
-        QTRY_VERIFY(appearance.isDark());
-        QCOMPARE(widgets::quillon(), widgets::quillon(widgets::ColorScheme::Dark));
-
-        QSignalSpy changed(&appearance, &Appearance::changed);
-        announce(0); // no preference: the light palette decides
-        QTRY_COMPARE(changed.count(), 1);
-        QVERIFY(!appearance.isDark());
-
-        announce(1);
-        QTRY_COMPARE(changed.count(), 2);
-        QVERIFY(appearance.isDark());
-
-        announce(2); // prefer light
-        QTRY_COMPARE(changed.count(), 3);
-        QCOMPARE(widgets::quillon(), widgets::quillon(widgets::ColorScheme::Light));
-    }
-
-    // GNOME's dark style with no Qt theme: the portal says dark, Qt's palette stays light.
-    // Vantor then draws on a dark palette of its own (and on a light one in the reverse
-    // case), so the state colours stand on the background they were chosen for, live.
-    void ownPaletteWhenThePortalDisagrees() {
         QApplication::setPalette(lightPalette());
         const QColor desktopWindow = QApplication::palette().color(QPalette::Window);
         auto& appearance = Appearance::instance();
-        announce(0);
-        QTRY_VERIFY(!appearance.isDark());
-        QVERIFY(!appearance.usesOwnPalette());
-        checkStateColours("light");
-
-        announce(1);
-        QTRY_VERIFY(appearance.isDark());
+        QTRY_VERIFY(appearance.isDark()); // "prefer dark", once the portal has answered
         QVERIFY(appearance.usesOwnPalette());
         QCOMPARE(Appearance::schemeOf(QApplication::palette()), widgets::ColorScheme::Dark);
+        QCOMPARE(widgets::quillon(), widgets::quillon(widgets::ColorScheme::Dark));
         checkStateColours("portal dark on a light palette");
 
-        announce(0); // back to the desktop's own palette
-        QTRY_VERIFY(!appearance.isDark());
+        QSignalSpy changed(&appearance, &Appearance::changed);
+        announce(0); // no preference: back to the desktop's own light palette
+        QTRY_COMPARE(changed.count(), 1);
+        QVERIFY(!appearance.isDark() && !appearance.usesOwnPalette());
         QCOMPARE(QApplication::palette().color(QPalette::Window), desktopWindow);
+        checkStateColours("light");
+        announce(1);
+        QTRY_COMPARE(changed.count(), 2);
+        announce(0);
+        QTRY_COMPARE(changed.count(), 3);
 
         QApplication::setPalette(darkPalette());
         QVERIFY(appearance.isDark());
         checkStateColours("dark");
-        announce(2);
+        announce(2); // prefer light
         QTRY_VERIFY(!appearance.isDark());
         QCOMPARE(Appearance::schemeOf(QApplication::palette()), widgets::ColorScheme::Light);
+        QCOMPARE(widgets::quillon(), widgets::quillon(widgets::ColorScheme::Light));
         checkStateColours("portal light on a dark palette");
         announce(0);
         QTRY_VERIFY(appearance.isDark());

@@ -40,7 +40,6 @@ class TestAutostart : public QObject {
         QVERIFY(entry.startsWith("[Desktop Entry]\n"));
         QVERIFY(entry.contains("\nExec=\"" + m_program.toUtf8() + "\" --autostart\n"));
         QVERIFY(entry.contains("\nTryExec=" + m_program.toUtf8() + "\n"));
-        QVERIFY(entry.contains("\nX-GNOME-Autostart-enabled=true\n"));
         QVERIFY(entry.contains("\nX-KDE-autostart-after=panel\n"));
         QVERIFY(a.setEnabled(false));
         QVERIFY(!a.isEnabled());
