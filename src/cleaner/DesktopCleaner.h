@@ -1,11 +1,13 @@
 #pragma once
 
+#include "cleaner/PutBackMarks.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/NameOrder.h"
 #include "rules/SortRule.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -202,6 +204,9 @@ class DesktopCleaner : public QObject {
     CleanWork makeWork() const;
     void finishClean(const CleanWorkResult& result);
     void finishUndo(const CleanWorkResult& result);
+    // Takes over the history and the marks the work read or wrote.
+    void applyHistory(const CleanWorkResult& result);
+    void startUndoWork(const std::optional<QString>& historyId);
     // Runs `work` on a worker thread, then hands its result to `finish` on this thread.
     void runInBackground(std::function<CleanWorkResult(const std::function<void(int, int)>&)> work,
                          void (DesktopCleaner::*finish)(const CleanWorkResult&));
@@ -224,4 +229,5 @@ class DesktopCleaner : public QObject {
     QThread* m_worker = nullptr;
     bool m_undoing = false;
     QList<HistoryEntry> m_history;
+    QHash<QString, PutBackMarks::Mark> m_marks; // by path
 };
