@@ -143,7 +143,11 @@ qsizetype CleanHistory::indexOfRecord(const QList<Entry>& entries,
         return -1;
     for (qsizetype i = 0; i < entries.size(); ++i) {
         // Dates go through the file as fractional seconds: a millisecond either way is equal.
-        if (!entries[i].undone && std::abs(entries[i].record.date.msecsTo(record->date)) <= 1)
+        // Two cleans can share a millisecond, so the moves must agree too, unless the entry
+        // was kept without them.
+        const Entry& e = entries[i];
+        if (!e.undone && std::abs(e.record.date.msecsTo(record->date)) <= 1 &&
+            (e.record.moves == record->moves || e.record.moves.isEmpty()))
             return i;
     }
     return -1;

@@ -46,8 +46,8 @@ class CleanHistory {
     static void add(QList<Entry>* entries, Entry entry);
     static void trim(QList<Entry>* entries);
 
-    // The entry that last-clean.json holds: the newest not put back, when it is the clean
-    // `record` was made by. -1 when none is.
+    // The entry of the clean that `record` (last-clean.json) holds, not yet put back: same
+    // date, same moves left. -1 when none is.
     static qsizetype indexOfRecord(const QList<Entry>& entries,
                                    const std::optional<Record>& record);
     static qsizetype indexOf(const QList<Entry>& entries, const QString& id);
