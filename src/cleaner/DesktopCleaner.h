@@ -30,8 +30,10 @@ class DirectoryWatch;
 }
 
 // Scans the Desktop into one group per rule, moves the groups' files into their rules'
-// folders, records that clean on disk and puts it back on request. Every assignment of
-// scan, lastClean and status emits its change signal, also when the value is unchanged.
+// folders, records that clean on disk and puts it back on request. The last cleans are kept
+// in a history, and any of them not yet put back can be; the files an undo put back are
+// marked until they change. Every assignment of scan, lastClean and status emits its change
+// signal, also when the value is unchanged.
 //
 // Moves are journalled before they are made, so a clean or undo killed half-way is finished
 // (recovered) when the next cleaner is made. One cleaner works per record folder at a time.
