@@ -38,15 +38,33 @@ std::optional<platform::FileIdentity> identityFrom(const QByteArray& device,
     return id;
 }
 
+QByteArray kindWord(CleanJournal::Kind kind) {
+    switch (kind) {
+    case CleanJournal::Kind::Clean:
+        return "clean";
+    case CleanJournal::Kind::Undo:
+        return "undo";
+    case CleanJournal::Kind::PutBack:
+        break;
+    }
+    return "putback";
+}
+
 } // namespace
 
 CleanJournal::CleanJournal(std::unique_ptr<platform::JournalFile> file) : m_file(std::move(file)) {}
 CleanJournal::~CleanJournal() = default;
 
 QString CleanJournal::fileIn(const QString& recordFolder, Kind kind) {
-    return platform::appendingPathComponent(
-        recordFolder, kind == Kind::Clean ? QStringLiteral("last-clean.journal")
-                                          : QStringLiteral("last-undo.journal"));
+    switch (kind) {
+    case Kind::Clean:
+        return platform::appendingPathComponent(recordFolder, QStringLiteral("last-clean.journal"));
+    case Kind::Undo:
+        return platform::appendingPathComponent(recordFolder, QStringLiteral("last-undo.journal"));
+    case Kind::PutBack:
+        break;
+    }
+    return platform::appendingPathComponent(recordFolder, QStringLiteral("history-undo.journal"));
 }
 
 std::unique_ptr<CleanJournal> CleanJournal::begin(const QString& path, Kind kind,
@@ -54,8 +72,8 @@ std::unique_ptr<CleanJournal> CleanJournal::begin(const QString& path, Kind kind
     auto file = platform::JournalFile::create(path);
     if (!file)
         return nullptr;
-    const QByteArray header = kMagic + " 1 " + (kind == Kind::Clean ? "clean " : "undo ") +
-                              QByteArray::number(date.toMSecsSinceEpoch());
+    const QByteArray header =
+        kMagic + " 1 " + kindWord(kind) + ' ' + QByteArray::number(date.toMSecsSinceEpoch());
     if (!file->append(header))
         return nullptr;
     return std::unique_ptr<CleanJournal>(new CleanJournal(std::move(file)));
@@ -63,6 +81,10 @@ std::unique_ptr<CleanJournal> CleanJournal::begin(const QString& path, Kind kind
 
 bool CleanJournal::folderCreated(const QString& folder) {
     return m_file->append("folder " + location(folder));
+}
+
+bool CleanJournal::entry(const QString& id, bool automatic) {
+    return m_file->append("entry " + id.toUtf8().toPercentEncoding() + (automatic ? " auto" : ""));
 }
 
 bool CleanJournal::moveStarting(const QString& from, const QString& to,
@@ -99,8 +121,11 @@ std::optional<CleanJournal::Contents> CleanJournal::read(const QString& path) {
     if (!lines || lines->isEmpty())
         return std::nullopt;
     const QList<QByteArray> header = lines->first().split(' ');
-    if (header.size() != 4 || header[0] != kMagic || header[1] != "1" ||
-        (header[2] != "clean" && header[2] != "undo"))
+    std::optional<Kind> kind;
+    for (Kind k : {Kind::Clean, Kind::Undo, Kind::PutBack})
+        if (header.size() == 4 && header[2] == kindWord(k))
+            kind = k;
+    if (!kind || header[0] != kMagic || header[1] != "1")
         return std::nullopt;
     bool dateOk = false;
     const qint64 ms = header[3].toLongLong(&dateOk);
@@ -108,11 +133,14 @@ std::optional<CleanJournal::Contents> CleanJournal::read(const QString& path) {
         return std::nullopt;
 
     Contents contents;
-    contents.kind = header[2] == "clean" ? Kind::Clean : Kind::Undo;
+    contents.kind = *kind;
     contents.date = QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
     for (qsizetype i = 1; i < lines->size(); ++i) {
         const QList<QByteArray> f = lines->at(i).split(' ');
-        if (f[0] == "folder" && f.size() == 2) {
+        if (f[0] == "entry" && (f.size() == 2 || f.size() == 3)) {
+            contents.entryId = QString::fromUtf8(QByteArray::fromPercentEncoding(f[1]));
+            contents.automatic = f.size() == 3 && f[2] == "auto";
+        } else if (f[0] == "folder" && f.size() == 2) {
             if (const auto folder = pathFrom(f[1]))
                 contents.createdFolders.append(*folder);
         } else if (f[0] == "move" && f.size() == 5) {

@@ -17,7 +17,8 @@ class JournalFile;
 // The journal a clean or an undo keeps beside last-clean.json while it works: every move is
 // written down before it is made, so a process killed half-way can be recovered from it at
 // the next start. It holds one line per event:
-//   vantor-journal 1 clean|undo <ms since 1970>
+//   vantor-journal 1 clean|undo|putback <ms since 1970>
+//   entry <id> [auto]                      the history entry the work makes or puts back
 //   folder <path>                          a folder the clean created
 //   move <device> <inode> <from> <to>      about to move the item with this identity
 //   copied <device> <inode> <to>           the copy across file systems for the move to
@@ -25,7 +26,7 @@ class JournalFile;
 // Paths are percent-encoded bytes, so no line break or space can occur in them.
 class CleanJournal {
   public:
-    enum class Kind { Clean, Undo };
+    enum class Kind { Clean, Undo, PutBack };
 
     struct Entry {
         QString from;
@@ -39,11 +40,15 @@ class CleanJournal {
         QDateTime date;
         QList<Entry> moves;
         QStringList createdFolders;
+        QString entryId;
+        bool automatic = false;
     };
 
     // In the folder that holds last-clean.json: last-clean.journal for a clean,
-    // last-undo.journal for an undo. An undo keeps its own journal, so a clean's journal
-    // that still stands in for an unsaved record is never lost to it.
+    // last-undo.journal for an undo, history-undo.journal for putting back an older clean
+    // from the history. Each kind keeps its own journal, so a clean's journal that still
+    // stands in for an unsaved record is never lost to an undo, and putting back an older
+    // clean never touches last-clean.json.
     static QString fileIn(const QString& recordFolder, Kind kind);
 
     // Starts a new journal, replacing any earlier one; nullptr when it cannot be written.
@@ -53,6 +58,7 @@ class CleanJournal {
 
     // Each returns false when the line could not be written: no more work may be done then.
     bool folderCreated(const QString& folder);
+    bool entry(const QString& id, bool automatic);
     bool moveStarting(const QString& from, const QString& to, const platform::FileIdentity& item);
     // Moves planned as a run: their lines go out together at flush(), before the first of
     // them is made, so a run costs one write.

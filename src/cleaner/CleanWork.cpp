@@ -1,6 +1,8 @@
 #include "cleaner/CleanWork.h"
 
+#include "cleaner/CleanHistory.h"
 #include "cleaner/CleanJournal.h"
+#include "cleaner/PutBackMarks.h"
 #include "platform/FileLock.h"
 #include "platform/FileSystem.h"
 
@@ -167,9 +169,31 @@ bool CleanWork::writeRecord(const std::optional<Record>& record) const {
     return platform::removeItem(file) || !platform::entryExists(file);
 }
 
-std::optional<CleanWork::Record> CleanWork::loadWithRecovery() const {
+std::optional<CleanWork::Record> CleanWork::loadWithRecovery(History* history, Marks* marks) const {
     const auto lock = platform::FileLock::acquire(lockFile(), 0);
-    return lock ? recoverLocked() : readRecord();
+    History entries;
+    std::optional<Record> record;
+    if (lock) {
+        record = recoverLocked(&entries);
+    } else {
+        record = readRecord();
+        entries = CleanHistory::read(historyFile());
+    }
+    if (history)
+        *history = entries;
+    if (marks)
+        *marks = PutBackMarks::read(marksFile());
+    return record;
+}
+
+QString CleanWork::historyFile() const {
+    platform::makePath(m_recordFolder);
+    return CleanHistory::fileIn(m_recordFolder);
+}
+
+QString CleanWork::marksFile() const {
+    platform::makePath(m_recordFolder);
+    return PutBackMarks::fileIn(m_recordFolder);
 }
 
 namespace {
@@ -185,12 +209,53 @@ void removePartialCopies(const CleanJournal::Contents& journal) {
 
 } // namespace
 
+// Finishes putting back an older clean from the history: the entry loses the moves that
+// were made. last-clean.json plays no part in it.
+bool CleanWork::recoverPutBackLocked(History* history, QStringList* restored) const {
+    const QString path = journalFile(CleanJournal::Kind::PutBack);
+    if (!platform::entryExists(path))
+        return false;
+    const auto journal = CleanJournal::read(path);
+    if (journal && journal->kind == CleanJournal::Kind::PutBack) {
+        removePartialCopies(*journal);
+        QSet<QString> taken; // where the entry had put them
+        for (const CleanJournal::Entry& e : journal->moves) {
+            if (settle(e)) {
+                taken.insert(e.from);
+                restored->append(e.to);
+            }
+        }
+        const qsizetype index = CleanHistory::indexOf(*history, journal->entryId);
+        if (index >= 0 && !(*history)[index].undone) {
+            CleanHistory::Entry& entry = (*history)[index];
+            const Record before = entry.record;
+            entry.record.moves.removeIf(
+                [&](const DesktopCleaner::Move& m) { return taken.contains(m.to); });
+            if (entry.record.moves.isEmpty())
+                markUndone(&entry, before);
+        }
+    }
+    return true;
+}
+
+void CleanWork::markUndone(CleanHistory::Entry* entry, const Record& record) const {
+    removeCreatedFolders(record);
+    entry->undone = true;
+    entry->record.moves.clear();
+    entry->record.createdFolders.clear();
+}
+
 // The record on disk is the truth unless a journal says more: a clean's journal names the
 // moves that really happened (they replace the record), an undo's the items already put
 // back (they leave it). A journal goes only once the record it leads to is saved; until
-// then it is read again in its place.
-std::optional<CleanWork::Record> CleanWork::recoverLocked() const {
+// then it is read again in its place. The history follows the record: it is written before
+// the journals go, and entries are replaced by id, so recovering twice adds nothing twice.
+std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history) const {
     std::optional<Record> record = readRecord();
+    *history = CleanHistory::read(historyFile());
+    QStringList restored; // Desktop files that interrupted undos put back
+    const bool hadPutBackJournal = recoverPutBackLocked(history, &restored);
+    bool historyChanged = hadPutBackJournal;
     bool saved = true;
 
     // What an undo put back before it was stopped (or before its record could be removed).
@@ -201,8 +266,10 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked() const {
     if (undoJournal && undoJournal->kind == CleanJournal::Kind::Undo) {
         removePartialCopies(*undoJournal);
         for (const CleanJournal::Entry& e : undoJournal->moves) {
-            if (settle(e))
+            if (settle(e)) {
                 putBack.append(e.from);
+                restored.append(e.to);
+            }
         }
     }
 
@@ -220,6 +287,11 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked() const {
         }
         if (!happened.isEmpty()) {
             record = Record{cleanJournal->date, happened, cleanJournal->createdFolders};
+            const QString id = cleanJournal->entryId.isEmpty() ? CleanHistory::newId(*history)
+                                                               : cleanJournal->entryId;
+            CleanHistory::add(history,
+                              {id, cleanJournal->automatic, false, int(happened.size()), *record});
+            historyChanged = true;
         } else {
             for (const QString& folder : cleanJournal->createdFolders)
                 removeIfLeftEmpty(folder);
@@ -227,6 +299,7 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked() const {
     }
 
     if (record && hadUndoJournal) {
+        const qsizetype index = CleanHistory::indexOfRecord(*history, record);
         // Items put back leave the record; the rest stay for the next undo.
         QList<DesktopCleaner::Move> left;
         for (const DesktopCleaner::Move& m : record->moves) {
@@ -234,12 +307,26 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked() const {
                 left.append(m);
         }
         if (left.isEmpty()) {
-            removeCreatedFolders(*record);
+            if (index >= 0)
+                markUndone(&(*history)[index], *record);
+            else
+                removeCreatedFolders(*record);
             record.reset();
         } else {
             record->moves = left;
+            if (index >= 0)
+                (*history)[index].record.moves = left;
         }
+        historyChanged = historyChanged || index >= 0;
     }
+    if (historyChanged) {
+        if (const auto written = CleanHistory::write(historyFile(), *history))
+            *history = *written;
+    }
+    if (!restored.isEmpty())
+        PutBackMarks::add(marksFile(), restored);
+    if (hadPutBackJournal)
+        platform::removeItem(journalFile(CleanJournal::Kind::PutBack));
     if (hadCleanJournal || hadUndoJournal) {
         saved = writeRecord(record);
         if (!saved && record) // never leave an older record to be undone in its place
@@ -255,17 +342,22 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked() const {
 }
 
 CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomic<bool>& cancel,
-                                   const Progress& progress) const {
+                                   const Progress& progress, bool automatic) const {
     Result result;
     const auto lock = platform::FileLock::acquire(lockFile(), m_lockWaitMs);
     if (!lock) {
         result.outcome = Outcome::Busy;
         return result;
     }
-    result.record = recoverLocked();
+    History history;
+    result.record = recoverLocked(&history);
+    result.history = history;
+    const QString id = CleanHistory::newId(history);
     const QString journalPath = journalFile(CleanJournal::Kind::Clean);
     auto journal = CleanJournal::begin(journalPath, CleanJournal::Kind::Clean,
                                        QDateTime::currentDateTimeUtc());
+    if (journal && !journal->entry(id, automatic))
+        journal.reset();
     if (!journal) {
         result.outcome = Outcome::NoJournal;
         return result;
@@ -333,7 +425,13 @@ CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomi
     // sync of its own only when it stays to stand in for the record.
     result.record = Record{QDateTime::currentDateTimeUtc(), moves, createdFolders};
     const QByteArray bytes = DesktopCleaner::encodeRecord(*result.record);
-    if (platform::writeFileAtomically(recordFile(), bytes)) {
+    const bool saved = platform::writeFileAtomically(recordFile(), bytes);
+    // After the record: a clean killed in between is added from its journal at the next start.
+    CleanHistory::add(&history, {id, automatic, false, int(moves.size()), *result.record});
+    if (const auto written = CleanHistory::write(historyFile(), history))
+        history = *written;
+    result.history = history;
+    if (saved) {
         result.recordBytes = bytes;
         journal.reset();
         platform::removeItem(journalPath);
@@ -376,42 +474,141 @@ CleanWork::Result CleanWork::undo(const std::atomic<bool>& cancel, const Progres
         result.outcome = Outcome::Busy;
         return result;
     }
-    const std::optional<Record> record = recoverLocked();
+    History history;
+    const std::optional<Record> record = recoverLocked(&history);
+    result.history = history;
     if (!record) {
         result.outcome = Outcome::NoRecord;
         return result;
     }
+    return undoRecordLocked(*record, history, cancel, progress);
+}
+
+CleanWork::Result CleanWork::undoEntry(const QString& id, const std::atomic<bool>& cancel,
+                                       const Progress& progress) const {
+    Result result;
+    const auto lock = platform::FileLock::acquire(lockFile(), m_lockWaitMs);
+    if (!lock) {
+        result.outcome = Outcome::Busy;
+        return result;
+    }
+    History history;
+    result.record = recoverLocked(&history);
+    result.history = history;
+    result.fromHistory = true;
+    const qsizetype index = CleanHistory::indexOf(history, id);
+    if (index < 0 || history[index].undone) {
+        result.outcome = Outcome::NoRecord;
+        return result;
+    }
+    // The clean that last-clean.json holds is put back from there, as a plain undo does.
+    if (index == CleanHistory::indexOfRecord(history, result.record))
+        return undoRecordLocked(*result.record, history, cancel, progress);
+
+    CleanHistory::Entry& entry = history[index];
+    const Record record = entry.record;
+    // Without a journal this still runs, as an undo does: the entry keeps what is left.
+    const QString journalPath = journalFile(CleanJournal::Kind::PutBack);
+    auto journal = CleanJournal::begin(journalPath, CleanJournal::Kind::PutBack,
+                                       QDateTime::currentDateTimeUtc());
+    if (journal && !journal->entry(id, entry.automatic))
+        journal.reset();
+    QList<DesktopCleaner::Move> untried;
+    QStringList restored;
+    putBack(record, journal.get(), cancel, progress, &result, &untried, &restored);
+    // A clean kept without its moves (too big for the history) has nothing to put back.
+    if (record.moves.isEmpty())
+        result.failed = entry.moved;
+    if (untried.isEmpty())
+        markUndone(&entry, record);
+    else
+        entry.record.moves = untried;
+    const auto written = CleanHistory::write(historyFile(), history);
+    result.history = written ? *written : history;
+    result.marks = PutBackMarks::add(marksFile(), restored);
+    if (written) {
+        journal.reset();
+        platform::removeItem(journalPath);
+    } else if (journal) {
+        journal->sync();
+    }
+    return result;
+}
+
+CleanWork::Result CleanWork::undoRecordLocked(const Record& record, History history,
+                                              const std::atomic<bool>& cancel,
+                                              const Progress& progress) const {
+    Result result;
     // Without a journal the undo still runs: putting files back loses nothing, and a record
     // that outlives a killed undo only makes the next one count the files already back.
     const QString journalPath = journalFile(CleanJournal::Kind::Undo);
     auto journal =
         CleanJournal::begin(journalPath, CleanJournal::Kind::Undo, QDateTime::currentDateTimeUtc());
+    QList<DesktopCleaner::Move> untried;
+    QStringList restored;
+    putBack(record, journal.get(), cancel, progress, &result, &untried, &restored);
+
+    // The history first: a record removed before its entry is marked could not be matched
+    // with the entry any more. A crash in between leaves the journal, which finishes both.
+    const qsizetype index = CleanHistory::indexOfRecord(history, record);
+    std::optional<Record> rest;
+    if (untried.isEmpty()) {
+        if (index >= 0)
+            markUndone(&history[index], record);
+        else
+            removeCreatedFolders(record);
+    } else {
+        rest = record;
+        rest->moves = untried; // stopped part-way: the next undo finishes
+        if (index >= 0)
+            history[index].record.moves = untried;
+    }
+    result.history = history;
+    if (index >= 0) {
+        if (const auto written = CleanHistory::write(historyFile(), history))
+            result.history = *written;
+    }
+    result.marks = PutBackMarks::add(marksFile(), restored);
+    result.record = rest;
+    if (writeRecord(rest)) {
+        journal.reset();
+        platform::removeItem(journalPath);
+        platform::removeItem(journalFile(CleanJournal::Kind::Clean));
+    } else if (journal) {
+        journal->sync();
+    }
+    return result;
+}
+
+// Moves the record's items back onto the Desktop, from the last move to the first, in runs.
+// Only what a clean could have moved is taken: a file taken from directly in this Desktop,
+// now in a rule folder (or a folder inside the Desktop). A taken name gets the next free one.
+void CleanWork::putBack(const Record& record, CleanJournal* journalIn,
+                        const std::atomic<bool>& cancel, const Progress& progress, Result* result,
+                        QList<DesktopCleaner::Move>* untried, QStringList* restored) const {
+    CleanJournal* journal = journalIn;
     const bool desktopUsable =
         platform::isDirectory(m_desktop) && !platform::isHomeOrAbove(m_desktop);
-
-    const int total = int(record->moves.size());
+    const int total = int(record.moves.size());
     QList<bool> handledMove(total, false);
     QHash<QString, bool> originIsDesktop, holderMayGive;
     int handled = 0;
     bool cancelled = false;
     if (progress)
         progress(0, total);
-    const auto count = [&](int index, bool restored) {
+    const auto count = [&](int index, bool done) {
         handledMove[index] = true;
-        ++(restored ? result.done : result.failed);
+        ++(done ? result->done : result->failed);
         ++handled;
         if (progress)
             progress(handled, total);
     };
-    // From the last move to the first, in runs.
     for (int runEnd = total; runEnd > 0 && !cancelled; runEnd -= kRunLength) {
         QList<Job> jobs;
         QList<int> jobMove;
         for (int m = runEnd - 1; m >= std::max(0, runEnd - kRunLength); --m) {
-            const DesktopCleaner::Move& move = record->moves[m];
-            // Only what a clean could have moved: a file or package taken from directly in
-            // this Desktop into a rule folder (or a folder inside the Desktop). Folders are
-            // judged once each.
+            const DesktopCleaner::Move& move = record.moves[m];
+            // Folders are judged once each.
             const auto item = platform::identity(move.to, false);
             const QString origin = platform::deletingLastPathComponent(move.from);
             const QString holder = platform::deletingLastPathComponent(move.to);
@@ -433,12 +630,14 @@ CleanWork::Result CleanWork::undo(const std::atomic<bool>& cancel, const Progres
             jobMove.append(m);
         }
         qsizetype done = 0;
-        const auto onDone = [&](qsizetype, Attempt attempt, const QString&) {
+        const auto onDone = [&](qsizetype, Attempt attempt, const QString& to) {
             count(jobMove[done++], attempt == Attempt::Moved);
+            if (attempt == Attempt::Moved)
+                restored->append(to);
         };
-        RunEnd end = moveRun(journal.get(), jobs, cancel, onDone);
-        if (end == RunEnd::JournalFailed) { // carry on unjournalled: see above
-            journal.reset();
+        RunEnd end = moveRun(journal, jobs, cancel, onDone);
+        if (end == RunEnd::JournalFailed) { // carry on unjournalled: see the callers
+            journal = nullptr;
             const qsizetype first = done;
             end = moveRun(nullptr, jobs.mid(first), cancel,
                           [&](qsizetype i, Attempt attempt, const QString& to) {
@@ -447,29 +646,9 @@ CleanWork::Result CleanWork::undo(const std::atomic<bool>& cancel, const Progres
         }
         cancelled = end == RunEnd::Cancelled;
     }
-    QList<DesktopCleaner::Move> untried;
     for (int m = 0; m < total; ++m) {
         if (!handledMove[m])
-            untried.append(record->moves[m]);
+            untried->append(record.moves[m]);
     }
-    result.failed += int(untried.size());
-
-    bool saved;
-    if (untried.isEmpty()) {
-        removeCreatedFolders(*record);
-        saved = writeRecord(std::nullopt);
-    } else {
-        Record rest = *record;
-        rest.moves = untried; // stopped part-way: the next undo finishes
-        result.record = rest;
-        saved = writeRecord(rest);
-    }
-    if (saved) {
-        journal.reset();
-        platform::removeItem(journalPath);
-        platform::removeItem(journalFile(CleanJournal::Kind::Clean));
-    } else if (journal) {
-        journal->sync();
-    }
-    return result;
+    result->failed += int(untried->size());
 }

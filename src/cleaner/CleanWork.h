@@ -1,7 +1,9 @@
 #pragma once
 
+#include "cleaner/CleanHistory.h"
 #include "cleaner/CleanJournal.h"
 #include "cleaner/DesktopCleaner.h"
+#include "cleaner/PutBackMarks.h"
 
 #include <QList>
 #include <QString>
@@ -27,6 +29,12 @@ struct CleanWorkResult {
     QByteArray recordBytes; // what was written for `record`, when this work wrote it
     // Started work: the Desktop scanned afterwards, nullopt when it could not be listed.
     std::optional<std::optional<DesktopCleaner::Scan>> scanAfter;
+    // The history as the work left it, when it read it (a clean's entry comes first).
+    std::optional<QList<CleanHistory::Entry>> history;
+    // The put-back marks after an undo, when they could be written.
+    std::optional<QList<PutBackMarks::Mark>> marks;
+    // An undo by history id that left last-clean.json alone: `record` is the file's as read.
+    bool fromHistory = false;
 };
 
 // The file work of a clean and of an undo, run on whichever thread calls it: it touches the
@@ -36,6 +44,8 @@ struct CleanWorkResult {
 class CleanWork {
   public:
     using Record = DesktopCleaner::CleanRecord;
+    using History = QList<CleanHistory::Entry>;
+    using Marks = QList<PutBackMarks::Mark>;
     using Progress = std::function<void(int done, int total)>;
 
     // One rule folder and the Desktop files that go into it, in order.
@@ -59,21 +69,39 @@ class CleanWork {
         m_knownRecord = record;
     }
 
+    // Adds the clean to the history, marked automatic or not, when it moved something.
     Result clean(const QList<Batch>& batches, const std::atomic<bool>& cancel,
-                 const Progress& progress) const;
+                 const Progress& progress, bool automatic = false) const;
+    // Puts back the clean of last-clean.json.
     Result undo(const std::atomic<bool>& cancel, const Progress& progress) const;
+    // Puts back the history's clean with this id: from last-clean.json when that holds it,
+    // else from the history, under its own journal. Outcome NoRecord when there is no such
+    // clean or it was put back already.
+    Result undoEntry(const QString& id, const std::atomic<bool>& cancel,
+                     const Progress& progress) const;
 
     // Takes the lock without waiting and returns the last clean, first finishing what a
     // killed clean or undo left in the journal. Without the lock (another cleaner is at
-    // work) the record file is read as it stands.
-    std::optional<Record> loadWithRecovery() const;
+    // work) the files are read as they stand. Also gives the history and the marks.
+    std::optional<Record> loadWithRecovery(History* history = nullptr,
+                                           Marks* marks = nullptr) const;
 
     QString recordFile() const;
     QString journalFile(CleanJournal::Kind kind) const;
     QString lockFile() const;
+    QString historyFile() const;
+    QString marksFile() const;
 
   private:
-    std::optional<Record> recoverLocked() const;
+    std::optional<Record> recoverLocked(History* history) const;
+    bool recoverPutBackLocked(History* history, QStringList* restored) const;
+    Result undoRecordLocked(const Record& record, History history, const std::atomic<bool>& cancel,
+                            const Progress& progress) const;
+    void putBack(const Record& record, CleanJournal* journal, const std::atomic<bool>& cancel,
+                 const Progress& progress, Result* result, QList<DesktopCleaner::Move>* untried,
+                 QStringList* restored) const;
+    // Removes the folders the clean created that are left empty and marks the entry undone.
+    void markUndone(CleanHistory::Entry* entry, const Record& record) const;
     std::optional<Record> readRecord() const;
     bool writeRecord(const std::optional<Record>& record) const;
     bool undoMayTakeFrom(const QString& folder) const;

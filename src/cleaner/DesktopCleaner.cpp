@@ -1,5 +1,6 @@
 #include "cleaner/DesktopCleaner.h"
 
+#include "cleaner/CleanHistory.h"
 #include "cleaner/CleanWork.h"
 #include "platform/DirectoryWatch.h"
 #include "platform/FileSystem.h"
@@ -78,7 +79,14 @@ DesktopCleaner::DesktopCleaner(RuleStore* rules, const QString& desktop,
                                const QString& recordFolder, QObject* parent, platform::Clock& clock)
     : QObject(parent), m_rules(rules), m_desktop(platform::standardize(desktop)),
       m_recordFolder(recordFolder), m_clock(clock), m_pendingRescan(clock.makeTimer()) {
-    m_lastClean = CleanWork(m_recordFolder, m_desktop, ruleFolders(*m_rules), 0).loadWithRecovery();
+    CleanWork::History history;
+    CleanWork::Marks marks;
+    m_lastClean = CleanWork(m_recordFolder, m_desktop, ruleFolders(*m_rules), 0)
+                      .loadWithRecovery(&history, &marks);
+    CleanWorkResult loaded;
+    loaded.history = history;
+    loaded.marks = marks;
+    applyHistory(loaded);
 
     // One rescan per published list, queued so it runs with the new list in place; the
     // connection dies with the cleaner.
@@ -353,7 +361,8 @@ void DesktopCleaner::startClean(const CleanOptions& options) {
     const QList<SortRule> rules = m_rules->rules();
     const QString desktop = m_desktop;
     runInBackground(
-        [this, work, rules, desktop, only = options.only](const CleanWork::Progress& progress) {
+        [this, work, rules, desktop, only = options.only,
+         automatic = options.automatic](const CleanWork::Progress& progress) {
             platform::NameOrder nameOrder;
             const auto scan = computeScan(rules, desktop, nameOrder);
             QMetaObject::invokeMethod(
@@ -365,7 +374,7 @@ void DesktopCleaner::startClean(const CleanOptions& options) {
                 result.outcome = CleanWorkOutcome::NoWork;
                 return result;
             }
-            result = work.clean(batches, m_cancel, progress);
+            result = work.clean(batches, m_cancel, progress, automatic);
             if (result.outcome == CleanWorkOutcome::Done)
                 result.scanAfter = computeScan(rules, desktop, nameOrder);
             return result;
@@ -376,13 +385,24 @@ void DesktopCleaner::startClean(const CleanOptions& options) {
 void DesktopCleaner::startUndo() {
     if (isBusy() || !m_lastClean)
         return;
+    startUndoWork(std::nullopt);
+}
+
+void DesktopCleaner::startUndo(const QString& historyId) {
+    if (isBusy())
+        return;
+    startUndoWork(historyId);
+}
+
+void DesktopCleaner::startUndoWork(const std::optional<QString>& historyId) {
     m_undoing = true;
     const CleanWork work = makeWork();
     const QList<SortRule> rules = m_rules->rules();
     const QString desktop = m_desktop;
     runInBackground(
-        [this, work, rules, desktop](const CleanWork::Progress& progress) {
-            CleanWorkResult result = work.undo(m_cancel, progress);
+        [this, work, rules, desktop, historyId](const CleanWork::Progress& progress) {
+            CleanWorkResult result = historyId ? work.undoEntry(*historyId, m_cancel, progress)
+                                               : work.undo(m_cancel, progress);
             if (result.outcome == CleanWorkOutcome::Done) {
                 platform::NameOrder nameOrder;
                 result.scanAfter = computeScan(rules, desktop, nameOrder);
@@ -424,6 +444,7 @@ CleanWork DesktopCleaner::makeWork() const {
 }
 
 void DesktopCleaner::finishClean(const CleanWorkResult& result) {
+    applyHistory(result);
     switch (result.outcome) {
     case CleanWorkOutcome::Busy:
         setNotice(Notice::Busy);
@@ -446,6 +467,8 @@ void DesktopCleaner::finishClean(const CleanWorkResult& result) {
         setLastClean(result.record);
     setStatus(Status::cleaned(result.done, result.failed));
     finishWithScan(result);
+    if (result.done > 0 && !m_history.isEmpty())
+        emit cleaned(m_history.first());
 }
 
 void DesktopCleaner::finishWithScan(const CleanWorkResult& result) {
@@ -456,6 +479,14 @@ void DesktopCleaner::finishWithScan(const CleanWorkResult& result) {
 }
 
 void DesktopCleaner::finishUndo(const CleanWorkResult& result) {
+    applyHistory(result);
+    // Another cleaner may have changed last-clean.json meanwhile: follow it.
+    const auto followRecord = [this, &result] {
+        if (result.record != m_lastClean) {
+            m_lastCleanBytes.clear();
+            setLastClean(result.record);
+        }
+    };
     switch (result.outcome) {
     case CleanWorkOutcome::Busy:
         setNotice(Notice::Busy);
@@ -464,7 +495,9 @@ void DesktopCleaner::finishUndo(const CleanWorkResult& result) {
         return;
     case CleanWorkOutcome::NoJournal:
     case CleanWorkOutcome::NoRecord: // another cleaner put it back or replaced it first
-        if (m_lastClean)
+        if (result.fromHistory)
+            followRecord();
+        else if (m_lastClean)
             setLastClean(std::nullopt);
         return;
     case CleanWorkOutcome::Done:
@@ -472,10 +505,29 @@ void DesktopCleaner::finishUndo(const CleanWorkResult& result) {
     }
     if (m_notice != Notice::None)
         setNotice(Notice::None);
-    m_lastCleanBytes = result.recordBytes;
-    setLastClean(result.record);
+    if (result.fromHistory) {
+        followRecord();
+    } else {
+        m_lastCleanBytes = result.recordBytes;
+        setLastClean(result.record);
+    }
     setStatus(Status::undone(result.done, result.failed));
     finishWithScan(result);
+}
+
+void DesktopCleaner::applyHistory(const CleanWorkResult& result) {
+    if (result.marks) {
+        m_marks.clear();
+        for (const PutBackMarks::Mark& mark : *result.marks)
+            m_marks.insert(mark.path, mark);
+    }
+    if (!result.history)
+        return;
+    QList<HistoryEntry> history = CleanHistory::summary(*result.history);
+    if (history == m_history)
+        return;
+    m_history = std::move(history);
+    emit historyChanged();
 }
 
 bool DesktopCleaner::recordCanHold(const QString& path) {
@@ -542,16 +594,18 @@ std::optional<DesktopCleaner::CleanRecord> DesktopCleaner::decodeRecord(const QB
     return record;
 }
 
-// The history and put-back marks come with the history store.
 void DesktopCleaner::undo(const QString& historyId) {
-    (void)historyId;
-}
-
-void DesktopCleaner::startUndo(const QString& historyId) {
-    (void)historyId;
+    if (isBusy()) {
+        setNotice(Notice::Busy);
+        return;
+    }
+    m_cancel.store(false);
+    const CleanWork work = makeWork();
+    finishUndo(work.undoEntry(historyId, m_cancel,
+                              [this](int done, int total) { emit progress(done, total); }));
 }
 
 bool DesktopCleaner::isPutBack(const QString& path) const {
-    (void)path;
-    return false;
+    const auto mark = m_marks.constFind(platform::standardize(path));
+    return mark != m_marks.cend() && PutBackMarks::holds(*mark);
 }

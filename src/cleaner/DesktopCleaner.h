@@ -1,11 +1,13 @@
 #pragma once
 
+#include "cleaner/PutBackMarks.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/NameOrder.h"
 #include "rules/SortRule.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -28,8 +30,10 @@ class DirectoryWatch;
 }
 
 // Scans the Desktop into one group per rule, moves the groups' files into their rules'
-// folders, records that clean on disk and puts it back on request. Every assignment of
-// scan, lastClean and status emits its change signal, also when the value is unchanged.
+// folders, records that clean on disk and puts it back on request. The last cleans are kept
+// in a history, and any of them not yet put back can be; the files an undo put back are
+// marked until they change. Every assignment of scan, lastClean and status emits its change
+// signal, also when the value is unchanged.
 //
 // Moves are journalled before they are made, so a clean or undo killed half-way is finished
 // (recovered) when the next cleaner is made. One cleaner works per record folder at a time.
@@ -202,6 +206,9 @@ class DesktopCleaner : public QObject {
     CleanWork makeWork() const;
     void finishClean(const CleanWorkResult& result);
     void finishUndo(const CleanWorkResult& result);
+    // Takes over the history and the marks the work read or wrote.
+    void applyHistory(const CleanWorkResult& result);
+    void startUndoWork(const std::optional<QString>& historyId);
     // Runs `work` on a worker thread, then hands its result to `finish` on this thread.
     void runInBackground(std::function<CleanWorkResult(const std::function<void(int, int)>&)> work,
                          void (DesktopCleaner::*finish)(const CleanWorkResult&));
@@ -224,4 +231,5 @@ class DesktopCleaner : public QObject {
     QThread* m_worker = nullptr;
     bool m_undoing = false;
     QList<HistoryEntry> m_history;
+    QHash<QString, PutBackMarks::Mark> m_marks; // by path
 };

@@ -28,22 +28,29 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     line.request.json = parser.isSet(json);
     if (words.isEmpty()) {
         if (line.request.json)
-            return fail(QStringLiteral("--json goes with scan, clean or undo."));
+            return fail(QStringLiteral("--json goes with scan, clean, undo or history."));
         return line;
     }
     const auto command = CommandRequest::commandNamed(words.first());
     if (!command || *command == CommandRequest::Command::Open)
         return fail(QStringLiteral("Unknown command '%1'.").arg(words.first()));
-    if (words.size() > 1)
-        return fail(QStringLiteral("Unexpected argument '%1'.").arg(words.at(1)));
+    // Only undo takes an argument: the id of the clean to put back.
+    const qsizetype allowed = *command == CommandRequest::Command::Undo ? 2 : 1;
+    if (words.size() > allowed)
+        return fail(QStringLiteral("Unexpected argument '%1'.").arg(words.at(allowed)));
     line.action = Action::Run;
     line.request.command = *command;
+    if (words.size() == 2) {
+        if (words.at(1).isEmpty())
+            return fail(QStringLiteral("An empty ID names no clean."));
+        line.request.id = words.at(1);
+    }
     return line;
 }
 
 QString CommandLine::helpText() {
     return QStringLiteral(
-        "Usage: vantor [command] [--json]\n"
+        "Usage: vantor [command] [ID] [--json]\n"
         "\n"
         "Vantor tidies the loose files on your Desktop into folders by type.\n"
         "\n"
@@ -52,6 +59,10 @@ QString CommandLine::helpText() {
         "  scan [--json]   show what a clean would move now; changes nothing\n"
         "  clean [--json]  clean the Desktop now, as Clean Desktop does\n"
         "  undo [--json]   put the last clean back, as Undo does\n"
+        "  undo ID [--json]\n"
+        "                  put back that clean from the history\n"
+        "  history [--json]\n"
+        "                  list the last 20 cleans, newest first, with their IDs\n"
         "\n"
         "Options:\n"
         "  -h, --help      show this help\n"
@@ -60,7 +71,8 @@ QString CommandLine::helpText() {
         "\n"
         "When Vantor is running, it carries out the command itself.\n"
         "Exit status: 0 done (also when there was nothing to move), 1 not done in full\n"
-        "(items that failed, no access to the Desktop, nothing to undo, busy), 2 bad usage.\n");
+        "(items that failed, no access to the Desktop, nothing to undo, no clean with that\n"
+        "ID, busy), 2 bad usage.\n");
 }
 
 QString CommandLine::versionText() {

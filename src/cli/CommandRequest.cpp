@@ -5,10 +5,9 @@
 
 namespace {
 constexpr std::pair<CommandRequest::Command, const char*> kNames[] = {
-    {CommandRequest::Command::Open, "open"},
-    {CommandRequest::Command::Scan, "scan"},
-    {CommandRequest::Command::Clean, "clean"},
-    {CommandRequest::Command::Undo, "undo"},
+    {CommandRequest::Command::Open, "open"},       {CommandRequest::Command::Scan, "scan"},
+    {CommandRequest::Command::Clean, "clean"},     {CommandRequest::Command::Undo, "undo"},
+    {CommandRequest::Command::History, "history"},
 };
 } // namespace
 
@@ -26,10 +25,16 @@ std::optional<CommandRequest::Command> CommandRequest::commandNamed(const QStrin
     return std::nullopt;
 }
 
+int CommandRequest::version() const {
+    return command == Command::History || !id.isEmpty() ? 2 : 1;
+}
+
 QByteArray CommandRequest::toLine() const {
-    QJsonObject o{{QStringLiteral("v"), kVersion}, {QStringLiteral("command"), name(command)}};
+    QJsonObject o{{QStringLiteral("v"), version()}, {QStringLiteral("command"), name(command)}};
     if (json)
         o.insert(QStringLiteral("json"), true);
+    if (!id.isEmpty())
+        o.insert(QStringLiteral("id"), id);
     return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
 }
 
@@ -41,10 +46,15 @@ std::optional<CommandRequest> CommandRequest::fromLine(const QByteArray& line) {
     if (!doc.isObject())
         return std::nullopt;
     const QJsonObject o = doc.object();
-    if (o.value(u"v").toInt(-1) != kVersion)
+    const int version = o.value(u"v").toInt(-1);
+    if (version < 1 || version > kVersion)
         return std::nullopt;
     const auto command = commandNamed(o.value(u"command").toString());
-    if (!command)
+    const QJsonValue id = o.value(u"id");
+    if (!command || (!id.isUndefined() && (!id.isString() || *command != Command::Undo)))
         return std::nullopt;
-    return CommandRequest{*command, o.value(u"json").toBool(false)};
+    CommandRequest request{*command, o.value(u"json").toBool(false), id.toString()};
+    if (request.version() > version)
+        return std::nullopt;
+    return request;
 }

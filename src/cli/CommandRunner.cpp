@@ -110,6 +110,9 @@ void CommandRunner::run(const CommandRequest& request,
     case Command::Scan:
         withNote(scan(request.json));
         return;
+    case Command::History:
+        withNote(history(request.json));
+        return;
     case Command::Clean:
     case Command::Undo:
         runWork(request, std::move(withNote));
@@ -154,6 +157,38 @@ CommandResult CommandRunner::scan(bool json) const {
     return result;
 }
 
+CommandResult CommandRunner::history(bool json) const {
+    const QList<DesktopCleaner::HistoryEntry>& entries = m_cleaner->history();
+    CommandResult result;
+    if (json) {
+        QStringList list;
+        for (const DesktopCleaner::HistoryEntry& e : entries)
+            list.append(jsonObject(
+                {{"id", jsonString(e.id)},
+                 {"date", jsonString(e.date.toUTC().toString(Qt::ISODate))},
+                 {"moved", QString::number(e.moved)},
+                 {"automatic", e.automatic ? QStringLiteral("true") : QStringLiteral("false")},
+                 {"undone", e.undone ? QStringLiteral("true") : QStringLiteral("false")}}));
+        result.out = jsonArray(list) + u'\n';
+        return result;
+    }
+    // One line a clean: its id to give to undo, its local time, what it did.
+    for (const DesktopCleaner::HistoryEntry& e : entries) {
+        QString line =
+            QStringLiteral("%1  %2  Moved %3")
+                .arg(e.id, e.date.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+                     files(e.moved));
+        if (e.automatic)
+            line += QStringLiteral(", automatically");
+        if (e.undone)
+            line += QStringLiteral("; put back");
+        result.out += line + QStringLiteral(".\n");
+    }
+    if (entries.isEmpty())
+        result.out = QStringLiteral("No cleans yet.\n");
+    return result;
+}
+
 void CommandRunner::runWork(const CommandRequest& request,
                             std::function<void(const CommandResult&)> done) {
     const bool clean = request.command == Command::Clean;
@@ -169,7 +204,20 @@ void CommandRunner::runWork(const CommandRequest& request,
         done(empty(DesktopCleaner::noticeText(DesktopCleaner::Notice::Busy) + u'\n'));
         return;
     }
-    if (!clean && !cleaner->lastClean()) {
+    const QString id = request.id;
+    if (!clean && !id.isEmpty()) {
+        const auto& entries = cleaner->history();
+        const auto entry = std::find_if(entries.begin(), entries.end(),
+                                        [&id](const auto& e) { return e.id == id; });
+        if (entry == entries.end()) {
+            done(empty(QStringLiteral("No clean with ID '%1' in the history.\n").arg(id)));
+            return;
+        }
+        if (entry->undone) {
+            done(empty(QStringLiteral("Clean %1 was put back already.\n").arg(id)));
+            return;
+        }
+    } else if (!clean && !cleaner->lastClean()) {
         done(empty(QStringLiteral("Nothing to undo.\n")));
         return;
     }
@@ -242,6 +290,8 @@ void CommandRunner::runWork(const CommandRequest& request,
 
     if (clean)
         cleaner->startClean();
+    else if (!id.isEmpty())
+        cleaner->startUndo(id);
     else
         cleaner->startUndo();
     if (!cleaner->isBusy()) {

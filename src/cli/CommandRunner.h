@@ -9,7 +9,7 @@
 
 class DesktopCleaner;
 
-// Carries out scan, clean and undo on a cleaner, as the panel's buttons do, and words the
+// Carries out scan, clean, undo and history on a cleaner, as the panel's buttons do, and words the
 // outcome for a terminal or as JSON. The same runner serves a command run by itself and one
 // handed to the running Vantor, so both print the same.
 class CommandRunner : public QObject {
@@ -26,6 +26,7 @@ class CommandRunner : public QObject {
 
   private:
     CommandResult scan(bool json) const;
+    CommandResult history(bool json) const;
     void runWork(const CommandRequest& request, std::function<void(const CommandResult&)> done);
     // A note for stderr when the rules file exists but cannot be used.
     QString rulesNote() const;

@@ -291,7 +291,8 @@ class TestCleanRecovery : public QObject {
         frozen.set(false);
         QVERIFY(!makeCleaner()->lastClean());
         QVERIFY(!QFile::exists(frozen.path));
-        QCOMPARE(QDir(m_state).entryList(QDir::Files), QStringList({"lock"}));
+        QCOMPARE(QDir(m_state).entryList(QDir::Files),
+                 QStringList({"history.json", "lock", "put-back.json"}));
     }
 
     // No journal, no clean: the panel can say why, and nothing moves.

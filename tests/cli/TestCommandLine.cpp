@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 // The real vantor binary, run as a process with no display: the commands, their output and
@@ -76,6 +77,9 @@ class TestCommandLine : public QObject {
         QTest::newRow("two commands") << QStringList{"scan", "clean"} << 2 << QByteArray();
         QTest::newRow("--json alone") << QStringList{"--json"} << 2 << QByteArray();
         QTest::newRow("open is no command") << QStringList{"open"} << 2 << QByteArray();
+        QTest::newRow("undo of two cleans") << QStringList{"undo", "a", "b"} << 2 << QByteArray();
+        QTest::newRow("history takes no ID") << QStringList{"history", "a"} << 2 << QByteArray();
+        QTest::newRow("scan takes no ID") << QStringList{"scan", "a"} << 2 << QByteArray();
     }
     void usage() {
         QFETCH(QStringList, args);
@@ -93,7 +97,7 @@ class TestCommandLine : public QObject {
             QVERIFY(run.err.startsWith("vantor: "));
         }
         if (args == QStringList{"--help"})
-            for (const char* command : {"scan", "clean", "undo", "--json"})
+            for (const char* command : {"scan", "clean", "undo ID", "history", "--json"})
                 QVERIFY(run.out.contains(command));
     }
 
@@ -175,6 +179,69 @@ class TestCommandLine : public QObject {
         run = vantor({"scan"}, cron);
         QCOMPARE(run.exit, 0);
         QCOMPARE(run.err, QByteArray());
+    }
+
+    // Cleans listed newest first, an older one put back by its ID, the newest by plain undo.
+    void historyAndUndoByID() {
+        TempHome home;
+        const QProcessEnvironment env = environment(home);
+        Run run = vantor({"history"}, env);
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(run.out, QByteArray("No cleans yet.\n"));
+        QCOMPARE(vantor({"history", "--json"}, env).out, QByteArray("[]\n"));
+
+        put(home, {"a.png", "c.png"});
+        QCOMPARE(vantor({"clean"}, env).exit, 0);
+        put(home, {"b.pdf"});
+        QCOMPARE(vantor({"clean"}, env).exit, 0);
+        run = vantor({"history", "--json"}, env);
+        QCOMPARE(run.exit, 0);
+        const QJsonArray list = QJsonDocument::fromJson(run.out).array();
+        QCOMPARE(list.size(), 2);
+        QCOMPARE(list[0].toObject().keys(),
+                 QStringList({"automatic", "date", "id", "moved", "undone"}));
+        QCOMPARE(list[0].toObject().value("moved").toInt(), 1);
+        QCOMPARE(list[1].toObject().value("moved").toInt(), 2);
+        QCOMPARE(list[1].toObject().value("automatic"), QJsonValue(false));
+        QCOMPARE(list[1].toObject().value("undone"), QJsonValue(false));
+        const QString date = list[0].toObject().value("date").toString();
+        QVERIFY2(QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ$")
+                     .match(date)
+                     .hasMatch(),
+                 qPrintable(date));
+        const QString newer = list[0].toObject().value("id").toString();
+        const QString older = list[1].toObject().value("id").toString();
+
+        run = vantor({"history"}, env);
+        const QList<QByteArray> lines = run.out.trimmed().split('\n');
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines[0].startsWith(newer.toUtf8() + "  ") && lines[0].endsWith("Moved 1 file."),
+                 lines[0].constData());
+        QVERIFY2(lines[1].startsWith(older.toUtf8() + "  ") && lines[1].endsWith("Moved 2 files."),
+                 lines[1].constData());
+
+        run = vantor({"undo", older}, env);
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(run.out, QByteArray("Put back 2 files.\n"));
+        QVERIFY(QFile::exists(home.desktop("a.png")) && QFile::exists(home.desktop("c.png")));
+        QVERIFY(QFile::exists(home.desktop("Documents/b.pdf")));
+        QVERIFY(vantor({"history"}, env).out.contains("Moved 2 files; put back.\n"));
+
+        run = vantor({"undo", older}, env);
+        QCOMPARE(run.exit, 1);
+        QCOMPARE(run.err, QString("vantor: Clean %1 was put back already.\n").arg(older).toUtf8());
+        run = vantor({"undo", "nosuch", "--json"}, env);
+        QCOMPARE(run.exit, 1);
+        QCOMPARE(run.err, QByteArray("vantor: No clean with ID 'nosuch' in the history.\n"));
+        QCOMPARE(QJsonDocument::fromJson(run.out).object(),
+                 QJsonObject({{"restored", 0}, {"failed", 0}}));
+
+        run = vantor({"undo"}, env); // the newest, from last-clean.json
+        QCOMPARE(run.out, QByteArray("Put back 1 file.\n"));
+        QVERIFY(QFile::exists(home.desktop("b.pdf")));
+        const QJsonArray after =
+            QJsonDocument::fromJson(vantor({"history", "--json"}, env).out).array();
+        QCOMPARE(after[0].toObject().value("undone"), QJsonValue(true));
     }
 
     void failures() {
@@ -280,11 +347,20 @@ class TestCommandLine : public QObject {
                  home.desktop("Images/a.png"));
         QVERIFY(QFile::exists(home.desktop("Documents/b.pdf")));
         QCOMPARE(vantor({"scan", "--json"}, asker).json("desktop").toString(), home.desktop());
+        const QJsonArray history =
+            QJsonDocument::fromJson(vantor({"history", "--json"}, asker).out).array();
+        QCOMPARE(history.size(), 1);
+        QCOMPARE(history[0].toObject().value("moved").toInt(), 2);
+        run = vantor({"undo", "nosuch"}, asker);
+        QCOMPARE(run.exit, 1);
+        QVERIFY2(run.err.contains("No clean with ID 'nosuch'"), run.err.constData());
 
-        // A request from another version, and a bare line that is no request: answered
-        // with bad usage, and the instance keeps running.
+        // A request from another version, one that its version cannot carry (an older
+        // Vantor would take it for a plain undo), and a bare line that is no request:
+        // answered with bad usage, and the instance keeps running.
         for (const QByteArray& request :
-             {QByteArray("{\"v\":2,\"command\":\"clean\"}\n"), QByteArray("tidy\n")}) {
+             {QByteArray("{\"v\":3,\"command\":\"clean\"}\n"),
+              QByteArray("{\"v\":1,\"command\":\"undo\",\"id\":\"x\"}\n"), QByteArray("tidy\n")}) {
             QLocalSocket client;
             client.connectToServer(socket);
             QVERIFY(client.waitForConnected(5000));
@@ -301,6 +377,7 @@ class TestCommandLine : public QObject {
         QCOMPARE(run.exit, 0);
         QCOMPARE(run.json("restored").toInt(), 2);
         QVERIFY(QFile::exists(home.desktop("a.png")));
+        QVERIFY(vantor({"history"}, environment(home, runtime)).out.contains("; put back."));
     }
 };
 

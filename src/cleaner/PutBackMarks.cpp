@@ -1,0 +1,85 @@
+#include "cleaner/PutBackMarks.h"
+
+#include "platform/FileSystem.h"
+#include "rules/JsonWriter.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+
+#include <sys/stat.h>
+
+QString PutBackMarks::fileIn(const QString& recordFolder) {
+    return platform::appendingPathComponent(recordFolder, QStringLiteral("put-back.json"));
+}
+
+std::optional<PutBackMarks::Mark> PutBackMarks::markFor(const QString& path) {
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return Mark{path, quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+                qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+bool PutBackMarks::holds(const Mark& mark) {
+    const auto now = markFor(mark.path);
+    return now && *now == mark;
+}
+
+// Numbers as strings: device and inode numbers do not fit a JSON double.
+QByteArray PutBackMarks::encode(const QList<Mark>& marks) {
+    QByteArray out = "[";
+    for (qsizetype i = 0; i < marks.size(); ++i) {
+        const Mark& m = marks[i];
+        out += (i > 0 ? ",\n" : "\n");
+        out += "{\"path\":" + json::string(m.path) + ",\"device\":\"" +
+               QByteArray::number(m.device) + "\",\"inode\":\"" + QByteArray::number(m.inode) +
+               "\",\"size\":\"" + QByteArray::number(m.size) + "\",\"modified\":\"" +
+               QByteArray::number(m.modified) + "\"}";
+    }
+    out += "\n]\n";
+    return out;
+}
+
+QList<PutBackMarks::Mark> PutBackMarks::decode(const QByteArray& bytes) {
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes);
+    QList<Mark> marks;
+    for (const QJsonValue v : doc.array()) {
+        const QJsonObject o = v.toObject();
+        bool ok[4] = {};
+        Mark m{o.value(u"path").toString(), o.value(u"device").toString().toULongLong(&ok[0]),
+               o.value(u"inode").toString().toULongLong(&ok[1]),
+               o.value(u"size").toString().toLongLong(&ok[2]),
+               o.value(u"modified").toString().toLongLong(&ok[3])};
+        if (m.path.startsWith(u'/') && ok[0] && ok[1] && ok[2] && ok[3])
+            marks.append(m);
+    }
+    return marks;
+}
+
+QList<PutBackMarks::Mark> PutBackMarks::read(const QString& file) {
+    const auto bytes = platform::readWholeFile(file);
+    QList<Mark> marks = bytes ? decode(*bytes) : QList<Mark>();
+    marks.removeIf([](const Mark& m) { return !holds(m); });
+    return marks;
+}
+
+std::optional<QList<PutBackMarks::Mark>> PutBackMarks::add(const QString& file,
+                                                           const QStringList& paths) {
+    QList<Mark> marks = read(file);
+    const QSet<QString> added(paths.begin(), paths.end());
+    marks.removeIf([&](const Mark& m) { return added.contains(m.path); });
+    for (const QString& path : paths)
+        if (const auto m = markFor(path))
+            marks.append(*m);
+    if (marks.size() > kMaxMarks)
+        marks.remove(0, marks.size() - kMaxMarks);
+    const bool written = marks.isEmpty()
+                             ? platform::removeItem(file) || !platform::entryExists(file)
+                             : platform::writeFileAtomically(file, encode(marks));
+    if (!written)
+        return std::nullopt;
+    return marks;
+}

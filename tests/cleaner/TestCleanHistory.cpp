@@ -1,0 +1,326 @@
+#include "TestSupport.h"
+
+#include "cleaner/CleanHistory.h"
+#include "cleaner/CleanJournal.h"
+#include "cleaner/DesktopCleaner.h"
+#include "platform/FileSystem.h"
+#include "rules/RuleStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+
+#include <memory>
+
+using Status = DesktopCleaner::Status;
+using Entry = CleanHistory::Entry;
+
+class TestCleanHistory : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempHome> m_home;
+    TestClock m_clock;
+    std::unique_ptr<RuleStore> m_store;
+    QString m_desktop, m_state;
+
+    QString desktop(const QString& name) const { return m_desktop + "/" + name; }
+    void touch(const QString& name, const QByteArray& content = "x") {
+        QVERIFY(testsupport::touch(desktop(name), content));
+    }
+    std::unique_ptr<DesktopCleaner> makeCleaner() {
+        return std::make_unique<DesktopCleaner>(m_store.get(), m_desktop, m_state, nullptr,
+                                                m_clock);
+    }
+    QString historyFile() const { return CleanHistory::fileIn(m_state); }
+    // One clean of one new file; its history id.
+    QString cleanOne(DesktopCleaner& cleaner, const QString& name) {
+        touch(name, name.toUtf8());
+        cleaner.clean();
+        return cleaner.history().isEmpty() ? QString() : cleaner.history().first().id;
+    }
+    static Entry entry(const QString& id, int moves, int pathLength = 20) {
+        Entry e{id, false, false, moves, {}};
+        e.record.date = QDateTime(QDate(2026, 1, 1), QTime(9, 0), Qt::UTC);
+        const QString padding(pathLength, u'p');
+        for (int i = 0; i < moves; ++i)
+            e.record.moves.append({QString("/home/u/Desktop/%1%2.png").arg(padding).arg(i),
+                                   QString("/home/u/Pictures/%1%2.png").arg(padding).arg(i)});
+        return e;
+    }
+
+  private slots:
+    void init() {
+        m_home = std::make_unique<TempHome>();
+        m_desktop = m_home->desktop();
+        m_state = m_home->stateFolder();
+        m_store = std::make_unique<RuleStore>(m_home->configFolder());
+        m_store->restoreDefaults(); // Images and Documents on this Desktop
+    }
+    void cleanup() {
+        m_store.reset();
+        m_home.reset();
+    }
+
+    // Each clean that moved something comes first in the history and is announced; the
+    // 21st pushes out the oldest, also on disk.
+    void twentyOneCleansKeepTwenty() {
+        auto cleaner = makeCleaner();
+        QSignalSpy cleaned(cleaner.get(), &DesktopCleaner::cleaned);
+        QSignalSpy changed(cleaner.get(), &DesktopCleaner::historyChanged);
+        QStringList ids;
+        for (int i = 0; i < 21; ++i)
+            ids.prepend(cleanOne(*cleaner, QString("f%1.png").arg(i)));
+        cleaner->clean(); // nothing to move: no entry
+        QCOMPARE(cleaned.count(), 21);
+        QCOMPARE(changed.count(), 21);
+        QCOMPARE(cleaned.last().first().value<DesktopCleaner::HistoryEntry>().id, ids.first());
+
+        const auto history = cleaner->history();
+        QCOMPARE(history.size(), DesktopCleaner::kHistoryLength);
+        QStringList kept;
+        for (const auto& e : history) {
+            kept.append(e.id);
+            QCOMPARE(e.moved, 1);
+            QVERIFY(!e.automatic && !e.undone);
+        }
+        QCOMPARE(kept, ids.mid(0, 20));
+        QCOMPARE(QSet<QString>(kept.begin(), kept.end()).size(), 20);
+        QVERIFY(history.first().date > history.last().date);
+        QCOMPARE(makeCleaner()->history(), history); // as a restart reads it
+        // last-clean.json keeps its own form, holding the newest clean.
+        QCOMPARE(DesktopCleaner::decodeRecord(testsupport::readFile(cleaner->recordFile())),
+                 cleaner->lastClean());
+        QCOMPARE(cleaner->lastClean()->moves.first().from, desktop("f20.png"));
+    }
+
+    void automaticCleanIsMarkedSo() {
+        touch("a.png");
+        touch("b.pdf");
+        auto cleaner = makeCleaner();
+        QSignalSpy cleaned(cleaner.get(), &DesktopCleaner::cleaned);
+        cleaner->startClean({/*automatic=*/true, QStringList{desktop("a.png")}});
+        QTRY_VERIFY_WITH_TIMEOUT(!cleaner->isBusy(), 20000);
+        QCOMPARE(cleaned.count(), 1);
+        const auto entry = cleaned.first().first().value<DesktopCleaner::HistoryEntry>();
+        QVERIFY(entry.automatic);
+        QCOMPARE(entry.moved, 1);
+        QCOMPARE(cleaner->history(), QList<DesktopCleaner::HistoryEntry>{entry});
+        cleaner->clean();
+        QVERIFY(!cleaner->history().first().automatic);
+        QVERIFY(makeCleaner()->history().at(1).automatic);
+    }
+
+    // An older clean is put back while the newer one, and last-clean.json, stay as they
+    // were; the newest then still undoes as a plain undo does.
+    void olderCleanPutBackWhileNewerStays() {
+        auto cleaner = makeCleaner();
+        const QString older = cleanOne(*cleaner, "a.png");
+        const QString newer = cleanOne(*cleaner, "b.pdf");
+        const QByteArray record = testsupport::readFile(cleaner->recordFile());
+        QSignalSpy lastClean(cleaner.get(), &DesktopCleaner::lastCleanChanged);
+
+        cleaner->undo(older);
+        QCOMPARE(cleaner->status(), Status::undone(1, 0));
+        QVERIFY(QFile::exists(desktop("a.png")));
+        QVERIFY(QFile::exists(desktop("Documents/b.pdf")));
+        QVERIFY(!QFile::exists(desktop("Images"))); // created by the older clean, left empty
+        QCOMPARE(testsupport::readFile(cleaner->recordFile()), record);
+        QCOMPARE(lastClean.count(), 0);
+        QVERIFY(cleaner->history().at(1).undone);
+        QVERIFY(!cleaner->history().at(0).undone);
+        QVERIFY(makeCleaner()->history().at(1).undone);
+
+        cleaner->undo(older); // only once
+        QCOMPARE(cleaner->status(), Status::undone(1, 0));
+        QVERIFY(QFile::exists(desktop("a.png")));
+
+        cleaner->undo(newer);
+        QCOMPARE(cleaner->status(), Status::undone(1, 0));
+        QVERIFY(!cleaner->lastClean());
+        QVERIFY(!QFile::exists(cleaner->recordFile()));
+        QVERIFY(cleaner->history().at(0).undone);
+        QVERIFY(QFile::exists(desktop("b.pdf")));
+    }
+
+    // What was renamed or removed since counts as failed and is left where it is; a name
+    // taken on the Desktop gets the next free one. Nothing is replaced or lost.
+    void olderCleanMovesWhatItStillCan() {
+        touch("gone.png");
+        touch("renamed.png", "renamed");
+        touch("taken.png", "first");
+        touch("kept.png", "kept");
+        auto cleaner = makeCleaner();
+        cleaner->clean();
+        const QString older = cleaner->history().first().id;
+        cleanOne(*cleaner, "newer.pdf");
+        QVERIFY(QFile::remove(desktop("Images/gone.png")));
+        QVERIFY(QFile::rename(desktop("Images/renamed.png"), desktop("Images/other.png")));
+        touch("taken.png", "second");
+
+        cleaner->undo(older);
+        QCOMPARE(cleaner->status(), Status::undone(2, 2));
+        QCOMPARE(testsupport::readFile(desktop("taken.png")), "second");
+        QCOMPARE(testsupport::readFile(desktop("taken 2.png")), "first");
+        QCOMPARE(testsupport::readFile(desktop("kept.png")), "kept");
+        QCOMPARE(testsupport::readFile(desktop("Images/other.png")), "renamed");
+        QVERIFY(!QFile::exists(desktop("renamed.png")));
+        QVERIFY(cleaner->history().at(1).undone);
+        QVERIFY(cleaner->isPutBack(desktop("taken 2.png")));
+        QVERIFY(!cleaner->isPutBack(desktop("taken.png")));
+    }
+
+    void unknownIdChangesNothing() {
+        auto cleaner = makeCleaner();
+        cleanOne(*cleaner, "a.png");
+        const auto history = cleaner->history();
+        QSignalSpy status(cleaner.get(), &DesktopCleaner::statusChanged);
+        cleaner->undo("12345678");
+        QCOMPARE(status.count(), 0);
+        QCOMPARE(cleaner->history(), history);
+        QVERIFY(cleaner->lastClean());
+        QVERIFY(QFile::exists(desktop("Images/a.png")));
+    }
+
+    // Marks survive a restart and end with the first change to the file.
+    void putBackMarkLastsUntilTheFileChanges() {
+        touch("a.png", "a");
+        touch("b.png", "b");
+        touch("c.png", "c");
+        auto cleaner = makeCleaner();
+        cleaner->clean();
+        QVERIFY(!cleaner->isPutBack(desktop("Images/a.png")));
+        cleaner->undo();
+        for (const QString name : {"a.png", "b.png", "c.png"})
+            QVERIFY2(cleaner->isPutBack(desktop(name)), qPrintable(name));
+
+        cleaner = makeCleaner(); // a restart
+        QVERIFY(cleaner->isPutBack(desktop("a.png")));
+        QVERIFY(testsupport::touch(desktop("a.png"), "modified"));
+        QVERIFY(QFile::rename(desktop("b.png"), desktop("b2.png")));
+        QVERIFY(!cleaner->isPutBack(desktop("a.png")));
+        QVERIFY(!cleaner->isPutBack(desktop("b.png")));
+        QVERIFY(!cleaner->isPutBack(desktop("b2.png")));
+        QVERIFY(cleaner->isPutBack(desktop("c.png")));
+        QVERIFY(QFile::remove(desktop("c.png")));
+        QVERIFY(testsupport::touch(desktop("c.png"), "c")); // a new file by the old name
+        QVERIFY(!cleaner->isPutBack(desktop("c.png")));
+
+        // The next write keeps only the marks that still hold: none here, so no file.
+        const QString file = PutBackMarks::fileIn(m_state);
+        QVERIFY(testsupport::readFile(file).contains("a.png"));
+        const auto kept = PutBackMarks::add(file, {});
+        QVERIFY(kept && kept->isEmpty());
+        QVERIFY(!QFile::exists(file));
+    }
+
+    // A file cut short or edited by hand: the entries that still decode are kept.
+    void damagedHistoryKeepsWhatDecodes() {
+        QList<Entry> entries{entry("aaaa0001", 1), entry("aaaa0002", 2), entry("aaaa0003", 3)};
+        const QByteArray whole = CleanHistory::encode(entries);
+        QCOMPARE(CleanHistory::decode(whole), entries);
+
+        const QByteArray cut = whole.left(whole.lastIndexOf("aaaa0003") + 20);
+        QCOMPARE(CleanHistory::decode(cut), entries.mid(0, 2));
+
+        QByteArray edited = whole;
+        edited.replace("\"aaaa0002\",\"moved\":2", "\"aaaa0002\",\"moved\":\"two\"");
+        edited.insert(2, "garbage\n{\"id\":7}\n");
+        QCOMPARE(CleanHistory::decode(edited), QList<Entry>({entries[0], entries[2]}));
+
+        for (const QByteArray& bad : {QByteArray(), QByteArray("\x00\xff{[", 5),
+                                      QByteArray("{\"id\":\"x\"}"), QByteArray("[1,2,3]")})
+            QVERIFY(CleanHistory::decode(bad).isEmpty());
+
+        // A cleaner reads what decodes and writes it back whole at its next clean.
+        QVERIFY(testsupport::touch(historyFile(), cut));
+        auto cleaner = makeCleaner();
+        QCOMPARE(cleaner->history().size(), 2);
+        cleanOne(*cleaner, "a.png");
+        QCOMPARE(CleanHistory::read(historyFile()).size(), 3);
+        QVERIFY(CleanHistory::decode(testsupport::readFile(historyFile())).size() == 3);
+    }
+
+    // Never more than the limit in bytes: the oldest go first; a newest clean too big on its
+    // own stays as a date and a count.
+    void historyStaysUnderItsSize() {
+        QList<Entry> entries;
+        for (int i = 0; i < 8; ++i)
+            CleanHistory::add(&entries, entry(QString("b%1").arg(i), 400, 100));
+        QVERIFY(CleanHistory::encode(entries).size() <= CleanHistory::kMaxBytes);
+        QVERIFY(entries.size() < 8);
+        QCOMPARE(entries.first().id, "b7");
+        QCOMPARE(entries.first().record.moves.size(), 400);
+
+        CleanHistory::add(&entries, entry("huge", 3000, 200));
+        QVERIFY(CleanHistory::encode(entries).size() <= CleanHistory::kMaxBytes);
+        QCOMPARE(entries.first().id, "huge");
+        QCOMPARE(entries.first().moved, 3000);
+        QVERIFY(entries.first().record.moves.isEmpty());
+        QCOMPARE(entries.at(1).id, "b7"); // the older ones still fit beside it
+    }
+
+    // A put-back of an older clean killed half-way is finished at the next start from its
+    // own journal, and last-clean.json is left exactly as it was.
+    void interruptedOlderPutBackLeavesTheRecord() {
+        touch("a.png", "a");
+        touch("b.png", "b");
+        auto cleaner = makeCleaner();
+        cleaner->clean();
+        const QString older = cleaner->history().first().id;
+        cleanOne(*cleaner, "newer.pdf");
+        const QByteArray record = testsupport::readFile(cleaner->recordFile());
+        cleaner.reset();
+
+        // The journal of a put-back that had moved b.png back when it was killed.
+        auto journal =
+            CleanJournal::begin(CleanJournal::fileIn(m_state, CleanJournal::Kind::PutBack),
+                                CleanJournal::Kind::PutBack, QDateTime::currentDateTimeUtc());
+        QVERIFY(journal && journal->entry(older, false));
+        const auto item = platform::identity(desktop("Images/b.png"), false);
+        QVERIFY(journal->moveStarting(desktop("Images/b.png"), desktop("b.png"), *item));
+        QVERIFY(journal->moveStarting(desktop("Images/a.png"), desktop("a.png"), *item));
+        journal.reset();
+        QVERIFY(QFile::rename(desktop("Images/b.png"), desktop("b.png")));
+
+        cleaner = makeCleaner();
+        QCOMPARE(testsupport::readFile(cleaner->recordFile()), record);
+        QVERIFY(!QFile::exists(CleanJournal::fileIn(m_state, CleanJournal::Kind::PutBack)));
+        QVERIFY(!cleaner->history().at(1).undone); // a.png is still to be put back
+        QVERIFY(cleaner->isPutBack(desktop("b.png")));
+        cleaner->undo(older);
+        QCOMPARE(cleaner->status(), Status::undone(1, 0));
+        QVERIFY(QFile::exists(desktop("a.png")));
+        QVERIFY(cleaner->history().at(1).undone);
+        QCOMPARE(testsupport::readFile(cleaner->recordFile()), record);
+    }
+
+    // A clean killed before it could save finds its way into the history, once, with the
+    // id and kind it began with.
+    void recoveredCleanJoinsTheHistory() {
+        touch("a.png", "a");
+        const QString path = CleanJournal::fileIn(m_state, CleanJournal::Kind::Clean);
+        QVERIFY(platform::makePath(m_state));
+        auto journal =
+            CleanJournal::begin(path, CleanJournal::Kind::Clean, QDateTime::currentDateTimeUtc());
+        QVERIFY(journal && journal->entry("c0ffee00", true));
+        QVERIFY(journal->folderCreated(desktop("Images")));
+        const auto item = platform::identity(desktop("a.png"), false);
+        QVERIFY(journal->moveStarting(desktop("a.png"), desktop("Images/a.png"), *item));
+        journal.reset();
+        QVERIFY(QDir().mkpath(desktop("Images")));
+        QVERIFY(QFile::rename(desktop("a.png"), desktop("Images/a.png")));
+
+        auto cleaner = makeCleaner();
+        QCOMPARE(cleaner->history().size(), 1);
+        QCOMPARE(cleaner->history().first().id, "c0ffee00");
+        QVERIFY(cleaner->history().first().automatic);
+        QCOMPARE(makeCleaner()->history().size(), 1);
+        cleaner->undo("c0ffee00"); // it is the one last-clean.json holds
+        QCOMPARE(cleaner->status(), Status::undone(1, 0));
+        QVERIFY(!cleaner->lastClean());
+        QVERIFY(cleaner->history().first().undone);
+    }
+};
+
+VANTOR_TEST_MAIN(TestCleanHistory)
+#include "TestCleanHistory.moc"
