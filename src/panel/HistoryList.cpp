@@ -1,6 +1,6 @@
 #include "panel/HistoryList.h"
 
-#include "panel/CleanHistory.h"
+#include "panel/HistorySource.h"
 #include "panel/RelativeDate.h"
 #include "platform/Clock.h"
 #include "widgets/FittingScrollArea.h"
@@ -14,7 +14,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-HistoryList::HistoryList(CleanHistory& history, platform::Clock& clock, QWidget* parent)
+HistoryList::HistoryList(HistorySource& history, platform::Clock& clock, QWidget* parent)
     : QScrollArea(parent), m_history(history), m_clock(clock) {
     setObjectName(QStringLiteral("historyList"));
     setFrameShape(QFrame::NoFrame);
@@ -38,8 +38,8 @@ HistoryList::HistoryList(CleanHistory& history, platform::Clock& clock, QWidget*
     FittingScrollArea::takeFocusOnlyWhenScrolling(this);
     content->installEventFilter(this);
 
-    connect(&m_history, &CleanHistory::entriesChanged, this, &HistoryList::refresh);
-    connect(&m_history, &CleanHistory::busyChanged, this, &HistoryList::applyBusy);
+    connect(&m_history, &HistorySource::entriesChanged, this, &HistoryList::refresh);
+    connect(&m_history, &HistorySource::busyChanged, this, &HistoryList::applyBusy);
     refresh();
 }
 

@@ -5,7 +5,7 @@
 #include <QList>
 #include <QScrollArea>
 
-class CleanHistory;
+class HistorySource;
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
@@ -20,7 +20,7 @@ class HistoryList : public QScrollArea {
     Q_OBJECT
 
   public:
-    HistoryList(CleanHistory& history, platform::Clock& clock, QWidget* parent = nullptr);
+    HistoryList(HistorySource& history, platform::Clock& clock, QWidget* parent = nullptr);
 
     // One per row, newest first: its Put Back button, or nullptr where it was put back.
     QList<QPushButton*> putBackButtons() const;
@@ -52,7 +52,7 @@ class HistoryList : public QScrollArea {
     void applyBusy();
     QWidget* makeRow(const DesktopCleaner::HistoryEntry& entry);
 
-    CleanHistory& m_history;
+    HistorySource& m_history;
     platform::Clock& m_clock;
     QVBoxLayout* m_rows = nullptr;
     QLabel* m_empty = nullptr;

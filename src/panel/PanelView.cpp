@@ -2,7 +2,7 @@
 
 #include "cleaner/DesktopCleaner.h"
 #include "panel/CleanView.h"
-#include "panel/CleanerHistory.h"
+#include "panel/CleanerHistorySource.h"
 #include "panel/HistoryList.h"
 #include "panel/NoAccessView.h"
 #include "panel/SettingsView.h"
@@ -44,7 +44,7 @@ IconButton* headerButton(const QString& objectName) {
 PanelView::PanelView(DesktopCleaner& cleaner, AutoTidySettings& autoTidy, DesktopServices& services,
                      QWidget* parent)
     : QWidget(parent), m_cleaner(cleaner), m_autoTidy(autoTidy), m_services(services),
-      m_history(new CleanerHistory(cleaner, this)) {
+      m_history(new CleanerHistorySource(cleaner, this)) {
     setFixedWidth(kPanelWidth);
     setWindowTitle(tr("Vantor"));
 

@@ -5,7 +5,7 @@
 #include <QWidget>
 
 class AutoTidySettings;
-class CleanHistory;
+class HistorySource;
 class CleanView;
 class DesktopCleaner;
 class DesktopServices;
@@ -40,7 +40,7 @@ class PanelView : public QWidget {
     SettingsView* settingsView() const { return m_settingsView; }
     // The cleans the settings page lists: the cleaner's own unless another is given here
     // (tests, the screenshot tool). Takes effect at the page's next opening.
-    void useHistory(CleanHistory& history) { m_history = &history; }
+    void useHistory(HistorySource& history) { m_history = &history; }
     IconButton* settingsButton() const { return m_settingsButton; }
     IconButton* quitButton() const { return m_quitButton; }
 
@@ -71,7 +71,7 @@ class PanelView : public QWidget {
     DesktopCleaner& m_cleaner;
     AutoTidySettings& m_autoTidy;
     DesktopServices& m_services;
-    CleanHistory* m_history;
+    HistorySource* m_history;
     bool m_showingSettings = false;
     bool m_scannedSinceShown = false;
     int m_availableHeight = 0;

@@ -86,7 +86,7 @@ QWidget* SettingsView::ruleFolderRow(const SortRule& rule) {
 }
 
 SettingsView::SettingsView(DesktopCleaner& cleaner, AutoTidySettings& autoTidy,
-                           CleanHistory& history, DesktopServices& services, QWidget* parent)
+                           HistorySource& history, DesktopServices& services, QWidget* parent)
     : QWidget(parent), m_cleaner(cleaner), m_services(services) {
     auto* title = widgets::makeLabel(tr("Settings"), widgets::TextStyle::Title3);
     title->setObjectName(QStringLiteral("settingsTitle"));

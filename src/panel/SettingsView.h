@@ -4,7 +4,7 @@
 
 class AutoTidySection;
 class AutoTidySettings;
-class CleanHistory;
+class HistorySource;
 class DesktopCleaner;
 class DesktopServices;
 class HistoryList;
@@ -21,7 +21,7 @@ class SettingsView : public QWidget {
     Q_OBJECT
 
   public:
-    SettingsView(DesktopCleaner& cleaner, AutoTidySettings& autoTidy, CleanHistory& history,
+    SettingsView(DesktopCleaner& cleaner, AutoTidySettings& autoTidy, HistorySource& history,
                  DesktopServices& services, QWidget* parent = nullptr);
 
     ToggleSwitch* loginSwitch() const { return m_loginSwitch; }

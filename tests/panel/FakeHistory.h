@@ -1,9 +1,9 @@
 #pragma once
 
-#include "panel/CleanHistory.h"
+#include "panel/HistorySource.h"
 
 // A history a test writes, which records what it was asked to put back.
-class FakeHistory : public CleanHistory {
+class FakeHistory : public HistorySource {
   public:
     QList<DesktopCleaner::HistoryEntry> list;
     bool busy = false;

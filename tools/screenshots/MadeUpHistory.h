@@ -1,14 +1,14 @@
 #pragma once
 
-#include "panel/CleanHistory.h"
+#include "panel/HistorySource.h"
 
 // A history of cleans to show on the settings page, without making them.
-class MadeUpHistory : public CleanHistory {
+class MadeUpHistory : public HistorySource {
     Q_OBJECT
 
   public:
     explicit MadeUpHistory(QList<DesktopCleaner::HistoryEntry> entries, QObject* parent = nullptr)
-        : CleanHistory(parent), m_entries(std::move(entries)) {}
+        : HistorySource(parent), m_entries(std::move(entries)) {}
 
     QList<DesktopCleaner::HistoryEntry> entries() const override { return m_entries; }
     bool isBusy() const override { return false; }

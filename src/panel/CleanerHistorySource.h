@@ -1,13 +1,13 @@
 #pragma once
 
-#include "panel/CleanHistory.h"
+#include "panel/HistorySource.h"
 
 // The cleaner's history as the settings page sees it: Put Back starts an undo of that clean.
-class CleanerHistory : public CleanHistory {
+class CleanerHistorySource : public HistorySource {
     Q_OBJECT
 
   public:
-    explicit CleanerHistory(DesktopCleaner& cleaner, QObject* parent = nullptr);
+    explicit CleanerHistorySource(DesktopCleaner& cleaner, QObject* parent = nullptr);
 
     QList<DesktopCleaner::HistoryEntry> entries() const override;
     bool isBusy() const override;

@@ -7,8 +7,8 @@
 #include <QString>
 
 // The cleans the settings page lists and puts back. In the application it is the cleaner's
-// own history (CleanerHistory); tests and the screenshot tool hand the page one of theirs.
-class CleanHistory : public QObject {
+// own history (CleanerHistorySource); tests and the screenshot tool hand the page one of theirs.
+class HistorySource : public QObject {
     Q_OBJECT
 
   public:
