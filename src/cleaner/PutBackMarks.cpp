@@ -9,6 +9,8 @@
 #include <QJsonObject>
 #include <QSet>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 QString PutBackMarks::fileIn(const QString& recordFolder) {
@@ -71,7 +73,8 @@ std::optional<QList<PutBackMarks::Mark>> PutBackMarks::add(const QString& file,
     QList<Mark> marks = read(file);
     const QSet<QString> added(paths.begin(), paths.end());
     marks.removeIf([&](const Mark& m) { return added.contains(m.path); });
-    for (const QString& path : paths)
+    // Only the newest marks are kept: an undo of thousands need not look at the rest.
+    for (const QString& path : paths.mid(std::max<qsizetype>(0, paths.size() - kMaxMarks)))
         if (const auto m = markFor(path))
             marks.append(*m);
     if (marks.size() > kMaxMarks)
