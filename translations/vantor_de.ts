@@ -429,5 +429,16 @@
         <source>Got It</source>
         <translation>Verstanden</translation>
     </message>
+    <message numerus="yes">
+        <source>Put away %n files</source>
+        <translation>
+            <numerusform>%n Datei weggeräumt</numerusform>
+            <numerusform>%n Dateien weggeräumt</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Widerrufen</translation>
+    </message>
 </context>
 </TS>

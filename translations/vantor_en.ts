@@ -114,4 +114,14 @@
         </translation>
     </message>
 </context>
+<context>
+    <name>VantorApp</name>
+    <message numerus="yes">
+        <source>Put away %n files</source>
+        <translation>
+            <numerusform>Put away %n file</numerusform>
+            <numerusform>Put away %n files</numerusform>
+        </translation>
+    </message>
+</context>
 </TS>

@@ -61,7 +61,7 @@ VantorApp::VantorApp(const QString& configFolder, const QString& desktop,
     connect(m_cleaner, &DesktopCleaner::cleaned, this,
             [this](const DesktopCleaner::HistoryEntry& entry) {
                 if (entry.automatic)
-                    m_notifications->show(tr("Put away %n file(s)", nullptr, entry.moved),
+                    m_notifications->show(tr("Put away %n files", nullptr, entry.moved),
                                           tr("Undo"), entry.id);
             });
     connect(m_notifications, &platform::DesktopNotifications::undoRequested, m_cleaner,
