@@ -438,7 +438,7 @@
     </message>
     <message>
         <source>Undo</source>
-        <translation>Rückgängig</translation>
+        <translation>Widerrufen</translation>
     </message>
 </context>
 </TS>

@@ -31,16 +31,17 @@ VantorApp::VantorApp(QObject* parent)
                 parent) {}
 
 VantorApp::VantorApp(const QString& configFolder, const QString& desktop,
-                     const QString& stateFolder, QObject* parent, platform::Clock& clock)
+                     const QString& stateFolder, QObject* parent, platform::Clock& clock,
+                     const QDBusConnection& notificationBus)
     : QObject(parent),
       m_settings(configFolder + QStringLiteral("/settings.ini"), QSettings::IniFormat),
       m_store(new RuleStore(configFolder, this)),
-      m_cleaner(new DesktopCleaner(m_store, desktop, stateFolder, this)),
+      m_cleaner(new DesktopCleaner(m_store, desktop, stateFolder, this, clock)),
       m_noTrayTimer(clock.makeTimer()), m_commands(new CommandRunner(m_cleaner, this)),
       m_autoTidySettings(
           new AutoTidySettings(configFolder + QStringLiteral("/settings.ini"), this)),
       m_autoTidy(new AutoTidy(m_cleaner, m_autoTidySettings, clock, this)),
-      m_notifications(new platform::DesktopNotifications(QDBusConnection::sessionBus(), this)) {
+      m_notifications(new platform::DesktopNotifications(notificationBus, this)) {
     // Asks the portal for light or dark now, so the hint already has the right palette.
     Appearance::instance();
     // The rules window, the hint and the dialogs carry Vantor's icon, not a generic one.
@@ -61,8 +62,8 @@ VantorApp::VantorApp(const QString& configFolder, const QString& desktop,
     connect(m_cleaner, &DesktopCleaner::cleaned, this,
             [this](const DesktopCleaner::HistoryEntry& entry) {
                 if (entry.automatic)
-                    m_notifications->show(tr("Put away %n files", nullptr, entry.moved),
-                                          tr("Undo"), entry.id);
+                    m_notifications->show(tr("Put away %n files", nullptr, entry.moved), tr("Undo"),
+                                          entry.id);
             });
     connect(m_notifications, &platform::DesktopNotifications::undoRequested, m_cleaner,
             [this](const QString& id) { m_cleaner->startUndo(id); });

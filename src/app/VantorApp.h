@@ -3,6 +3,7 @@
 #include "app/SystemServices.h"
 #include "platform/Clock.h"
 
+#include <QDBusConnection>
 #include <QIcon>
 #include <QMessageBox>
 #include <QObject>
@@ -31,10 +32,12 @@ class VantorApp : public QObject {
     Q_OBJECT
 
   public:
-    // Folders are the user's own unless given (tests). The clock times the wait for a tray.
+    // Folders are the user's own unless given (tests). The clock times the wait for a tray,
+    // the cleaner and automatic tidying; notifications go over `notificationBus`.
     explicit VantorApp(QObject* parent = nullptr);
     VantorApp(const QString& configFolder, const QString& desktop, const QString& stateFolder,
-              QObject* parent = nullptr, platform::Clock& clock = platform::Clock::system());
+              QObject* parent = nullptr, platform::Clock& clock = platform::Clock::system(),
+              const QDBusConnection& notificationBus = QDBusConnection::sessionBus());
     ~VantorApp() override;
 
     RuleStore* store() const { return m_store; }

@@ -1,3 +1,4 @@
+#include "FakeNotificationServer.h"
 #include "TestSupport.h"
 
 #include "RecordingServices.h"
@@ -15,6 +16,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 class TestShell : public QObject {
@@ -183,6 +185,58 @@ class TestShell : public QObject {
         app.answer("{\"v\":9,\"command\":\"undo\"}", reply);
         QCOMPARE(QJsonDocument::fromJson(replies.takeLast()).object().value("exit"), 2);
         QVERIFY(app.cleaner()->lastClean());
+    }
+
+    // Files put away without a click are announced with an Undo that puts them back; the
+    // user's own clean is not announced.
+    void automaticCleanIsAnnouncedWithAnUndo() {
+        if (PrivateBus::daemon().isEmpty())
+            QSKIP("dbus-daemon is not installed");
+        PrivateBus bus;
+        const QString address = bus.start();
+        QVERIFY(!address.isEmpty());
+        const auto disconnect = qScopeGuard([] {
+            QDBusConnection::disconnectFromBus("server");
+            QDBusConnection::disconnectFromBus("client");
+        });
+        QDBusConnection server = QDBusConnection::connectToBus(address, "server");
+        FakeNotificationServer fake;
+        QVERIFY(fake.serveOn(server));
+
+        TempHome home;
+        // Ahead of the files' own times, which are then long quiet.
+        TestClock clock(QDateTime::currentDateTimeUtc().addSecs(60));
+        VantorApp app(home.configFolder(), home.desktop(), home.stateFolder(), nullptr, clock,
+                      QDBusConnection::connectToBus(address, "client"));
+        const auto finishWork = [&] {
+            testsupport::settle();
+            QVERIFY(QTest::qWaitFor([&] { return !app.cleaner()->isBusy(); }, 10000));
+            testsupport::settle();
+        };
+        QVERIFY(testsupport::touch(home.desktop("b.pdf")));
+        QVERIFY(testsupport::touch(home.desktop("c.pdf")));
+        app.cleaner()->rescan();
+        app.cleaner()->clean();
+
+        QVERIFY(testsupport::touch(home.desktop("a.png")));
+        testsupport::settle();
+        app.autoTidySettings()->setQuietSeconds(60);
+        app.autoTidySettings()->setEnabled(true);
+        clock.advance(1000); // the cleaner's rescan after the Desktop changed
+        finishWork();
+        QVERIFY(QFile::exists(home.desktop("Images/a.png")));
+        QTRY_VERIFY(!fake.shown.isEmpty());
+        QCOMPARE(fake.shown.first().summary, "Put away 1 file"); // not the 2 of the user's
+        QCOMPARE(fake.shown.first().actions, (QStringList{"undo", "Undo"}));
+
+        QDBusMessage invoked = QDBusMessage::createSignal(
+            FakeNotificationServer::kPath, FakeNotificationServer::kInterface, "ActionInvoked");
+        invoked << fake.shown.first().id << QString("undo");
+        QVERIFY(server.send(invoked));
+        QTRY_VERIFY(QFile::exists(home.desktop("a.png")));
+        finishWork();
+        QVERIFY(QFile::exists(home.desktop("Documents/b.pdf")));
+        QCOMPARE(fake.shown.size(), 1);
     }
 
     void popupStaysOnScreenBesideTheIcon_data() {

@@ -243,6 +243,32 @@ class TestAutoTidy : public QObject {
         QVERIFY(wasPutAway("a.png"));
     }
 
+    // What an undo put back stays, also after a restart, until it is modified or renamed.
+    // The put-back files' own times are long past by the clock: only the mark keeps them.
+    void putBackFileStaysUntilChanged() {
+        switchOn(60);
+        make("a.png");
+        make("b.png");
+        advance(60'000);
+        QVERIFY(wasPutAway("a.png") && wasPutAway("b.png"));
+        m_cleaner->startUndo();
+        advance(3'600'000);
+        QVERIFY(onDesktop("a.png") && onDesktop("b.png"));
+
+        m_tidy.reset();
+        m_cleaner = std::make_unique<DesktopCleaner>(m_store.get(), m_home->desktop(),
+                                                     m_home->stateFolder(), nullptr, *m_clock);
+        m_tidy = std::make_unique<AutoTidy>(m_cleaner.get(), m_settings.get(), *m_clock);
+        advance(3'600'000);
+        QVERIFY(onDesktop("a.png") && onDesktop("b.png"));
+
+        write("a.png");
+        QVERIFY(QFile::rename(desktop("b.png"), desktop("c.png")));
+        advance(60'000);
+        QVERIFY(wasPutAway("a.png"));
+        QVERIFY(wasPutAway("c.png"));
+    }
+
     // A modification time in the future (a wrong clock, a tool's mistake) holds nothing back.
     void futureFileDateDoesNotCount() {
         make("later.pdf");

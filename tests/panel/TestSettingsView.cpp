@@ -235,6 +235,27 @@ class TestSettingsView : public QObject {
         QVERIFY(list->putBackButtons().isEmpty());
     }
 
+    // On the cleaner's own history: an older clean's row puts back that clean's files only.
+    void olderCleanPutBackFromItsRow() {
+        PanelFixture f;
+        f.touch({"a.png"});
+        f.open();
+        f.cleaner->clean();
+        f.touch({"b.pdf"});
+        f.cleaner->clean();
+        HistoryList* list = openSettings(f).historyList();
+        QCOMPARE(rowTexts(list, "historyMoved"), QStringList({"Moved 1 file", "Moved 1 file"}));
+
+        list->putBackButtons().at(1)->click();
+        f.finishWork();
+        QVERIFY(QFile::exists(f.desktop("a.png")));
+        QVERIFY(QFile::exists(f.desktop("Documents/b.pdf")));
+        QVERIFY(!QFile::exists(f.desktop("b.pdf")));
+        const QList<QPushButton*> buttons = list->putBackButtons();
+        QVERIFY(buttons.size() == 2 && buttons[0] && !buttons[1]);
+        QCOMPARE(rowTexts(list, "historyPutBack"), QStringList{"Put back"});
+    }
+
     void twentyCleansScrollInsteadOfGrowingThePanel() {
         PanelFixture f;
         FakeHistory history;

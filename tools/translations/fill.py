@@ -22,6 +22,7 @@ EN = {
     "Put back %n files.": ("Put back %n file.", "Put back %n files."),
     "%n were missing.": ("%n were missing.", "%n were missing."),
     "Last clean moved %n files %1": ("Last clean moved %n file %1", "Last clean moved %n files %1"),
+    "Put away %n files": ("Put away %n file", "Put away %n files"),
 }
 
 DE = {
@@ -91,6 +92,7 @@ DE = {
     "Couldn't change this. Check that %1 can be written and try again.":
         "Das ließ sich nicht ändern. Prüfe, ob %1 beschreibbar ist, und versuche es erneut.",
     "Undo": "Widerrufen",
+    "Put away %n files": ("%n Datei weggeräumt", "%n Dateien weggeräumt"),
     "Nothing was moved": "Nichts wurde verschoben",
     "Moved %n files": ("%n Datei verschoben", "%n Dateien verschoben"),
     "· %n couldn't be moved":

@@ -1,3 +1,4 @@
+#include "FakeNotificationServer.h"
 #include "TestSupport.h"
 
 #include "platform/gui/DesktopNotifications.h"
@@ -7,49 +8,19 @@
 #include <QDBusReply>
 #include <QGuiApplication>
 #include <QLoggingCategory>
-#include <QProcess>
 #include <QScopeGuard>
-#include <QStandardPaths>
-
-// Stands in for the desktop's notification server: records what it is asked to show.
-class FakeNotificationServer : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-
-  public:
-    struct Shown {
-        uint id;
-        QString appName;
-        QString icon;
-        QString summary;
-        QStringList actions;
-        QVariantMap hints;
-    };
-    QStringList capabilities{"body", "actions"};
-    QList<Shown> shown;
-    uint nextId = 1;
-
-  public slots:
-    QStringList GetCapabilities() { return capabilities; }
-    uint Notify(const QString& appName, uint, const QString& icon, const QString& summary,
-                const QString&, const QStringList& actions, const QVariantMap& hints, int) {
-        shown.append({nextId, appName, icon, summary, actions, hints});
-        return nextId++;
-    }
-    void CloseNotification(uint) {}
-};
 
 namespace {
 
-const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
-const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
+const QString kPath = FakeNotificationServer::kPath;
+const QString kInterface = FakeNotificationServer::kInterface;
 
 } // namespace
 
 class TestDesktopNotifications : public QObject {
     Q_OBJECT
 
-    QProcess m_bus;
+    PrivateBus m_bus;
     QString m_address;
     FakeNotificationServer m_server;
 
@@ -88,13 +59,10 @@ class TestDesktopNotifications : public QObject {
 
   private slots:
     void initTestCase() {
-        const QString daemon = QStandardPaths::findExecutable("dbus-daemon");
-        if (daemon.isEmpty())
+        if (PrivateBus::daemon().isEmpty())
             QSKIP("dbus-daemon is not installed");
-        m_bus.start(daemon, {"--session", "--nofork", "--print-address=1"});
-        QVERIFY(m_bus.waitForStarted());
-        QTRY_VERIFY(m_bus.canReadLine());
-        m_address = QString::fromUtf8(m_bus.readLine()).trimmed();
+        m_address = m_bus.start();
+        QVERIFY(!m_address.isEmpty());
         QVERIFY(QDBusConnection::connectToBus(m_address, "server").isConnected());
         QVERIFY(QDBusConnection::connectToBus(m_address, "client").isConnected());
         QVERIFY(server().registerObject(kPath, &m_server, QDBusConnection::ExportAllSlots));
@@ -117,10 +85,6 @@ class TestDesktopNotifications : public QObject {
     void cleanupTestCase() {
         QDBusConnection::disconnectFromBus("server");
         QDBusConnection::disconnectFromBus("client");
-        if (m_bus.state() != QProcess::NotRunning) {
-            m_bus.terminate();
-            m_bus.waitForFinished(3000);
-        }
     }
 
     void notificationCarriesVantorsNameIconAndUndoWhenActionsAreOffered() {
