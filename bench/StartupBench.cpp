@@ -7,7 +7,6 @@
 #include "cleaner/DesktopCleaner.h"
 #include "rules/RuleStore.h"
 #include "widgets/Symbols.h"
-#include "widgets/TextStyles.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -164,13 +163,11 @@ int main(int argc, char** argv) {
     DesktopCleaner cleaner(&store, desktop, home + "/.local/state/Vantor");
     DesktopServices quiet;
     AutoTidySettings autoTidy(home + "/.config/Vantor/settings.ini");
-    // A running Vantor has loaded its fonts and icons while idle after start-up; --cold
-    // measures a process that has not.
+    // A running Vantor has loaded its icons while idle after start-up; --cold measures a
+    // process that has not.
     const bool cold = QCoreApplication::arguments().contains("--cold");
-    if (!cold) {
-        widgets::preloadFonts();
+    if (!cold)
         widgets::preloadSymbols();
-    }
     std::unique_ptr<PanelWindow> window;
     std::vector<double> open;
     double first = 0;

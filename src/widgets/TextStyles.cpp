@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFontDatabase>
-#include <QFontMetrics>
 #include <QLabel>
 
 namespace widgets {
@@ -67,16 +66,6 @@ QFont monospacedFont(TextStyle style) {
     scaleFont(f, scale(style));
     f.setWeight(defaultWeight(style));
     return f;
-}
-
-void preloadFonts() {
-    const QString sample = QStringLiteral("Moved 1,000 files \u2014 Put Back (Aa 0123456789)");
-    for (TextStyle style : {TextStyle::Body, TextStyle::Headline, TextStyle::Title3,
-                            TextStyle::Subheadline, TextStyle::Callout, TextStyle::Caption}) {
-        QFontMetrics(font(style)).horizontalAdvance(sample);
-        QFontMetrics(font(style, QFont::Bold)).horizontalAdvance(sample);
-    }
-    QFontMetrics(monospacedFont(TextStyle::Caption)).horizontalAdvance(sample);
 }
 
 QColor secondaryColor(const QPalette& palette) {

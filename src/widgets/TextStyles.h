@@ -25,10 +25,6 @@ QFont font(TextStyle style, QFont::Weight weight);
 // The same size in the system's fixed-width family.
 QFont monospacedFont(TextStyle style);
 
-// Loads the font engines of every text style and shapes some text in each, so the first
-// window to be painted later need not wait for the font database.
-void preloadFonts();
-
 // The second-level text colour: the palette's placeholder-text colour.
 QColor secondaryColor(const QPalette& palette);
 // A faint fill for boxes and disabled buttons, the same in spirit on light and dark.
