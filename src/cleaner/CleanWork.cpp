@@ -341,17 +341,25 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history) cons
     return record;
 }
 
+std::unique_ptr<platform::FileLock> CleanWork::lockAndRecover(Result* result,
+                                                              History* history) const {
+    auto lock = platform::FileLock::acquire(lockFile(), m_lockWaitMs);
+    if (!lock) {
+        result->outcome = Outcome::Busy;
+        return lock;
+    }
+    result->record = recoverLocked(history);
+    result->history = *history;
+    return lock;
+}
+
 CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomic<bool>& cancel,
                                    const Progress& progress, bool automatic) const {
     Result result;
-    const auto lock = platform::FileLock::acquire(lockFile(), m_lockWaitMs);
-    if (!lock) {
-        result.outcome = Outcome::Busy;
-        return result;
-    }
     History history;
-    result.record = recoverLocked(&history);
-    result.history = history;
+    const auto lock = lockAndRecover(&result, &history);
+    if (!lock)
+        return result;
     const QString id = CleanHistory::newId(history);
     const QString journalPath = journalFile(CleanJournal::Kind::Clean);
     auto journal = CleanJournal::begin(journalPath, CleanJournal::Kind::Clean,
@@ -469,32 +477,24 @@ void CleanWork::removeCreatedFolders(const Record& record) const {
 
 CleanWork::Result CleanWork::undo(const std::atomic<bool>& cancel, const Progress& progress) const {
     Result result;
-    const auto lock = platform::FileLock::acquire(lockFile(), m_lockWaitMs);
-    if (!lock) {
-        result.outcome = Outcome::Busy;
-        return result;
-    }
     History history;
-    const std::optional<Record> record = recoverLocked(&history);
-    result.history = history;
-    if (!record) {
+    const auto lock = lockAndRecover(&result, &history);
+    if (!lock)
+        return result;
+    if (!result.record) {
         result.outcome = Outcome::NoRecord;
         return result;
     }
-    return undoRecordLocked(*record, history, cancel, progress);
+    return undoRecordLocked(*result.record, history, cancel, progress);
 }
 
 CleanWork::Result CleanWork::undoEntry(const QString& id, const std::atomic<bool>& cancel,
                                        const Progress& progress) const {
     Result result;
-    const auto lock = platform::FileLock::acquire(lockFile(), m_lockWaitMs);
-    if (!lock) {
-        result.outcome = Outcome::Busy;
-        return result;
-    }
     History history;
-    result.record = recoverLocked(&history);
-    result.history = history;
+    const auto lock = lockAndRecover(&result, &history);
+    if (!lock)
+        return result;
     result.fromHistory = true;
     const qsizetype index = CleanHistory::indexOf(history, id);
     if (index < 0 || history[index].undone) {

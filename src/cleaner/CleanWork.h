@@ -11,7 +11,12 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
+
+namespace platform {
+class FileLock;
+}
 
 enum class CleanWorkOutcome {
     Done,
@@ -93,6 +98,9 @@ class CleanWork {
     QString marksFile() const;
 
   private:
+    // Takes the record folder's lock and finishes what a killed clean or undo left, into
+    // `result` and `history`; nullptr, with outcome Busy, while another cleaner works.
+    std::unique_ptr<platform::FileLock> lockAndRecover(Result* result, History* history) const;
     std::optional<Record> recoverLocked(History* history) const;
     bool recoverPutBackLocked(History* history, QStringList* restored) const;
     Result undoRecordLocked(const Record& record, History history, const std::atomic<bool>& cancel,
