@@ -3,6 +3,7 @@
 #include "platform/JournalFile.h"
 
 #include <QFile>
+#include <QHash>
 
 namespace {
 
@@ -24,17 +25,38 @@ std::optional<QString> pathFrom(const QByteArray& text) {
 }
 
 QByteArray identityText(const platform::FileIdentity& id) {
-    return QByteArray::number(id.device) + ' ' + QByteArray::number(id.inode);
+    QByteArray text = QByteArray::number(id.device) + ' ' + QByteArray::number(id.inode) + ' ';
+    text += QByteArray::number(int(id.type)) + ':' + QByteArray::number(id.size) + ':' +
+            QByteArray::number(id.modifiedNs) + ':' + QByteArray::number(id.changedNs) + ':' +
+            QByteArray::number(id.bornNs);
+    return text;
 }
 
-std::optional<platform::FileIdentity> identityFrom(const QByteArray& device,
-                                                   const QByteArray& inode) {
+// From "device inode" and, in lines that have it, the state after them.
+std::optional<platform::FileIdentity> identityFrom(const QList<QByteArray>& fields,
+                                                   bool withState) {
     bool deviceOk = false, inodeOk = false;
     platform::FileIdentity id;
-    id.device = device.toULongLong(&deviceOk);
-    id.inode = inode.toULongLong(&inodeOk);
+    id.device = fields[1].toULongLong(&deviceOk);
+    id.inode = fields[2].toULongLong(&inodeOk);
     if (!deviceOk || !inodeOk)
         return std::nullopt;
+    if (!withState)
+        return id;
+    const QList<QByteArray> state = fields[3].split(':');
+    if (state.size() != 5)
+        return std::nullopt;
+    bool ok[5] = {};
+    const int type = state[0].toInt(&ok[0]);
+    id.size = state[1].toLongLong(&ok[1]);
+    id.modifiedNs = state[2].toLongLong(&ok[2]);
+    id.changedNs = state[3].toLongLong(&ok[3]);
+    id.bornNs = state[4].toLongLong(&ok[4]);
+    if (!(ok[0] && ok[1] && ok[2] && ok[3] && ok[4]) || type < 0 ||
+        type > int(platform::FileIdentity::Type::Other))
+        return std::nullopt;
+    id.type = platform::FileIdentity::Type(type);
+    id.hasState = true;
     return id;
 }
 
@@ -112,6 +134,10 @@ bool CleanJournal::copyComplete(const QString& to, const platform::FileIdentity&
     return m_file->append("copied " + identityText(copy) + ' ' + location(to));
 }
 
+bool CleanJournal::partialCreated(const QString& path, const platform::FileIdentity& id) {
+    return m_file->append("partial " + identityText(id) + ' ' + location(path));
+}
+
 bool CleanJournal::sync() {
     return m_file->sync();
 }
@@ -135,6 +161,7 @@ std::optional<CleanJournal::Contents> CleanJournal::read(const QString& path) {
     Contents contents;
     contents.kind = *kind;
     contents.date = QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
+    QHash<QString, qsizetype> lastMoveTo; // so that a copy finds its move at once
     for (qsizetype i = 1; i < lines->size(); ++i) {
         const QList<QByteArray> f = lines->at(i).split(' ');
         if (f[0] == "entry" && (f.size() == 2 || f.size() == 3)) {
@@ -143,19 +170,23 @@ std::optional<CleanJournal::Contents> CleanJournal::read(const QString& path) {
         } else if (f[0] == "folder" && f.size() == 2) {
             if (const auto folder = pathFrom(f[1]))
                 contents.createdFolders.append(*folder);
-        } else if (f[0] == "move" && f.size() == 5) {
-            const auto item = identityFrom(f[1], f[2]);
-            const auto from = pathFrom(f[3]), to = pathFrom(f[4]);
-            if (item && from && to)
+        } else if (f[0] == "move" && (f.size() == 5 || f.size() == 6)) {
+            const bool withState = f.size() == 6;
+            const auto item = identityFrom(f, withState);
+            const auto from = pathFrom(f[f.size() - 2]), to = pathFrom(f[f.size() - 1]);
+            if (item && from && to) {
+                lastMoveTo.insert(*to, contents.moves.size());
                 contents.moves.append({*from, *to, *item, std::nullopt});
-        } else if (f[0] == "copied" && f.size() == 4) {
-            const auto to = pathFrom(f[3]);
-            for (qsizetype m = contents.moves.size() - 1; to && m >= 0; --m) {
-                if (contents.moves[m].to == *to) {
-                    contents.moves[m].copy = identityFrom(f[1], f[2]);
-                    break;
-                }
             }
+        } else if (f[0] == "copied" && (f.size() == 4 || f.size() == 5)) {
+            const auto to = pathFrom(f.last());
+            const auto move = to ? lastMoveTo.constFind(*to) : lastMoveTo.constEnd();
+            if (move != lastMoveTo.constEnd())
+                contents.moves[*move].copy = identityFrom(f, f.size() == 5);
+        } else if (f[0] == "partial" && f.size() == 5) {
+            const auto id = identityFrom(f, true);
+            if (const auto path = pathFrom(f[4]); id && path)
+                contents.partials.append({*path, *id});
         }
     }
     return contents;

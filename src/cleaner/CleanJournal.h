@@ -20,10 +20,15 @@ class JournalFile;
 //   vantor-journal 1 clean|undo|putback <ms since 1970>
 //   entry <id> [auto]                      the history entry the work makes or puts back
 //   folder <path>                          a folder the clean created
-//   move <device> <inode> <from> <to>      about to move the item with this identity
-//   copied <device> <inode> <to>           the copy across file systems for the move to
+//   move <device> <inode> <state> <from> <to>
+//                                          about to move the item with this identity
+//   partial <device> <inode> <state> <path>
+//                                          a hidden copy was created under this name
+//   copied <device> <inode> <state> <to>   the copy across file systems for the move to
 //                                          <to> is complete and about to get its name
-// Paths are percent-encoded bytes, so no line break or space can occur in them.
+// <state> is type:size:modified:changed:born, the times in nanoseconds; lines written
+// before it existed lack it, and then only device and inode are known. Paths are
+// percent-encoded bytes, so no line break or space can occur in them.
 class CleanJournal {
   public:
     enum class Kind { Clean, Undo, PutBack };
@@ -35,8 +40,14 @@ class CleanJournal {
         std::optional<platform::FileIdentity> copy; // its copy, for a move across file systems
     };
 
+    struct Partial {
+        QString path;
+        platform::FileIdentity id;
+    };
+
     struct Contents {
         Kind kind = Kind::Clean;
+        QList<Partial> partials;
         QDateTime date;
         QList<Entry> moves;
         QStringList createdFolders;
@@ -65,6 +76,7 @@ class CleanJournal {
     void queueMove(const QString& from, const QString& to, const platform::FileIdentity& item);
     bool flush();
     bool copyComplete(const QString& to, const platform::FileIdentity& copy);
+    bool partialCreated(const QString& path, const platform::FileIdentity& id);
     bool sync();
 
     // nullopt when there is no journal or it is not one; unusable lines are skipped.

@@ -35,29 +35,53 @@ void removeIfLeftEmpty(const QString& folder) {
     platform::removeEmptyFolder(folder);
 }
 
-enum class Attempt { Moved, Failed, JournalFailed };
+enum class Attempt { Moved, Failed, InUse, JournalFailed };
+
+// The journal lines of a move across file systems: its hidden copy's name as soon as it has
+// one, and the complete copy before it gets its name.
+platform::MoveHooks journalHooks(CleanJournal* journal, const QString& to, bool* journalOk) {
+    platform::MoveHooks hooks;
+    if (!journal)
+        return hooks;
+    hooks.partialCreated = [journal, journalOk](const QString& path, const FileIdentity& id) {
+        *journalOk = journal->partialCreated(path, id);
+        return *journalOk;
+    };
+    hooks.beforeLinking = [journal, journalOk, to](const FileIdentity& copy) {
+        *journalOk = journal->copyComplete(to, copy);
+        return *journalOk;
+    };
+    return hooks;
+}
+
+Attempt attemptFrom(platform::MoveResult result, bool journalOk) {
+    if (result == platform::MoveResult::Moved)
+        return Attempt::Moved;
+    if (!journalOk)
+        return Attempt::JournalFailed;
+    return result == platform::MoveResult::InUse ? Attempt::InUse : Attempt::Failed;
+}
 
 // Moves `from` to a free name in `folder` (the name `name`, else "name 2" and so on), writing
 // each attempt to the journal first.
 Attempt moveJournaled(CleanJournal* journal, const QString& from, const FileIdentity& item,
                       const QString& name, const QString& folder, QString* movedTo) {
     bool journalOk = true;
+    platform::MoveResult last = platform::MoveResult::Failed;
     const auto move = [&](const QString& source, const QString& target) {
         if (journal && !journal->moveStarting(source, target, item)) {
             journalOk = false;
             return platform::MoveResult::Failed;
         }
-        return platform::moveItem(source, target, [&](const FileIdentity& copy) {
-            journalOk = !journal || journal->copyComplete(target, copy);
-            return journalOk;
-        });
+        last = platform::moveItem(source, target, journalHooks(journal, target, &journalOk));
+        return last;
     };
     const auto to = DesktopCleaner::moveToFreeName(from, name, folder, move);
     if (to) {
         *movedTo = *to;
         return Attempt::Moved;
     }
-    return journalOk ? Attempt::Failed : Attempt::JournalFailed;
+    return attemptFrom(last, journalOk);
 }
 
 // Moves are planned in runs: the journal lines of a whole run go out in one write before the
@@ -94,15 +118,10 @@ RunEnd moveRun(CleanJournal* journal, const QList<Job>& jobs, const std::atomic<
         const Job& job = jobs[i];
         QString to = targets[i];
         bool journalOk = true;
-        const auto result = platform::moveItem(job.from, to, [&](const FileIdentity& copy) {
-            journalOk = !journal || journal->copyComplete(to, copy);
-            return journalOk;
-        });
-        Attempt attempt = Attempt::Moved;
-        if (result == platform::MoveResult::TargetExists)
+        const auto result = platform::moveItem(job.from, to, journalHooks(journal, to, &journalOk));
+        Attempt attempt = attemptFrom(result, journalOk);
+        if (result == platform::MoveResult::TargetExists && journalOk)
             attempt = moveJournaled(journal, job.from, job.item, job.name, job.folder, &to);
-        else if (result == platform::MoveResult::Failed)
-            attempt = journalOk ? Attempt::Failed : Attempt::JournalFailed;
         onDone(i, attempt, to);
         if (attempt == Attempt::JournalFailed)
             return RunEnd::JournalFailed;
@@ -111,19 +130,34 @@ RunEnd moveRun(CleanJournal* journal, const QList<Job>& jobs, const std::atomic<
 }
 
 // Whether the journalled move really happened: the item (or its complete copy) stands at
-// `to`. A source left behind by a move cut short after its copy was in place is removed,
-// and so is a second name of the item left by the link-and-unlink fallback.
-bool settle(const CleanJournal::Entry& e) {
+// `to`, the very file, not one that took over its inode later. A source left behind by a move
+// cut short after its copy was in place is removed when it is still exactly the file that
+// was copied; so is a second name of the item left by the link-and-unlink fallback. Nothing
+// is removed outside the places a clean works in (`mayRemoveIn`).
+template <class MayRemoveIn>
+bool settle(const CleanJournal::Entry& e, MayRemoveIn&& mayRemoveIn) {
     const auto at = platform::identity(e.to, false);
     if (!at)
         return false;
-    const bool isItem = at->sameObject(e.item);
-    const bool isCopy = e.copy && at->sameObject(*e.copy);
+    // A journal from before the state was kept knows only device and inode.
+    const auto isMoved = [&](const FileIdentity& journalled) {
+        return journalled.hasState ? at->sameFileMovedSince(journalled)
+                                   : at->sameObject(journalled);
+    };
+    const bool isItem = isMoved(e.item);
+    const bool isCopy = e.copy && isMoved(*e.copy);
     if (!isItem && !isCopy)
         return false;
+    if (e.from == e.to || !mayRemoveIn(platform::deletingLastPathComponent(e.from)) ||
+        !mayRemoveIn(platform::deletingLastPathComponent(e.to)))
+        return true;
     const auto source = platform::identity(e.from, false);
-    if (source && source->sameObject(e.item) && e.from != e.to)
-        platform::removeItem(e.from);
+    if (!source)
+        return true;
+    if (isItem && source->sameObject(*at)) // two names of one file: dropping one loses nothing
+        platform::removeFileIf(e.from, *source, platform::IdentityMatch::Unchanged);
+    else if (isCopy && source->unchangedSince(e.item))
+        platform::removeFileIf(e.from, e.item, platform::IdentityMatch::Unchanged);
     return true;
 }
 
@@ -196,18 +230,32 @@ QString CleanWork::marksFile() const {
     return PutBackMarks::fileIn(m_recordFolder);
 }
 
-namespace {
-
-// A copy cut short is never the only version: its source is whole.
-void removePartialCopies(const CleanJournal::Contents& journal) {
-    for (const CleanJournal::Entry& e : journal.moves) {
-        const QString partial = platform::partialCopyPath(e.to);
-        if (platform::entryExists(partial))
-            platform::removeItem(partial);
-    }
+bool CleanWork::isTidiedPlace(const QString& folder) const {
+    return platform::isSameFolder(folder, m_desktop) || undoMayTakeFrom(folder);
 }
 
-} // namespace
+QList<CleanJournal::Entry> CleanWork::settleJournal(const CleanJournal::Contents& journal) const {
+    QHash<QString, bool> places; // each folder judged once
+    const auto mayRemoveIn = [&](const QString& folder) {
+        auto known = places.constFind(folder);
+        if (known == places.constEnd())
+            known = places.insert(folder, isTidiedPlace(folder));
+        return *known;
+    };
+    // A copy cut short is never the only version: its source is whole. Only the hidden
+    // copies this journal named, still the files they were when named, are removed.
+    for (const CleanJournal::Partial& p : journal.partials) {
+        if (mayRemoveIn(platform::deletingLastPathComponent(p.path)) &&
+            platform::isPartialCopyName(platform::lastPathComponent(p.path)))
+            platform::removeFileIf(p.path, p.id, platform::IdentityMatch::SameBirth);
+    }
+    QList<CleanJournal::Entry> happened;
+    for (const CleanJournal::Entry& e : journal.moves) {
+        if (settle(e, mayRemoveIn))
+            happened.append(e);
+    }
+    return happened;
+}
 
 // Finishes putting back an older clean from the history: the entry loses the moves that
 // were made. last-clean.json plays no part in it.
@@ -217,13 +265,10 @@ bool CleanWork::recoverPutBackLocked(History* history, QStringList* restored) co
         return false;
     const auto journal = CleanJournal::read(path);
     if (journal && journal->kind == CleanJournal::Kind::PutBack) {
-        removePartialCopies(*journal);
         QSet<QString> taken; // where the entry had put them
-        for (const CleanJournal::Entry& e : journal->moves) {
-            if (settle(e)) {
-                taken.insert(e.from);
-                restored->append(e.to);
-            }
+        for (const CleanJournal::Entry& e : settleJournal(*journal)) {
+            taken.insert(e.from);
+            restored->append(e.to);
         }
         const qsizetype index = CleanHistory::indexOf(*history, journal->entryId);
         if (index >= 0 && !(*history)[index].undone) {
@@ -262,14 +307,11 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history) cons
     const QString undoPath = journalFile(CleanJournal::Kind::Undo);
     const bool hadUndoJournal = platform::entryExists(undoPath);
     const auto undoJournal = hadUndoJournal ? CleanJournal::read(undoPath) : std::nullopt;
-    QStringList putBack;
+    QHash<QString, int> putBack; // by where the clean had put them; a name may recur
     if (undoJournal && undoJournal->kind == CleanJournal::Kind::Undo) {
-        removePartialCopies(*undoJournal);
-        for (const CleanJournal::Entry& e : undoJournal->moves) {
-            if (settle(e)) {
-                putBack.append(e.from);
-                restored.append(e.to);
-            }
+        for (const CleanJournal::Entry& e : settleJournal(*undoJournal)) {
+            ++putBack[e.from];
+            restored.append(e.to);
         }
     }
 
@@ -277,12 +319,15 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history) cons
     const bool hadCleanJournal = platform::entryExists(cleanPath);
     const auto cleanJournal = hadCleanJournal ? CleanJournal::read(cleanPath) : std::nullopt;
     if (cleanJournal && cleanJournal->kind == CleanJournal::Kind::Clean) {
-        removePartialCopies(*cleanJournal);
         // A move happened when its item stands at its target, or an undo has since put it
         // back from there.
+        const QList<CleanJournal::Entry> settled = settleJournal(*cleanJournal);
+        QSet<QString> arrived;
+        for (const CleanJournal::Entry& e : settled)
+            arrived.insert(e.to);
         QList<DesktopCleaner::Move> happened;
         for (const CleanJournal::Entry& e : cleanJournal->moves) {
-            if (settle(e) || putBack.contains(e.to))
+            if (arrived.contains(e.to) || putBack.contains(e.to))
                 happened.append({e.from, e.to});
         }
         if (!happened.isEmpty()) {
@@ -293,8 +338,10 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history) cons
                               {id, cleanJournal->automatic, false, int(happened.size()), *record});
             historyChanged = true;
         } else {
-            for (const QString& folder : cleanJournal->createdFolders)
-                removeIfLeftEmpty(folder);
+            for (const QString& folder : cleanJournal->createdFolders) {
+                if (undoMayTakeFrom(folder))
+                    removeIfLeftEmpty(folder);
+            }
         }
     }
 
@@ -303,7 +350,10 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history) cons
         // Items put back leave the record; the rest stay for the next undo.
         QList<DesktopCleaner::Move> left;
         for (const DesktopCleaner::Move& m : record->moves) {
-            if (!putBack.removeOne(m.to))
+            const auto back = putBack.find(m.to);
+            if (back != putBack.end() && *back > 0)
+                --*back;
+            else
                 left.append(m);
         }
         if (left.isEmpty()) {
@@ -392,6 +442,7 @@ CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomi
         } else {
             createdFolders.append(folder);
             stopped = !journal->folderCreated(folder);
+            result.recordStopped = stopped;
         }
         if (!usable) {
             result.failed += int(batch.files.size());
@@ -414,11 +465,14 @@ CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomi
                                                moves.append({jobs[i].from, to});
                                            else
                                                ++result.failed;
+                                           if (attempt == Attempt::InUse)
+                                               ++result.inUse;
                                            ++handled;
                                            if (progress)
                                                progress(handled, total);
                                        });
             stopped = end != RunEnd::Completed;
+            result.recordStopped = end == RunEnd::JournalFailed;
         }
     }
     result.failed += total - handled; // left undone by a stop
@@ -451,12 +505,14 @@ CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomi
     return result;
 }
 
+// Judged by real paths only: a path inside the Desktop by its text may lead anywhere through
+// a link.
 bool CleanWork::undoMayTakeFrom(const QString& folder) const {
-    if (isInside(folder, m_desktop))
-        return true;
     const QString real = QFileInfo(folder).canonicalFilePath();
+    if (real.isEmpty())
+        return false;
     const QString realDesktop = QFileInfo(m_desktop).canonicalFilePath();
-    if (!real.isEmpty() && !realDesktop.isEmpty() && isInside(real, realDesktop))
+    if (!realDesktop.isEmpty() && isInside(real, realDesktop))
         return true;
     return std::any_of(m_ruleFolders.begin(), m_ruleFolders.end(),
                        [&](const QString& rule) { return platform::isSameFolder(rule, folder); });
@@ -631,6 +687,8 @@ void CleanWork::putBack(const Record& record, CleanJournal* journalIn,
         }
         qsizetype done = 0;
         const auto onDone = [&](qsizetype, Attempt attempt, const QString& to) {
+            if (attempt == Attempt::InUse)
+                ++result->inUse;
             count(jobMove[done++], attempt == Attempt::Moved);
             if (attempt == Attempt::Moved)
                 restored->append(to);

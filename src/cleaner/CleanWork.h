@@ -31,6 +31,9 @@ struct CleanWorkResult {
     std::optional<DesktopCleaner::CleanRecord> record; // the last clean afterwards
     int done = 0;                                      // moved or restored
     int failed = 0;
+    int inUse = 0; // of the failed: open for writing or changed while copied, so they stay
+    // A clean stopped because its journal could no longer be written (a full disk).
+    bool recordStopped = false;
     QByteArray recordBytes; // what was written for `record`, when this work wrote it
     // Started work: the Desktop scanned afterwards, nullopt when it could not be listed.
     std::optional<std::optional<DesktopCleaner::Scan>> scanAfter;
@@ -113,6 +116,11 @@ class CleanWork {
     std::optional<Record> readRecord() const;
     bool writeRecord(const std::optional<Record>& record) const;
     bool undoMayTakeFrom(const QString& folder) const;
+    // The Desktop or a folder an undo may take from: the only places recovery removes in.
+    bool isTidiedPlace(const QString& folder) const;
+    // Removes the hidden copies a killed run left and finds which journalled moves
+    // happened, removing sources left behind where that is proven safe.
+    QList<CleanJournal::Entry> settleJournal(const CleanJournal::Contents& journal) const;
     void removeCreatedFolders(const Record& record) const;
 
     QString m_recordFolder;

@@ -117,6 +117,11 @@ QString DesktopCleaner::noticeText(Notice notice) {
     return QString();
 }
 
+QString DesktopCleaner::recordStoppedText() {
+    return QCoreApplication::translate(
+        "DesktopCleaner", "Couldn't save the record for Undo, so nothing more was moved.");
+}
+
 void DesktopCleaner::setNotice(Notice notice) {
     m_notice = notice;
     emit noticeChanged();
@@ -276,6 +281,7 @@ std::optional<QString> DesktopCleaner::moveToFreeName(const QString& from, const
             return target;
         case platform::MoveResult::TargetExists:
             continue; // taken since we looked: choose again
+        case platform::MoveResult::InUse:
         case platform::MoveResult::Failed:
             return std::nullopt;
         }
@@ -465,7 +471,7 @@ void DesktopCleaner::finishClean(const CleanWorkResult& result) {
     m_lastCleanBytes = result.recordBytes;
     if (result.done > 0 || result.record != m_lastClean)
         setLastClean(result.record);
-    setStatus(Status::cleaned(result.done, result.failed));
+    setStatus(Status::cleaned(result.done, result.failed, result.inUse, result.recordStopped));
     finishWithScan(result);
     if (result.done > 0 && !m_history.isEmpty())
         emit cleaned(m_history.first());
@@ -511,7 +517,7 @@ void DesktopCleaner::finishUndo(const CleanWorkResult& result) {
         m_lastCleanBytes = result.recordBytes;
         setLastClean(result.record);
     }
-    setStatus(Status::undone(result.done, result.failed));
+    setStatus(Status::undone(result.done, result.failed, result.inUse));
     finishWithScan(result);
 }
 

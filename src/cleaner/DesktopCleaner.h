@@ -63,11 +63,17 @@ class DesktopCleaner : public QObject {
         Kind kind = Kind::Idle;
         int done = 0; // moved by a clean, restored by an undo
         int failed = 0;
+        int inUse = 0;              // of the failed: open for writing or changed while copied
+        bool recordStopped = false; // the journal could not be written, so the work stopped
 
         static Status idle() { return {}; }
         static Status noAccess() { return {Kind::NoAccess, 0, 0}; }
-        static Status cleaned(int moved, int failed) { return {Kind::Cleaned, moved, failed}; }
-        static Status undone(int restored, int failed) { return {Kind::Undone, restored, failed}; }
+        static Status cleaned(int moved, int failed, int inUse = 0, bool recordStopped = false) {
+            return {Kind::Cleaned, moved, failed, inUse, recordStopped};
+        }
+        static Status undone(int restored, int failed, int inUse = 0) {
+            return {Kind::Undone, restored, failed, inUse, false};
+        }
         int moved() const { return done; }
         int restored() const { return done; }
         bool operator==(const Status&) const = default;
@@ -109,6 +115,8 @@ class DesktopCleaner : public QObject {
         Busy,           // another cleaner of this record folder was at work
     };
     static QString noticeText(Notice notice);
+    // Why a clean stopped before it had moved everything, when it was the journal.
+    static QString recordStoppedText();
 
     // Reads last-clean.json from recordFolder (first recovering a journal a killed clean or
     // undo left there) and follows the store's rule list; neither scans nor watches until

@@ -75,7 +75,7 @@ QString CommandRunner::rulesNote() const {
     const QString file = m_cleaner->rules()->fileName();
     if (!platform::entryExists(file))
         return {};
-    const auto bytes = platform::readWholeFile(file);
+    const auto bytes = platform::readWholeFile(file, RuleStore::kMaxFileBytes);
     if (bytes && RuleStore::decode(*bytes))
         return {};
     return QStringLiteral("%1 can't be read; using the default rules.\n")
@@ -271,9 +271,15 @@ void CommandRunner::runWork(const CommandRequest& request,
                                                           : QList<DesktopCleaner::Move>();
             if (json)
                 r.out = cleanJson(status.moved(), status.failed, moves);
+            else if (status.recordStopped)
+                r.out = QStringLiteral("Moved %1; %2 couldn't be moved.\n%3\n")
+                            .arg(files(status.moved()), QString::number(status.failed),
+                                 DesktopCleaner::recordStoppedText());
             else if (status.failed > 0)
-                r.out = QStringLiteral("Moved %1; %2 couldn't be moved.\n")
-                            .arg(files(status.moved()), QString::number(status.failed));
+                r.out = QStringLiteral("Moved %1; %2 couldn't be moved%3.\n")
+                            .arg(files(status.moved()), QString::number(status.failed),
+                                 status.inUse > 0 ? QStringLiteral(" (%1 in use)").arg(status.inUse)
+                                                  : QString());
             else
                 r.out = QStringLiteral("Moved %1.\n").arg(files(status.moved()));
         } else {

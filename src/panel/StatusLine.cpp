@@ -109,8 +109,14 @@ void StatusLine::refresh() {
             showSymbol = true;
             m_plain = status.moved() == 0 ? tr("Nothing was moved")
                                           : tr("Moved %n files", nullptr, status.moved());
-            if (status.failed >= 1) {
-                m_failure = u' ' + tr("· %n couldn't be moved", nullptr, status.failed);
+            if (status.recordStopped) {
+                m_failure = QStringLiteral(" · ") + DesktopCleaner::recordStoppedText();
+                m_symbol->setSymbol(QStringLiteral("exclamationmark.triangle.fill"));
+                m_symbol->setColor(widgets::warningOrange());
+            } else if (status.failed >= 1) {
+                m_failure = u' ' + (status.inUse >= status.failed
+                                        ? tr("· %n couldn't be moved: in use", nullptr, status.failed)
+                                        : tr("· %n couldn't be moved", nullptr, status.failed));
                 m_symbol->setSymbol(QStringLiteral("exclamationmark.triangle.fill"));
                 m_symbol->setColor(widgets::warningOrange());
             } else {

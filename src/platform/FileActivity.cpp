@@ -16,6 +16,8 @@ QDateTime toDateTime(const timespec& t) {
     return QDateTime::fromMSecsSinceEpoch(qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000, Qt::UTC);
 }
 
+} // namespace
+
 // A lease broken while held sends its holder a signal, SIGIO unless told otherwise, and
 // SIGIO's default is to end the process. The lease is held for a few instructions only, but
 // a writer may open the file in between: ask for SIGURG instead, whose default is to be
@@ -27,8 +29,6 @@ bool leaseSignalIsHarmless() {
     return !(current.sa_flags & SA_SIGINFO) &&
            (current.sa_handler == SIG_DFL || current.sa_handler == SIG_IGN);
 }
-
-} // namespace
 
 std::optional<FileTimes> fileTimes(const QString& path) {
     struct stat st = {};

@@ -25,5 +25,7 @@ enum class Writers {
 // Asks by taking a read lease and releasing it at once: the kernel refuses one while the
 // file is open for writing anywhere.
 Writers writersOf(const QString& path);
+// Whether this process may take a lease: one broken while held signals its holder.
+bool leaseSignalIsHarmless();
 
 } // namespace platform

@@ -1,19 +1,23 @@
 #include "FileSystem.h"
 
-#include <QCryptographicHash>
+#include "FileActivity.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QSet>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -33,6 +37,9 @@ MoveResult moveByLinking(const QByteArray& from, const QByteArray& to);
 // How a copy keeps mode and times; the tests put in the answers of FAT and exFAT.
 int (*keepMode)(int fd, mode_t mode) = ::fchmod;
 int (*keepTimes)(int fd, const timespec times[2]) = ::futimens;
+// Off in tests, for file systems without unnamed files and without leases.
+bool unnamedCopies = true;
+bool leasesAllowed = true;
 } // namespace detail
 
 namespace {
@@ -103,35 +110,6 @@ int renameNoReplace(const char* from, const char* to) {
 #endif
 }
 
-// Deletes an entry by its raw name, links never followed, so names that are not valid
-// UTF-8 inside a folder are removed too.
-bool removeTreeAt(int parentFd, const char* name) {
-    struct stat st;
-    if (::fstatat(parentFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return errno == ENOENT;
-    if (!S_ISDIR(st.st_mode))
-        return ::unlinkat(parentFd, name, 0) == 0 || errno == ENOENT;
-    const int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    DirHandle dir(::fdopendir(fd));
-    if (!dir) {
-        ::close(fd);
-        return false;
-    }
-    bool ok = true;
-    while (const dirent* e = ::readdir(dir.get())) {
-        if (!isDotOrDotDot(e->d_name))
-            ok = removeTreeAt(fd, e->d_name) && ok;
-    }
-    dir.reset();
-    return ok && (::unlinkat(parentFd, name, AT_REMOVEDIR) == 0 || errno == ENOENT);
-}
-
-bool removeTree(const QByteArray& path) {
-    return removeTreeAt(AT_FDCWD, path.constData());
-}
-
 QByteArray parentOf(const QByteArray& path) {
     const qsizetype slash = path.lastIndexOf('/');
     if (slash < 0)
@@ -139,9 +117,19 @@ QByteArray parentOf(const QByteArray& path) {
     return slash == 0 ? QByteArray("/") : path.left(slash);
 }
 
+QByteArray nameOf(const QByteArray& path) {
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
 bool syncAndClose(int fd) {
     const bool synced = ::fsync(fd) == 0;
     return ::close(fd) == 0 && synced;
+}
+
+void syncFolderOf(const QByteArray& path) {
+    const int fd = ::open(parentOf(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0)
+        syncAndClose(fd);
 }
 
 // FAT and exFAT refuse modes and some times: the copy is still whole, so it is kept.
@@ -155,162 +143,296 @@ bool keepModeAndTimes(int fd, const struct stat& st) {
     return attributeRefusalIsHarmless(detail::keepTimes(fd, times)) && modeKept;
 }
 
-// Copies an entry onto a path where nothing may exist yet, for moves between file systems.
-// Only the top-level target can already be taken: everything below it sits in a folder the
-// copy has just created.
-class CrossDeviceCopy {
-  public:
-    enum class Status { Copied, TargetExists, Failed };
+qint64 nanoseconds(const statx_timestamp& t) {
+    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
 
-    Status copy(const QByteArray& from, const QByteArray& to, const struct stat& st) {
-        return copyEntry(from, to, st, true);
-    }
-    // Whether the top-level target was created (and so, after a failure, must be removed).
-    bool createdTarget() const { return m_createdTarget; }
-
-  private:
-    Status copyEntry(const QByteArray& from, const QByteArray& to, const struct stat& st,
-                     bool top) {
-        if (S_ISREG(st.st_mode))
-            return copyFile(from, to, st, top);
-        if (S_ISLNK(st.st_mode))
-            return copyLink(from, to, st, top);
-        if (S_ISDIR(st.st_mode))
-            return copyFolder(from, to, st, top);
-        // Fifos, sockets and devices are not carried across file systems.
-        return Status::Failed;
-    }
-
-    Status created(bool top) {
-        if (top)
-            m_createdTarget = true;
-        return Status::Copied;
-    }
-
-    static Status creationFailed(bool top) {
-        return errno == EEXIST && top ? Status::TargetExists : Status::Failed;
-    }
-
-    Status copyFile(const QByteArray& from, const QByteArray& to, const struct stat& st, bool top) {
-        // O_NONBLOCK: if a fifo was swapped in since the lstat, opening it must not hang.
-        const int in = ::open(from.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (in < 0)
-            return Status::Failed;
-        struct stat inSt;
-        if (::fstat(in, &inSt) != 0 || !S_ISREG(inSt.st_mode)) {
-            ::close(in);
-            return Status::Failed;
-        }
-        const int out = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (out < 0) {
-            const Status status = creationFailed(top);
-            ::close(in);
-            return status;
-        }
-        created(top);
-        bool ok = copyData(in, out);
-        ::close(in);
-        ok = ok && keepModeAndTimes(out, st);
-        ok = syncAndClose(out) && ok;
-        return ok ? Status::Copied : Status::Failed;
-    }
-
-    bool copyData(int in, int out) {
-        if (m_buffer.empty())
-            m_buffer.resize(256 * 1024);
-        for (;;) {
-            const ssize_t n = ::read(in, m_buffer.data(), m_buffer.size());
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                return false;
-            if (n == 0)
-                return true;
-            for (ssize_t done = 0; done < n;) {
-                const ssize_t w = ::write(out, m_buffer.data() + done, size_t(n - done));
-                if (w < 0 && errno == EINTR)
-                    continue;
-                if (w <= 0)
-                    return false;
-                done += w;
-            }
-        }
-    }
-
-    Status copyLink(const QByteArray& from, const QByteArray& to, const struct stat& st, bool top) {
-        QByteArray target(qsizetype(st.st_size > 0 ? st.st_size : 255) + 1, Qt::Uninitialized);
-        const ssize_t n = ::readlink(from.constData(), target.data(), size_t(target.size()));
-        if (n < 0 || n >= target.size()) // grown since the lstat: give up rather than truncate
-            return Status::Failed;
-        target.truncate(n);
-        if (::symlink(target.constData(), to.constData()) != 0)
-            return creationFailed(top);
-        created(top);
-        const timespec times[2] = {st.st_atim, st.st_mtim};
-        // Link times are not worth failing a move over.
-        ::utimensat(AT_FDCWD, to.constData(), times, AT_SYMLINK_NOFOLLOW);
-        return Status::Copied;
-    }
-
-    Status copyFolder(const QByteArray& from, const QByteArray& to, const struct stat& st,
-                      bool top) {
-        // The source is removed after the copy: find out now if that cannot work.
-        if (::access(from.constData(), W_OK | X_OK) != 0)
-            return Status::Failed;
-        const int inFd = ::open(from.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (inFd < 0)
-            return Status::Failed;
-        DirHandle dir(::fdopendir(inFd));
-        if (!dir) {
-            ::close(inFd);
-            return Status::Failed;
-        }
-        // Owner-only until filled: the source's mode may not even let us write into it.
-        if (::mkdir(to.constData(), 0700) != 0)
-            return creationFailed(top);
-        created(top);
-        while (const dirent* e = ::readdir(dir.get())) {
-            if (isDotOrDotDot(e->d_name))
-                continue;
-            struct stat child;
-            if (::fstatat(inFd, e->d_name, &child, AT_SYMLINK_NOFOLLOW) != 0)
-                return Status::Failed;
-            const QByteArray name(e->d_name);
-            if (copyEntry(from + '/' + name, to + '/' + name, child, false) != Status::Copied)
-                return Status::Failed;
-        }
-        const int outFd = ::open(to.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (outFd < 0)
-            return Status::Failed;
-        bool ok = keepModeAndTimes(outFd, st);
-        ok = syncAndClose(outFd) && ok;
-        return ok ? Status::Copied : Status::Failed;
-    }
-
-    std::vector<char> m_buffer;
-    bool m_createdTarget = false;
-};
-
-std::optional<FileIdentity> identityOf(const QByteArray& path, bool followLinks) {
-    struct stat st;
-    if ((followLinks ? ::stat(path.constData(), &st) : ::lstat(path.constData(), &st)) != 0)
+// statx() rather than stat() for the birth time, which stat() does not give.
+std::optional<FileIdentity> identityAt(int dirFd, const char* name, int flags) {
+    struct statx sx;
+    if (::statx(dirFd, name, flags | AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS | STATX_BTIME,
+                &sx) != 0)
         return std::nullopt;
     FileIdentity id;
-    id.device = quint64(st.st_dev);
-    id.inode = quint64(st.st_ino);
-    id.type = S_ISREG(st.st_mode)   ? FileIdentity::Type::File
-              : S_ISDIR(st.st_mode) ? FileIdentity::Type::Directory
-              : S_ISLNK(st.st_mode) ? FileIdentity::Type::Symlink
-                                    : FileIdentity::Type::Other;
+    id.device = quint64(makedev(sx.stx_dev_major, sx.stx_dev_minor));
+    id.inode = quint64(sx.stx_ino);
+    id.type = S_ISREG(sx.stx_mode)   ? FileIdentity::Type::File
+              : S_ISDIR(sx.stx_mode) ? FileIdentity::Type::Directory
+              : S_ISLNK(sx.stx_mode) ? FileIdentity::Type::Symlink
+                                     : FileIdentity::Type::Other;
+    id.hasState = true;
+    id.size = qint64(sx.stx_size);
+    id.modifiedNs = nanoseconds(sx.stx_mtime);
+    id.changedNs = nanoseconds(sx.stx_ctime);
+    id.bornNs = (sx.stx_mask & STATX_BTIME) ? nanoseconds(sx.stx_btime) : 0;
     return id;
 }
 
-// Copies to the hidden partial name beside the target, syncs it, and only then gives it the
-// target's name without replacing anything; the source goes last. A kill at any moment
-// leaves either the whole source (and at most a partial copy under the hidden name) or the
-// whole copy under its final name.
+std::optional<FileIdentity> identityOf(const QByteArray& path, bool followLinks) {
+    return identityAt(AT_FDCWD, path.constData(), followLinks ? 0 : AT_SYMLINK_NOFOLLOW);
+}
+
+std::optional<FileIdentity> identityOfFd(int fd) {
+    return identityAt(fd, "", AT_EMPTY_PATH);
+}
+
+bool matches(const FileIdentity& now, const FileIdentity& expected, IdentityMatch match) {
+    if (match == IdentityMatch::Unchanged)
+        return now.unchangedSince(expected);
+    return now.sameObject(expected) && expected.hasState && now.type == expected.type &&
+           now.bornNs == expected.bornNs;
+}
+
+// Unlinks `name` in `path`'s folder only while it is `expected`: the folder is opened
+// without following a link, and the entry looked at through it.
+bool unlinkIf(const QByteArray& path, const FileIdentity& expected, IdentityMatch match) {
+    const int dirFd =
+        ::open(parentOf(path).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dirFd < 0)
+        return false;
+    const QByteArray name = nameOf(path);
+    const auto now = identityAt(dirFd, name.constData(), AT_SYMLINK_NOFOLLOW);
+    const bool ok = now && now->type != FileIdentity::Type::Directory &&
+                    matches(*now, expected, match) && ::unlinkat(dirFd, name.constData(), 0) == 0;
+    ::close(dirFd);
+    return ok;
+}
+
+// The source of a copy across file systems, held open with a read lease where the kernel
+// gives one: a writer's open then breaks the lease, which shows at once, and the writer
+// waits until the lease is let go, after the source is gone or known to stay.
+class HeldSource {
+  public:
+    ~HeldSource() {
+        if (m_leased)
+            ::fcntl(m_fd, F_SETLEASE, F_UNLCK);
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    enum class Opened { Ok, InUse, Failed };
+    Opened open(const QByteArray& path) {
+        // O_NONBLOCK: a fifo swapped in since the lstat must not hang the open.
+        m_fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (m_fd < 0)
+            return Opened::Failed;
+        const auto id = identityOfFd(m_fd);
+        if (!id || id->type != FileIdentity::Type::File)
+            return Opened::Failed;
+        m_identity = *id;
+        if (detail::leasesAllowed && leaseSignalIsHarmless() &&
+            ::fcntl(m_fd, F_SETSIG, SIGURG) == 0) {
+            if (::fcntl(m_fd, F_SETLEASE, F_RDLCK) == 0)
+                m_leased = true;
+            else if (errno == EAGAIN) // open for writing somewhere right now
+                return Opened::InUse;
+        }
+        return Opened::Ok;
+    }
+    int fd() const { return m_fd; }
+    // Nobody has opened it for writing, and it is the file it was when opened.
+    bool untouched() const {
+        if (m_leased && ::fcntl(m_fd, F_GETLEASE) != F_RDLCK)
+            return false;
+        const auto now = identityOfFd(m_fd);
+        return now && now->unchangedSince(m_identity);
+    }
+    // …and still has the name it was opened by.
+    bool untouchedAt(const QByteArray& path) const {
+        const auto there = identityOf(path, false);
+        return untouched() && there && there->unchangedSince(m_identity);
+    }
+    const FileIdentity& identity() const { return m_identity; }
+
+  private:
+    int m_fd = -1;
+    bool m_leased = false;
+    FileIdentity m_identity;
+};
+
+bool copyData(const HeldSource& source, int out) {
+    std::vector<char> buffer(256 * 1024);
+    for (;;) {
+        const ssize_t n = ::read(source.fd(), buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = ::write(out, buffer.data() + done, size_t(n - done));
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0)
+                return false;
+            done += w;
+        }
+    }
+}
+
+// The copy being built: unnamed (O_TMPFILE) where the file system allows it, so that no
+// name is ever taken or left behind; else under a fresh random hidden name created
+// exclusively, which only this copy can have.
+class PendingCopy {
+  public:
+    ~PendingCopy() { discard(); }
+
+    bool create(const QByteArray& to, const MoveHooks& hooks) {
+        const QByteArray folder = parentOf(to);
+        if (detail::unnamedCopies) {
+            m_fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+            if (m_fd >= 0)
+                return true;
+            if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+                return false;
+        }
+        for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
+            const QByteArray name =
+                ".vantor-partial-" +
+                QByteArray::number(QRandomGenerator::system()->generate64(), 16).rightJustified(16,
+                                                                                              '0');
+            m_name = folder + '/' + name;
+            m_fd = ::open(m_name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          0600);
+            if (m_fd < 0 && errno != EEXIST)
+                break;
+        }
+        if (m_fd < 0) {
+            m_name.clear();
+            return false;
+        }
+        const auto id = identityOfFd(m_fd);
+        if (!id) {
+            discard();
+            return false;
+        }
+        m_named = *id;
+        return !hooks.partialCreated || hooks.partialCreated(QFile::decodeName(m_name), m_named);
+    }
+
+    int fd() const { return m_fd; }
+
+    // Gives the complete copy the target's name, replacing nothing.
+    MoveResult link(const QByteArray& to) {
+        if (m_name.isEmpty()) {
+            // Linking by descriptor needs a capability; /proc's name for it does not.
+            if (::linkat(m_fd, "", AT_FDCWD, to.constData(), AT_EMPTY_PATH) == 0)
+                return MoveResult::Moved;
+            if (errno == EEXIST)
+                return MoveResult::TargetExists;
+            const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
+            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, to.constData(),
+                         AT_SYMLINK_FOLLOW) == 0)
+                return MoveResult::Moved;
+            return errno == EEXIST ? MoveResult::TargetExists : MoveResult::Failed;
+        }
+        // The hidden name must still be this copy: someone who can write in the folder could
+        // have put another file there.
+        const auto there = identityOf(m_name, false);
+        if (!there || !there->sameObject(m_named))
+            return MoveResult::Failed;
+        if (renameNoReplace(m_name.constData(), to.constData()) != 0) {
+            if (errno == EEXIST || errno == ENOTEMPTY)
+                return MoveResult::TargetExists;
+            if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+                return MoveResult::Failed;
+            if (::link(m_name.constData(), to.constData()) != 0)
+                return errno == EEXIST ? MoveResult::TargetExists : MoveResult::Failed;
+            ::unlink(m_name.constData());
+        }
+        m_name.clear();
+        return MoveResult::Moved;
+    }
+
+    // Removes the copy under the target's name again, if it is still there as this copy.
+    void unlinkTarget(const QByteArray& to) {
+        const auto copy = identityOfFd(m_fd);
+        if (copy)
+            unlinkIf(to, *copy, IdentityMatch::SameBirth);
+    }
+
+    void discard() {
+        if (!m_name.isEmpty())
+            unlinkIf(m_name, m_named, IdentityMatch::SameBirth);
+        m_name.clear();
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+
+  private:
+    int m_fd = -1;
+    QByteArray m_name; // the hidden name while the copy has one
+    FileIdentity m_named;
+};
+
+MoveResult moveFileAcrossDevices(const QByteArray& from, const QByteArray& to,
+                                 const struct stat& st, const MoveHooks& hooks) {
+    HeldSource source;
+    switch (source.open(from)) {
+    case HeldSource::Opened::Ok:
+        break;
+    case HeldSource::Opened::InUse:
+        return MoveResult::InUse;
+    case HeldSource::Opened::Failed:
+        return MoveResult::Failed;
+    }
+    const auto named = identityOf(from, false);
+    if (!named || !source.identity().sameObject(*named))
+        return MoveResult::Failed; // replaced since the lstat
+    PendingCopy copy;
+    if (!copy.create(to, hooks))
+        return MoveResult::Failed;
+    if (!copyData(source, copy.fd()) || !keepModeAndTimes(copy.fd(), st) ||
+        ::fsync(copy.fd()) != 0)
+        return MoveResult::Failed;
+    if (!source.untouched())
+        return MoveResult::InUse;
+    const auto copyId = identityOfFd(copy.fd());
+    if (!copyId || (hooks.beforeLinking && !hooks.beforeLinking(*copyId)))
+        return MoveResult::Failed;
+    const MoveResult linked = copy.link(to);
+    if (linked != MoveResult::Moved)
+        return linked;
+    syncFolderOf(to);
+    // Last look before the source goes: whatever was written to it since the copy began
+    // would be lost with it.
+    if (!source.untouchedAt(from)) {
+        copy.unlinkTarget(to);
+        return MoveResult::InUse;
+    }
+    if (!unlinkIf(from, source.identity(), IdentityMatch::Unchanged)) {
+        copy.unlinkTarget(to);
+        return MoveResult::Failed;
+    }
+    return MoveResult::Moved;
+}
+
+// A link is made at the target in one step, which fails when the name is taken.
+MoveResult moveLinkAcrossDevices(const QByteArray& from, const QByteArray& to,
+                                 const struct stat& st) {
+    QByteArray target(qsizetype(st.st_size > 0 ? st.st_size : 255) + 1, Qt::Uninitialized);
+    const ssize_t n = ::readlink(from.constData(), target.data(), size_t(target.size()));
+    if (n < 0 || n >= target.size()) // grown since the lstat: give up rather than truncate
+        return MoveResult::Failed;
+    target.truncate(n);
+    if (::symlink(target.constData(), to.constData()) != 0)
+        return errno == EEXIST ? MoveResult::TargetExists : MoveResult::Failed;
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    // Link times are not worth failing a move over.
+    ::utimensat(AT_FDCWD, to.constData(), times, AT_SYMLINK_NOFOLLOW);
+    const auto source = identityOf(from, false);
+    const auto made = identityOf(to, false);
+    if (source && source->sameObject(FileIdentity{quint64(st.st_dev), quint64(st.st_ino)}) &&
+        ::unlink(from.constData()) == 0)
+        return MoveResult::Moved;
+    if (made)
+        unlinkIf(to, *made, IdentityMatch::Unchanged);
+    return MoveResult::Failed;
+}
+
 MoveResult moveAcrossDevices(const QByteArray& from, const QByteArray& to,
-                             const std::function<bool(const FileIdentity&)>& beforeLinking) {
+                             const MoveHooks& hooks) {
     struct stat st;
     if (::lstat(from.constData(), &st) != 0)
         return MoveResult::Failed;
@@ -320,51 +442,12 @@ MoveResult moveAcrossDevices(const QByteArray& from, const QByteArray& to,
     struct stat existing;
     if (::lstat(to.constData(), &existing) == 0)
         return MoveResult::TargetExists;
-
-    const QByteArray partial = encoded(partialCopyPath(QFile::decodeName(to)));
-    removeTree(partial); // a copy an earlier, interrupted move left half-made
-    CrossDeviceCopy copier;
-    if (copier.copy(from, partial, st) != CrossDeviceCopy::Status::Copied) {
-        if (copier.createdTarget())
-            removeTree(partial);
-        return MoveResult::Failed;
-    }
-    const auto copy = identityOf(partial, false);
-    if (!copy) {
-        removeTree(partial);
-        return MoveResult::Failed;
-    }
-    if (beforeLinking && !beforeLinking(*copy)) {
-        removeTree(partial);
-        return MoveResult::Failed;
-    }
-
-    MoveResult linked = MoveResult::Moved;
-    if (renameNoReplace(partial.constData(), to.constData()) != 0) {
-        if (errno == EEXIST || errno == ENOTEMPTY)
-            linked = MoveResult::TargetExists;
-        else if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)
-            linked = detail::moveByLinking(partial, to);
-        else
-            linked = MoveResult::Failed;
-    }
-    if (linked != MoveResult::Moved) {
-        removeTree(partial);
-        return linked;
-    }
-    const int folderFd = ::open(parentOf(to).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd >= 0)
-        syncAndClose(folderFd);
-
-    if (!S_ISDIR(st.st_mode)) {
-        if (::unlink(from.constData()) == 0)
-            return MoveResult::Moved;
-        ::unlink(to.constData());
-        return MoveResult::Failed;
-    }
-    // A folder whose removal stopped half-way cannot be made whole again; the copy is then
-    // the only complete version, so it stays.
-    return removeTree(from) ? MoveResult::Moved : MoveResult::Failed;
+    if (S_ISREG(st.st_mode))
+        return moveFileAcrossDevices(from, to, st, hooks);
+    if (S_ISLNK(st.st_mode))
+        return moveLinkAcrossDevices(from, to, st);
+    // Folders, fifos, sockets and devices are not carried across file systems.
+    return MoveResult::Failed;
 }
 
 QString stripTrailingSlashes(const QString& path) {
@@ -493,14 +576,6 @@ bool isHomeOrAbove(const QString& folder) {
     }
 }
 
-QString partialCopyPath(const QString& to) {
-    const QByteArray digest =
-        QCryptographicHash::hash(encoded(lastPathComponent(to)), QCryptographicHash::Sha1);
-    return appendingPathComponent(deletingLastPathComponent(to),
-                                  QStringLiteral(".vantor-partial-") +
-                                      QString::fromLatin1(digest.left(8).toHex()));
-}
-
 bool isPartialCopyName(const QString& name) {
     return name.startsWith(u".vantor-partial-");
 }
@@ -510,8 +585,7 @@ bool syncFolder(const QString& folder) {
     return fd >= 0 && syncAndClose(fd);
 }
 
-MoveResult moveItem(const QString& from, const QString& to,
-                    const std::function<bool(const FileIdentity&)>& beforeLinking) {
+MoveResult moveItem(const QString& from, const QString& to, const MoveHooks& hooks) {
     const QByteArray source = encoded(from);
     const QByteArray target = encoded(to);
     if (renameNoReplace(source.constData(), target.constData()) == 0)
@@ -525,7 +599,7 @@ MoveResult moveItem(const QString& from, const QString& to,
     case EOPNOTSUPP:
         return detail::moveByLinking(source, target);
     case EXDEV:
-        return moveAcrossDevices(source, target, beforeLinking);
+        return moveAcrossDevices(source, target, hooks);
     default:
         return MoveResult::Failed;
     }
@@ -540,16 +614,43 @@ bool removeItem(const QString& path) {
     struct stat st;
     if (::lstat(bytes.constData(), &st) != 0)
         return false;
-    return removeTree(bytes);
+    return (S_ISDIR(st.st_mode) ? ::rmdir(bytes.constData()) : ::unlink(bytes.constData())) == 0;
 }
 
-std::optional<QByteArray> readWholeFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+bool removeFileIf(const QString& path, const FileIdentity& expected, IdentityMatch match) {
+    return unlinkIf(encoded(path), expected, match);
+}
+
+std::optional<QByteArray> readWholeFile(const QString& path, qint64 maxBytes) {
+    const int fd = ::open(encoded(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxBytes) {
+        ::close(fd);
         return std::nullopt;
+    }
+    // Read to the end, up to one byte past the limit: the file may grow after the fstat.
+    QByteArray bytes;
+    bytes.reserve(qsizetype(st.st_size));
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        bytes.append(buffer, n);
+        if (bytes.size() > maxBytes) {
+            ::close(fd);
+            return std::nullopt;
+        }
+    }
+    ::close(fd);
     return bytes;
 }
 

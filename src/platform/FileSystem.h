@@ -27,15 +27,34 @@ struct DirEntry {
 std::optional<QList<DirEntry>> listFolder(const QString& folder, bool skipHidden);
 
 // Which object an entry is: the same device and inode is the same file or folder, whatever
-// path leads to it.
+// path leads to it. A freed inode is handed out again at once, though, so removing or
+// moving something on the strength of an earlier look also needs its state: size, times to
+// the nanosecond and birth time, which a new file given the old inode does not share.
 struct FileIdentity {
     enum class Type { File, Directory, Symlink, Other };
     quint64 device = 0;
     quint64 inode = 0;
     Type type = Type::Other;
+    bool hasState = false; // false: only device and inode are known (an older journal)
+    qint64 size = 0;
+    qint64 modifiedNs = 0; // since 1970
+    qint64 changedNs = 0;  // status change: every write, rename, link and chmod sets it
+    qint64 bornNs = 0;     // 0 where the file system keeps no birth time
     bool sameObject(const FileIdentity& o) const { return device == o.device && inode == o.inode; }
+    // The very file, untouched since `before` was taken.
+    bool unchangedSince(const FileIdentity& before) const {
+        return sameObject(before) && before.hasState && hasState && type == before.type &&
+               size == before.size && modifiedNs == before.modifiedNs &&
+               changedNs == before.changedNs && bornNs == before.bornNs;
+    }
+    // The very file, since renamed or linked (which sets only the status-change time).
+    bool sameFileMovedSince(const FileIdentity& before) const {
+        return sameObject(before) && before.hasState && hasState && type == before.type &&
+               size == before.size && modifiedNs == before.modifiedNs && bornNs == before.bornNs;
+    }
 };
-// lstat() (followLinks false) or stat(); nullopt when nothing is there.
+// lstat() (followLinks false) or stat(), with the birth time where there is one; nullopt
+// when nothing is there.
 std::optional<FileIdentity> identity(const QString& path, bool followLinks);
 
 // Whether two paths lead to the same existing folder (links followed); when either is
@@ -57,28 +76,45 @@ bool makePath(const QString& folder);
 enum class MoveResult {
     Moved,
     TargetExists, // something already stands at the target; nothing was touched
+    InUse,        // across file systems: the file was open for writing or changed while it
+                  // was copied, so it stays and no copy is left
     Failed,       // any other failure; the source is whole and no partial copy is left
 };
 
-// Moves a file, folder or link to `to`, never replacing anything there, also across file
-// systems. There the item is copied to partialCopyPath(to), synced, and only then linked
-// into place and the source removed, so no half-written copy ever has the final name.
-// `beforeLinking` is called with the complete copy's identity just before it is linked; if
-// it returns false, the copy is removed and the move fails.
-MoveResult moveItem(const QString& from, const QString& to,
-                    const std::function<bool(const FileIdentity& copy)>& beforeLinking = {});
+// What a move across file systems tells its caller on the way.
+struct MoveHooks {
+    // Where the target's file system cannot build a copy without a name, it is built under
+    // a fresh hidden name of its own (never one that existed): called as soon as that name
+    // exists, so that it can be found and removed after a kill. False stops the move.
+    std::function<bool(const QString& partial, const FileIdentity& id)> partialCreated;
+    // Called with the complete copy's identity just before it gets the target's name; false
+    // stops the move and removes the copy.
+    std::function<bool(const FileIdentity& copy)> beforeLinking;
+};
 
-// The hidden name in the target's folder under which a copy to `to` is built. It depends
-// only on `to`, so whoever knows the target can find and remove a copy left half-made.
-QString partialCopyPath(const QString& to);
+// Moves a file or link to `to`, never replacing anything there, also across file systems.
+// There a file is copied while it is held with a read lease (so that a writer that opens it
+// is noticed), synced, and only then given the target's name; the source is removed only
+// when it is still the file that was copied, unchanged and not open for writing. Folders are
+// moved only within a file system. A kill at any moment leaves the whole source, or the
+// whole copy under its final name (and at most a hidden copy named through the hooks).
+MoveResult moveItem(const QString& from, const QString& to, const MoveHooks& hooks = {});
+
 bool isPartialCopyName(const QString& name);
 
-// Deletes a file or link, or a folder with all its contents.
+// Deletes a file or link, or an empty folder; never anything inside a folder.
 bool removeItem(const QString& path);
+// Deletes the file or link at `path` only when it is still `expected`, and only through a
+// parent folder that is not a link. Unchanged: every stamp equal. SameBirth: the same
+// object born at the same moment, for a copy that may have grown since it was named.
+enum class IdentityMatch { Unchanged, SameBirth };
+bool removeFileIf(const QString& path, const FileIdentity& expected, IdentityMatch match);
 // rmdir(): removes a folder only when it is empty.
 bool removeEmptyFolder(const QString& folder);
 
-std::optional<QByteArray> readWholeFile(const QString& path);
+// A state file's bytes: only a regular file (a link to one is followed), opened so that a
+// fifo cannot block, and only when it holds at most maxBytes; nullopt otherwise.
+std::optional<QByteArray> readWholeFile(const QString& path, qint64 maxBytes = 16 * 1024 * 1024);
 // fsync() of a folder, so names created or removed in it last through a power cut.
 bool syncFolder(const QString& folder);
 // Writes to a temporary file beside the target, then renames it over the target.

@@ -6,15 +6,27 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
 
 std::unique_ptr<JournalFile> JournalFile::create(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const QByteArray name = QFile::encodeName(path);
+    // Only a regular file of our own is written: whatever else stands at the name (a fifo
+    // would block the open, a device swallow the lines) is replaced.
+    struct stat st;
+    if (::lstat(name.constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
+        ::unlink(name.constData());
+    const int fd =
+        ::open(name.constData(),
+               O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
     if (fd < 0)
         return nullptr;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
     return std::unique_ptr<JournalFile>(new JournalFile(fd));
 }
 
@@ -38,7 +50,10 @@ bool JournalFile::sync() {
 }
 
 std::optional<QList<QByteArray>> JournalFile::readLines(const QString& path) {
-    const auto bytes = readWholeFile(path);
+    // Room for the moves of several hundred thousand files with long names; a larger one
+    // was not written by a clean.
+    constexpr qint64 kMaxBytes = 256 * 1024 * 1024;
+    const auto bytes = readWholeFile(path, kMaxBytes);
     if (!bytes)
         return std::nullopt;
     QList<QByteArray> lines = bytes->split('\n');

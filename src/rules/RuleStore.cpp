@@ -29,7 +29,7 @@ RuleStore::RuleStore(const QString& folder, QObject* parent)
     : QObject(parent), m_fileName(platform::appendingPathComponent(folder, "rules.json")) {
     platform::makePath(folder);
     std::optional<QList<SortRule>> loaded;
-    if (const auto bytes = platform::readWholeFile(m_fileName))
+    if (const auto bytes = platform::readWholeFile(m_fileName, kMaxFileBytes))
         loaded = decode(*bytes);
     m_rules = loaded ? *loaded : SortRule::defaults();
 }

@@ -20,6 +20,9 @@ class RuleStore : public QObject {
     // file is missing or unreadable in any way. Writes nothing.
     explicit RuleStore(const QString& folder, QObject* parent = nullptr);
 
+    // A rules file is a few kilobytes; one larger than this is not read.
+    static constexpr qint64 kMaxFileBytes = 1024 * 1024;
+
     const QList<SortRule>& rules() const { return m_rules; }
     const QString& fileName() const { return m_fileName; }
 

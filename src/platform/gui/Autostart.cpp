@@ -135,7 +135,7 @@ bool canRun(const QString& program) {
 // The entry would start its program at login: not switched off, and the program (and the
 // one TryExec names) is there to run.
 bool entryEnables(const QString& path) {
-    const auto content = readWholeFile(path);
+    const auto content = readWholeFile(path, 1024 * 1024); // a desktop entry is a few lines
     if (!content)
         return false;
     if (desktopEntryValue(*content, "Hidden").compare(u"true", Qt::CaseInsensitive) == 0 ||
