@@ -7,14 +7,17 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QSet>
 
 namespace {
 
+// The listing's line: the record's date, its moves in the entry's own file.
 QByteArray line(const CleanHistory::Entry& e) {
+    const DesktopCleaner::CleanRecord listed{e.record.date, {}, {}};
     return "{\"id\":" + json::string(e.id) + ",\"moved\":" + QByteArray::number(e.moved) +
            ",\"automatic\":" + (e.automatic ? "true" : "false") +
            ",\"undone\":" + (e.undone ? "true" : "false") +
-           ",\"record\":" + DesktopCleaner::encodeRecord(e.record) + '}';
+           ",\"record\":" + DesktopCleaner::encodeRecord(listed) + '}';
 }
 
 bool validId(const QString& id) {
@@ -96,16 +99,70 @@ QList<CleanHistory::Entry> CleanHistory::decode(const QByteArray& bytes) {
     return entries;
 }
 
+QString CleanHistory::movesFile(const QString& historyFile, const QString& id) {
+    const QString folder = platform::appendingPathComponent(
+        platform::deletingLastPathComponent(historyFile), QStringLiteral("history"));
+    return platform::appendingPathComponent(folder, id + QStringLiteral(".json"));
+}
+
+bool CleanHistory::loadMoves(const QString& historyFile, Entry* entry) {
+    if (!entry->movesOnDisk)
+        return !entry->record.moves.isEmpty();
+    entry->movesOnDisk = false;
+    const auto bytes = platform::readWholeFile(movesFile(historyFile, entry->id), kMaxMovesBytes);
+    const auto record = bytes ? DesktopCleaner::decodeRecord(*bytes) : std::nullopt;
+    if (!record)
+        return false;
+    entry->record.moves = record->moves;
+    entry->record.createdFolders = record->createdFolders;
+    return !entry->record.moves.isEmpty();
+}
+
 QList<CleanHistory::Entry> CleanHistory::read(const QString& file) {
-    const auto bytes = platform::readWholeFile(file);
-    return bytes ? decode(*bytes) : QList<Entry>();
+    if (platform::entryExists(file) && !platform::readWholeFile(file, kMaxListingBytes))
+        qWarning("Vantor: %s is not a history it can read (not a file, or too large); it starts "
+                 "a new one.",
+                 qPrintable(file));
+    const auto bytes = platform::readWholeFile(file, kMaxListingBytes);
+    QList<Entry> entries = bytes ? decode(*bytes) : QList<Entry>();
+    for (Entry& e : entries) {
+        if (!e.undone && e.record.moves.isEmpty() && platform::entryExists(movesFile(file, e.id)))
+            e.movesOnDisk = true;
+    }
+    return entries;
 }
 
 std::optional<QList<CleanHistory::Entry>> CleanHistory::write(const QString& file,
                                                               QList<Entry> entries) {
     trim(&entries);
+    const QString folder = platform::deletingLastPathComponent(movesFile(file, QString()));
+    QSet<QString> kept;
+    for (const Entry& e : std::as_const(entries)) {
+        const QString moves = movesFile(file, e.id);
+        if (e.movesOnDisk) {
+            kept.insert(platform::lastPathComponent(moves));
+        } else if (!e.undone && !e.record.moves.isEmpty()) {
+            if (!platform::makePath(folder) ||
+                !platform::writeFileAtomically(moves, DesktopCleaner::encodeRecord(e.record)))
+                return std::nullopt;
+            kept.insert(platform::lastPathComponent(moves));
+        }
+    }
     if (!platform::writeFileAtomically(file, encode(entries)))
         return std::nullopt;
+    // Files of cleans put back or gone from the listing: only names this history gives.
+    for (const platform::DirEntry& d : platform::listFolder(folder, false).value_or(QList<platform::DirEntry>())) {
+        if (d.kind == platform::DirEntry::Kind::File && d.name.endsWith(u".json") &&
+            validId(d.name.chopped(5)) && !kept.contains(d.name))
+            platform::removeItem(platform::appendingPathComponent(folder, d.name));
+    }
+    for (Entry& e : entries) { // as a later read() would give them
+        if (!e.undone && !e.record.moves.isEmpty()) {
+            e.movesOnDisk = true;
+            e.record.moves.clear();
+            e.record.createdFolders.clear();
+        }
+    }
     return entries;
 }
 
@@ -120,34 +177,21 @@ void CleanHistory::add(QList<Entry>* entries, Entry entry) {
 void CleanHistory::trim(QList<Entry>* entries) {
     if (entries->size() > DesktopCleaner::kHistoryLength)
         entries->resize(DesktopCleaner::kHistoryLength);
-    qsizetype total = 4; // the brackets and their line breaks
-    for (qsizetype i = 0; i < entries->size(); ++i) {
-        qsizetype size = line((*entries)[i]).size() + 2;
-        if (i == 0 && total + size > kMaxBytes) {
-            // Alone too big: kept as a date and a count, its moves left to last-clean.json.
-            (*entries)[0].record.moves.clear();
-            (*entries)[0].record.createdFolders.clear();
-            size = line((*entries)[0]).size() + 2;
-        }
-        total += size;
-        if (total > kMaxBytes) {
-            entries->resize(i);
-            return;
-        }
-    }
 }
 
-qsizetype CleanHistory::indexOfRecord(const QList<Entry>& entries,
-                                      const std::optional<Record>& record) {
+qsizetype CleanHistory::indexOfRecord(QList<Entry>* entries, const std::optional<Record>& record,
+                                      const QString& historyFile) {
     if (!record)
         return -1;
-    for (qsizetype i = 0; i < entries.size(); ++i) {
+    for (qsizetype i = 0; i < entries->size(); ++i) {
         // Dates go through the file as fractional seconds: a millisecond either way is equal.
         // Two cleans can share a millisecond, so the moves must agree too, unless the entry
-        // was kept without them.
-        const Entry& e = entries[i];
-        if (!e.undone && std::abs(e.record.date.msecsTo(record->date)) <= 1 &&
-            (e.record.moves == record->moves || e.record.moves.isEmpty()))
+        // was kept without them by an older history.
+        Entry& e = (*entries)[i];
+        if (e.undone || std::abs(e.record.date.msecsTo(record->date)) > 1)
+            continue;
+        loadMoves(historyFile, &e);
+        if (e.record.moves == record->moves || e.record.moves.isEmpty())
             return i;
     }
     return -1;

@@ -188,7 +188,7 @@ QString CleanWork::lockFile() const {
 }
 
 std::optional<CleanWork::Record> CleanWork::readRecord() const {
-    const auto bytes = platform::readWholeFile(recordFile());
+    const auto bytes = platform::readWholeFile(recordFile(), CleanHistory::kMaxMovesBytes);
     if (!bytes)
         return std::nullopt;
     if (!m_knownBytes.isEmpty() && *bytes == m_knownBytes)
@@ -273,6 +273,7 @@ bool CleanWork::recoverPutBackLocked(History* history, QStringList* restored) co
         const qsizetype index = CleanHistory::indexOf(*history, journal->entryId);
         if (index >= 0 && !(*history)[index].undone) {
             CleanHistory::Entry& entry = (*history)[index];
+            CleanHistory::loadMoves(historyFile(), &entry);
             const Record before = entry.record;
             entry.record.moves.removeIf(
                 [&](const DesktopCleaner::Move& m) { return taken.contains(m.to); });
@@ -346,7 +347,7 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history) cons
     }
 
     if (record && hadUndoJournal) {
-        const qsizetype index = CleanHistory::indexOfRecord(*history, record);
+        const qsizetype index = CleanHistory::indexOfRecord(history, record, historyFile());
         // Items put back leave the record; the rest stay for the next undo.
         QList<DesktopCleaner::Move> left;
         for (const DesktopCleaner::Move& m : record->moves) {
@@ -558,10 +559,17 @@ CleanWork::Result CleanWork::undoEntry(const QString& id, const std::atomic<bool
         return result;
     }
     // The clean that last-clean.json holds is put back from there, as a plain undo does.
-    if (index == CleanHistory::indexOfRecord(history, result.record))
+    if (index == CleanHistory::indexOfRecord(&history, result.record, historyFile()))
         return undoRecordLocked(*result.record, history, cancel, progress);
 
     CleanHistory::Entry& entry = history[index];
+    if (!CleanHistory::loadMoves(historyFile(), &entry)) {
+        // Its moves are gone (or were never kept, by an older history): nothing can be put
+        // back, and the clean is not put back either.
+        result.failed = entry.moved;
+        result.history = history;
+        return result;
+    }
     const Record record = entry.record;
     // Without a journal this still runs, as an undo does: the entry keeps what is left.
     const QString journalPath = journalFile(CleanJournal::Kind::PutBack);
@@ -572,9 +580,6 @@ CleanWork::Result CleanWork::undoEntry(const QString& id, const std::atomic<bool
     QList<DesktopCleaner::Move> untried;
     QStringList restored;
     putBack(record, journal.get(), cancel, progress, &result, &untried, &restored);
-    // A clean kept without its moves (too big for the history) has nothing to put back.
-    if (record.moves.isEmpty())
-        result.failed = entry.moved;
     if (untried.isEmpty())
         markUndone(&entry, record);
     else
@@ -606,7 +611,7 @@ CleanWork::Result CleanWork::undoRecordLocked(const Record& record, History hist
 
     // The history first: a record removed before its entry is marked could not be matched
     // with the entry any more. A crash in between leaves the journal, which finishes both.
-    const qsizetype index = CleanHistory::indexOfRecord(history, record);
+    const qsizetype index = CleanHistory::indexOfRecord(&history, record, historyFile());
     std::optional<Record> rest;
     if (untried.isEmpty()) {
         if (index >= 0)

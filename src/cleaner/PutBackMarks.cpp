@@ -62,7 +62,8 @@ QList<PutBackMarks::Mark> PutBackMarks::decode(const QByteArray& bytes) {
 }
 
 QList<PutBackMarks::Mark> PutBackMarks::read(const QString& file) {
-    const auto bytes = platform::readWholeFile(file);
+    // kMaxMarks marks of the longest paths there can be.
+    const auto bytes = platform::readWholeFile(file, kMaxMarks * 4200);
     QList<Mark> marks = bytes ? decode(*bytes) : QList<Mark>();
     marks.removeIf([](const Mark& m) { return !holds(m); });
     return marks;

@@ -4,10 +4,12 @@
 #include "TestSupport.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <filesystem>
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
@@ -19,6 +21,8 @@ namespace platform::detail {
 MoveResult moveByLinking(const QByteArray& from, const QByteArray& to);
 extern int (*keepMode)(int fd, mode_t mode);
 extern int (*keepTimes)(int fd, const timespec times[2]);
+extern bool unnamedCopies;
+extern bool leasesAllowed;
 } // namespace platform::detail
 
 using platform::DirEntry;
@@ -96,6 +100,13 @@ void makeItem(const QString& kind, const QByteArray& path) {
         QCOMPARE(::symlink("../nowhere", path.constData()), 0);
 }
 
+// By raw names, links not followed: QTemporaryDir cannot remove names that are not UTF-8.
+void removeTree(const QByteArray& path) {
+    std::error_code error;
+    std::filesystem::remove_all(std::filesystem::path(path.toStdString()), error);
+    QVERIFY2(!error, error.message().c_str());
+}
+
 // The names in a folder, hidden ones included; nullopt when it cannot be listed.
 std::optional<QStringList> entryNames(const QString& folder) {
     const auto entries = platform::listFolder(folder, false);
@@ -140,11 +151,12 @@ class TestFileSystem : public QObject {
         QCOMPARE(::mkdir(m_root.constData(), 0755), 0);
     }
 
-    // By raw names: QTemporaryDir cannot remove names that are not UTF-8.
     void cleanup() {
-        QVERIFY(platform::removeItem(q(m_root)));
+        removeTree(m_root);
         for (const QString& name : entryNames(q(m_other)).value_or(QStringList()))
-            QVERIFY(platform::removeItem(q(m_other) + '/' + name));
+            removeTree(m_other + '/' + QFile::encodeName(name));
+        platform::detail::unnamedCopies = true;
+        platform::detail::leasesAllowed = true;
     }
 
     // Kinds without following links; hidden are dot names and those in ".hidden".
@@ -190,7 +202,8 @@ class TestFileSystem : public QObject {
         }
     }
     // Everything arrives: content, mode, times, inner links, names that are not UTF-8. A
-    // target is never replaced, also when it appears after a caller's check.
+    // target is never replaced, also when it appears after a caller's check. Folders stay
+    // on their file system: only loose files are tidied.
     void moves() {
         QFETCH(bool, across);
         QFETCH(QString, source);
@@ -205,10 +218,13 @@ class TestFileSystem : public QObject {
         const Snapshot otherBefore = across ? snapshot(m_other) : Snapshot();
 
         const bool free = target.isEmpty();
+        const bool moves = free && !(across && source == "folder");
         QCOMPARE(platform::moveItem(q(from), q(to)),
-                 free ? MoveResult::Moved : MoveResult::TargetExists);
-        QCOMPARE(snapshot(from), free ? Snapshot() : fromBefore);
-        QCOMPARE(snapshot(to), free ? fromBefore : toBefore);
+                 moves  ? MoveResult::Moved
+                 : free ? MoveResult::Failed
+                        : MoveResult::TargetExists);
+        QCOMPARE(snapshot(from), moves ? Snapshot() : fromBefore);
+        QCOMPARE(snapshot(to), moves ? fromBefore : toBefore);
         if (across && !free)
             QCOMPARE(snapshot(m_other), otherBefore); // nothing left beside the target
     }
@@ -216,7 +232,7 @@ class TestFileSystem : public QObject {
     // A copy failing half-way leaves the source whole and nothing on the other side.
     void crossDeviceFailureHalfway_data() {
         QTest::addColumn<bool>("sizeLimit");
-        QTest::newRow("fifo inside") << false;
+        QTest::newRow("fifo") << false;
         QTest::newRow("file too large to write") << true;
     }
     void crossDeviceFailureHalfway() {
@@ -224,15 +240,13 @@ class TestFileSystem : public QObject {
         if (m_other.isEmpty())
             QSKIP(qPrintable(m_noOtherReason));
         const QByteArray from = m_root + "/src", to = m_other + "/dst";
-        makeTree(from);
-        for (const char* name : {"/s1", "/s2", "/s3"})
-            makeFile(from + name);
-        if (!sizeLimit)
-            QCOMPARE(::mkfifo(from + "/sub/pipe", 0644), 0);
+        if (sizeLimit)
+            makeFile(from, QByteArray(300000, 'b'));
+        else
+            QCOMPARE(::mkfifo(from.constData(), 0644), 0);
         const Snapshot before = snapshot(from);
 
-        // Unlike permission tricks, RLIMIT_FSIZE binds root too: the 300 kB b.bin cannot be
-        // written while the small files can.
+        // Unlike permission tricks, RLIMIT_FSIZE binds root too.
         rlimit saved{}, limit{};
         ::getrlimit(RLIMIT_FSIZE, &saved);
         limit = saved;
@@ -248,35 +262,97 @@ class TestFileSystem : public QObject {
         QCOMPARE(entryNames(q(m_other)), std::optional(QStringList()));
     }
 
-    // The copy is built under a hidden name and gets the final one only when complete; a
-    // refused link leaves neither. A half-made copy from before is replaced.
+    // The copy is built unnamed, or under a fresh hidden name announced before any data, and
+    // gets the final name only when complete; a refused link leaves neither. A file that only
+    // looks like such a copy is never touched.
+    void crossDeviceCopyIsNeverHalfVisible_data() {
+        QTest::addColumn<bool>("unnamed");
+        QTest::newRow("unnamed copy") << true;
+        QTest::newRow("hidden name") << false;
+    }
     void crossDeviceCopyIsNeverHalfVisible() {
+        QFETCH(bool, unnamed);
         if (m_other.isEmpty())
             QSKIP(qPrintable(m_noOtherReason));
+        platform::detail::unnamedCopies = unnamed;
         const QByteArray from = m_root + "/big.bin", to = m_other + "/big.bin";
         const QByteArray content(3 * 1024 * 1024, 'z');
         makeFile(from, content);
-        const QString partial = platform::partialCopyPath(q(to));
-        QVERIFY(platform::isPartialCopyName(platform::lastPathComponent(partial)));
-        makeFile(partial.toUtf8(), "stale half");
+        const QByteArray lookalike = m_other + "/.vantor-partial-0000000000000000";
+        makeFile(lookalike, "someone else's");
 
         for (const bool allow : {false, true}) {
+            QString partial;
+            platform::MoveHooks hooks;
+            hooks.partialCreated = [&](const QString& path, const platform::FileIdentity& id) {
+                partial = path;
+                [&] {
+                    QVERIFY(platform::isPartialCopyName(platform::lastPathComponent(path)));
+                    QVERIFY(platform::identity(path, false)->sameObject(id));
+                    QCOMPARE(QFileInfo(path).size(), 0); // named before any data
+                }();
+                return true;
+            };
             bool called = false;
-            const auto result = platform::moveItem(q(from), q(to), [&](const auto& copy) {
+            hooks.beforeLinking = [&](const platform::FileIdentity& copy) {
                 called = true;
                 [&] {
                     QVERIFY(!platform::entryExists(q(to)));
-                    QCOMPARE(testsupport::readFile(partial), content);
-                    QVERIFY(platform::identity(partial, false)->sameObject(copy));
+                    QCOMPARE(entryNames(q(m_other))->size(), unnamed ? 1 : 2);
+                    if (!unnamed) {
+                        QCOMPARE(testsupport::readFile(partial), content);
+                        QVERIFY(platform::identity(partial, false)->sameObject(copy));
+                    }
                 }();
                 return allow;
-            });
+            };
+            const auto result = platform::moveItem(q(from), q(to), hooks);
             QVERIFY(called);
+            QCOMPARE(partial.isEmpty(), unnamed);
             QCOMPARE(result, allow ? MoveResult::Moved : MoveResult::Failed);
-            QVERIFY(!platform::entryExists(partial));
+            QVERIFY(partial.isEmpty() || !platform::entryExists(partial));
             QCOMPARE(testsupport::readFile(q(allow ? to : from)), content);
             QCOMPARE(platform::entryExists(q(allow ? from : to)), false);
         }
+        QCOMPARE(testsupport::readFile(q(lookalike)), "someone else's");
+    }
+
+    // A file written to while it is copied stays whole where it is, and no copy is left:
+    // held open for writing from the start, opened for writing during the copy (which
+    // breaks the read lease), or written where no lease can be had (its state changes).
+    void crossDeviceWriterKeepsTheSource_data() {
+        QTest::addColumn<QString>("writer");
+        QTest::newRow("open throughout") << "open throughout";
+        QTest::newRow("opened during the copy") << "opened during the copy";
+        QTest::newRow("written without a lease") << "written without a lease";
+    }
+    void crossDeviceWriterKeepsTheSource() {
+        QFETCH(QString, writer);
+        if (m_other.isEmpty())
+            QSKIP(qPrintable(m_noOtherReason));
+        const QByteArray from = m_root + "/download.iso", to = m_other + "/download.iso";
+        makeFile(from, QByteArray(200000, 'd'));
+        platform::detail::leasesAllowed = writer != "written without a lease";
+        const int held = writer == "open throughout" ? ::open(from.constData(), O_WRONLY) : -1;
+        platform::MoveHooks hooks;
+        hooks.beforeLinking = [&](const platform::FileIdentity&) {
+            if (writer == "opened during the copy") {
+                // Refused while the lease holds, but the lease is broken by the attempt.
+                const int fd = ::open(from.constData(), O_WRONLY | O_NONBLOCK);
+                [&] { QCOMPARE(fd, -1); }();
+            } else if (writer == "written without a lease") {
+                const int fd = ::open(from.constData(), O_WRONLY | O_APPEND);
+                [&] { QCOMPARE(::write(fd, "more", 4), 4); }();
+                ::close(fd);
+            }
+            return true;
+        };
+        const MoveResult result = platform::moveItem(q(from), q(to), hooks);
+        if (held >= 0)
+            ::close(held);
+        QCOMPARE(result, MoveResult::InUse);
+        QCOMPARE(QFileInfo(q(from)).size(), writer == "written without a lease" ? 200004 : 200000);
+        QCOMPARE(entryNames(q(m_other)), std::optional(QStringList()));
     }
 
     // FAT and exFAT refuse modes and times: the copy is kept. Other errors fail the move.
@@ -298,15 +374,12 @@ class TestFileSystem : public QObject {
         const auto savedTimes = platform::detail::keepTimes;
         platform::detail::keepMode = [](int, mode_t) { return errno = refusal, -1; };
         platform::detail::keepTimes = [](int, const timespec*) { return errno = refusal, -1; };
-        for (const char* kind : {"file", "folder"}) {
-            const QByteArray from = m_root + "/" + kind, to = m_other + "/" + kind;
-            makeItem(kind, from);
-            const Snapshot before = snapshot(from);
-            const MoveResult result = platform::moveItem(q(from), q(to));
-            QCOMPARE(result, kept ? MoveResult::Moved : MoveResult::Failed);
-            QCOMPARE(snapshot(from).isEmpty(), kept);
-            QCOMPARE(platform::entryExists(q(to)), kept);
-        }
+        const QByteArray from = m_root + "/file", to = m_other + "/file";
+        makeItem("file", from);
+        const MoveResult result = platform::moveItem(q(from), q(to));
+        QCOMPARE(result, kept ? MoveResult::Moved : MoveResult::Failed);
+        QCOMPARE(snapshot(from).isEmpty(), kept);
+        QCOMPARE(platform::entryExists(q(to)), kept);
         platform::detail::keepMode = savedMode;
         platform::detail::keepTimes = savedTimes;
     }
@@ -360,17 +433,36 @@ class TestFileSystem : public QObject {
         QCOMPARE(snapshot(d + "/b.txt").value("."), before.value("./a.txt"));
     }
 
-    void removeItemDoesNotFollowLinks() {
+    // A link goes, not what it leads to; a folder only when empty, never its contents.
+    void removeItemRemovesOneEntry() {
         makeTree(m_root + "/keep");
-        makeTree(m_root + "/gone");
-        link("../../keep", "/gone/sub/toKeep");
+        QCOMPARE(::mkdir(m_root + "/empty", 0755), 0);
         link("keep", "/linkToKeep");
         const Snapshot keep = snapshot(m_root + "/keep");
         const QString r = q(m_root);
-        QVERIFY(platform::removeItem(r + "/gone") && platform::removeItem(r + "/linkToKeep"));
+        QVERIFY(platform::removeItem(r + "/linkToKeep") && platform::removeItem(r + "/empty"));
+        QVERIFY(!platform::removeItem(r + "/keep"));
         QCOMPARE(snapshot(m_root + "/keep"), keep);
         QCOMPARE(entryNames(r), std::optional(QStringList{"keep"}));
         QVERIFY(!platform::removeItem(r + "/none"));
+    }
+
+    // Only the very file is removed: not one that took over its name or its inode since, and
+    // not through a folder that is a link.
+    void removeFileIfProvesIdentity() {
+        const QByteArray f = m_root + "/f.txt";
+        makeFile(f, "first");
+        const auto first = platform::identity(q(f), false).value();
+        QVERIFY(first.hasState);
+        QCOMPARE(::unlink(f.constData()), 0);
+        makeFile(f, "again"); // a new file, often with the freed inode
+        QVERIFY(!platform::removeFileIf(q(f), first, platform::IdentityMatch::Unchanged));
+        const auto second = platform::identity(q(f), false).value();
+        link(".", "/viaLink");
+        QVERIFY(!platform::removeFileIf(q(m_root + "/viaLink/f.txt"), second,
+                                        platform::IdentityMatch::Unchanged));
+        QVERIFY(platform::removeFileIf(q(f), second, platform::IdentityMatch::Unchanged));
+        QVERIFY(!platform::entryExists(q(f)));
     }
 
     void wholeFiles() {
@@ -381,6 +473,19 @@ class TestFileSystem : public QObject {
         QCOMPARE(entryNames(q(m_root)), std::optional(QStringList{"f.json"}));
         QCOMPARE(platform::readWholeFile(f + ".none"), std::nullopt);
         QVERIFY(!platform::writeFileAtomically(q(m_root) + "/none/f.json", "x"));
+    }
+
+    // A state file is read only when it is a regular file within its bound: a fifo must not
+    // hang, a device must not be read forever.
+    void wholeFilesAreBounded() {
+        const QString r = q(m_root);
+        QCOMPARE(::mkfifo(m_root + "/fifo.json", 0600), 0);
+        link("/dev/zero", "/zero.json");
+        makeFile(m_root + "/big.json", QByteArray(2000, '['));
+        QCOMPARE(platform::readWholeFile(r + "/fifo.json"), std::nullopt);
+        QCOMPARE(platform::readWholeFile(r + "/zero.json"), std::nullopt);
+        QCOMPARE(platform::readWholeFile(r + "/big.json", 1999), std::nullopt);
+        QCOMPARE(platform::readWholeFile(r + "/big.json", 2000)->size(), 2000);
     }
 
     // "~" is HOME (here a test folder); "~user" is that user's home from the user database.
