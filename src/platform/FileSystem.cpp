@@ -40,6 +40,9 @@ int (*keepTimes)(int fd, const timespec times[2]) = ::futimens;
 // Off in tests, for file systems without unnamed files and without leases.
 bool unnamedCopies = true;
 bool leasesAllowed = true;
+// Where a test kills a copy at an exact step: after each block copied (with the bytes so
+// far), and once the copy has its final name while the source is still there (-1).
+void (*copyStep)(qint64 copied) = nullptr;
 } // namespace detail
 
 namespace {
@@ -251,7 +254,7 @@ class HeldSource {
 
 bool copyData(const HeldSource& source, int out) {
     std::vector<char> buffer(256 * 1024);
-    for (;;) {
+    for (qint64 copied = 0;;) {
         const ssize_t n = ::read(source.fd(), buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR)
             continue;
@@ -267,6 +270,9 @@ bool copyData(const HeldSource& source, int out) {
                 return false;
             done += w;
         }
+        copied += n;
+        if (detail::copyStep)
+            detail::copyStep(copied);
     }
 }
 
@@ -395,6 +401,8 @@ MoveResult moveFileAcrossDevices(const QByteArray& from, const QByteArray& to,
     if (linked != MoveResult::Moved)
         return linked;
     syncFolderOf(to);
+    if (detail::copyStep)
+        detail::copyStep(-1);
     // Last look before the source goes: whatever was written to it since the copy began
     // would be lost with it.
     if (!source.untouchedAt(from)) {
