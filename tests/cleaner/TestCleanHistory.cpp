@@ -38,13 +38,12 @@ class TestCleanHistory : public QObject {
         cleaner.clean();
         return cleaner.history().isEmpty() ? QString() : cleaner.history().first().id;
     }
-    static Entry entry(const QString& id, int moves, int pathLength = 20) {
+    static Entry entry(const QString& id, int moves) {
         Entry e{id, false, false, moves, {}};
         e.record.date = QDateTime(QDate(2026, 1, 1), QTime(9, 0), Qt::UTC);
-        const QString padding(pathLength, u'p');
         for (int i = 0; i < moves; ++i)
-            e.record.moves.append({QString("/home/u/Desktop/%1%2.png").arg(padding).arg(i),
-                                   QString("/home/u/Pictures/%1%2.png").arg(padding).arg(i)});
+            e.record.moves.append({QString("/home/u/Desktop/%1.png").arg(i),
+                                   QString("/home/u/Pictures/%1.png").arg(i)});
         return e;
     }
 
@@ -216,6 +215,8 @@ class TestCleanHistory : public QObject {
     // A file cut short or edited by hand: the entries that still decode are kept.
     void damagedHistoryKeepsWhatDecodes() {
         QList<Entry> entries{entry("aaaa0001", 1), entry("aaaa0002", 2), entry("aaaa0003", 3)};
+        for (Entry& e : entries) // the listing's lines: the moves are in files of their own
+            e.record.moves.clear();
         const QByteArray whole = CleanHistory::encode(entries);
         QCOMPARE(CleanHistory::decode(whole), entries);
 
@@ -240,23 +241,59 @@ class TestCleanHistory : public QObject {
         QVERIFY(CleanHistory::decode(testsupport::readFile(historyFile())).size() == 3);
     }
 
-    // Never more than the limit in bytes: the oldest go first; a newest clean too big on its
-    // own stays as a date and a count.
-    void historyStaysUnderItsSize() {
-        QList<Entry> entries;
-        for (int i = 0; i < 8; ++i)
-            CleanHistory::add(&entries, entry(QString("b%1").arg(i), 400, 100));
-        QVERIFY(CleanHistory::encode(entries).size() <= CleanHistory::kMaxBytes);
-        QVERIFY(entries.size() < 8);
-        QCOMPARE(entries.first().id, "b7");
-        QCOMPARE(entries.first().record.moves.size(), 400);
+    // A clean far too big for a listing line stays undoable after newer cleans: its moves
+    // live in a file of their own, which goes once it is put back. An entry whose moves are
+    // gone puts back nothing and is not marked put back.
+    void bigCleanStaysUndoable() {
+        const QString padding(120, u'p');
+        for (int i = 0; i < 3000; ++i)
+            touch(QString("%1 %2.png").arg(padding).arg(i));
+        auto cleaner = makeCleaner();
+        cleaner->clean();
+        const QString big = cleaner->history().first().id;
+        const QString gone = cleanOne(*cleaner, "gone.pdf");
+        cleanOne(*cleaner, "newest.pdf");
+        QVERIFY(QFileInfo(historyFile()).size() < 4096);
+        QVERIFY(QFile::remove(CleanHistory::movesFile(historyFile(), gone)));
 
-        CleanHistory::add(&entries, entry("huge", 3000, 200));
-        QVERIFY(CleanHistory::encode(entries).size() <= CleanHistory::kMaxBytes);
-        QCOMPARE(entries.first().id, "huge");
-        QCOMPARE(entries.first().moved, 3000);
-        QVERIFY(entries.first().record.moves.isEmpty());
-        QCOMPARE(entries.at(1).id, "b7"); // the older ones still fit beside it
+        cleaner = makeCleaner();
+        cleaner->undo(gone);
+        QCOMPARE(cleaner->status(), Status::undone(0, 1));
+        QVERIFY(!cleaner->history().at(1).undone);
+        cleaner->undo(big);
+        QCOMPARE(cleaner->status(), Status::undone(3000, 0));
+        QVERIFY(cleaner->history().at(2).undone);
+        QVERIFY(!QFile::exists(CleanHistory::movesFile(historyFile(), big)));
+        QCOMPARE(QDir(m_desktop).entryList(QDir::Files).size(), 3000);
+    }
+
+    // A history written before the moves had files of their own is read with its moves and
+    // puts them out at the next write.
+    void olderHistoryKeepsItsMoves() {
+        touch("a.png", "a");
+        auto cleaner = makeCleaner();
+        cleaner->clean();
+        const QString older = cleaner->history().first().id;
+        cleanOne(*cleaner, "newer.pdf");
+        cleaner.reset();
+        QList<Entry> entries = CleanHistory::read(historyFile());
+        for (Entry& e : entries)
+            QVERIFY(CleanHistory::loadMoves(historyFile(), &e));
+        // As the line used to be: the moves inline, no file beside it.
+        QByteArray inline_ = "[\n";
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            inline_ += "{\"id\":\"" + entries[i].id.toUtf8() + "\",\"moved\":1,\"automatic\":false," +
+                       "\"undone\":false,\"record\":" +
+                       DesktopCleaner::encodeRecord(entries[i].record) + "}" +
+                       (i + 1 < entries.size() ? ",\n" : "\n");
+            QVERIFY(QFile::remove(CleanHistory::movesFile(historyFile(), entries[i].id)));
+        }
+        QVERIFY(testsupport::touch(historyFile(), inline_ + "]\n"));
+
+        cleaner = makeCleaner();
+        cleaner->undo(older);
+        QCOMPARE(cleaner->status(), Status::undone(1, 0));
+        QVERIFY(QFile::exists(desktop("a.png")));
     }
 
     // A put-back of an older clean killed half-way is finished at the next start from its

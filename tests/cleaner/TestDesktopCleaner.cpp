@@ -303,29 +303,36 @@ class TestDesktopCleaner : public QObject {
     }
 
     // A stale or foreign record: only files moved from directly in this Desktop into a rule
-    // folder (or a folder inside the Desktop) come back, and no folder elsewhere is removed.
+    // folder (or a folder inside the Desktop, by its real path) come back, and no folder
+    // elsewhere is removed, also through a link inside the Desktop.
     void undoTrustsOnlyWhatACleanCouldHaveMoved() {
         const QString home = m_home->path(), images = m_desktop + "/Images";
-        touch({"../.ssh/id", "../.config/autostart/x.desktop", "Images/dir/inner.txt",
-               "Images/ok.png", "Images/auto.desktop", "../Elsewhere/e.png"});
+        touch({"../.ssh/id", "../.ssh/id_rsa", "../.config/autostart/x.desktop",
+               "Images/dir/inner.txt", "Images/ok.png", "Images/auto.desktop",
+               "../Elsewhere/e.png"});
         QDir().mkpath(home + "/EmptyOutside");
+        QDir().mkpath(home + "/.ssh/empty");
         QVERIFY(QFile::link(home + "/.ssh/id", images + "/link.png"));
+        QVERIFY(QFile::link(home + "/.ssh", m_desktop + "/keys"));
         QFile::remove(home + "/Elsewhere/e.png");
         writeRecord({{desktop("id"), home + "/.ssh/id"}, // not a rule folder
                      {home + "/.config/autostart/x.desktop", images + "/auto.desktop"},
                      {desktop("dir"), images + "/dir"},             // a folder now
                      {desktop("link.png"), images + "/link.png"},   // a link now
                      {desktop("e.png"), home + "/Elsewhere/e.png"}, // not a rule folder
+                     {desktop("id_rsa"), desktop("keys/id_rsa")},   // outside, through a link
+                     {desktop("none"), desktop("keys/empty/none")},
                      {desktop("ok.png"), images + "/ok.png"}},
-                    {home + "/EmptyOutside/", home + "/Elsewhere"});
+                    {home + "/EmptyOutside/", home + "/Elsewhere", desktop("keys/empty")});
         m_cleaner->undo();
-        QCOMPARE(m_cleaner->status(), Status::undone(1, 5));
+        QCOMPARE(m_cleaner->status(), Status::undone(1, 7));
         QVERIFY(QFile::exists(desktop("ok.png")));
         QCOMPARE(QDir(home + "/.config/autostart").entryList(QDir::Files),
                  QStringList({"x.desktop"}));
         for (const QString& kept :
-             {home + "/.ssh/id", images + "/auto.desktop", images + "/dir/inner.txt",
-              images + "/link.png", home + "/EmptyOutside", home + "/Elsewhere"})
+             {home + "/.ssh/id", home + "/.ssh/id_rsa", home + "/.ssh/empty",
+              images + "/auto.desktop", images + "/dir/inner.txt", images + "/link.png",
+              home + "/EmptyOutside", home + "/Elsewhere"})
             QVERIFY2(platform::entryExists(kept), qPrintable(kept));
         QVERIFY(!QFile::exists(desktop("id")) && !QFile::exists(desktop("x.desktop")));
     }
