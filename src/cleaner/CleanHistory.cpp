@@ -151,7 +151,8 @@ std::optional<QList<CleanHistory::Entry>> CleanHistory::write(const QString& fil
     if (!platform::writeFileAtomically(file, encode(entries)))
         return std::nullopt;
     // Files of cleans put back or gone from the listing: only names this history gives.
-    for (const platform::DirEntry& d : platform::listFolder(folder, false).value_or(QList<platform::DirEntry>())) {
+    for (const platform::DirEntry& d :
+         platform::listFolder(folder, false).value_or(QList<platform::DirEntry>())) {
         if (d.kind == platform::DirEntry::Kind::File && d.name.endsWith(u".json") &&
             validId(d.name.chopped(5)) && !kept.contains(d.name))
             platform::removeItem(platform::appendingPathComponent(folder, d.name));

@@ -134,8 +134,7 @@ RunEnd moveRun(CleanJournal* journal, const QList<Job>& jobs, const std::atomic<
 // cut short after its copy was in place is removed when it is still exactly the file that
 // was copied; so is a second name of the item left by the link-and-unlink fallback. Nothing
 // is removed outside the places a clean works in (`mayRemoveIn`).
-template <class MayRemoveIn>
-bool settle(const CleanJournal::Entry& e, MayRemoveIn&& mayRemoveIn) {
+template <class MayRemoveIn> bool settle(const CleanJournal::Entry& e, MayRemoveIn&& mayRemoveIn) {
     const auto at = platform::identity(e.to, false);
     if (!at)
         return false;

@@ -114,9 +114,10 @@ void StatusLine::refresh() {
                 m_symbol->setSymbol(QStringLiteral("exclamationmark.triangle.fill"));
                 m_symbol->setColor(widgets::warningOrange());
             } else if (status.failed >= 1) {
-                m_failure = u' ' + (status.inUse >= status.failed
-                                        ? tr("· %n couldn't be moved: in use", nullptr, status.failed)
-                                        : tr("· %n couldn't be moved", nullptr, status.failed));
+                m_failure =
+                    u' ' + (status.inUse >= status.failed
+                                ? tr("· %n couldn't be moved: in use", nullptr, status.failed)
+                                : tr("· %n couldn't be moved", nullptr, status.failed));
                 m_symbol->setSymbol(QStringLiteral("exclamationmark.triangle.fill"));
                 m_symbol->setColor(widgets::warningOrange());
             } else {

@@ -17,8 +17,8 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -153,8 +153,8 @@ qint64 nanoseconds(const statx_timestamp& t) {
 // statx() rather than stat() for the birth time, which stat() does not give.
 std::optional<FileIdentity> identityAt(int dirFd, const char* name, int flags) {
     struct statx sx;
-    if (::statx(dirFd, name, flags | AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS | STATX_BTIME,
-                &sx) != 0)
+    if (::statx(dirFd, name, flags | AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS | STATX_BTIME, &sx) !=
+        0)
         return std::nullopt;
     FileIdentity id;
     id.device = quint64(makedev(sx.stx_dev_major, sx.stx_dev_minor));
@@ -293,10 +293,9 @@ class PendingCopy {
                 return false;
         }
         for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
-            const QByteArray name =
-                ".vantor-partial-" +
-                QByteArray::number(QRandomGenerator::system()->generate64(), 16).rightJustified(16,
-                                                                                              '0');
+            const QByteArray name = ".vantor-partial-" +
+                                    QByteArray::number(QRandomGenerator::system()->generate64(), 16)
+                                        .rightJustified(16, '0');
             m_name = folder + '/' + name;
             m_fd = ::open(m_name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                           0600);
@@ -327,8 +326,8 @@ class PendingCopy {
             if (errno == EEXIST)
                 return MoveResult::TargetExists;
             const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
-            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, to.constData(),
-                         AT_SYMLINK_FOLLOW) == 0)
+            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, to.constData(), AT_SYMLINK_FOLLOW) ==
+                0)
                 return MoveResult::Moved;
             return errno == EEXIST ? MoveResult::TargetExists : MoveResult::Failed;
         }
@@ -389,8 +388,7 @@ MoveResult moveFileAcrossDevices(const QByteArray& from, const QByteArray& to,
     PendingCopy copy;
     if (!copy.create(to, hooks))
         return MoveResult::Failed;
-    if (!copyData(source, copy.fd()) || !keepModeAndTimes(copy.fd(), st) ||
-        ::fsync(copy.fd()) != 0)
+    if (!copyData(source, copy.fd()) || !keepModeAndTimes(copy.fd(), st) || ::fsync(copy.fd()) != 0)
         return MoveResult::Failed;
     if (!source.untouched())
         return MoveResult::InUse;
@@ -439,8 +437,7 @@ MoveResult moveLinkAcrossDevices(const QByteArray& from, const QByteArray& to,
     return MoveResult::Failed;
 }
 
-MoveResult moveAcrossDevices(const QByteArray& from, const QByteArray& to,
-                             const MoveHooks& hooks) {
+MoveResult moveAcrossDevices(const QByteArray& from, const QByteArray& to, const MoveHooks& hooks) {
     struct stat st;
     if (::lstat(from.constData(), &st) != 0)
         return MoveResult::Failed;
@@ -663,6 +660,14 @@ std::optional<QByteArray> readWholeFile(const QString& path, qint64 maxBytes) {
 }
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    // The save goes where a link leads, so that a file kept elsewhere stays linked; but only
+    // to a regular file. A link to a device, a fifo or nothing is replaced itself: the save
+    // would otherwise rename a file over whatever the link names, /dev/zero too.
+    const QByteArray name = encoded(path);
+    struct stat st;
+    if (::lstat(name.constData(), &st) == 0 && S_ISLNK(st.st_mode) &&
+        (::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode)))
+        ::unlink(name.constData());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

@@ -117,7 +117,8 @@ bool removeEmptyFolder(const QString& folder);
 std::optional<QByteArray> readWholeFile(const QString& path, qint64 maxBytes = 16 * 1024 * 1024);
 // fsync() of a folder, so names created or removed in it last through a power cut.
 bool syncFolder(const QString& folder);
-// Writes to a temporary file beside the target, then renames it over the target.
+// Writes to a temporary file beside the target, then renames it over the target. A link is
+// followed only when it leads to a regular file; any other link is replaced.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 QString homePath();

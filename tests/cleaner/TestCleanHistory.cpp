@@ -282,10 +282,10 @@ class TestCleanHistory : public QObject {
         // As the line used to be: the moves inline, no file beside it.
         QByteArray inline_ = "[\n";
         for (qsizetype i = 0; i < entries.size(); ++i) {
-            inline_ += "{\"id\":\"" + entries[i].id.toUtf8() + "\",\"moved\":1,\"automatic\":false," +
-                       "\"undone\":false,\"record\":" +
-                       DesktopCleaner::encodeRecord(entries[i].record) + "}" +
-                       (i + 1 < entries.size() ? ",\n" : "\n");
+            inline_ +=
+                "{\"id\":\"" + entries[i].id.toUtf8() + "\",\"moved\":1,\"automatic\":false," +
+                "\"undone\":false,\"record\":" + DesktopCleaner::encodeRecord(entries[i].record) +
+                "}" + (i + 1 < entries.size() ? ",\n" : "\n");
             QVERIFY(QFile::remove(CleanHistory::movesFile(historyFile(), entries[i].id)));
         }
         QVERIFY(testsupport::touch(historyFile(), inline_ + "]\n"));

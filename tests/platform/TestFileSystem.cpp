@@ -9,9 +9,9 @@
 #include <QTemporaryDir>
 
 #include <csignal>
-#include <filesystem>
 #include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -219,10 +219,9 @@ class TestFileSystem : public QObject {
 
         const bool free = target.isEmpty();
         const bool moves = free && !(across && source == "folder");
-        QCOMPARE(platform::moveItem(q(from), q(to)),
-                 moves  ? MoveResult::Moved
-                 : free ? MoveResult::Failed
-                        : MoveResult::TargetExists);
+        QCOMPARE(platform::moveItem(q(from), q(to)), moves  ? MoveResult::Moved
+                                                     : free ? MoveResult::Failed
+                                                            : MoveResult::TargetExists);
         QCOMPARE(snapshot(from), moves ? Snapshot() : fromBefore);
         QCOMPARE(snapshot(to), moves ? fromBefore : toBefore);
         if (across && !free)
@@ -486,6 +485,17 @@ class TestFileSystem : public QObject {
         QCOMPARE(platform::readWholeFile(r + "/zero.json"), std::nullopt);
         QCOMPARE(platform::readWholeFile(r + "/big.json", 1999), std::nullopt);
         QCOMPARE(platform::readWholeFile(r + "/big.json", 2000)->size(), 2000);
+
+        // A save follows a link to a regular file, and replaces any other link.
+        link("big.json", "/toBig.json");
+        QVERIFY(platform::writeFileAtomically(r + "/toBig.json", "{}"));
+        QCOMPARE(testsupport::readFile(r + "/big.json"), "{}");
+        QVERIFY(QFileInfo(r + "/toBig.json").isSymLink());
+        link("fifo.json", "/toFifo.json");
+        QVERIFY(platform::writeFileAtomically(r + "/toFifo.json", "[]"));
+        QVERIFY(!QFileInfo(r + "/toFifo.json").isSymLink());
+        struct stat st;
+        QVERIFY(::lstat(m_root + "/fifo.json", &st) == 0 && S_ISFIFO(st.st_mode));
     }
 
     // "~" is HOME (here a test folder); "~user" is that user's home from the user database.
