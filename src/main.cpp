@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 #include "cli/CommandRunner.h"
 #include "platform/Locations.h"
+#include "platform/gui/InstanceFolder.h"
 #include "platform/gui/SingleInstance.h"
 #include "rules/RuleStore.h"
 #include "widgets/Translations.h"
@@ -77,13 +78,26 @@ int runCommand(int argc, char** argv, const CommandRequest& request) {
     QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
 
+    QString problem;
+    const QString folder = platform::InstanceFolder::forThisUser().find(&problem);
+    complain(problem);
     QByteArray answer;
-    switch (platform::SingleInstance::ask(platform::SingleInstance::defaultFolder(),
-                                          request.toLine(), &answer, kCommandAnswerTimeoutMs)) {
+    const auto asked = folder.isEmpty() // no folder of ours: no instance of ours listens
+                           ? platform::SingleInstance::Answer::NotRunning
+                           : platform::SingleInstance::ask(folder, request.toLine(), &answer,
+                                                           kCommandAnswerTimeoutMs);
+    switch (asked) {
     case platform::SingleInstance::Answer::Answered:
         if (const auto result = CommandResult::fromLine(answer))
             return report(*result);
-        [[fallthrough]];
+        complain(
+            QStringLiteral("The running Vantor's answer can't be read; nothing was done here."));
+        return CommandResult::kFailure;
+    case platform::SingleInstance::Answer::TooLong:
+        complain(QStringLiteral("The running Vantor's answer is longer than %1 MB and was not "
+                                "read; its panel shows what was done.")
+                     .arg(platform::SingleInstance::kMaxAnswerBytes / (1024 * 1024)));
+        return CommandResult::kFailure;
     case platform::SingleInstance::Answer::NoAnswer:
         complain(QStringLiteral("The running Vantor did not answer; nothing was done here."));
         return CommandResult::kFailure;
@@ -164,7 +178,9 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     widgets::installTranslations(QLocale());
 
-    const QString folder = platform::SingleInstance::defaultFolder();
+    QString problem;
+    const QString folder = platform::InstanceFolder::forThisUser().make(&problem);
+    complain(problem);
     platform::SingleInstance instance(folder);
     if (!instance.claim()) {
         // Vantor runs already: open its panel, unless this is the login starting it again.

@@ -13,13 +13,29 @@ QByteArray CommandResult::toLine() const {
     return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
 }
 
+namespace {
+// What another process sends is printed on a terminal, where control characters would act:
+// move the cursor, retitle the window, hide text. Only newlines and tabs, which lay out the
+// text, are kept.
+QString printable(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text)
+        if (c.category() != QChar::Other_Control || c == u'\n' || c == u'\t')
+            out += c;
+    return out;
+}
+} // namespace
+
 std::optional<CommandResult> CommandResult::fromLine(const QByteArray& line) {
     const QJsonDocument doc = QJsonDocument::fromJson(line.trimmed());
     if (!doc.isObject())
         return std::nullopt;
     const QJsonObject o = doc.object();
-    if (o.value(u"v").toInt(-1) != CommandRequest::kVersion || !o.value(u"exit").isDouble())
+    const int exitCode = o.value(u"exit").toInt(-1);
+    if (o.value(u"v").toInt(-1) != CommandRequest::kVersion ||
+        (exitCode != kSuccess && exitCode != kFailure && exitCode != kUsage))
         return std::nullopt;
-    return CommandResult{o.value(u"exit").toInt(), o.value(u"out").toString(),
-                         o.value(u"err").toString()};
+    return CommandResult{exitCode, printable(o.value(u"out").toString()),
+                         printable(o.value(u"err").toString())};
 }

@@ -6,10 +6,68 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+// Listens where a running Vantor would and answers each request with `answer`; when that is
+// empty, with a line that never ends, for as long as it is read.
+class FakeInstance : public QObject {
+  public:
+    QByteArray answer;
+    qint64 sent = 0;
+
+    bool listen(const QString& folder) {
+        connect(&m_server, &QLocalServer::newConnection, this,
+                [this] { serve(m_server.nextPendingConnection()); });
+        return m_server.listen(folder + "/instance.socket");
+    }
+
+  private:
+    static constexpr qint64 kChunk = 64 * 1024;
+    static constexpr qint64 kMostSent = 16 * 1024 * 1024;
+
+    void serve(QLocalSocket* socket) {
+        connect(socket, &QLocalSocket::bytesWritten, this, [this, socket](qint64 bytes) {
+            sent += bytes;
+            feed(socket);
+        });
+        if (!answer.isEmpty())
+            socket->write(answer);
+        else
+            feed(socket);
+    }
+    void feed(QLocalSocket* socket) {
+        if (!answer.isEmpty())
+            return;
+        if (sent > kMostSent)
+            socket->disconnectFromServer();
+        else if (socket->bytesToWrite() < kChunk)
+            socket->write(QByteArray(kChunk, 'x'));
+    }
+
+    QLocalServer m_server;
+};
+
+// A running Vantor's answer: {"v":2,"exit":0,"out":"...","err":"..."}.
+QByteArray answerLine(int exit, const char* out, const char* err) {
+    const QJsonObject o{{"v", 2}, {"exit", exit}, {"out", out}, {"err", err}};
+    return QJsonDocument(o).toJson(QJsonDocument::Compact) + "\n";
+}
+
+// A runtime folder of the test's own, short enough for a socket's path.
+QString privateFolder(const QTemporaryDir& dir) {
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return dir.path();
+}
+} // namespace
 
 // The real vantor binary, run as a process with no display: the commands, their output and
 // exit statuses, and a command handed to a running Vantor.
@@ -45,8 +103,18 @@ class TestCommandLine : public QObject {
         QProcess p;
         p.setProcessEnvironment(env);
         p.start(VANTOR_BINARY, args);
-        if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
+        // Waited for with the event loop running, so a fake instance here can answer.
+        QEventLoop loop;
+        connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+        connect(&p, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        if (p.state() != QProcess::NotRunning)
+            loop.exec();
+        if (p.state() != QProcess::NotRunning || p.exitStatus() != QProcess::NormalExit) {
+            p.kill();
+            p.waitForFinished();
             return {};
+        }
         return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
     }
 
@@ -315,6 +383,90 @@ class TestCommandLine : public QObject {
         }
         QVERIFY(QFile::exists(home.path() + "/home.png"));
         QVERIFY(!QFile::exists(home.path() + "/Images"));
+    }
+
+    // What a running Vantor answers reaches the terminal without control characters, and
+    // an answer that never ends is not read to its end.
+    void theInstancesAnswerIsCheckedBeforeItIsPrinted_data() {
+        QTest::addColumn<QByteArray>("answer"); // empty: one that never ends
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err");
+        QTest::newRow("escape sequences")
+            << answerLine(0, "\x1b]0;owned\aMoved\x1b[2J 42\tfiles.\r\n", "\x1b[31mred\u009b\n")
+            << 0 << QByteArray("]0;ownedMoved[2J 42\tfiles.\n") << QByteArray("vantor: [31mred\n");
+        QTest::newRow("an exit status no command gives")
+            << answerLine(139, "", "") << 1 << QByteArray() << QByteArray("answer can't be read");
+        QTest::newRow("an answer that never ends")
+            << QByteArray() << 1 << QByteArray() << QByteArray("longer than 1 MB");
+    }
+    void theInstancesAnswerIsCheckedBeforeItIsPrinted() {
+        QFETCH(QByteArray, answer);
+        QFETCH(int, exit);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        TempHome home;
+        QTemporaryDir runtimeDir(QDir::tempPath() + "/vantor-run-XXXXXX");
+        const QString runtime = privateFolder(runtimeDir);
+        QVERIFY(::mkdir(QFile::encodeName(runtime + "/" VANTOR_APP_ID).constData(), 0700) == 0);
+        FakeInstance instance;
+        instance.answer = answer;
+        QVERIFY(instance.listen(runtime + "/" VANTOR_APP_ID));
+
+        const Run run = vantor({"clean"}, environment(home, runtime));
+        QCOMPARE(run.exit, exit);
+        QCOMPARE(run.out, out);
+        QVERIFY2(run.err.contains(err), run.err.constData());
+        QVERIFY2(instance.sent < 4 * 1024 * 1024, QByteArray::number(instance.sent));
+    }
+
+    // Another user made the folder in the shared temporary folder first, open to all, and
+    // listens in it: commands never ask there, and Vantor starts in a folder of its own.
+    void aFolderOfAnotherUserIsNotTrusted() {
+        if (::getuid() != 0)
+            QSKIP("needs root, to give a folder to another user");
+        TempHome home;
+        put(home, {"a.png"});
+        QTemporaryDir tmp(QDir::tempPath() + "/vantor-tmp-XXXXXX"); // the shared one
+        QTemporaryDir runtimeDir(QDir::tempPath() + "/vantor-run-XXXXXX");
+        const QString deep = privateFolder(runtimeDir) + "/" + QString(90, 'r');
+        QVERIFY(::mkdir(QFile::encodeName(deep).constData(), 0700) == 0); // too deep for a socket
+        QProcessEnvironment env = environment(home, deep);
+        env.insert("TMPDIR", tmp.path());
+        const QString taken = tmp.path() + "/" VANTOR_APP_ID "-0";
+        QVERIFY(::mkdir(QFile::encodeName(taken).constData(), 0777) == 0);
+        QVERIFY(::chmod(QFile::encodeName(taken).constData(), 0777) == 0);
+        FakeInstance impostor;
+        impostor.answer = answerLine(0, "Moved 42 files.\n", "");
+        QVERIFY(impostor.listen(taken));
+        QVERIFY(::chown(QFile::encodeName(taken).constData(), 65534, 65534) == 0);
+
+        Run run = vantor({"clean"}, env);
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(run.out, QByteArray("Moved 1 file.\n")); // done here
+        QVERIFY2(run.err.contains("not Vantor's own"), run.err.constData());
+        QCOMPARE(impostor.sent, 0);
+
+        QProcessEnvironment shell = env;
+        shell.insert("QT_QPA_PLATFORM", "offscreen");
+        shell.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+        QProcess running;
+        running.setProcessEnvironment(shell);
+        running.start(VANTOR_BINARY, {"--autostart"});
+        QVERIFY(running.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !QDir(tmp.path()).entryList({VANTOR_APP_ID "-0-*"}, QDir::Dirs).isEmpty(), 10000);
+        // Asked from another home with the same state folder: only the running Vantor
+        // knows this Desktop.
+        TempHome elsewhere;
+        QProcessEnvironment asker = environment(elsewhere, deep);
+        asker.insert("TMPDIR", tmp.path());
+        asker.insert("XDG_STATE_HOME", env.value("XDG_STATE_HOME"));
+        QTRY_COMPARE_WITH_TIMEOUT(vantor({"scan", "--json"}, asker).json("desktop").toString(),
+                                  home.desktop(), 10000);
+        QCOMPARE(impostor.sent, 0);
+        running.terminate();
+        QVERIFY(running.waitForFinished(10000));
     }
 
     void aRunningVantorCarriesOutTheCommand() {

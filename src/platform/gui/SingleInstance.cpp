@@ -1,60 +1,35 @@
 #include "platform/gui/SingleInstance.h"
 
+#include "platform/FileSystem.h"
+#include "platform/gui/InstanceFolder.h"
+
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
-#include <QStandardPaths>
 #include <QThread>
-
-#include <sys/un.h>
-#include <unistd.h>
 
 namespace platform {
 
 namespace {
 constexpr int kConnectTimeoutMs = 1000;
 constexpr int kAttempts = 3;
-
-QString socketIn(const QString& folder) {
-    return folder + QStringLiteral("/instance.socket");
-}
-
-// A local socket's path has a fixed room in the kernel's address; a longer one cannot listen.
-bool socketFits(const QString& folder) {
-    return QFile::encodeName(socketIn(folder)).size() < qsizetype(sizeof(sockaddr_un::sun_path));
-}
+// An answer is read in pieces of this size at most, so a flood never piles up unread.
+constexpr qint64 kReadChunkBytes = 64 * 1024;
 } // namespace
 
-SingleInstance::SingleInstance(const QString& folder, QObject* parent)
-    : QObject(parent), m_folder(folder) {}
+SingleInstance::SingleInstance(const QString& folder, QObject* parent, Clock& clock)
+    : QObject(parent), m_folder(folder), m_clock(clock) {}
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::defaultFolder() {
-    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-        if (!runtime.isEmpty() && socketFits(runtime + QStringLiteral("/" VANTOR_APP_ID)))
-            return runtime + QStringLiteral("/" VANTOR_APP_ID);
-    } else {
-        // Cron and some SSH sessions set no runtime folder: the session's usual one is where a
-        // running Vantor listens.
-        const QString session = QStringLiteral("/run/user/") + QString::number(getuid());
-        const QFileInfo info(session);
-        if (info.isDir() && info.ownerId() == getuid())
-            return session + QStringLiteral("/" VANTOR_APP_ID);
-    }
-    // No usable runtime folder (or one too deep for a socket): one of our own in the shared
-    // temporary folder, per user, so one user's Vantor never stands in another's way.
-    return QDir::tempPath() + QStringLiteral("/" VANTOR_APP_ID "-") + QString::number(getuid());
+QString SingleInstance::socketIn(const QString& folder) {
+    return folder + QStringLiteral("/instance.socket");
 }
 
 bool SingleInstance::claim() {
-    QDir().mkpath(m_folder);
-    QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!InstanceFolder::isPrivate(m_folder))
+        return true; // no safe place to coordinate in: run rather than vanish
     const QString socketPath = socketIn(m_folder);
     m_lock = std::make_unique<QLockFile>(m_folder + QStringLiteral("/instance.lock"));
     // A lock whose process is gone is stale at once, whatever its age.
@@ -62,15 +37,17 @@ bool SingleInstance::claim() {
 
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         if (m_lock->tryLock(0)) {
-            QLocalServer::removeServer(socketPath); // left by a crashed instance
             m_server = new QLocalServer(this);
             m_server->setSocketOptions(QLocalServer::UserAccessOption);
             connect(m_server, &QLocalServer::newConnection, this,
                     &SingleInstance::acceptConnections);
-            if (!m_server->listen(socketPath)) {
-                QLocalServer::removeServer(socketPath);
-                m_server->listen(socketPath); // without it Vantor runs, only unreachable
-            }
+            listen();
+            m_listenCheck = m_clock.makeTimer();
+            connect(m_listenCheck.get(), &Timer::timeout, this, [this] {
+                listen();
+                m_listenCheck->start(kListenCheckMs);
+            });
+            m_listenCheck->start(kListenCheckMs);
             return true;
         }
         if (m_lock->error() == QLockFile::PermissionError)
@@ -85,26 +62,54 @@ bool SingleInstance::claim() {
     return false;
 }
 
+void SingleInstance::listen() {
+    const QString socketPath = socketIn(m_folder);
+    if (m_server->isListening() && entryExists(socketPath))
+        return;
+    m_server->close();
+    QLocalServer::removeServer(socketPath); // left by a crashed instance, or a closed server
+    m_server->listen(socketPath);           // failing, tried again at the next check
+}
+
 SingleInstance::Answer SingleInstance::ask(const QString& folder, const QByteArray& request,
                                            QByteArray* answer, int timeoutMs) {
     QLocalSocket socket;
     socket.connectToServer(socketIn(folder));
     if (!socket.waitForConnected(kConnectTimeoutMs))
         return Answer::NotRunning;
+    socket.setReadBufferSize(kReadChunkBytes);
     socket.write(request.endsWith('\n') ? request : request + '\n');
     const QDeadlineTimer deadline(timeoutMs); // negative: no limit
-    while (!socket.canReadLine()) {
+    QByteArray received;
+    for (;;) {
+        if (socket.bytesAvailable() > 0) {
+            const qsizetype searchFrom = received.size();
+            received += socket.read(kMaxAnswerBytes + 1 - received.size());
+            if (const qsizetype end = received.indexOf('\n', searchFrom); end >= 0) {
+                *answer = received.left(end + 1);
+                return Answer::Answered;
+            }
+            if (received.size() > kMaxAnswerBytes)
+                return Answer::TooLong;
+            continue;
+        }
         if (socket.state() != QLocalSocket::ConnectedState || deadline.hasExpired())
             return Answer::NoAnswer;
         socket.waitForReadyRead(int(deadline.remainingTime()));
     }
-    *answer = socket.readLine();
-    return Answer::Answered;
 }
 
 void SingleInstance::acceptConnections() {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        // Each open connection holds a file descriptor: one that asks nothing is closed.
+        Timer* idle = m_clock.makeTimer().release();
+        idle->setParent(socket);
+        connect(idle, &Timer::timeout, socket, [socket] {
+            if (!socket->property("answered").toBool())
+                socket->abort();
+        });
+        idle->start(kIdleAskerMs);
         // Read as it arrives: a slow or silent asker never holds up the instance.
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
         readRequest(socket); // the request may have arrived with the connection

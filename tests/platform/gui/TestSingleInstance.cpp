@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QThread>
@@ -71,20 +72,67 @@ class TestSingleInstance : public QObject {
         QVERIFY(instance.claim());
     }
 
-    void aRuntimeFolderTooDeepForASocketIsNotUsed() {
+    // Qt closes the server and removes the socket when accept() fails, as when no file
+    // descriptor is left; a cleaner of temporary files may remove the socket too.
+    void theSocketComesBack_data() {
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("the server closed") << true;
+        QTest::newRow("the socket removed") << false;
+    }
+    void theSocketComesBack() {
+        QFETCH(bool, closed);
         QTemporaryDir dir;
-        const QString deep = dir.path() + "/" + QString(90, 'r');
-        QVERIFY(QDir().mkpath(deep));
-        QVERIFY(
-            QFile::setPermissions(deep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        const QByteArray before = qgetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_RUNTIME_DIR", deep.toUtf8());
-        const QString folder = SingleInstance::defaultFolder();
-        qputenv("XDG_RUNTIME_DIR", before);
+        TestClock clock;
+        SingleInstance instance(dir.path(), nullptr, clock);
+        QVERIFY(instance.claim());
+        instance.setRequestHandler(
+            [](const QByteArray& request, const SingleInstance::Reply& r) { r(request); });
+        if (closed)
+            testsupport::find<QLocalServer>(&instance)->close();
+        else
+            QVERIFY(QFile::remove(SingleInstance::socketIn(dir.path())));
+        QByteArray answer;
+        QCOMPARE(SingleInstance::ask(dir.path(), "open", &answer, 1000),
+                 SingleInstance::Answer::NotRunning);
 
-        // Elsewhere, where the socket's path fits the kernel's address (108 bytes).
-        QVERIFY(!folder.startsWith(deep));
-        QVERIFY(QFile::encodeName(folder + "/instance.socket").size() < 108);
+        clock.advance(SingleInstance::kListenCheckMs);
+        QCOMPARE(askAside(dir.path(), "open", &answer), SingleInstance::Answer::Answered);
+        QCOMPARE(answer, QByteArray("open\n"));
+    }
+
+    // Each connection holds a file descriptor; ones that never ask must not pile up.
+    void anAskerWithoutARequestIsDropped_data() {
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<bool>("dropped");
+        QTest::newRow("nothing") << QByteArray() << true;
+        QTest::newRow("half a request") << QByteArray("{\"v\":1,") << true;
+        QTest::newRow("a request still at work") << QByteArray("clean\n") << false;
+    }
+    void anAskerWithoutARequestIsDropped() {
+        QFETCH(QByteArray, sent);
+        QFETCH(bool, dropped);
+        QTemporaryDir dir;
+        TestClock clock;
+        SingleInstance instance(dir.path(), nullptr, clock);
+        QVERIFY(instance.claim());
+        SingleInstance::Reply pending; // the answer of a long clean, not given yet
+        instance.setRequestHandler(
+            [&](const QByteArray&, const SingleInstance::Reply& r) { pending = r; });
+
+        QLocalSocket asker;
+        asker.connectToServer(SingleInstance::socketIn(dir.path()));
+        QVERIFY(asker.waitForConnected(1000));
+        QTRY_VERIFY(testsupport::find<QLocalSocket>(&instance)); // accepted
+        if (!sent.isEmpty()) {
+            asker.write(sent);
+            QVERIFY(asker.waitForBytesWritten(1000));
+        }
+        QTRY_COMPARE(bool(pending), !dropped);
+
+        clock.advance(SingleInstance::kIdleAskerMs - 1);
+        QVERIFY(!asker.waitForDisconnected(0));
+        clock.advance(1);
+        QCOMPARE(asker.waitForDisconnected(dropped ? 5000 : 0), dropped);
     }
 };
 
