@@ -53,7 +53,9 @@ class SingleInstance : public QObject {
 
     // A request line longer than this ends its connection unanswered.
     static constexpr qsizetype kMaxRequestBytes = 64 * 1024;
-    static constexpr qsizetype kMaxAnswerBytes = 1024 * 1024;
+    // What `clean --json` of 100,000 files with long names says, and not much more: an
+    // answer without end must not grow the command without bound.
+    static constexpr qsizetype kMaxAnswerBytes = 32 * 1024 * 1024;
     // How often the instance makes sure it still listens.
     static constexpr int kListenCheckMs = 2000;
     // How long an asker may stay connected without a whole request.
