@@ -6,6 +6,7 @@
 #include "panel/SettingsView.h"
 #include "widgets/ToggleSwitch.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -144,6 +145,12 @@ class TestSettingsView : public QObject {
         quiet->setFocus();
         QTest::keyClick(quiet, Qt::Key_Down);
         QCOMPARE(quiet->currentText(), "after 1 hour");
+        // Escape on the open drop-down closes the drop-down, not the page.
+        quiet->showPopup();
+        QTRY_VERIFY(quiet->view()->isVisible());
+        QTest::keyClick(quiet->view(), Qt::Key_Escape);
+        QTRY_VERIFY(!quiet->view()->isVisible());
+        QVERIFY(f.panel->showingSettings());
         {
             const QSettings file(f.settingsFile(), QSettings::IniFormat);
             QCOMPARE(file.value("autoTidy/enabled").toString(), "true");
