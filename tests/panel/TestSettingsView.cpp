@@ -242,6 +242,25 @@ class TestSettingsView : public QObject {
         QVERIFY(list->putBackButtons().isEmpty());
     }
 
+    // "5 seconds ago" is worked out again when the page shows again, and keeps up while shown.
+    void historyDatesStayCurrent() {
+        PanelFixture f;
+        FakeHistory history;
+        history.list = {{"c1", f.clock.now().addSecs(-5), 2, false, false}};
+        f.open();
+        f.panel->useHistory(history);
+        HistoryList* list = openSettings(f).historyList();
+        QCOMPARE(rowTexts(list, "historyDetail"), QStringList{"5 seconds ago"});
+        f.panel->hide();
+        f.clock.advance(55'000);
+        f.panel->show();
+        QCOMPARE(rowTexts(list, "historyDetail"), QStringList{"1 minute ago"});
+        f.clock.advance(110'000);
+        QCOMPARE(rowTexts(list, "historyDetail"), QStringList{"2 minutes ago"});
+        QCOMPARE(list->putBackButtons()[0]->accessibleName(),
+                 "Put back 2 files moved 2 minutes ago");
+    }
+
     // On the cleaner's own history: an older clean's row puts back that clean's files only.
     void olderCleanPutBackFromItsRow() {
         PanelFixture f;
