@@ -56,7 +56,9 @@ IconButton* barButton(const QString& symbol, const QString& tooltip, const QStri
 RulesEditor::RulesEditor(RuleStore& store, DesktopServices& services, QWidget* parent)
     : QWidget(parent), m_store(store), m_services(services) {
     setObjectName(QStringLiteral("rulesEditor"));
-    setMinimumSize(620, 400);
+    // Small enough for 1280x800 at scale 2 (640x400, less the desktop's bars and the title
+    // bar): the detail pane scrolls when it is short.
+    setMinimumSize(560, 340);
 
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);

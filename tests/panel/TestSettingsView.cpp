@@ -319,6 +319,14 @@ class TestSettingsView : public QObject {
         QVERIFY(view->height() >= view->layout()->minimumSize().height());
         QVERIFY(list->height() >= list->smallestHeight());
         QVERIFY(list->height() < list->compactHeight());
+
+        // Shorter than the page at its least (a large scale on a small screen): the page
+        // scrolls as a whole, still unsqueezed.
+        f.panel->setAvailableHeight(250);
+        for (int i = 0; i < 5; ++i)
+            testsupport::settle();
+        QVERIFY(f.panel->height() <= 250);
+        QVERIFY(view->height() >= view->layout()->minimumSize().height());
     }
 };
 
