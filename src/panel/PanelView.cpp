@@ -6,6 +6,7 @@
 #include "panel/HistoryList.h"
 #include "panel/NoAccessView.h"
 #include "panel/SettingsView.h"
+#include "widgets/Accessibility.h"
 #include "widgets/Colors.h"
 #include "widgets/DesktopServices.h"
 #include "widgets/Divider.h"
@@ -45,12 +46,14 @@ PanelView::PanelView(DesktopCleaner& cleaner, AutoTidySettings& autoTidy, Deskto
                      QWidget* parent)
     : QWidget(parent), m_cleaner(cleaner), m_autoTidy(autoTidy), m_services(services),
       m_history(new CleanerHistorySource(cleaner, this)) {
+    widgets::installAccessibility();
     setFixedWidth(kPanelWidth);
     setWindowTitle(tr("Vantor"));
 
     // Return goes to the focused button, else to Clean Desktop: the panel itself holds the
-    // focus while no button has it.
+    // focus while no button has it, and it is what a screen reader announces on opening.
     setFocusPolicy(Qt::ClickFocus);
+    setAccessibleName(windowTitle());
     // Built first, so Tab reaches the header's buttons before the page's, as they are read.
     QWidget* header = buildHeader();
 

@@ -8,6 +8,7 @@
 #include "editor/RulesWindow.h"
 #include "rules/RuleStore.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLayout>
 #include <QLineEdit>
@@ -136,6 +137,10 @@ class TestRulesWindow : public QObject {
             if (button->text().isEmpty() && button->isVisibleTo(editor))
                 QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));
         QCOMPARE(inPane<QToolButton>("revealButton")->accessibleName(), "Show in File Manager");
+        QCOMPARE(QAccessible::queryAccessibleInterface(editor)->role(), QAccessible::Window);
+        QCOMPARE(QAccessible::queryAccessibleInterface(find<QListView>("ruleList"))
+                     ->text(QAccessible::Name),
+                 "Rules");
 
         QStringList order;
         QWidget* w = find<QListView>("ruleList");

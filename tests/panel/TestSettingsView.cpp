@@ -7,6 +7,7 @@
 #include "widgets/ToggleSwitch.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -151,6 +152,10 @@ class TestSettingsView : public QObject {
         QTest::keyClick(quiet->view(), Qt::Key_Escape);
         QTRY_VERIFY(!quiet->view()->isVisible());
         QVERIFY(f.panel->showingSettings());
+        // Read out by its label, with the choice as its value.
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(quiet);
+        QCOMPARE(read->text(QAccessible::Name), "Put away files left alone");
+        QCOMPARE(read->text(QAccessible::Value), "after 1 hour");
         {
             const QSettings file(f.settingsFile(), QSettings::IniFormat);
             QCOMPARE(file.value("autoTidy/enabled").toString(), "true");
