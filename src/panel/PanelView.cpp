@@ -225,9 +225,11 @@ void PanelView::fitHeight() {
     HistoryList* history = m_settingsView && m_settingsView->isVisibleTo(this)
                                ? m_settingsView->historyList()
                                : nullptr;
-    // The height with the page whole, however much of it scrolled before.
+    // The height with the page whole, however much of it scrolled before: the page's part
+    // as the layout last measured it, swapped for what the page needs now.
     const auto wholeHeight = [this] {
-        return naturalHeight() - m_pageScroll->sizeHint().height() + m_pageScroll->naturalHeight();
+        const QLayoutItem* page = layout()->itemAt(layout()->indexOf(m_pageScroll));
+        return naturalHeight() - page->sizeHint().height() + m_pageScroll->naturalHeight();
     };
     int height = wholeHeight();
     const int limit = availableHeight();
@@ -274,7 +276,7 @@ void PanelView::fitHeight() {
     if (pageWanted != m_pageScroll->heightLimit())
         m_pageScroll->setHeightLimit(pageWanted);
     if (pageWanted >= 0)
-        height = naturalHeight();
+        height -= pageNatural - pageWanted;
     height = qMin(height, limit);
     if (height == minimumHeight() && height == maximumHeight())
         return;
