@@ -287,6 +287,10 @@
         <source>Restore Defaults</source>
         <translation>Standardregeln wiederherstellen</translation>
     </message>
+    <message>
+        <source>Rules</source>
+        <translation>Regeln</translation>
+    </message>
 </context>
 <context>
     <name>SettingsView</name>

@@ -37,7 +37,7 @@ void RuleListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const QRectF back =
         QRectF(option.rect).adjusted(kRowInsetX, kRowInsetY, -kRowInsetX, -kRowInsetY);
     if (selected || hovered) {
-        QColor fill = widgets::quillon();
+        QColor fill = selectionFill();
         if (!selected) {
             fill = palette.color(QPalette::WindowText);
             fill.setAlphaF(0.06f);
@@ -52,10 +52,7 @@ void RuleListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         -(kRowInsetX + kContentPaddingX), -(kRowInsetY + kContentPaddingY + kRowPaddingY));
     const QColor primary =
         selected ? palette.color(QPalette::HighlightedText) : palette.color(QPalette::WindowText);
-    QColor secondary =
-        selected ? palette.color(QPalette::HighlightedText) : widgets::secondaryColor(palette);
-    if (selected)
-        secondary.setAlphaF(0.8f);
+    const QColor secondary = subtitleColor(palette, selected);
 
     const QRect symbolRect(content.x() + (kSymbolFrame - kSymbolSize) / 2,
                            content.y() + (content.height() - kSymbolSize) / 2, kSymbolSize,
@@ -87,6 +84,15 @@ void RuleListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         captionMetrics.elidedText(index.data(RuleListModel::SubtitleRole).toString(),
                                   Qt::ElideRight, textWidth));
     painter->restore();
+}
+
+QColor RuleListDelegate::selectionFill() {
+    return widgets::accentFill();
+}
+
+QColor RuleListDelegate::subtitleColor(const QPalette& palette, bool selected) {
+    // On the selection, the full text colour: a paler white falls below 4.5:1 on the accent.
+    return selected ? palette.color(QPalette::HighlightedText) : widgets::secondaryColor(palette);
 }
 
 QSize RuleListDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {

@@ -3,6 +3,7 @@
 #include "editor/RuleListDelegate.h"
 #include "editor/RuleListModel.h"
 #include "rules/RuleStore.h"
+#include "widgets/Accessibility.h"
 #include "widgets/Colors.h"
 #include "widgets/Divider.h"
 #include "widgets/IconButton.h"
@@ -55,8 +56,11 @@ IconButton* barButton(const QString& symbol, const QString& tooltip, const QStri
 
 RulesEditor::RulesEditor(RuleStore& store, DesktopServices& services, QWidget* parent)
     : QWidget(parent), m_store(store), m_services(services) {
+    widgets::installAccessibility();
     setObjectName(QStringLiteral("rulesEditor"));
-    setMinimumSize(620, 400);
+    // Small enough for 1280x800 at scale 2 (640x400, less the desktop's bars and the title
+    // bar): the detail pane scrolls when it is short.
+    setMinimumSize(560, 340);
 
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
@@ -92,6 +96,7 @@ QWidget* RulesEditor::buildSidebar() {
     m_model = new RuleListModel(this);
     m_list = new QListView;
     m_list->setObjectName(QStringLiteral("ruleList"));
+    m_list->setAccessibleName(tr("Rules"));
     m_list->setModel(m_model);
     m_list->setItemDelegate(new RuleListDelegate(m_list));
     m_list->setFrameShape(QFrame::NoFrame);

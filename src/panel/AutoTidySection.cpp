@@ -4,8 +4,10 @@
 #include "widgets/TextStyles.h"
 #include "widgets/ToggleSwitch.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -28,6 +30,8 @@ AutoTidySection::AutoTidySection(AutoTidySettings& settings, QWidget* parent)
     m_quiet->setFont(widgets::font(widgets::TextStyle::Callout));
     m_quiet->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_quietLabel->setBuddy(m_quiet);
+    // Installed after the drop-down's own filter, so it sees the keys first.
+    m_quiet->view()->installEventFilter(this);
     // activated, not currentIndexChanged: only a user's pick is written, never the showing
     // of what the file holds.
     connect(m_quiet, &QComboBox::activated, this,
@@ -46,6 +50,19 @@ AutoTidySection::AutoTidySection(AutoTidySettings& settings, QWidget* parent)
 
     connect(&m_settings, &AutoTidySettings::changed, this, &AutoTidySection::refresh);
     refresh();
+}
+
+bool AutoTidySection::eventFilter(QObject* watched, QEvent* event) {
+    // The open drop-down closes on Escape but leaves the key unclaimed, so the page's own
+    // Escape would close the settings too. Claiming it keeps the key for the drop-down,
+    // which then closes as any popup does.
+    if (watched == m_quiet->view() && event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel) &&
+        m_quiet->view()->isVisible()) {
+        event->accept();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QString AutoTidySection::quietText(int seconds) {

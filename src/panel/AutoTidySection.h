@@ -22,6 +22,9 @@ class AutoTidySection : public QWidget {
     // "after 10 minutes", "after 1 hour", "after 90 seconds": in the largest whole unit.
     static QString quietText(int seconds);
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void refresh();
 

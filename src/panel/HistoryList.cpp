@@ -3,6 +3,7 @@
 #include "panel/HistorySource.h"
 #include "panel/RelativeDate.h"
 #include "platform/Clock.h"
+#include "platform/Timer.h"
 #include "widgets/FittingScrollArea.h"
 #include "widgets/SmallButton.h"
 #include "widgets/TextStyles.h"
@@ -14,8 +15,24 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+namespace {
+
+constexpr qint64 kSecondMs = 1000;
+constexpr qint64 kMinuteMs = 60 * kSecondMs;
+
+// How long until a date this old reads differently: its words count seconds for the first
+// minute, and from then on change only at whole minutes of its age.
+qint64 untilNextChangeMs(qint64 ageMs) {
+    if (ageMs < 0)
+        return kSecondMs;
+    const qint64 step = ageMs < kMinuteMs ? kSecondMs : kMinuteMs;
+    return step - ageMs % step;
+}
+
+} // namespace
+
 HistoryList::HistoryList(HistorySource& history, platform::Clock& clock, QWidget* parent)
-    : QScrollArea(parent), m_history(history), m_clock(clock) {
+    : QScrollArea(parent), m_history(history), m_clock(clock), m_dateTimer(clock.makeTimer()) {
     setObjectName(QStringLiteral("historyList"));
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -38,22 +55,23 @@ HistoryList::HistoryList(HistorySource& history, platform::Clock& clock, QWidget
     FittingScrollArea::takeFocusOnlyWhenScrolling(this);
     content->installEventFilter(this);
 
+    connect(m_dateTimer.get(), &platform::Timer::timeout, this, &HistoryList::updateDates);
     connect(&m_history, &HistorySource::entriesChanged, this, &HistoryList::refresh);
     connect(&m_history, &HistorySource::busyChanged, this, &HistoryList::applyBusy);
     refresh();
 }
 
+HistoryList::~HistoryList() = default;
+
 QWidget* HistoryList::makeRow(const DesktopCleaner::HistoryEntry& entry) {
     auto* row = new QWidget;
     row->setObjectName(QStringLiteral("historyRow"));
 
-    const QString when =
-        panel::relativeDateText(entry.date, m_clock.now(), widgets::interfaceLocale());
     auto* moved =
         widgets::makeLabel(tr("Moved %n files", nullptr, entry.moved), widgets::TextStyle::Callout);
     moved->setObjectName(QStringLiteral("historyMoved"));
-    auto* detail = widgets::makeLabel(entry.automatic ? tr("%1 · automatic").arg(when) : when,
-                                      widgets::TextStyle::Caption, widgets::Emphasis::Secondary);
+    auto* detail =
+        widgets::makeLabel(QString(), widgets::TextStyle::Caption, widgets::Emphasis::Secondary);
     detail->setObjectName(QStringLiteral("historyDetail"));
 
     auto* text = new QVBoxLayout;
@@ -73,8 +91,6 @@ QWidget* HistoryList::makeRow(const DesktopCleaner::HistoryEntry& entry) {
     } else {
         auto* button = new SmallButton(tr("Put Back"));
         button->setObjectName(QStringLiteral("putBackButton"));
-        // Read out with the clean it belongs to: a column of "Put Back" says nothing.
-        button->setAccessibleName(tr("Put back %n files moved %1", nullptr, entry.moved).arg(when));
         const QString id = entry.id;
         connect(button, &QPushButton::clicked, this, [this, id] { m_history.putBack(id); });
         layout->addWidget(button, 0, Qt::AlignVCenter);
@@ -91,14 +107,49 @@ void HistoryList::refresh() {
         }
         delete item;
     }
-    const QList<DesktopCleaner::HistoryEntry> entries = m_history.entries();
-    m_rowCount = int(entries.size());
-    m_empty->setVisible(entries.isEmpty());
-    for (const DesktopCleaner::HistoryEntry& entry : entries)
+    m_entries = m_history.entries();
+    m_rowCount = int(m_entries.size());
+    m_empty->setVisible(m_entries.isEmpty());
+    for (const DesktopCleaner::HistoryEntry& entry : std::as_const(m_entries))
         m_rows->addWidget(makeRow(entry));
+    updateDates();
     applyBusy();
     updateGeometry();
     emit rowsChanged();
+}
+
+void HistoryList::updateDates() {
+    const QDateTime now = m_clock.now();
+    qint64 nextChangeMs = -1;
+    for (int i = 1; i < m_rows->count(); ++i) {
+        QWidget* row = m_rows->itemAt(i)->widget();
+        const DesktopCleaner::HistoryEntry& entry = m_entries.at(i - 1);
+        const QString when = panel::relativeDateText(entry.date, now, widgets::interfaceLocale());
+        row->findChild<QLabel*>(QStringLiteral("historyDetail"))
+            ->setText(entry.automatic ? tr("%1 · automatic").arg(when) : when);
+        // Read out with the clean it belongs to: a column of "Put Back" says nothing.
+        if (auto* button = row->findChild<QPushButton*>(QStringLiteral("putBackButton")))
+            button->setAccessibleName(
+                tr("Put back %n files moved %1", nullptr, entry.moved).arg(when));
+        const qint64 untilMs = untilNextChangeMs(entry.date.msecsTo(now));
+        if (nextChangeMs < 0 || untilMs < nextChangeMs)
+            nextChangeMs = untilMs;
+    }
+    // Only a list on screen keeps waking up; showing it again brings it up to date.
+    if (nextChangeMs >= 0 && isVisible())
+        m_dateTimer->start(int(nextChangeMs));
+    else
+        m_dateTimer->stop();
+}
+
+void HistoryList::showEvent(QShowEvent* event) {
+    QScrollArea::showEvent(event);
+    updateDates();
+}
+
+void HistoryList::hideEvent(QHideEvent* event) {
+    QScrollArea::hideEvent(event);
+    m_dateTimer->stop();
 }
 
 void HistoryList::applyBusy() {

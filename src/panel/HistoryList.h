@@ -5,22 +5,28 @@
 #include <QList>
 #include <QScrollArea>
 
+#include <memory>
+
 class HistorySource;
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
 namespace platform {
 class Clock;
-}
+class Timer;
+} // namespace platform
 
 // The last cleans, newest first: how many files each moved, when, whether automatic tidying
 // made it, and Put Back on those not yet put back (disabled while the cleaner is at work).
 // As tall as its first few rows; the rest scroll, so twenty cleans keep the panel small.
+// "2 minutes ago" is worked out again whenever the list is shown, and while it is shown,
+// at the moment the words change.
 class HistoryList : public QScrollArea {
     Q_OBJECT
 
   public:
     HistoryList(HistorySource& history, platform::Clock& clock, QWidget* parent = nullptr);
+    ~HistoryList() override;
 
     // One per row, newest first: its Put Back button, or nullptr where it was put back.
     QList<QPushButton*> putBackButtons() const;
@@ -46,14 +52,20 @@ class HistoryList : public QScrollArea {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     void refresh();
     void applyBusy();
+    // Writes each row's date against the clock's now, and wakes when the next one changes.
+    void updateDates();
     QWidget* makeRow(const DesktopCleaner::HistoryEntry& entry);
 
     HistorySource& m_history;
     platform::Clock& m_clock;
+    std::unique_ptr<platform::Timer> m_dateTimer;
+    QList<DesktopCleaner::HistoryEntry> m_entries;
     QVBoxLayout* m_rows = nullptr;
     QLabel* m_empty = nullptr;
     int m_rowCount = 0;

@@ -6,6 +6,7 @@
 #include "panel/HistoryList.h"
 #include "panel/NoAccessView.h"
 #include "panel/SettingsView.h"
+#include "widgets/Accessibility.h"
 #include "widgets/Colors.h"
 #include "widgets/DesktopServices.h"
 #include "widgets/Divider.h"
@@ -45,12 +46,14 @@ PanelView::PanelView(DesktopCleaner& cleaner, AutoTidySettings& autoTidy, Deskto
                      QWidget* parent)
     : QWidget(parent), m_cleaner(cleaner), m_autoTidy(autoTidy), m_services(services),
       m_history(new CleanerHistorySource(cleaner, this)) {
+    widgets::installAccessibility();
     setFixedWidth(kPanelWidth);
     setWindowTitle(tr("Vantor"));
 
     // Return goes to the focused button, else to Clean Desktop: the panel itself holds the
-    // focus while no button has it.
+    // focus while no button has it, and it is what a screen reader announces on opening.
     setFocusPolicy(Qt::ClickFocus);
+    setAccessibleName(windowTitle());
     // Built first, so Tab reaches the header's buttons before the page's, as they are read.
     QWidget* header = buildHeader();
 
@@ -63,13 +66,15 @@ PanelView::PanelView(DesktopCleaner& cleaner, AutoTidySettings& autoTidy, Deskto
     m_noAccessView = new NoAccessView(m_cleaner, m_services);
     m_pageLayout->addWidget(m_cleanView);
     m_pageLayout->addWidget(m_noAccessView);
+    m_pageScroll = new FittingScrollArea(pageArea);
+    m_pageScroll->setObjectName(QStringLiteral("pageScroll"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(header);
     layout->addWidget(new Divider(Qt::Horizontal));
-    layout->addWidget(pageArea);
+    layout->addWidget(m_pageScroll);
 
     connect(&m_cleaner, &DesktopCleaner::statusChanged, this, &PanelView::choosePage);
     connect(&Appearance::instance(), &Appearance::changed, this, &PanelView::applyTint);
@@ -210,15 +215,23 @@ int PanelView::naturalHeight() const {
 void PanelView::fitHeight() {
     // The page's list (the clean page's rows, the settings page's rules) gives up what the
     // screen cannot hold, down to a few lines; then the settings page's history, down to
-    // one clean. The rest of the page stays in view.
+    // one clean. The rest of the page stays in view, unless the screen is too short even
+    // for that (a large scale on a small screen): then the whole page scrolls, rather than
+    // squeeze its switches and buttons.
     FittingScrollArea* list = nullptr;
     for (FittingScrollArea* area : findChildren<FittingScrollArea*>())
-        if (area->isVisibleTo(this))
+        if (area != m_pageScroll && area->isVisibleTo(this))
             list = area;
     HistoryList* history = m_settingsView && m_settingsView->isVisibleTo(this)
                                ? m_settingsView->historyList()
                                : nullptr;
-    int height = naturalHeight();
+    // The height with the page whole, however much of it scrolled before: the page's part
+    // as the layout last measured it, swapped for what the page needs now.
+    const auto wholeHeight = [this] {
+        const QLayoutItem* page = layout()->itemAt(layout()->indexOf(m_pageScroll));
+        return naturalHeight() - page->sizeHint().height() + m_pageScroll->naturalHeight();
+    };
+    int height = wholeHeight();
     const int limit = availableHeight();
     // How far the page with both lists whole would pass the screen.
     int excess = height - limit;
@@ -257,7 +270,13 @@ void PanelView::fitHeight() {
         }
     }
     if (limited)
-        height = naturalHeight();
+        height = wholeHeight();
+    const int pageNatural = m_pageScroll->naturalHeight();
+    const int pageWanted = height > limit ? qMax(0, pageNatural - (height - limit)) : -1;
+    if (pageWanted != m_pageScroll->heightLimit())
+        m_pageScroll->setHeightLimit(pageWanted);
+    if (pageWanted >= 0)
+        height -= pageNatural - pageWanted;
     height = qMin(height, limit);
     if (height == minimumHeight() && height == maximumHeight())
         return;

@@ -9,6 +9,7 @@ class HistorySource;
 class CleanView;
 class DesktopCleaner;
 class DesktopServices;
+class FittingScrollArea;
 class NoAccessView;
 class QVBoxLayout;
 class SettingsView;
@@ -17,7 +18,8 @@ class SettingsView;
 // settings and quit buttons, and below it one page: settings while they are open, else
 // the no-access page while the Desktop cannot be listed, else the clean page. The page
 // follows the cleaner live. 320 px wide; as tall as its page needs, up to the screen's
-// available height, beyond which the page's list scrolls.
+// available height, beyond which the page's list scrolls, and on a screen too short even
+// for that, the page as a whole.
 class PanelView : public QWidget {
     Q_OBJECT
 
@@ -78,6 +80,7 @@ class PanelView : public QWidget {
 
     IconButton* m_settingsButton = nullptr;
     IconButton* m_quitButton = nullptr;
+    FittingScrollArea* m_pageScroll = nullptr;
     QVBoxLayout* m_pageLayout = nullptr;
     CleanView* m_cleanView = nullptr;
     NoAccessView* m_noAccessView = nullptr;

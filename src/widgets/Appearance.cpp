@@ -7,6 +7,31 @@
 #include <QEvent>
 #include <QPointer>
 
+namespace {
+
+// The palette with its second-level text reading 4.5:1 on the window and on the base, where
+// captions and subtitles are drawn. Themes often give it as the text at half strength,
+// which reads about 3.8:1 on a light grey window.
+QPalette withReadableSecondaryText(QPalette palette) {
+    constexpr double kRatio = widgets::kTextContrast;
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        const QColor window = palette.color(group, QPalette::Window);
+        const QColor base = palette.color(group, QPalette::Base);
+        const QColor given = palette.color(group, QPalette::PlaceholderText);
+        if (widgets::contrastRatio(widgets::over(given, window), window) >= kRatio &&
+            widgets::contrastRatio(widgets::over(given, base), base) >= kRatio)
+            continue;
+        // Away from one background is further from the other too when both lie on the
+        // same side of the text, so a pass for each reaches both.
+        const QColor onWindow = widgets::readableOn(widgets::over(given, window), window, kRatio);
+        palette.setColor(group, QPalette::PlaceholderText,
+                         widgets::readableOn(onWindow, base, kRatio));
+    }
+    return palette;
+}
+
+} // namespace
+
 Appearance& Appearance::instance() {
     // Owned by the application object; a later application (tests) gets a fresh one.
     static QPointer<Appearance> appearance;
@@ -21,6 +46,9 @@ Appearance::Appearance() : m_portal(new platform::AppearancePortal(this)) {
         app->installEventFilter(this);
     }
     m_scheme = resolve(std::nullopt, QGuiApplication::palette());
+    m_applying = true;
+    makeSecondaryTextReadable();
+    m_applying = false;
     connect(m_portal, &platform::AppearancePortal::colorSchemeChanged, this,
             &Appearance::reresolve);
 }
@@ -102,7 +130,15 @@ void Appearance::applyPalette() {
         m_desktopPalette.reset();
         QApplication::setPalette(desktop);
     }
+    makeSecondaryTextReadable();
     m_applying = false;
+}
+
+void Appearance::makeSecondaryTextReadable() {
+    const QPalette current = QGuiApplication::palette();
+    const QPalette readable = withReadableSecondaryText(current);
+    if (readable != current)
+        QApplication::setPalette(readable);
 }
 
 bool Appearance::eventFilter(QObject* watched, QEvent* event) {

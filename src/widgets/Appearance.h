@@ -54,6 +54,9 @@ class Appearance : public QObject {
     Appearance();
     void reresolve();
     void applyPalette();
+    // Captions and subtitles draw in the palette's placeholder-text colour: it must read
+    // as small text does on the window and the base, whatever the theme gave.
+    void makeSecondaryTextReadable();
 
     platform::AppearancePortal* m_portal;
     ColorScheme m_scheme = ColorScheme::Light;

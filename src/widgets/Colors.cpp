@@ -42,6 +42,10 @@ QColor quillon() {
     return quillon(Appearance::instance().scheme());
 }
 
+QColor accentFill() {
+    return readableOn(quillon(), Qt::white, kTextContrast);
+}
+
 double contrastRatio(const QColor& a, const QColor& b) {
     const double la = luminance(a), lb = luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
@@ -57,6 +61,14 @@ QColor readableOn(const QColor& color, const QColor& background, double ratio) {
         result.setHslF(hue, saturation, lightness, alpha);
     }
     return result.toRgb();
+}
+
+QColor over(const QColor& color, const QColor& background) {
+    const float a = color.alphaF();
+    const auto mix = [a](float fore, float back) { return fore * a + back * (1 - a); };
+    return QColor::fromRgbF(mix(color.redF(), background.redF()),
+                            mix(color.greenF(), background.greenF()),
+                            mix(color.blueF(), background.blueF()));
 }
 
 QColor warningOrange() {

@@ -51,7 +51,7 @@ QSize PrimaryButton::minimumSizeHint() const {
 }
 
 QColor PrimaryButton::fillColor() const {
-    return isEnabled() ? widgets::quillon() : widgets::quaternaryFill(palette());
+    return isEnabled() ? widgets::accentFill() : widgets::quaternaryFill(palette());
 }
 
 QColor PrimaryButton::labelColor() const {

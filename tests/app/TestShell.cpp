@@ -10,6 +10,7 @@
 #include "panel/SettingsView.h"
 #include "rules/RuleStore.h"
 
+#include <QAccessible>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLibraryInfo>
@@ -133,6 +134,23 @@ class TestShell : public QObject {
         QCOMPARE(window.pos(), placed);
         QCOMPARE(window.panel()->settingsView()->fileManagerError(),
                  "No file manager found to show ~/Desktop/Images.");
+    }
+
+    // A screen reader meets the panel as a window, and what has the focus on opening by its
+    // name.
+    void thePanelReadsAsANamedWindow() {
+        TempHome home;
+        RuleStore store(home.configFolder());
+        DesktopCleaner cleaner(&store, home.desktop(), home.stateFolder());
+        RecordingServices services;
+        AutoTidySettings autoTidy(home.configFolder() + "/settings.ini");
+        PanelWindow window(&cleaner, autoTidy, services);
+        window.showAt(QRect(600, 2, 24, 24));
+        QCOMPARE(QAccessible::queryAccessibleInterface(&window)->role(), QAccessible::Window);
+        QVERIFY(window.focusWidget());
+        QCOMPARE(
+            QAccessible::queryAccessibleInterface(window.focusWidget())->text(QAccessible::Name),
+            "Vantor");
     }
 
     // Offscreen there is no tray: the fallback window opens after the grace time, except

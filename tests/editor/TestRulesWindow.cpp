@@ -3,12 +3,17 @@
 #include "widgets/DesktopServices.h"
 
 #include "editor/RuleDetail.h"
+#include "editor/RuleListDelegate.h"
 #include "editor/RuleListModel.h"
 #include "editor/RulesEditor.h"
 #include "editor/RulesWindow.h"
 #include "rules/RuleStore.h"
+#include "widgets/Colors.h"
+#include "widgets/TextStyles.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
@@ -77,13 +82,17 @@ class TestRulesWindow : public QObject {
         QTest::addColumn<QRect>("expected");
         QTest::newRow("large screen") << QRect(0, 0, 1920, 1080) << QRect(620, 310, 680, 460);
         QTest::newRow("short screen") << QRect(0, 24, 1024, 430) << QRect(172, 24, 680, 430);
-        QTest::newRow("2x on 1280x800") << QRect(0, 16, 640, 384) << QRect(0, 16, 640, 400);
+        QTest::newRow("2x on 1280x800") << QRect(0, 16, 640, 384) << QRect(0, 16, 640, 384);
         QTest::newRow("second screen") << QRect(1920, 0, 700, 500) << QRect(1930, 20, 680, 460);
     }
     void firstSizeFitsTheScreen() {
         QFETCH(QRect, available);
         QFETCH(QRect, expected);
-        QCOMPARE(RulesWindow::initialGeometry(available, QSize(620, 400)), expected);
+        RulesEditor editor(*m_store, m_services);
+        // The smallest window still shows everything, Restore Defaults… included.
+        QVERIFY(editor.minimumSize().expandedTo(editor.layout()->minimumSize()) ==
+                editor.minimumSize());
+        QCOMPARE(RulesWindow::initialGeometry(available, editor.minimumSize()), expected);
     }
 
     void oneWindowThatComesBackAsItWasLeft() {
@@ -131,6 +140,10 @@ class TestRulesWindow : public QObject {
             if (button->text().isEmpty() && button->isVisibleTo(editor))
                 QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));
         QCOMPARE(inPane<QToolButton>("revealButton")->accessibleName(), "Show in File Manager");
+        QCOMPARE(QAccessible::queryAccessibleInterface(editor)->role(), QAccessible::Window);
+        QCOMPARE(QAccessible::queryAccessibleInterface(find<QListView>("ruleList"))
+                     ->text(QAccessible::Name),
+                 "Rules");
 
         QStringList order;
         QWidget* w = find<QListView>("ruleList");
@@ -147,6 +160,39 @@ class TestRulesWindow : public QObject {
         find<QToolButton>("addRuleButton")->setFocus(Qt::TabFocusReason);
         QTest::keyClick(find<QToolButton>("addRuleButton"), Qt::Key_Return);
         QCOMPARE(m_store->rules().size(), 5);
+    }
+
+    // Captions and subtitles are small text: 4.5:1 on what they are drawn on, whatever the
+    // theme gave them (often its text at half strength).
+    void smallTextReadsOnItsBackground_data() {
+        QTest::addColumn<QColor>("window");
+        QTest::addColumn<QColor>("base");
+        QTest::addColumn<QColor>("text");
+        QTest::newRow("light") << QColor(0xef, 0xef, 0xef) << QColor(Qt::white)
+                               << QColor(Qt::black);
+        QTest::newRow("dark") << QColor(0x2b, 0x2b, 0x2b) << QColor(0x1e, 0x1e, 0x1e)
+                              << QColor(0xf2, 0xf2, 0xf2);
+    }
+    void smallTextReadsOnItsBackground() {
+        QFETCH(QColor, window);
+        QFETCH(QColor, base);
+        QFETCH(QColor, text);
+        const QPalette before = QApplication::palette();
+        QPalette theme(text, window);
+        theme.setColor(QPalette::Base, base);
+        theme.setColor(QPalette::PlaceholderText,
+                       QColor(text.red(), text.green(), text.blue(), 128));
+        QApplication::setPalette(theme);
+        const QPalette list = open()->findChild<QListView*>("ruleList")->palette();
+        const QColor secondary = widgets::secondaryColor(list);
+        const QColor selected = RuleListDelegate::subtitleColor(list, true);
+        const std::pair<QColor, QColor> pairs[] = {{widgets::over(secondary, window), window},
+                                                   {widgets::over(secondary, base), base},
+                                                   {selected, RuleListDelegate::selectionFill()}};
+        QApplication::setPalette(before);
+        for (const auto& [fore, back] : pairs)
+            QVERIFY2(widgets::contrastRatio(fore, back) >= widgets::kTextContrast,
+                     qPrintable(fore.name() + " on " + back.name()));
     }
 
     void deleteSelectsTheNeighbour() {

@@ -158,6 +158,7 @@ class TestPanelView : public QObject {
         QCOMPARE(tabOrder(), (QStringList{"Settings", "Quit Vantor", "cleanButton"}));
 
         f.panel->setShowingSettings(true);
+        settleLayouts(); // the page's scroll area sizes it a layout pass later
         QCOMPARE(tabOrder(),
                  (QStringList{"Close settings", "Quit Vantor", "loginSwitch", "autoTidySwitch",
                               "editRulesButton", "Show Images folder", "doneButton"}));
@@ -196,6 +197,7 @@ class TestPanelView : public QObject {
         };
         check();
         f.panel->setShowingSettings(true);
+        settleLayouts();
         check();
     }
 

@@ -6,6 +6,8 @@
 #include "panel/SettingsView.h"
 #include "widgets/ToggleSwitch.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -144,6 +146,16 @@ class TestSettingsView : public QObject {
         quiet->setFocus();
         QTest::keyClick(quiet, Qt::Key_Down);
         QCOMPARE(quiet->currentText(), "after 1 hour");
+        // Escape on the open drop-down closes the drop-down, not the page.
+        quiet->showPopup();
+        QTRY_VERIFY(quiet->view()->isVisible());
+        QTest::keyClick(quiet->view(), Qt::Key_Escape);
+        QTRY_VERIFY(!quiet->view()->isVisible());
+        QVERIFY(f.panel->showingSettings());
+        // Read out by its label, with the choice as its value.
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(quiet);
+        QCOMPARE(read->text(QAccessible::Name), "Put away files left alone");
+        QCOMPARE(read->text(QAccessible::Value), "after 1 hour");
         {
             const QSettings file(f.settingsFile(), QSettings::IniFormat);
             QCOMPARE(file.value("autoTidy/enabled").toString(), "true");
@@ -235,6 +247,25 @@ class TestSettingsView : public QObject {
         QVERIFY(list->putBackButtons().isEmpty());
     }
 
+    // "5 seconds ago" is worked out again when the page shows again, and keeps up while shown.
+    void historyDatesStayCurrent() {
+        PanelFixture f;
+        FakeHistory history;
+        history.list = {{"c1", f.clock.now().addSecs(-5), 2, false, false}};
+        f.open();
+        f.panel->useHistory(history);
+        HistoryList* list = openSettings(f).historyList();
+        QCOMPARE(rowTexts(list, "historyDetail"), QStringList{"5 seconds ago"});
+        f.panel->hide();
+        f.clock.advance(55'000);
+        f.panel->show();
+        QCOMPARE(rowTexts(list, "historyDetail"), QStringList{"1 minute ago"});
+        f.clock.advance(110'000);
+        QCOMPARE(rowTexts(list, "historyDetail"), QStringList{"2 minutes ago"});
+        QCOMPARE(list->putBackButtons()[0]->accessibleName(),
+                 "Put back 2 files moved 2 minutes ago");
+    }
+
     // On the cleaner's own history: an older clean's row puts back that clean's files only.
     void olderCleanPutBackFromItsRow() {
         PanelFixture f;
@@ -293,6 +324,14 @@ class TestSettingsView : public QObject {
         QVERIFY(view->height() >= view->layout()->minimumSize().height());
         QVERIFY(list->height() >= list->smallestHeight());
         QVERIFY(list->height() < list->compactHeight());
+
+        // Shorter than the page at its least (a large scale on a small screen): the page
+        // scrolls as a whole, still unsqueezed.
+        f.panel->setAvailableHeight(250);
+        for (int i = 0; i < 5; ++i)
+            testsupport::settle();
+        QVERIFY(f.panel->height() <= 250);
+        QVERIFY(view->height() >= view->layout()->minimumSize().height());
     }
 };
 

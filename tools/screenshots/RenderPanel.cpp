@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QPixmap>
 
 namespace {
 
@@ -131,6 +132,17 @@ bool renderPanel(const QString& home, const QString& out) {
         panel.useHistory(history);
         panel.setShowingSettings(true);
         ok &= save(&panel, path("settings-history"));
+
+        // At 2x on a 1280x800 screen (384 high below its top bar): the page scrolls, drawn
+        // at twice the pixels.
+        panel.setAvailableHeight(384);
+        settle();
+        QPixmap doubled(panel.size() * 2);
+        doubled.setDevicePixelRatio(2);
+        doubled.fill(Qt::transparent);
+        panel.render(&doubled);
+        ok &= save(doubled, path("settings-2x"));
+        panel.setAvailableHeight(0);
         panel.setShowingSettings(false);
 
         QDir(desktop).removeRecursively();
