@@ -19,6 +19,8 @@ EN = {
     "%n file types": ("%n file type", "%n file types"),
     "Moved %n files": ("Moved %n file", "Moved %n files"),
     "· %n couldn't be moved": ("· %n couldn't be moved", "· %n couldn't be moved"),
+    "· %n couldn't be moved: in use":
+        ("· %n couldn't be moved: in use", "· %n couldn't be moved: in use"),
     "Put back %n files.": ("Put back %n file.", "Put back %n files."),
     "%n were missing.": ("%n were missing.", "%n were missing."),
     "Last clean moved %n files %1": ("Last clean moved %n file %1", "Last clean moved %n files %1"),
@@ -97,6 +99,12 @@ DE = {
     "Moved %n files": ("%n Datei verschoben", "%n Dateien verschoben"),
     "· %n couldn't be moved":
         ("· %n konnte nicht verschoben werden", "· %n konnten nicht verschoben werden"),
+    "· %n couldn't be moved: in use":
+        ("· %n konnte nicht verschoben werden: in Benutzung",
+         "· %n konnten nicht verschoben werden: in Benutzung"),
+    "Couldn't save the record for Undo, so nothing more was moved.":
+        "Das Protokoll zum Widerrufen konnte nicht gespeichert werden, daher wurde nichts "
+        "weiter verschoben.",
     "Put back %n files.": ("%n Datei zurückgelegt.", "%n Dateien zurückgelegt."),
     "%n were missing.": ("%n fehlte.", "%n fehlten."),
     "Last clean moved %n files %1":
