@@ -79,6 +79,10 @@
         <source>Vantor is busy with another clean. Try again in a moment.</source>
         <translation>Vantor räumt gerade schon auf. Versuche es gleich noch einmal.</translation>
     </message>
+    <message>
+        <source>Couldn&apos;t save the record for Undo, so nothing more was moved.</source>
+        <translation>Das Protokoll zum Widerrufen konnte nicht gespeichert werden, daher wurde nichts weiter verschoben.</translation>
+    </message>
 </context>
 <context>
     <name>ElidedLabel</name>
@@ -394,6 +398,13 @@
         <translation>
             <numerusform>Zuletzt %1 aufgeräumt: %n Datei</numerusform>
             <numerusform>Zuletzt %1 aufgeräumt: %n Dateien</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>· %n couldn&apos;t be moved: in use</source>
+        <translation>
+            <numerusform>· %n konnte nicht verschoben werden: in Benutzung</numerusform>
+            <numerusform>· %n konnten nicht verschoben werden: in Benutzung</numerusform>
         </translation>
     </message>
 </context>

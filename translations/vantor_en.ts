@@ -88,8 +88,8 @@
     <message numerus="yes">
         <source>· %n couldn&apos;t be moved</source>
         <translation>
-            <numerusform>· %n couldn&apos;t be moved</numerusform>
-            <numerusform>· %n couldn&apos;t be moved</numerusform>
+            <numerusform>· %n couldn't be moved</numerusform>
+            <numerusform>· %n couldn't be moved</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -111,6 +111,13 @@
         <translation>
             <numerusform>Last clean moved %n file %1</numerusform>
             <numerusform>Last clean moved %n files %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>· %n couldn&apos;t be moved: in use</source>
+        <translation>
+            <numerusform>· %n couldn't be moved: in use</numerusform>
+            <numerusform>· %n couldn't be moved: in use</numerusform>
         </translation>
     </message>
 </context>
