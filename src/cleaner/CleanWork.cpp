@@ -435,13 +435,22 @@ CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomi
             break;
         const QString& folder = batch.folder;
         bool usable = true;
-        if (platform::exists(folder)) {
+        // Every level the clean makes is recorded, outermost first, so that an undo can
+        // take away "Sorted" as well as "Sorted/Images".
+        QStringList missing;
+        for (QString level = folder;
+             !level.isEmpty() && level != u"/" && !platform::entryExists(level);
+             level = platform::deletingLastPathComponent(level))
+            missing.prepend(level);
+        if (missing.isEmpty()) {
             usable = platform::isDirectory(folder);
         } else if (!platform::makePath(folder)) {
             usable = false;
         } else {
-            createdFolders.append(folder);
-            stopped = !journal->folderCreated(folder);
+            for (const QString& level : std::as_const(missing)) {
+                createdFolders.append(level);
+                stopped = stopped || !journal->folderCreated(level);
+            }
             result.recordStopped = stopped;
         }
         if (!usable) {
@@ -521,13 +530,22 @@ bool CleanWork::undoMayTakeFrom(const QString& folder) const {
 void CleanWork::removeCreatedFolders(const Record& record) const {
     if (record.createdFolders.isEmpty())
         return;
-    // Only a folder the clean moved something into, and only where an undo may work.
+    // Only a folder the clean moved something into, where an undo may work, and the folders
+    // it made around such a folder; the innermost first, so that each can be left empty.
     QSet<QString> received;
     for (const DesktopCleaner::Move& move : record.moves)
         received.insert(platform::deletingLastPathComponent(move.to));
+    QSet<QString> mayGo;
     for (const QString& folder : record.createdFolders) {
-        if (received.contains(folder) && undoMayTakeFrom(folder))
-            removeIfLeftEmpty(folder);
+        if (received.contains(folder) && undoMayTakeFrom(folder)) {
+            for (QString level = folder; record.createdFolders.contains(level);
+                 level = platform::deletingLastPathComponent(level))
+                mayGo.insert(level);
+        }
+    }
+    for (auto it = record.createdFolders.crbegin(); it != record.createdFolders.crend(); ++it) {
+        if (mayGo.contains(*it))
+            removeIfLeftEmpty(*it);
     }
 }
 

@@ -231,24 +231,26 @@ class TestDesktopCleaner : public QObject {
     // Also after a restart, from the record on disk.
     void undoRemovesOnlyFoldersLeftEmpty() {
         const QString outer = m_desktop + "/Out", inner = outer + "/In";
-        const QString inst = m_desktop + "/Installers";
+        const QString sorted = m_desktop + "/Sorted", inst = sorted + "/Installers";
         m_store->setDestination(ruleAt(0), outer);
         m_store->setDestination(ruleAt(1), inner);
+        m_store->setDestination(ruleAt(2), inst);
         const QUuid zip = m_store->addRule(); // shares In: created once
         m_store->addExtensions("zip", zip);
         m_store->setDestination(zip, inner);
         touch({"a.png", "b.pdf", "c.iso", "d.iso", "e.zip"});
         m_cleaner->clean();
-        QCOMPARE(m_cleaner->lastClean()->createdFolders, QStringList({outer, inner, inst}));
+        QCOMPARE(m_cleaner->lastClean()->createdFolders,
+                 QStringList({outer, inner, sorted, inst})); // every level it made
         touch({"Out/In/.directory"}); // file-manager metadata only: removed with the folder
         // A folder with a metadata name holding a file of the user's: nothing is removed.
-        touch({"Installers/.localized/notes.txt"});
+        touch({"Out/.localized/notes.txt"});
         makeCleaner();
         m_cleaner->undo();
         QCOMPARE(m_cleaner->status(), Status::undone(5, 0));
-        QVERIFY(QFileInfo::exists(outer)); // still held In at its turn
         QVERIFY(!QFileInfo::exists(inner));
-        QVERIFY(QFileInfo::exists(inst + "/.localized/notes.txt"));
+        QVERIFY(QFileInfo::exists(outer + "/.localized/notes.txt"));
+        QVERIFY(!QFileInfo::exists(sorted)); // emptied from the inside out
         QVERIFY(QFileInfo::exists(desktop("e.zip")));
     }
 
