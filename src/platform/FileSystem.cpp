@@ -146,6 +146,11 @@ bool keepModeAndTimes(int fd, const struct stat& st) {
     return attributeRefusalIsHarmless(detail::keepTimes(fd, times)) && modeKept;
 }
 
+// Sixteen hex digits nobody can guess, for names only this run may take.
+QByteArray randomHex() {
+    return QByteArray::number(QRandomGenerator::system()->generate64(), 16).rightJustified(16, '0');
+}
+
 qint64 nanoseconds(const statx_timestamp& t) {
     return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
@@ -182,6 +187,8 @@ std::optional<FileIdentity> identityOfFd(int fd) {
 bool matches(const FileIdentity& now, const FileIdentity& expected, IdentityMatch match) {
     if (match == IdentityMatch::Unchanged)
         return now.unchangedSince(expected);
+    if (match == IdentityMatch::Renamed)
+        return now.sameFileMovedSince(expected);
     return now.sameObject(expected) && expected.hasState && now.type == expected.type &&
            now.bornNs == expected.bornNs;
 }
@@ -239,10 +246,13 @@ class HeldSource {
         const auto now = identityOfFd(m_fd);
         return now && now->unchangedSince(m_identity);
     }
-    // …and still has the name it was opened by.
+    // …and is what stands at `path`, since renamed there.
     bool untouchedAt(const QByteArray& path) const {
+        if (m_leased && ::fcntl(m_fd, F_GETLEASE) != F_RDLCK)
+            return false;
+        const auto now = identityOfFd(m_fd);
         const auto there = identityOf(path, false);
-        return untouched() && there && there->unchangedSince(m_identity);
+        return now && there && now->sameFileMovedSince(m_identity) && there->sameObject(m_identity);
     }
     const FileIdentity& identity() const { return m_identity; }
 
@@ -252,9 +262,13 @@ class HeldSource {
     FileIdentity m_identity;
 };
 
+// False also as soon as a writer turns up: the copy would be thrown away, and the writer
+// waits for the lease meanwhile.
 bool copyData(const HeldSource& source, int out) {
     std::vector<char> buffer(256 * 1024);
     for (qint64 copied = 0;;) {
+        if (!source.untouched())
+            return false;
         const ssize_t n = ::read(source.fd(), buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR)
             continue;
@@ -293,9 +307,7 @@ class PendingCopy {
                 return false;
         }
         for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
-            const QByteArray name = ".vantor-partial-" +
-                                    QByteArray::number(QRandomGenerator::system()->generate64(), 16)
-                                        .rightJustified(16, '0');
+            const QByteArray name = ".vantor-partial-" + randomHex();
             m_name = folder + '/' + name;
             m_fd = ::open(m_name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                           0600);
@@ -372,7 +384,7 @@ class PendingCopy {
 };
 
 MoveResult moveFileAcrossDevices(const QByteArray& from, const QByteArray& to,
-                                 const struct stat& st, const MoveHooks& hooks) {
+                                 const MoveHooks& hooks) {
     HeldSource source;
     switch (source.open(from)) {
     case HeldSource::Opened::Ok:
@@ -388,7 +400,12 @@ MoveResult moveFileAcrossDevices(const QByteArray& from, const QByteArray& to,
     PendingCopy copy;
     if (!copy.create(to, hooks))
         return MoveResult::Failed;
-    if (!copyData(source, copy.fd()) || !keepModeAndTimes(copy.fd(), st) || ::fsync(copy.fd()) != 0)
+    struct stat held;
+    if (::fstat(source.fd(), &held) != 0)
+        return MoveResult::Failed;
+    if (!copyData(source, copy.fd()))
+        return source.untouched() ? MoveResult::Failed : MoveResult::InUse;
+    if (!keepModeAndTimes(copy.fd(), held) || ::fsync(copy.fd()) != 0)
         return MoveResult::Failed;
     if (!source.untouched())
         return MoveResult::InUse;
@@ -401,16 +418,24 @@ MoveResult moveFileAcrossDevices(const QByteArray& from, const QByteArray& to,
     syncFolderOf(to);
     if (detail::copyStep)
         detail::copyStep(-1);
-    // Last look before the source goes: whatever was written to it since the copy began
-    // would be lost with it.
-    if (!source.untouchedAt(from)) {
-        copy.unlinkTarget(to);
-        return MoveResult::InUse;
-    }
-    if (!unlinkIf(from, source.identity(), IdentityMatch::Unchanged)) {
+    // The source first leaves its name for a private one, and only then is it looked at a
+    // last time: a writer that opens it by its name before that waits on the lease and
+    // shows in the look, one that opens it after finds no such file. Unlinked at its name
+    // instead, it could be opened in between and written to after its removal.
+    const QByteArray aside = parentOf(from) + "/.vantor-leaving-" + randomHex();
+    if (renameNoReplace(from.constData(), aside.constData()) != 0) {
         copy.unlinkTarget(to);
         return MoveResult::Failed;
     }
+    if (!source.untouchedAt(aside)) {
+        copy.unlinkTarget(to);
+        if (renameNoReplace(aside.constData(), from.constData()) != 0)
+            qWarning("Vantor: %s was in use while it was moved, and a new file took its name "
+                     "meanwhile; it is kept as %s.",
+                     from.constData(), aside.constData());
+        return MoveResult::InUse;
+    }
+    ::unlinkat(AT_FDCWD, aside.constData(), 0);
     return MoveResult::Moved;
 }
 
@@ -448,7 +473,7 @@ MoveResult moveAcrossDevices(const QByteArray& from, const QByteArray& to, const
     if (::lstat(to.constData(), &existing) == 0)
         return MoveResult::TargetExists;
     if (S_ISREG(st.st_mode))
-        return moveFileAcrossDevices(from, to, st, hooks);
+        return moveFileAcrossDevices(from, to, hooks);
     if (S_ISLNK(st.st_mode))
         return moveLinkAcrossDevices(from, to, st);
     // Folders, fifos, sockets and devices are not carried across file systems.

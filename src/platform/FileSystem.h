@@ -105,9 +105,10 @@ bool isPartialCopyName(const QString& name);
 // Deletes a file or link, or an empty folder; never anything inside a folder.
 bool removeItem(const QString& path);
 // Deletes the file or link at `path` only when it is still `expected`, and only through a
-// parent folder that is not a link. Unchanged: every stamp equal. SameBirth: the same
+// parent folder that is not a link. Unchanged: every stamp equal. Renamed: all but the
+// status-change time, which a rename sets. SameBirth: the same
 // object born at the same moment, for a copy that may have grown since it was named.
-enum class IdentityMatch { Unchanged, SameBirth };
+enum class IdentityMatch { Unchanged, Renamed, SameBirth };
 bool removeFileIf(const QString& path, const FileIdentity& expected, IdentityMatch match);
 // rmdir(): removes a folder only when it is empty.
 bool removeEmptyFolder(const QString& folder);

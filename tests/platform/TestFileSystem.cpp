@@ -23,6 +23,7 @@ extern int (*keepMode)(int fd, mode_t mode);
 extern int (*keepTimes)(int fd, const timespec times[2]);
 extern bool unnamedCopies;
 extern bool leasesAllowed;
+extern void (*copyStep)(qint64 copied);
 } // namespace platform::detail
 
 using platform::DirEntry;
@@ -157,6 +158,7 @@ class TestFileSystem : public QObject {
             removeTree(m_other + '/' + QFile::encodeName(name));
         platform::detail::unnamedCopies = true;
         platform::detail::leasesAllowed = true;
+        platform::detail::copyStep = nullptr;
     }
 
     // Kinds without following links; hidden are dot names and those in ".hidden".
@@ -323,6 +325,7 @@ class TestFileSystem : public QObject {
         QTest::addColumn<QString>("writer");
         QTest::newRow("open throughout") << "open throughout";
         QTest::newRow("opened during the copy") << "opened during the copy";
+        QTest::newRow("opened once the copy has its name") << "opened once the copy is named";
         QTest::newRow("written without a lease") << "written without a lease";
     }
     void crossDeviceWriterKeepsTheSource() {
@@ -333,6 +336,12 @@ class TestFileSystem : public QObject {
         makeFile(from, QByteArray(200000, 'd'));
         platform::detail::leasesAllowed = writer != "written without a lease";
         const int held = writer == "open throughout" ? ::open(from.constData(), O_WRONLY) : -1;
+        static QByteArray opened;
+        opened = writer == "opened once the copy is named" ? from : QByteArray();
+        platform::detail::copyStep = [](qint64 copied) {
+            if (copied < 0 && !opened.isEmpty()) // refused, but the lease is broken
+                ::close(::open(opened.constData(), O_WRONLY | O_NONBLOCK));
+        };
         platform::MoveHooks hooks;
         hooks.beforeLinking = [&](const platform::FileIdentity&) {
             if (writer == "opened during the copy") {
