@@ -105,14 +105,18 @@ QString CleanHistory::movesFile(const QString& historyFile, const QString& id) {
     return platform::appendingPathComponent(folder, id + QStringLiteral(".json"));
 }
 
+bool CleanHistory::isValidId(const QString& id) {
+    return validId(id);
+}
+
 bool CleanHistory::loadMoves(const QString& historyFile, Entry* entry) {
     if (!entry->movesOnDisk)
         return !entry->record.moves.isEmpty();
-    entry->movesOnDisk = false;
     const auto bytes = platform::readWholeFile(movesFile(historyFile, entry->id), kMaxMovesBytes);
     const auto record = bytes ? DesktopCleaner::decodeRecord(*bytes) : std::nullopt;
-    if (!record)
+    if (!record) // the file stays for a later try; it is not an orphan
         return false;
+    entry->movesOnDisk = false;
     entry->record.moves = record->moves;
     entry->record.createdFolders = record->createdFolders;
     return !entry->record.moves.isEmpty();

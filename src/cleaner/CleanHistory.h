@@ -67,6 +67,8 @@ class CleanHistory {
                                    const QString& historyFile);
     static qsizetype indexOf(const QList<Entry>& entries, const QString& id);
 
+    // Letters and digits only, at most 64: an id names a file in the history's folder.
+    static bool isValidId(const QString& id);
     // A fresh id, unlike those of `entries`: eight hex digits, short enough to type.
     static QString newId(const QList<Entry>& entries);
 

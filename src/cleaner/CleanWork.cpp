@@ -3,6 +3,7 @@
 #include "cleaner/CleanHistory.h"
 #include "cleaner/CleanJournal.h"
 #include "cleaner/PutBackMarks.h"
+#include "platform/FileActivity.h"
 #include "platform/FileLock.h"
 #include "platform/FileSystem.h"
 
@@ -139,12 +140,18 @@ template <class MayRemoveIn> bool settle(const CleanJournal::Entry& e, MayRemove
     if (!at)
         return false;
     // A journal from before the state was kept knows only device and inode.
-    const auto isMoved = [&](const FileIdentity& journalled) {
-        return journalled.hasState ? at->sameFileMovedSince(journalled)
-                                   : at->sameObject(journalled);
+    // The item itself may have grown since it was planned, when it moved within its file
+    // system: its birth time, where there is one, says it is still the same file.
+    const auto isMoved = [&](const FileIdentity& journalled, bool mayHaveChanged) {
+        if (!journalled.hasState)
+            return at->sameObject(journalled);
+        if (mayHaveChanged && journalled.bornNs != 0)
+            return at->sameObject(journalled) && at->type == journalled.type &&
+                   at->bornNs == journalled.bornNs;
+        return at->sameFileMovedSince(journalled);
     };
-    const bool isItem = isMoved(e.item);
-    const bool isCopy = e.copy && isMoved(*e.copy);
+    const bool isItem = isMoved(e.item, true);
+    const bool isCopy = e.copy && isMoved(*e.copy, false);
     if (!isItem && !isCopy)
         return false;
     if (e.from == e.to || !mayRemoveIn(platform::deletingLastPathComponent(e.from)) ||
@@ -155,7 +162,8 @@ template <class MayRemoveIn> bool settle(const CleanJournal::Entry& e, MayRemove
         return true;
     if (isItem && source->sameObject(*at)) // two names of one file: dropping one loses nothing
         platform::removeFileIf(e.from, *source, platform::IdentityMatch::Unchanged);
-    else if (isCopy && source->unchangedSince(e.item))
+    else if (isCopy && source->unchangedSince(e.item) &&
+             platform::writersOf(e.from) != platform::Writers::Some)
         platform::removeFileIf(e.from, e.item, platform::IdentityMatch::Unchanged);
     return true;
 }
@@ -272,12 +280,14 @@ bool CleanWork::recoverPutBackLocked(History* history, QStringList* restored) co
         const qsizetype index = CleanHistory::indexOf(*history, journal->entryId);
         if (index >= 0 && !(*history)[index].undone) {
             CleanHistory::Entry& entry = (*history)[index];
-            CleanHistory::loadMoves(historyFile(), &entry);
-            const Record before = entry.record;
-            entry.record.moves.removeIf(
-                [&](const DesktopCleaner::Move& m) { return taken.contains(m.to); });
-            if (entry.record.moves.isEmpty())
-                markUndone(&entry, before);
+            // Without its moves the entry stays as it is: nothing proves it was put back.
+            if (CleanHistory::loadMoves(historyFile(), &entry)) {
+                const Record before = entry.record;
+                entry.record.moves.removeIf(
+                    [&](const DesktopCleaner::Move& m) { return taken.contains(m.to); });
+                if (entry.record.moves.isEmpty())
+                    markUndone(&entry, before);
+            }
         }
     }
     return true;
@@ -332,8 +342,9 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history) cons
         }
         if (!happened.isEmpty()) {
             record = Record{cleanJournal->date, happened, cleanJournal->createdFolders};
-            const QString id = cleanJournal->entryId.isEmpty() ? CleanHistory::newId(*history)
-                                                               : cleanJournal->entryId;
+            const QString id = CleanHistory::isValidId(cleanJournal->entryId)
+                                   ? cleanJournal->entryId
+                                   : CleanHistory::newId(*history);
             CleanHistory::add(history,
                               {id, cleanJournal->automatic, false, int(happened.size()), *record});
             historyChanged = true;
@@ -674,9 +685,14 @@ void CleanWork::putBack(const Record& record, CleanJournal* journalIn,
     bool cancelled = false;
     if (progress)
         progress(0, total);
-    const auto count = [&](int index, bool done) {
-        handledMove[index] = true;
-        ++(done ? result->done : result->failed);
+    // A move that failed but whose item still stands where the clean put it stays in the
+    // record (counted failed with the untried at the end), so that a later undo can try
+    // again: a file in use, a Desktop that could not be used just now.
+    enum class Outcome { Done, Gone, Kept };
+    const auto count = [&](int index, Outcome outcome) {
+        handledMove[index] = outcome != Outcome::Kept;
+        if (outcome != Outcome::Kept)
+            ++(outcome == Outcome::Done ? result->done : result->failed);
         ++handled;
         if (progress)
             progress(handled, total);
@@ -697,11 +713,10 @@ void CleanWork::putBack(const Record& record, CleanJournal* journalIn,
             auto mayTake = holderMayGive.find(holder);
             if (mayTake == holderMayGive.end())
                 mayTake = holderMayGive.insert(holder, undoMayTakeFrom(holder));
-            const bool valid = desktopUsable && item &&
-                               item->type != FileIdentity::Type::Directory &&
+            const bool valid = item && item->type != FileIdentity::Type::Directory &&
                                item->type != FileIdentity::Type::Symlink && *isDesktop && *mayTake;
-            if (!valid) {
-                count(m, false);
+            if (!valid || !desktopUsable) {
+                count(m, valid ? Outcome::Kept : Outcome::Gone);
                 continue;
             }
             jobs.append({move.to, *item, platform::lastPathComponent(move.from), m_desktop});
@@ -709,11 +724,14 @@ void CleanWork::putBack(const Record& record, CleanJournal* journalIn,
         }
         qsizetype done = 0;
         const auto onDone = [&](qsizetype, Attempt attempt, const QString& to) {
+            const int m = jobMove[done++];
             if (attempt == Attempt::InUse)
                 ++result->inUse;
-            count(jobMove[done++], attempt == Attempt::Moved);
             if (attempt == Attempt::Moved)
                 restored->append(to);
+            count(m, attempt == Attempt::Moved                   ? Outcome::Done
+                     : platform::entryExists(record.moves[m].to) ? Outcome::Kept
+                                                                 : Outcome::Gone);
         };
         RunEnd end = moveRun(journal, jobs, cancel, onDone);
         if (end == RunEnd::JournalFailed) { // carry on unjournalled: see the callers

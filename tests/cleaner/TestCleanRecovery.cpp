@@ -415,7 +415,8 @@ class TestCleanRecovery : public QObject {
     }
 
     // A download still being written when a clean by hand comes: across file systems it
-    // stays whole where it is, counted as in use, and goes with a later clean.
+    // stays whole where it is, counted as in use, and goes with a later clean. Likewise an
+    // undo leaves a file in use where it is, and keeps it in the record for the next undo.
     void aFileBeingWrittenStays() {
         if (m_far.isEmpty())
             QSKIP("/dev/shm and the temporary folder are one file system");
@@ -433,6 +434,15 @@ class TestCleanRecovery : public QObject {
         QVERIFY(!platform::entryExists(m_far + "/Installers/setup.iso"));
         cleaner->clean();
         QCOMPARE(cleaner->status(), Status::cleaned(1, 0));
+
+        const QByteArray moved = QFile::encodeName(m_far + "/Installers/setup.iso");
+        const int stillWriting = ::open(moved.constData(), O_WRONLY | O_APPEND);
+        cleaner->undo();
+        QCOMPARE(cleaner->status(), Status::undone(0, 1, 1));
+        QCOMPARE(cleaner->lastClean()->moves.size(), 1);
+        ::close(stillWriting);
+        cleaner->undo();
+        QCOMPARE(cleaner->status(), Status::undone(1, 0));
     }
 
     // The disk fills while a clean runs: the clean stops when its journal can no longer be
