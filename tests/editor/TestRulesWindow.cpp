@@ -231,6 +231,7 @@ class TestRulesWindow : public QObject {
         editor->setSelection(documents);
         click("deleteRuleButton");
         QMessageBox* box = editor->deleteConfirmation();
+        QVERIFY(box);
         QCOMPARE(box->text(), "Delete the rule \"Documents\"?");
         QCOMPARE(box->informativeText(), "Its files stay where they are.");
         QCOMPARE(box->defaultButton(), box->button(QMessageBox::Cancel));
