@@ -254,6 +254,16 @@
     </message>
 </context>
 <context>
+    <name>RuleStore</name>
+    <message numerus="yes">
+        <source>%1 now belongs to no rule.</source>
+        <translation>
+            <numerusform>%1 gehört jetzt zu keiner Regel.</numerusform>
+            <numerusform>%1 gehören jetzt zu keiner Regel.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>RulesEditor</name>
     <message>
         <source>Add a rule</source>
@@ -294,6 +304,26 @@
     <message>
         <source>Rules</source>
         <translation>Regeln</translation>
+    </message>
+    <message>
+        <source>Untitled</source>
+        <translation>Ohne Namen</translation>
+    </message>
+    <message>
+        <source>Deleted &quot;%1&quot;. Ctrl+Z brings it back.</source>
+        <translation>„%1“ gelöscht. Strg+Z holt die Regel zurück.</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Delete the rule &quot;%1&quot;?</source>
+        <translation>Die Regel „%1“ löschen?</translation>
+    </message>
+    <message>
+        <source>Its files stay where they are.</source>
+        <translation>Ihre Dateien bleiben, wo sie sind.</translation>
     </message>
 </context>
 <context>

@@ -77,6 +77,16 @@
     </message>
 </context>
 <context>
+    <name>RuleStore</name>
+    <message numerus="yes">
+        <source>%1 now belongs to no rule.</source>
+        <translation>
+            <numerusform>%1 now belongs to no rule.</numerusform>
+            <numerusform>%1 now belong to no rule.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>StatusLine</name>
     <message numerus="yes">
         <source>Moved %n files</source>

@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -52,6 +53,39 @@ IconButton* barButton(const QString& symbol, const QString& tooltip, const QStri
     return button;
 }
 
+// A window-modal question whose destructive answer is in red and whose default, also for
+// Return, is Cancel. Deleted when closed.
+QMessageBox* confirmationBox(QWidget* parent, const QString& name, const QString& question,
+                             const QString& message, QPushButton* action) {
+    auto* box = new QMessageBox(parent);
+    box->setObjectName(name);
+    box->setWindowTitle(RulesEditor::tr("Vantor Rules"));
+    // The theme's warning symbol: not every icon theme has a full-colour one any more.
+    box->setIconPixmap(widgets::symbolPixmap(QStringLiteral("exclamationmark.triangle.fill"), 40,
+                                             widgets::warningOrange(),
+                                             parent->devicePixelRatioF()));
+    box->setTextFormat(Qt::PlainText);
+    box->setText(question);
+    box->setInformativeText(message);
+    if (auto* title = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        title->setFont(widgets::font(widgets::TextStyle::Headline));
+    // QMessageBox sizes itself to the title alone and squeezes the message into a narrow
+    // column; give the message a comfortable measure instead.
+    if (auto* text = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+        text->setMinimumWidth(text->fontMetrics().averageCharWidth() * 52);
+    box->addButton(action, QMessageBox::DestructiveRole);
+    QPalette red = action->palette();
+    red.setColor(QPalette::ButtonText, widgets::destructiveRed());
+    action->setPalette(red);
+    QPushButton* cancel = box->addButton(QMessageBox::Cancel);
+    // Return must not destroy anything by accident.
+    box->setDefaultButton(cancel);
+    box->setEscapeButton(cancel);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    return box;
+}
+
 } // namespace
 
 RulesEditor::RulesEditor(RuleStore& store, DesktopServices& services, QWidget* parent)
@@ -78,6 +112,14 @@ RulesEditor::RulesEditor(RuleStore& store, DesktopServices& services, QWidget* p
 
     root->addWidget(new Divider(Qt::Horizontal));
     root->addWidget(buildFooter());
+
+    // Escape and Ctrl+W close the window, Ctrl+Z brings back the last deleted rule; a
+    // focused text field keeps Ctrl+Z for its own typing.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this), &QShortcut::activated, this,
+            &RulesEditor::undoDelete);
 
     connect(&m_store, &RuleStore::rulesChanged, this, &RulesEditor::refresh);
     connect(&Appearance::instance(), &Appearance::changed, this, &RulesEditor::applyTint);
@@ -127,7 +169,7 @@ QWidget* RulesEditor::buildSidebar() {
     m_deleteButton = barButton(QStringLiteral("minus"), tr("Delete the selected rule"),
                                QStringLiteral("deleteRuleButton"));
     connect(m_addButton, &QToolButton::clicked, this, &RulesEditor::addRule);
-    connect(m_deleteButton, &QToolButton::clicked, this, &RulesEditor::deleteSelectedRule);
+    connect(m_deleteButton, &QToolButton::clicked, this, &RulesEditor::confirmDeleteSelectedRule);
     bar->addWidget(m_addButton);
     bar->addWidget(m_deleteButton);
     bar->addStretch(1);
@@ -158,11 +200,17 @@ QWidget* RulesEditor::buildFooter() {
     footer->setObjectName(QStringLiteral("footer"));
     auto* row = new QHBoxLayout(footer);
     row->setContentsMargins(16, 10, 16, 10);
-    QLabel* reminder =
-        widgets::makeLabel(tr("Files that match no rule stay on your Desktop."),
-                           widgets::TextStyle::Callout, widgets::Emphasis::Secondary);
-    reminder->setWordWrap(true);
-    row->addWidget(reminder, 1);
+    m_reminder = widgets::makeLabel(tr("Files that match no rule stay on your Desktop."),
+                                    widgets::TextStyle::Callout, widgets::Emphasis::Secondary);
+    m_reminder->setWordWrap(true);
+    row->addWidget(m_reminder, 1);
+    // After a delete: what was deleted, how to bring it back, and what it leaves behind.
+    m_note =
+        widgets::makeLabel(QString(), widgets::TextStyle::Callout, widgets::Emphasis::Secondary);
+    m_note->setObjectName(QStringLiteral("footerNote"));
+    m_note->setWordWrap(true);
+    m_note->hide();
+    row->addWidget(m_note, 1);
     m_restoreButton = new QPushButton(tr("Restore Defaults…"));
     m_restoreButton->setObjectName(QStringLiteral("restoreDefaultsButton"));
     connect(m_restoreButton, &QPushButton::clicked, this, &RulesEditor::confirmRestoreDefaults);
@@ -259,7 +307,15 @@ void RulesEditor::deleteSelectedRule() {
             break;
         }
     }
-    m_store.remove(*m_selection);
+    if (const auto rule = m_store.rule(*m_selection)) {
+        m_deleted.append({*rule, position});
+        const QString name = rule->name.isEmpty() ? tr("Untitled") : rule->name;
+        const std::optional<QString> orphans = m_store.remove(*m_selection);
+        showNote(tr("Deleted \"%1\". Ctrl+Z brings it back.").arg(name) +
+                 (orphans ? u' ' + *orphans : QString()));
+    } else {
+        m_store.remove(*m_selection);
+    }
     // The rule that followed the deleted one, else the new last one, else nothing.
     const QList<SortRule>& after = m_store.rules();
     if (after.isEmpty())
@@ -270,45 +326,73 @@ void RulesEditor::deleteSelectedRule() {
         setSelection(after.last().id);
 }
 
+void RulesEditor::showNote(const QString& note) {
+    m_note->setText(note);
+    m_note->setVisible(!note.isEmpty());
+    m_reminder->setVisible(note.isEmpty());
+}
+
+void RulesEditor::confirmDeleteSelectedRule() {
+    if (m_deleteConfirmation) {
+        m_deleteConfirmation->raise();
+        m_deleteConfirmation->activateWindow();
+        return;
+    }
+    const std::optional<SortRule> rule = m_selection ? m_store.rule(*m_selection) : std::nullopt;
+    if (!rule) {
+        deleteSelectedRule(); // a stale selection: nothing to ask about
+        return;
+    }
+    auto* remove = new QPushButton(tr("Delete"));
+    remove->setObjectName(QStringLiteral("confirmDeleteButton"));
+    const QString name = rule->name.isEmpty() ? tr("Untitled") : rule->name;
+    QMessageBox* box = confirmationBox(this, QStringLiteral("deleteConfirmation"),
+                                       tr("Delete the rule \"%1\"?").arg(name),
+                                       tr("Its files stay where they are."), remove);
+    const QUuid id = rule->id;
+    connect(box, &QMessageBox::finished, this, [this, box, remove, id] {
+        m_deleteConfirmation = nullptr;
+        // The rule asked about, also if the selection moved meanwhile.
+        if (box->clickedButton() == remove && m_store.rule(id)) {
+            m_selection = id;
+            deleteSelectedRule();
+        }
+    });
+    m_deleteConfirmation = box;
+    box->open();
+}
+
+bool RulesEditor::undoDelete() {
+    if (m_deleted.isEmpty())
+        return false;
+    const auto [rule, position] = m_deleted.takeLast();
+    m_store.insert(rule, position);
+    showNote(QString());
+    setSelection(rule.id);
+    return true;
+}
+
 void RulesEditor::confirmRestoreDefaults() {
     if (m_confirmation) {
         m_confirmation->raise();
         m_confirmation->activateWindow();
         return;
     }
-    auto* box = new QMessageBox(this);
-    box->setObjectName(QStringLiteral("restoreConfirmation"));
-    box->setWindowTitle(tr("Vantor Rules"));
-    // The theme's warning symbol: not every icon theme has a full-colour one any more.
-    box->setIconPixmap(widgets::symbolPixmap(QStringLiteral("exclamationmark.triangle.fill"), 40,
-                                             widgets::warningOrange(), devicePixelRatioF()));
-    box->setTextFormat(Qt::PlainText);
-    box->setText(tr("Restore the default rules?"));
-    box->setInformativeText(tr("Your custom rules and folders will be replaced with Images, "
-                               "Documents and Installers on the Desktop. Files you already sorted "
-                               "stay where they are."));
-    if (auto* title = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
-        title->setFont(widgets::font(widgets::TextStyle::Headline));
-    // QMessageBox sizes itself to the title alone and squeezes the message into a narrow
-    // column; give the message a comfortable measure instead.
-    if (auto* message = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
-        message->setMinimumWidth(message->fontMetrics().averageCharWidth() * 52);
-    QPushButton* restore = box->addButton(tr("Restore Defaults"), QMessageBox::DestructiveRole);
+    auto* restore = new QPushButton(tr("Restore Defaults"));
     restore->setObjectName(QStringLiteral("confirmRestoreButton"));
-    QPalette red = restore->palette();
-    red.setColor(QPalette::ButtonText, widgets::destructiveRed());
-    restore->setPalette(red);
-    QPushButton* cancel = box->addButton(QMessageBox::Cancel);
-    // Return must not wipe the rules by accident.
-    box->setDefaultButton(cancel);
-    box->setEscapeButton(cancel);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::WindowModal);
+    QMessageBox* box = confirmationBox(
+        this, QStringLiteral("restoreConfirmation"), tr("Restore the default rules?"),
+        tr("Your custom rules and folders will be replaced with Images, Documents and Installers "
+           "on the Desktop. Files you already sorted stay where they are."),
+        restore);
     connect(box, &QMessageBox::finished, this, [this, box, restore] {
         m_confirmation = nullptr;
         if (box->clickedButton() != restore)
             return;
         m_store.restoreDefaults();
+        // The deleted rules belonged to the list that is gone.
+        m_deleted.clear();
+        showNote(QString());
         const QList<SortRule>& rules = m_store.rules();
         setSelection(rules.isEmpty() ? std::nullopt : std::optional<QUuid>(rules.first().id));
     });

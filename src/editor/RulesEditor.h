@@ -2,12 +2,16 @@
 
 #include "editor/RuleDetail.h"
 
+#include "rules/SortRule.h"
+
+#include <QList>
 #include <QUuid>
 #include <QWidget>
 
 #include <optional>
 
 class DesktopServices;
+class QLabel;
 class QListView;
 class QMessageBox;
 class QPushButton;
@@ -38,9 +42,15 @@ class RulesEditor : public QWidget {
     // The open confirmation, or nullptr.
     QMessageBox* restoreConfirmation() const { return m_confirmation; }
     bool isConfirmingReset() const { return m_confirmation != nullptr; }
+    // The open question whether to delete the selected rule, or nullptr.
+    QMessageBox* deleteConfirmation() const { return m_deleteConfirmation; }
 
     void addRule();
+    // Asks whether to delete the selected rule; deletes it when the user agrees.
+    void confirmDeleteSelectedRule();
     void deleteSelectedRule();
+    // Puts the last deleted rule back where it was; false when there is none.
+    bool undoDelete();
     void confirmRestoreDefaults();
 
   protected:
@@ -51,6 +61,7 @@ class RulesEditor : public QWidget {
     QWidget* buildSidebar();
     QWidget* buildPlaceholder();
     QWidget* buildFooter();
+    void showNote(const QString& note);
     void refresh();
     void syncListSelection();
     void updateDetail();
@@ -70,4 +81,10 @@ class RulesEditor : public QWidget {
     RuleDetail* m_detail = nullptr;
     QPushButton* m_restoreButton = nullptr;
     QMessageBox* m_confirmation = nullptr;
+    QMessageBox* m_deleteConfirmation = nullptr;
+    QLabel* m_reminder = nullptr;
+    QLabel* m_note = nullptr;
+    // Deleted rules and their places, the last deleted at the end: only this window's
+    // Ctrl+Z brings them back, so they are kept here and only for this run.
+    QList<std::pair<SortRule, qsizetype>> m_deleted;
 };

@@ -23,6 +23,14 @@ bool isLetterOrNumberOnly(const QString& text) {
                        [](uint c) { return QChar::isLetter(c) || QChar::isNumber(c); });
 }
 
+// The folder can be renamed with its rule: it is missing or holds nothing at all.
+bool isMissingOrEmpty(const QString& folder) {
+    if (!platform::entryExists(folder))
+        return true;
+    const auto entries = platform::listFolder(folder, false);
+    return entries && entries->isEmpty();
+}
+
 } // namespace
 
 RuleStore::RuleStore(const QString& folder, QObject* parent)
@@ -93,25 +101,63 @@ std::optional<SortRule> RuleStore::ruleForExtension(const QString& extension) co
     return std::nullopt;
 }
 
+QString RuleStore::desktopFolderFor(const QString& name) {
+    // A name that makes no folder of its own on the Desktop gives none.
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty() || trimmed == u'.' || trimmed == QStringLiteral("..") ||
+        trimmed.contains(u'/') || trimmed.contains(QChar(0)))
+        return {};
+    return SortRule::tildePath(platform::desktopFolder()) + u'/' + name;
+}
+
+bool RuleStore::followsName(const SortRule& rule) const {
+    if (!m_followingName.contains(rule.id) && rule.destination != desktopFolderFor(rule.name))
+        return false;
+    return isMissingOrEmpty(rule.destinationURL());
+}
+
 QUuid RuleStore::addRule() {
     const auto taken = [this](const QString& name) {
-        return std::any_of(m_rules.begin(), m_rules.end(),
-                           [&](const SortRule& r) { return r.name == name; });
+        const QString folder = desktopFolderFor(name);
+        return std::any_of(m_rules.begin(), m_rules.end(), [&](const SortRule& r) {
+            return r.name == name || r.destination == folder;
+        });
     };
     QString name = QStringLiteral("New Rule");
     for (int n = 2; taken(name); ++n)
         name = QStringLiteral("New Rule %1").arg(n);
-    const SortRule rule(name, "folder",
-                        SortRule::tildePath(platform::desktopFolder()) + u'/' + name, {});
+    const SortRule rule(name, "folder", desktopFolderFor(name), {});
     QList<SortRule> rules = m_rules;
     rules.append(rule);
     assign(std::move(rules));
     return rule.id;
 }
 
-void RuleStore::remove(const QUuid& id) {
+std::optional<QString> RuleStore::remove(const QUuid& id) {
+    QStringList orphaned;
+    if (const auto gone = rule(id))
+        for (const QString& type : m_takenTypes.value(id))
+            if (gone->extensions.contains(type))
+                orphaned.append(u'.' + type);
+    m_takenTypes.remove(id);
+    m_followingName.remove(id);
     QList<SortRule> rules = m_rules;
     rules.removeIf([&](const SortRule& r) { return r.id == id; });
+    assign(std::move(rules));
+    if (orphaned.isEmpty())
+        return std::nullopt;
+    return tr("%1 now belongs to no rule.", nullptr, int(orphaned.size()))
+        .arg(orphaned.join(u", "));
+}
+
+void RuleStore::insert(const SortRule& rule, qsizetype index) {
+    SortRule back = rule;
+    back.extensions.removeIf([this](const QString& type) {
+        return std::any_of(m_rules.begin(), m_rules.end(),
+                           [&](const SortRule& r) { return r.extensions.contains(type); });
+    });
+    QList<SortRule> rules = m_rules;
+    rules.insert(qBound(qsizetype(0), index, rules.size()), back);
     assign(std::move(rules));
 }
 
@@ -120,6 +166,18 @@ void RuleStore::rename(const QUuid& id, const QString& name) {
     if (i < 0)
         return;
     QList<SortRule> rules = m_rules;
+    if (followsName(rules[i])) {
+        m_followingName.insert(id);
+        const QString folder = desktopFolderFor(name);
+        // Another rule's folder is not shared: this one waits for a name of its own.
+        const bool used = std::any_of(rules.begin(), rules.end(), [&](const SortRule& r) {
+            return r.id != id && r.destination == folder;
+        });
+        if (!folder.isEmpty() && !used)
+            rules[i].destination = folder;
+    } else {
+        m_followingName.remove(id);
+    }
     rules[i].name = name;
     assign(std::move(rules));
 }
@@ -128,6 +186,7 @@ void RuleStore::setDestination(const QUuid& id, const QString& folder) {
     const qsizetype i = indexOf(id);
     if (i < 0)
         return;
+    m_followingName.remove(id);
     QList<SortRule> rules = m_rules;
     rules[i].destination = SortRule::tildePath(folder);
     assign(std::move(rules));
@@ -157,6 +216,9 @@ std::optional<QString> RuleStore::addExtensions(const QString& text, const QUuid
             if (at < 0)
                 continue;
             r.extensions.removeAt(at);
+            m_takenTypes[r.id].removeAll(type);
+            if (!m_takenTypes[id].contains(type))
+                m_takenTypes[id].append(type);
             const QString key = r.name.normalized(QString::NormalizationForm_C);
             auto entry = std::find_if(taken.begin(), taken.end(),
                                       [&](const Taken& t) { return t.name == key; });
@@ -184,6 +246,7 @@ void RuleStore::removeExtension(const QString& extension, const QUuid& id) {
     const qsizetype i = indexOf(id);
     if (i < 0)
         return;
+    m_takenTypes[id].removeAll(extension);
     QList<SortRule> rules = m_rules;
     rules[i].extensions.removeAll(extension);
     assign(std::move(rules));

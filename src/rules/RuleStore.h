@@ -2,8 +2,10 @@
 
 #include "rules/SortRule.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QUuid>
 
@@ -30,8 +32,16 @@ class RuleStore : public QObject {
     // The first rule holding the lower-cased type.
     std::optional<SortRule> ruleForExtension(const QString& extension) const;
 
+    // A rule named "New Rule", "New Rule 2", … (a name and folder no rule has) in a folder
+    // of its name on the Desktop.
     QUuid addRule();
-    void remove(const QUuid& id);
+    // Removes the rule; its types then belong to no rule. Returns a note naming the types it
+    // had taken from other rules in this run, as those do not go back.
+    std::optional<QString> remove(const QUuid& id);
+    // Puts a removed rule back at `index` (clamped), without the types other rules hold now.
+    void insert(const SortRule& rule, qsizetype index);
+    // While the rule's folder is the Desktop folder of its name and holds nothing, the
+    // folder is renamed with the rule.
     void rename(const QUuid& id, const QString& name);
     void setDestination(const QUuid& id, const QString& folder);
     // Adds the valid types in `text` to the rule and takes them from every other rule;
@@ -56,7 +66,16 @@ class RuleStore : public QObject {
     void assign(QList<SortRule> rules);
     void save() const;
     qsizetype indexOf(const QUuid& id) const;
+    bool followsName(const SortRule& rule) const;
+    static QString desktopFolderFor(const QString& name);
 
     QString m_fileName;
     QList<SortRule> m_rules;
+    // Neither is kept in rules.json, whose form older versions read. Whether a folder follows
+    // the name is derived from the folder (the Desktop folder of the rule's name); this set
+    // only carries that across names that make no folder, such as the empty name while the
+    // user types over it.
+    QSet<QUuid> m_followingName;
+    // Rule → the types it took from other rules, for the note when it is removed.
+    QHash<QUuid, QStringList> m_takenTypes;
 };

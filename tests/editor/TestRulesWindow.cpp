@@ -13,6 +13,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QListView>
@@ -199,27 +200,75 @@ class TestRulesWindow : public QObject {
         RulesEditor* editor = open();
         const QUuid third = idAt(2);
         editor->setSelection(idAt(1));
-        click("deleteRuleButton"); // the middle one: the one after it takes its place
+        editor->deleteSelectedRule(); // the middle one: the one after it takes its place
         QCOMPARE(m_store->rules().size(), 2);
         QCOMPARE(editor->selection(), third);
 
         editor->setSelection(idAt(1));
         const QUuid before = idAt(0);
-        click("deleteRuleButton"); // the last
+        editor->deleteSelectedRule(); // the last
         QCOMPARE(editor->selection(), before);
 
         m_store->remove(idAt(0)); // elsewhere in Vantor: the selection goes stale
         QVERIFY(placeholderShown());
         m_store->addRule();
-        click("deleteRuleButton"); // deletes nothing, selects the first
+        editor->deleteSelectedRule(); // deletes nothing, selects the first
         QCOMPARE(m_store->rules().size(), 1);
         QCOMPARE(editor->selection(), idAt(0));
 
-        click("deleteRuleButton"); // the only one
+        editor->deleteSelectedRule(); // the only one
         QVERIFY(m_store->rules().isEmpty());
         QCOMPARE(editor->selection(), std::nullopt);
         QVERIFY(placeholderShown());
         QVERIFY(!find<QToolButton>("deleteRuleButton")->isEnabled());
+    }
+
+    // The question, then Ctrl+Z: the rule is back at its place, the note gone.
+    void deleteAsksFirstAndCtrlZBringsItBack() {
+        RulesEditor* editor = open();
+        const QUuid documents = idAt(1);
+        m_store->addExtensions("png", documents);
+        editor->setSelection(documents);
+        click("deleteRuleButton");
+        QMessageBox* box = editor->deleteConfirmation();
+        QVERIFY(box);
+        QCOMPARE(box->text(), "Delete the rule \"Documents\"?");
+        QCOMPARE(box->informativeText(), "Its files stay where they are.");
+        QCOMPARE(box->defaultButton(), box->button(QMessageBox::Cancel));
+        QTest::keyClick(box, Qt::Key_Escape);
+        QVERIFY(editor->isVisible());
+        QCOMPARE(m_store->rules().size(), 3);
+
+        click("deleteRuleButton");
+        QTest::mouseClick(
+            editor->deleteConfirmation()->findChild<QPushButton*>("confirmDeleteButton"),
+            Qt::LeftButton);
+        QCOMPARE(m_store->rules().size(), 2);
+        auto* note = find<QLabel>("footerNote");
+        QVERIFY(note->isVisibleTo(editor));
+        QVERIFY(note->text().endsWith("brings it back. .png now belongs to no rule."));
+        QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(idAt(1), documents);
+        QCOMPARE(editor->selection(), documents);
+        QCOMPARE(m_store->ruleForExtension("png")->id, documents);
+        QVERIFY(!note->isVisibleTo(editor));
+        QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier); // nothing more to bring back
+        QCOMPARE(m_store->rules().size(), 3);
+    }
+
+    void escapeAndCtrlWClose_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << int(Qt::NoModifier);
+        QTest::newRow("Ctrl+W") << int(Qt::Key_W) << int(Qt::ControlModifier);
+    }
+    void escapeAndCtrlWClose() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        RulesEditor* editor = open();
+        QTest::keyClick(inPane<QLineEdit>("nameField"), Qt::Key(key),
+                        Qt::KeyboardModifiers(modifiers));
+        QVERIFY(!editor->isVisible());
     }
 
     void everyKeystrokeRenames() {

@@ -119,10 +119,63 @@ class TestRuleStore : public QObject {
         QCOMPARE(store.rule(first)->name, "New Rule");
         QCOMPARE(store.rule(second)->name, "New Rule 2");
         QCOMPARE(store.rules().last().id, third);
-        // Renaming later, also to nothing, leaves the folder.
+        // The empty name makes no folder: the folder stays.
         store.rename(third, "");
         QCOMPARE(store.rule(third)->name, "");
         QCOMPARE(store.rule(third)->destination, "~/Desktop/New Rule 3");
+    }
+
+    // The names are typed one after another; the folder follows while it is the Desktop
+    // folder of the name and nothing is in it, and a new rule never shares it.
+    void renameTakesAnUnusedFolderAlong_data() {
+        QTest::addColumn<QString>("inFolder"); // "" missing, "/" empty, else a file's name
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("destination");
+        QTest::newRow("missing") << "" << QStringList{"Receipts"} << "~/Desktop/Receipts";
+        QTest::newRow("empty") << "/" << QStringList{"Receipts"} << "~/Desktop/Receipts";
+        QTest::newRow("a file moved there")
+            << "a.pdf" << QStringList{"Receipts", "Bills"} << "~/Desktop/New Rule";
+        QTest::newRow("typed over") << "" << QStringList{"", "R", "Re"} << "~/Desktop/Re";
+        QTest::newRow("no folder in the name")
+            << "" << QStringList{"..", "a/b"} << "~/Desktop/New Rule";
+        QTest::newRow("another rule's folder")
+            << "" << QStringList{"Images", "Img"} << "~/Desktop/Img";
+    }
+    void renameTakesAnUnusedFolderAlong() {
+        QFETCH(QString, inFolder);
+        QFETCH(QStringList, names);
+        QFETCH(QString, destination);
+        TempHome home;
+        RuleStore store(home.configFolder());
+        const QUuid id = store.addRule();
+        if (inFolder == "/")
+            QVERIFY(QDir().mkpath(home.desktop("New Rule")));
+        else if (!inFolder.isEmpty())
+            QVERIFY(testsupport::touch(home.desktop("New Rule/" + inFolder)));
+        for (const QString& name : names) {
+            store.rename(id, name);
+            for (const SortRule& r : store.rules())
+                QVERIFY(r.id == id || r.destination != store.rule(id)->destination);
+        }
+        QCOMPARE(store.rule(id)->destination, destination);
+        QVERIFY(store.rule(store.addRule())->destination != destination);
+        store.setDestination(id, home.desktop("Chosen")); // chosen by the user: stays
+        store.rename(id, "Chosen 2");
+        QCOMPARE(store.rule(id)->destination, "~/Desktop/Chosen");
+    }
+
+    void removeNotesTakenTypesAndInsertPutsBack() {
+        RuleStore store(folder());
+        store.addExtensions("png, pdf", store.rules()[1].id);
+        const SortRule documents = store.rules()[1];
+        QCOMPARE(store.remove(documents.id), ".png now belongs to no rule.");
+        QVERIFY(!store.ruleForExtension("png")); // not silently back with Images
+        QCOMPARE(store.remove(QUuid::createUuid()), std::nullopt);
+        store.addExtensions("txt", store.rules()[0].id); // taken meanwhile: stays there
+        store.insert(documents, 1);
+        QCOMPARE(store.rules()[1].id, documents.id);
+        QVERIFY(!store.rules()[1].extensions.contains("txt"));
+        QCOMPARE(store.ruleForExtension("pdf")->id, documents.id);
     }
 
     void parseExtensions_data() {

@@ -1,5 +1,5 @@
-// The rules window: a long rule, the clash note, the smallest size, and the restore
-// confirmation over the window.
+// The rules window: a long rule, the clash note, the smallest size, and the restore and
+// delete confirmations over the window.
 
 #include "RenderSupport.h"
 
@@ -113,6 +113,13 @@ bool renderRulesWindow(const QString& home, const QString& out) {
         settle();
         ok &= saveWithDialog(editor, editor->restoreConfirmation(), path("restore-confirmation"));
         editor->restoreConfirmation()->reject();
+        settle();
+
+        selectRule(editor, QStringLiteral("Videos"));
+        editor->confirmDeleteSelectedRule();
+        settle();
+        ok &= saveWithDialog(editor, editor->deleteConfirmation(), path("rules-delete-confirm"));
+        editor->deleteConfirmation()->reject();
         settle();
     }
     editor->close();

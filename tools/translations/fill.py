@@ -25,6 +25,7 @@ EN = {
     "%n were missing.": ("%n were missing.", "%n were missing."),
     "Last clean moved %n files %1": ("Last clean moved %n file %1", "Last clean moved %n files %1"),
     "Put away %n files": ("Put away %n file", "Put away %n files"),
+    "%1 now belongs to no rule.": ("%1 now belongs to no rule.", "%1 now belong to no rule."),
 }
 
 DE = {
@@ -118,6 +119,12 @@ DE = {
         "Vantor hat kein Hauptfenster.",
     "Got It": "Verstanden",
     "Copy": "Kopieren",
+    "Delete": "Löschen",
+    "Delete the rule \"%1\"?": "Die Regel „%1“ löschen?",
+    "Its files stay where they are.": "Ihre Dateien bleiben, wo sie sind.",
+    "Deleted \"%1\". Ctrl+Z brings it back.": "„%1“ gelöscht. Strg+Z holt die Regel zurück.",
+    "%1 now belongs to no rule.":
+        ("%1 gehört jetzt zu keiner Regel.", "%1 gehören jetzt zu keiner Regel."),
 }
 
 MESSAGE = re.compile(r'(<message( numerus="yes")?>\s*<source>(.*?)</source>\s*)'
