@@ -6,14 +6,18 @@
 #   bash tools/mutants/run.sh [NAME...]     all faults, or those whose file names are given
 #
 # Each patch starts with "# tests: REGEX", the CTest names that must fail with it. The build
-# goes to build-mutants/; the working tree must have no changes in the files a patch touches.
+# goes to build-mutants/ (or $VANTOR_MUTANTS_BUILD, an existing build folder); the working
+# tree must have no changes in the files a patch touches. A fault that does not build proves
+# nothing, so it counts as survived.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
-build=build-mutants
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug "${launcher[@]}" >/dev/null || exit 2
+build=${VANTOR_MUTANTS_BUILD:-build-mutants}
+if [[ ! -f $build/CMakeCache.txt ]]; then
+    launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug "${launcher[@]}" >/dev/null || exit 2
+fi
 
 patches=()
 if (($#)); then
@@ -38,7 +42,8 @@ for patch in "${patches[@]}"; do
     git apply "$patch" && applied=$patch
     targets=$(echo "$tests" | tr '|' ' ' | tr -d '^$')
     if ! cmake --build "$build" -j"$(nproc)" --target $targets >/dev/null 2>&1; then
-        verdict="caught (does not build)"
+        verdict="does not build"
+        survived=1
     elif (cd "$build" && ctest -R "^($tests)\$" --timeout 300 >/dev/null 2>&1); then
         verdict=survived
         survived=1
