@@ -554,7 +554,7 @@ void CleanWork::removeCreatedFolders(const Record& record) const {
                 mayGo.insert(level);
         }
     }
-    for (auto it = record.createdFolders.cbegin(); it != record.createdFolders.cend(); ++it) {
+    for (auto it = record.createdFolders.crbegin(); it != record.createdFolders.crend(); ++it) {
         if (mayGo.contains(*it))
             removeIfLeftEmpty(*it);
     }
