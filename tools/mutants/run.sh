@@ -5,19 +5,23 @@
 #
 #   bash tools/mutants/run.sh [NAME...]     all faults, or those whose file names are given
 #
-# Each patch starts with "# tests: REGEX", the CTest names that must fail with it. The build
-# goes to build-mutants/ (or $VANTOR_MUTANTS_BUILD, an existing build folder); the working
-# tree must have no changes in the files a patch touches. A fault that does not build proves
-# nothing, so it counts as survived.
+# Each patch starts with "# tests: REGEX", the CTest names that must fail with it. The faults
+# are planted in a checkout of HEAD of its own, build-mutants/tree, built in
+# build-mutants/build, so the working tree is never touched: commit what is to be tried
+# first. A fault that does not build proves nothing, so it counts as survived.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
-build=${VANTOR_MUTANTS_BUILD:-build-mutants}
-if [[ ! -f $build/CMakeCache.txt ]]; then
-    launcher=()
-    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug "${launcher[@]}" >/dev/null || exit 2
+tree=$root/build-mutants/tree
+build=$root/build-mutants/build
+if [[ -d $tree ]]; then
+    git -C "$tree" checkout -q --detach --force "$(git rev-parse HEAD)" || exit 2
+else
+    git worktree add -q --detach "$tree" HEAD || exit 2
 fi
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=Debug "${launcher[@]}" >/dev/null || exit 2
 
 patches=()
 if (($#)); then
@@ -28,18 +32,18 @@ fi
 
 applied=""
 # A fault must never stay planted, also when the run is stopped.
-trap '[[ -n $applied ]] && git -C "$root" apply -R "$applied"; exit 130' INT TERM
+trap '[[ -n $applied ]] && git -C "$tree" apply -R "$applied"; exit 130' INT TERM
 
 survived=0
 for patch in "${patches[@]}"; do
     name=$(basename "$patch" .patch)
     tests=$(sed -n 's/^# tests: //p' "$patch" | head -1)
-    if [[ -z $tests ]] || ! git apply --check "$patch" 2>/dev/null; then
+    if [[ -z $tests ]] || ! git -C "$tree" apply --check "$root/$patch" 2>/dev/null; then
         echo "$name: does not apply to this tree"
         survived=1
         continue
     fi
-    git apply "$patch" && applied=$patch
+    git -C "$tree" apply "$root/$patch" && applied=$root/$patch
     targets=$(echo "$tests" | tr '|' ' ' | tr -d '^$')
     if ! cmake --build "$build" -j"$(nproc)" --target $targets >/dev/null 2>&1; then
         verdict="does not build"
@@ -50,9 +54,7 @@ for patch in "${patches[@]}"; do
     else
         verdict=caught
     fi
-    git apply -R "$patch" && applied=""
+    git -C "$tree" apply -R "$root/$patch" && applied=""
     echo "$name: $verdict"
 done
-# Leave the build as the tree is, so the next run starts from it.
-cmake --build "$build" -j"$(nproc)" >/dev/null 2>&1
 exit $survived
