@@ -262,6 +262,10 @@
             <numerusform>%1 gehören jetzt zu keiner Regel.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Moved %1 from %2.</source>
+        <translation>%1 aus %2 hierher verschoben.</translation>
+    </message>
 </context>
 <context>
     <name>RulesEditor</name>

@@ -238,7 +238,7 @@ std::optional<QString> RuleStore::addExtensions(const QString& text, const QUuid
                      [](const Taken& a, const Taken& b) { return codePointLess(a.name, b.name); });
     QStringList sentences;
     for (const Taken& t : taken)
-        sentences.append(QStringLiteral("Moved %1 from %2.").arg(t.types.join(u", "), t.name));
+        sentences.append(tr("Moved %1 from %2.").arg(t.types.join(u", "), t.name));
     return sentences.join(u' ');
 }
 

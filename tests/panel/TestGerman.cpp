@@ -46,6 +46,9 @@ class TestGerman : public QObject {
         QCOMPARE(view->statusLine()->text(), "2 Dateien verschoben");
         QCOMPARE(f.find<QLabel>("emptySubtitle")->text(),
                  "Keine Datei passt zu deinen Regeln. 1 andere Datei bleibt unberührt.");
+        // The rules' own note, which the rules window shows.
+        QCOMPARE(f.store->addExtensions("png", f.store->rules().at(1).id),
+                 ".png aus Images hierher verschoben.");
     }
 
     void settingsHistoryInGerman() {

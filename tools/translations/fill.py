@@ -95,6 +95,7 @@ DE = {
     "Couldn't change this. Check that %1 can be written and try again.":
         "Das ließ sich nicht ändern. Prüfe, ob %1 beschreibbar ist, und versuche es erneut.",
     "Undo": "Widerrufen",
+    "Moved %1 from %2.": "%1 aus %2 hierher verschoben.",
     "Put away %n files": ("%n Datei weggeräumt", "%n Dateien weggeräumt"),
     "Nothing was moved": "Nichts wurde verschoben",
     "Moved %n files": ("%n Datei verschoben", "%n Dateien verschoben"),
