@@ -20,6 +20,20 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
+namespace {
+
+// A panel window over a fresh home, as the tray shows it.
+struct PanelHome {
+    TempHome home;
+    RuleStore store{home.configFolder()};
+    DesktopCleaner cleaner{&store, home.desktop(), home.stateFolder()};
+    RecordingServices services;
+    AutoTidySettings autoTidy{home.configFolder() + "/settings.ini"};
+    PanelWindow window{&cleaner, autoTidy, services};
+};
+
+} // namespace
+
 class TestShell : public QObject {
     Q_OBJECT
 
@@ -110,24 +124,20 @@ class TestShell : public QObject {
     // The popup closes for the file manager; when none could show the folder, it comes back
     // where it was with the message on the page whose button was pressed.
     void popupComesBackWhenNoFileManagerShows() {
-        TempHome home;
-        QDir().mkpath(home.desktop("Images"));
-        RuleStore store(home.configFolder());
-        DesktopCleaner cleaner(&store, home.desktop(), home.stateFolder());
-        RecordingServices services;
-        AutoTidySettings autoTidy(home.configFolder() + "/settings.ini");
-        PanelWindow window(&cleaner, autoTidy, services);
+        PanelHome f;
+        QDir().mkpath(f.home.desktop("Images"));
+        PanelWindow& window = f.window;
         window.showAt(QRect(600, 2, 24, 24));
         const QPoint placed = window.pos();
         window.panel()->setShowingSettings(true);
         QPushButton* show = window.panel()->settingsView()->showButtons().first();
 
         show->click();
-        QCOMPARE(services.revealed, QStringList{home.desktop("Images")});
+        QCOMPARE(f.services.revealed, QStringList{f.home.desktop("Images")});
         QVERIFY(!window.isVisible()); // out of the file manager's way
 
         window.showAt(QRect(600, 2, 24, 24));
-        services.fileManagerFound = false;
+        f.services.fileManagerFound = false;
         show->click();
         QVERIFY(window.isVisible());
         QVERIFY(window.isPopup());
@@ -139,12 +149,8 @@ class TestShell : public QObject {
     // A screen reader meets the panel as a window, and what has the focus on opening by its
     // name.
     void thePanelReadsAsANamedWindow() {
-        TempHome home;
-        RuleStore store(home.configFolder());
-        DesktopCleaner cleaner(&store, home.desktop(), home.stateFolder());
-        RecordingServices services;
-        AutoTidySettings autoTidy(home.configFolder() + "/settings.ini");
-        PanelWindow window(&cleaner, autoTidy, services);
+        PanelHome f;
+        PanelWindow& window = f.window;
         window.showAt(QRect(600, 2, 24, 24));
         QCOMPARE(QAccessible::queryAccessibleInterface(&window)->role(), QAccessible::Window);
         QVERIFY(window.focusWidget());
