@@ -210,6 +210,18 @@ class TestCleanHistory : public QObject {
         const auto kept = PutBackMarks::add(file, {});
         QVERIFY(kept && kept->isEmpty());
         QVERIFY(!QFile::exists(file));
+
+        // Past the limit the oldest mark goes.
+        QStringList paths;
+        for (int i = 0; i <= PutBackMarks::kMaxMarks; ++i) {
+            touch(QString::number(i));
+            paths.append(desktop(QString::number(i)));
+        }
+        QVERIFY(PutBackMarks::add(file, paths.mid(0, PutBackMarks::kMaxMarks)));
+        const auto newest = PutBackMarks::add(file, {paths.last()});
+        QVERIFY(newest && newest->size() == PutBackMarks::kMaxMarks);
+        QCOMPARE(newest->first().path, paths[1]);
+        QCOMPARE(newest->last().path, paths.last());
     }
 
     // A file cut short or edited by hand: the entries that still decode are kept.
