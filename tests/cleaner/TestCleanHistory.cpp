@@ -210,6 +210,18 @@ class TestCleanHistory : public QObject {
         const auto kept = PutBackMarks::add(file, {});
         QVERIFY(kept && kept->isEmpty());
         QVERIFY(!QFile::exists(file));
+
+        // Past the limit the oldest mark goes.
+        QStringList paths;
+        for (int i = 0; i <= PutBackMarks::kMaxMarks; ++i) {
+            touch(QString::number(i));
+            paths.append(desktop(QString::number(i)));
+        }
+        QVERIFY(PutBackMarks::add(file, paths.mid(0, PutBackMarks::kMaxMarks)));
+        const auto newest = PutBackMarks::add(file, {paths.last()});
+        QVERIFY(newest && newest->size() == PutBackMarks::kMaxMarks);
+        QCOMPARE(newest->first().path, paths[1]);
+        QCOMPARE(newest->last().path, paths.last());
     }
 
     // A file cut short or edited by hand: the entries that still decode are kept.
@@ -301,11 +313,14 @@ class TestCleanHistory : public QObject {
     // can no longer be read, its entry is not taken for put back.
     void interruptedOlderPutBackLeavesTheRecord_data() {
         QTest::addColumn<bool>("movesGone");
-        QTest::newRow("moves kept") << false;
-        QTest::newRow("moves gone") << true;
+        QTest::addColumn<bool>("allBack"); // killed after its last move
+        QTest::newRow("moves kept") << false << false;
+        QTest::newRow("moves gone") << true << false;
+        QTest::newRow("all put back") << false << true;
     }
     void interruptedOlderPutBackLeavesTheRecord() {
         QFETCH(bool, movesGone);
+        QFETCH(bool, allBack);
         touch("a.png", "a");
         touch("b.png", "b");
         auto cleaner = makeCleaner();
@@ -322,18 +337,22 @@ class TestCleanHistory : public QObject {
         QVERIFY(journal && journal->entry(older, false));
         const auto item = platform::identity(desktop("Images/b.png"), false);
         QVERIFY(journal->moveStarting(desktop("Images/b.png"), desktop("b.png"), *item));
-        QVERIFY(journal->moveStarting(desktop("Images/a.png"), desktop("a.png"), *item));
+        const auto a = platform::identity(desktop("Images/a.png"), false);
+        QVERIFY(
+            journal->moveStarting(desktop("Images/a.png"), desktop("a.png"), allBack ? *a : *item));
         journal.reset();
         QVERIFY(QFile::rename(desktop("Images/b.png"), desktop("b.png")));
+        if (allBack)
+            QVERIFY(QFile::rename(desktop("Images/a.png"), desktop("a.png")));
         if (movesGone)
             QVERIFY(QFile::remove(CleanHistory::movesFile(historyFile(), older)));
 
         cleaner = makeCleaner();
         QCOMPARE(testsupport::readFile(cleaner->recordFile()), record);
         QVERIFY(!QFile::exists(CleanJournal::fileIn(m_state, CleanJournal::Kind::PutBack)));
-        QVERIFY(!cleaner->history().at(1).undone); // a.png is still to be put back
+        QCOMPARE(cleaner->history().at(1).undone, allBack); // unless a.png is back too
         QVERIFY(cleaner->isPutBack(desktop("b.png")));
-        if (movesGone)
+        if (movesGone || allBack)
             return;
         cleaner->undo(older);
         QCOMPARE(cleaner->status(), Status::undone(1, 0));

@@ -507,6 +507,26 @@ class TestCleanRecovery : public QObject {
                  QStringList({"history.json", "lock", "put-back.json"}));
     }
 
+    // A record kept through a link to a file that cannot be replaced: the new record cannot
+    // be saved, but the link can go, after the clean and after its recovery alike, so that
+    // no reader without the lock finds the older record.
+    void unsavedRecordTakesAnOlderLinkedOneAway() {
+        addFile("earlier.pdf", "earlier");
+        makeCleaner()->clean();
+        const QString record = m_state + "/last-clean.json", older = m_tmp->path() + "/older";
+        QVERIFY(QFile::rename(record, older));
+        const Immutable frozen{older};
+        if (!frozen.ok)
+            QSKIP("this file system cannot make a file immutable");
+        QVERIFY(QFile::link(older, record));
+        addFile("a.png", "a");
+        makeCleaner()->clean();
+        QVERIFY(!QFileInfo::exists(record));
+        QVERIFY(QFile::link(older, record));
+        QVERIFY(makeCleaner()->lastClean()); // recovered from the journal, still unsaved
+        QVERIFY(!QFileInfo::exists(record));
+    }
+
     // No journal, no clean: the panel can say why, and nothing moves.
     void cleanNeedsItsJournal() {
         addFile("a.png", "a");

@@ -23,6 +23,7 @@ class FakeInstance : public QObject {
   public:
     QByteArray answer;
     qint64 sent = 0;
+    QByteArray received;
 
     bool listen(const QString& folder) {
         connect(&m_server, &QLocalServer::newConnection, this,
@@ -35,14 +36,17 @@ class FakeInstance : public QObject {
     static constexpr qint64 kMostSent = 64 * 1024 * 1024;
 
     void serve(QLocalSocket* socket) {
+        // As a running Vantor does, the answer follows the whole request.
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            received += socket->readAll();
+            if (!answer.isEmpty() && received.endsWith('\n'))
+                socket->write(answer);
+        });
         connect(socket, &QLocalSocket::bytesWritten, this, [this, socket](qint64 bytes) {
             sent += bytes;
             feed(socket);
         });
-        if (!answer.isEmpty())
-            socket->write(answer);
-        else
-            feed(socket);
+        feed(socket);
     }
     void feed(QLocalSocket* socket) {
         if (!answer.isEmpty())
@@ -418,6 +422,8 @@ class TestCommandLine : public QObject {
         QCOMPARE(run.out, out);
         QVERIFY2(run.err.contains(err), run.err.constData());
         QVERIFY2(instance.sent < 40 * 1024 * 1024, QByteArray::number(instance.sent));
+        // Sent as the oldest version that carries it, so that an older Vantor takes it.
+        QCOMPARE(QJsonDocument::fromJson(instance.received).object().value("v").toInt(), 1);
     }
 
     // Another user made the folder in the shared temporary folder first, open to all, and

@@ -43,7 +43,7 @@ bool isOwnPrivate(const QString& path, mode_t type) {
 InstanceFolder::InstanceFolder(QString usual, QString note)
     : m_usual(std::move(usual)), m_note(std::move(note)) {}
 
-InstanceFolder InstanceFolder::forThisUser() {
+InstanceFolder InstanceFolder::forThisUser(const QString& session) {
     // Home folders may be shared between machines; the temporary folder never is.
     const QString note =
         stateFolder() + QStringLiteral("/instance-folder-") + QSysInfo::machineHostName();
@@ -55,10 +55,12 @@ InstanceFolder InstanceFolder::forThisUser() {
     } else {
         // Cron and some SSH sessions set no runtime folder: the session's usual one is where a
         // running Vantor listens.
-        const QString session = QStringLiteral("/run/user/") + QString::number(::getuid());
-        const QFileInfo info(session);
+        const QString usual = session.isEmpty()
+                                  ? QStringLiteral("/run/user/") + QString::number(::getuid())
+                                  : session;
+        const QFileInfo info(usual);
         if (info.isDir() && info.ownerId() == ::getuid())
-            return {session + name, note};
+            return {usual + name, note};
     }
     // No usable runtime folder (or one too deep for a socket): one of our own in the shared
     // temporary folder, per user, so one user's Vantor never stands in another's way.

@@ -14,8 +14,10 @@ class InstanceFolder {
     // `usual`: where the folder normally is; `note`: the file that names a stand-in.
     InstanceFolder(QString usual, QString note);
 
-    // This user's: in the runtime folder, else in the shared temporary folder.
-    static InstanceFolder forThisUser();
+    // This user's: in the runtime folder; without one, in the session's usual one
+    // (`session`, /run/user/<uid> unless a test gives another); else in the shared
+    // temporary folder.
+    static InstanceFolder forThisUser(const QString& session = {});
 
     const QString& usual() const { return m_usual; }
     const QString& note() const { return m_note; }

@@ -67,8 +67,9 @@ void SingleInstance::listen() {
     if (m_server->isListening() && entryExists(socketPath))
         return;
     m_server->close();
-    QLocalServer::removeServer(socketPath); // left by a crashed instance, or a closed server
-    m_server->listen(socketPath);           // failing, tried again at the next check
+    // With UserAccessOption Qt makes the socket in a folder of its own and renames it into
+    // place, over whatever a crashed instance left there: nothing to remove first.
+    m_server->listen(socketPath); // failing, tried again at the next check
 }
 
 SingleInstance::Answer SingleInstance::ask(const QString& folder, const QByteArray& request,

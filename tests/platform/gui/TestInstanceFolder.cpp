@@ -165,6 +165,8 @@ class TestInstanceFolder : public QObject {
         const QByteArray before = qgetenv("XDG_RUNTIME_DIR");
         qputenv("XDG_RUNTIME_DIR", deep.toUtf8());
         const QString folder = InstanceFolder::forThisUser().usual();
+        qunsetenv("XDG_RUNTIME_DIR"); // as under cron: the session's usual folder
+        QCOMPARE(InstanceFolder::forThisUser(deep).usual(), deep + "/" VANTOR_APP_ID);
         qputenv("XDG_RUNTIME_DIR", before);
 
         // Elsewhere, where the socket's path fits the kernel's address (108 bytes), also

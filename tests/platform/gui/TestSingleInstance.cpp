@@ -70,6 +70,10 @@ class TestSingleInstance : public QObject {
         QVERIFY(testsupport::touch(dir.path() + "/instance.socket", "left over"));
         SingleInstance instance(dir.path());
         QVERIFY(instance.claim());
+        instance.setRequestHandler(
+            [](const QByteArray&, const SingleInstance::Reply& r) { r({}); });
+        QByteArray answer;
+        QCOMPARE(askAside(dir.path(), "open", &answer), SingleInstance::Answer::Answered);
     }
 
     // Qt closes the server and removes the socket when accept() fails, as when no file
