@@ -39,14 +39,17 @@ class FakeInstance : public QObject {
         // As a running Vantor does, the answer follows the whole request.
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             received += socket->readAll();
-            if (!answer.isEmpty() && received.endsWith('\n'))
+            if (!received.endsWith('\n'))
+                return;
+            if (!answer.isEmpty())
                 socket->write(answer);
+            else
+                feed(socket);
         });
         connect(socket, &QLocalSocket::bytesWritten, this, [this, socket](qint64 bytes) {
             sent += bytes;
             feed(socket);
         });
-        feed(socket);
     }
     void feed(QLocalSocket* socket) {
         if (!answer.isEmpty())
