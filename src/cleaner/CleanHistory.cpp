@@ -123,11 +123,11 @@ bool CleanHistory::loadMoves(const QString& historyFile, Entry* entry) {
 }
 
 QList<CleanHistory::Entry> CleanHistory::read(const QString& file) {
-    if (platform::entryExists(file) && !platform::readWholeFile(file, kMaxListingBytes))
+    const auto bytes = platform::readWholeFile(file, kMaxListingBytes);
+    if (!bytes && platform::entryExists(file))
         qWarning("Vantor: %s is not a history it can read (not a file, or too large); it starts "
                  "a new one.",
                  qPrintable(file));
-    const auto bytes = platform::readWholeFile(file, kMaxListingBytes);
     QList<Entry> entries = bytes ? decode(*bytes) : QList<Entry>();
     for (Entry& e : entries) {
         if (!e.undone && e.record.moves.isEmpty() && platform::entryExists(movesFile(file, e.id)))
