@@ -5,9 +5,11 @@
 //                                   10,000-file clean and a 1 GB move across file systems
 //   vantor_bench --kill [runs] [files]  kills cleans at random moments, then checks that a
 //                                   restart and one undo bring every file back whole
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
+#include "cleaner/FreeName.h"
 #include "platform/FileSystem.h"
 #include "rules/RuleStore.h"
+#include "rules/TidiedFolders.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -126,7 +128,7 @@ void bareMoves(const std::vector<Pending>& moves, bool back) {
 
 // Runs the event loop while `start` begins work on the cleaner, ticking a timer every
 // millisecond; returns the longest gap between ticks, in ms, until the work is published.
-double longestBlockMs(DesktopCleaner& cleaner, const std::function<void()>& start) {
+double longestBlockMs(Cleaner& cleaner, const std::function<void()>& start) {
     QElapsedTimer clock;
     qint64 last = 0, worst = 0;
     QTimer tick;
@@ -138,7 +140,7 @@ double longestBlockMs(DesktopCleaner& cleaner, const std::function<void()>& star
         last = now;
     });
     QEventLoop loop;
-    const auto done = QObject::connect(&cleaner, &DesktopCleaner::busyChanged, [&](bool busy) {
+    const auto done = QObject::connect(&cleaner, &Cleaner::busyChanged, [&](bool busy) {
         if (!busy)
             QTimer::singleShot(50, &loop, &QEventLoop::quit);
     });
@@ -164,9 +166,10 @@ int runBlocking(const QString& root) {
     const QString home = root + "/blocking";
     qputenv("HOME", home.toUtf8());
     const QString desktop = home + "/Desktop";
-    RuleStore store(home + "/.config/Vantor");
+    TidiedFolders storeFolders(home + "/.config/Vantor", desktop);
+    RuleStore& store = *storeFolders.desktopRules();
     store.restoreDefaults();
-    DesktopCleaner cleaner(&store, desktop, home + "/.local/state/Vantor");
+    Cleaner cleaner(&storeFolders, home + "/.local/state/Vantor");
 
     populate(desktop, 10000);
     const double cleanBlock = longestBlockMs(cleaner, [&] { cleaner.startClean(); });
@@ -232,7 +235,8 @@ int runKills(const QString& root, int runs, int count) {
         qputenv("HOME", home.toUtf8());
         const QString desktop = home + "/Desktop", state = home + "/.local/state/Vantor";
         QDir().mkpath(desktop);
-        RuleStore store(home + "/.config/Vantor");
+        TidiedFolders storeFolders(home + "/.config/Vantor", desktop);
+        RuleStore& store = *storeFolders.desktopRules();
         store.restoreDefaults();
         store.setDestination(store.rules().at(1).id, farRules + "/Documents");
         store.setDestination(store.rules().at(2).id, farRules + "/Installers");
@@ -258,7 +262,7 @@ int runKills(const QString& root, int runs, int count) {
             across += big || document;
         }
         if (run < 0) {
-            DesktopCleaner cleaner(&store, desktop, state);
+            Cleaner cleaner(&storeFolders, state);
             QElapsedTimer t;
             t.start();
             cleaner.clean();
@@ -268,8 +272,8 @@ int runKills(const QString& root, int runs, int count) {
         }
         const pid_t pid = ::fork();
         if (pid == 0) {
-            RuleStore childStore(home + "/.config/Vantor");
-            DesktopCleaner cleaner(&childStore, desktop, state);
+            TidiedFolders childStoreFolders(home + "/.config/Vantor", desktop);
+            Cleaner cleaner(&childStoreFolders, state);
             cleaner.clean();
             ::_exit(0);
         }
@@ -279,7 +283,7 @@ int runKills(const QString& root, int runs, int count) {
         ::kill(pid, SIGKILL);
         ::waitpid(pid, nullptr, 0);
 
-        DesktopCleaner cleaner(&store, desktop, state); // the restart
+        Cleaner cleaner(&storeFolders, state); // the restart
         const int recorded = cleaner.lastClean() ? int(cleaner.lastClean()->moves.size()) : 0;
         (recorded == 0 ? beforeAny : recorded == count ? afterAll : partWay) += 1;
         if (recorded > 0)
@@ -332,9 +336,10 @@ int main(int argc, char** argv) {
         qputenv("HOME", home.toUtf8());
         const QString desktop = home + "/Desktop";
         populate(desktop, size);
-        RuleStore store(home + "/.config/Vantor");
+        TidiedFolders storeFolders(home + "/.config/Vantor", desktop);
+        RuleStore& store = *storeFolders.desktopRules();
         store.restoreDefaults();
-        DesktopCleaner cleaner(&store, desktop, home + "/.local/state/Vantor");
+        Cleaner cleaner(&storeFolders, home + "/.local/state/Vantor");
         const QByteArray dir = QFile::encodeName(desktop);
         const int runs = size >= 100000 ? 3 : 7;
 
@@ -346,7 +351,7 @@ int main(int argc, char** argv) {
 
             // The same moves, bare: into the folders, then back.
             std::vector<Pending> moves;
-            for (const auto& g : cleaner.scan().groups) {
+            for (const auto& g : cleaner.scan().folders.first().groups) {
                 const QString folder = g.rule.destinationURL();
                 QDir().mkpath(folder);
                 for (const QString& f : g.files)
@@ -358,7 +363,7 @@ int main(int argc, char** argv) {
             tMoves.push_back(timeMs([&] { bareMoves(moves, false); }));
             std::reverse(moves.begin(), moves.end()); // an undo starts from the last move
             tMovesBack.push_back(timeMs([&] { bareMoves(moves, true); }));
-            for (const auto& g : cleaner.scan().groups)
+            for (const auto& g : cleaner.scan().folders.first().groups)
                 QDir().rmdir(g.rule.destinationURL());
 
             tClean.push_back(timeMs([&] { cleaner.clean(); }));

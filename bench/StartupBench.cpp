@@ -4,8 +4,9 @@
 //   dbus-run-session -- xvfb-run -a build-release/bench/vantor_startup_bench
 #include "app/PanelWindow.h"
 #include "cleaner/AutoTidySettings.h"
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
 #include "rules/RuleStore.h"
+#include "rules/TidiedFolders.h"
 #include "widgets/Symbols.h"
 
 #include <QApplication>
@@ -158,9 +159,10 @@ int main(int argc, char** argv) {
                                             .arg(types[i % 8]));
         ::close(::open(name.constData(), O_CREAT | O_WRONLY, 0644));
     }
-    RuleStore store(home + "/.config/Vantor");
+    TidiedFolders storeFolders(home + "/.config/Vantor", desktop);
+    RuleStore& store = *storeFolders.desktopRules();
     store.restoreDefaults();
-    DesktopCleaner cleaner(&store, desktop, home + "/.local/state/Vantor");
+    Cleaner cleaner(&storeFolders, home + "/.local/state/Vantor");
     DesktopServices quiet;
     AutoTidySettings autoTidy(home + "/.config/Vantor/settings.ini");
     // A running Vantor has loaded its icons while idle after start-up; --cold measures a

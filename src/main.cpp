@@ -1,11 +1,11 @@
 #include "app/VantorApp.h"
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandRunner.h"
 #include "platform/Locations.h"
 #include "platform/gui/InstanceFolder.h"
 #include "platform/gui/SingleInstance.h"
-#include "rules/RuleStore.h"
+#include "rules/TidiedFolders.h"
 #include "widgets/Translations.h"
 
 #include <QApplication>
@@ -104,8 +104,8 @@ int runCommand(int argc, char** argv, const CommandRequest& request) {
     case platform::SingleInstance::Answer::NotRunning:
         break;
     }
-    RuleStore store(platform::configFolder());
-    DesktopCleaner cleaner(&store, platform::desktopFolder(), platform::stateFolder());
+    TidiedFolders folders(platform::configFolder(), platform::desktopFolder());
+    Cleaner cleaner(&folders, platform::stateFolder());
     CommandRunner runner(&cleaner);
     return report(runner.runAndWait(request));
 }

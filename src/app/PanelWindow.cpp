@@ -19,8 +19,8 @@ constexpr int kGap = 4;
 constexpr int kReopenGuardMs = 300;
 } // namespace
 
-PanelWindow::PanelWindow(DesktopCleaner* cleaner, AutoTidySettings& autoTidy,
-                         DesktopServices& services, QWidget* parent)
+PanelWindow::PanelWindow(Cleaner* cleaner, AutoTidySettings& autoTidy, DesktopServices& services,
+                         QWidget* parent)
     : QWidget(parent), m_services(services),
       m_panel(new PanelView(*cleaner, autoTidy, static_cast<DesktopServices&>(*this), this)) {
     auto* layout = new QVBoxLayout(this);

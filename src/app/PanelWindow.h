@@ -7,7 +7,7 @@
 #include <QWidget>
 
 class AutoTidySettings;
-class DesktopCleaner;
+class Cleaner;
 class PanelView;
 
 // Hosts the panel: as a frameless popup beside the tray icon, or, with no tray at all, as an
@@ -18,7 +18,7 @@ class PanelWindow : public QWidget, private DesktopServices {
     Q_OBJECT
 
   public:
-    PanelWindow(DesktopCleaner* cleaner, AutoTidySettings& autoTidy, DesktopServices& services,
+    PanelWindow(Cleaner* cleaner, AutoTidySettings& autoTidy, DesktopServices& services,
                 QWidget* parent = nullptr);
 
     PanelView* panel() const { return m_panel; }

@@ -3,12 +3,13 @@
 #include "app/PanelWindow.h"
 #include "cleaner/AutoTidy.h"
 #include "cleaner/AutoTidySettings.h"
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
 #include "cli/CommandRunner.h"
 #include "platform/Locations.h"
 #include "platform/gui/DesktopNotifications.h"
 #include "platform/gui/TrayAvailability.h"
 #include "rules/RuleStore.h"
+#include "rules/TidiedFolders.h"
 #include "widgets/Appearance.h"
 #include "widgets/Symbols.h"
 
@@ -34,9 +35,9 @@ VantorApp::VantorApp(const QString& configFolder, const QString& desktop,
                      const QDBusConnection& notificationBus)
     : QObject(parent),
       m_settings(configFolder + QStringLiteral("/settings.ini"), QSettings::IniFormat),
-      m_store(new RuleStore(configFolder, this)),
-      m_cleaner(new DesktopCleaner(m_store, desktop, stateFolder, this, clock)),
-      m_noTrayTimer(clock.makeTimer()), m_commands(new CommandRunner(m_cleaner, this)),
+      m_folders(new TidiedFolders(configFolder, desktop, this)),
+      m_cleaner(new Cleaner(m_folders, stateFolder, this, clock)), m_noTrayTimer(clock.makeTimer()),
+      m_commands(new CommandRunner(m_cleaner, this)),
       m_autoTidySettings(
           new AutoTidySettings(configFolder + QStringLiteral("/settings.ini"), this)),
       m_autoTidy(new AutoTidy(m_cleaner, m_autoTidySettings, clock, this)),
@@ -58,12 +59,11 @@ VantorApp::VantorApp(const QString& configFolder, const QString& desktop,
     });
     // Files put away without a click are announced, with the way back; the user's own
     // cleans show in the panel already.
-    connect(m_cleaner, &DesktopCleaner::cleaned, this,
-            [this](const DesktopCleaner::HistoryEntry& entry) {
-                if (entry.automatic)
-                    m_notifications->show(tr("Put away %n files", nullptr, entry.moved), tr("Undo"),
-                                          entry.id);
-            });
+    connect(m_cleaner, &Cleaner::cleaned, this, [this](const CleanSummary& entry) {
+        if (entry.automatic)
+            m_notifications->show(tr("Put away %n files", nullptr, entry.moved), tr("Undo"),
+                                  entry.id);
+    });
     connect(m_notifications, &platform::DesktopNotifications::undoRequested, m_cleaner,
             [this](const QString& id) { m_cleaner->startUndo(id); });
 }

@@ -17,10 +17,11 @@
 class AutoTidy;
 class AutoTidySettings;
 class CommandRunner;
-class DesktopCleaner;
+class Cleaner;
 class PanelWindow;
 class QSystemTrayIcon;
 class RuleStore;
+class TidiedFolders;
 namespace platform {
 class DesktopNotifications;
 class TrayAvailability;
@@ -40,8 +41,8 @@ class VantorApp : public QObject {
               const QDBusConnection& notificationBus = QDBusConnection::sessionBus());
     ~VantorApp() override;
 
-    RuleStore* store() const { return m_store; }
-    DesktopCleaner* cleaner() const { return m_cleaner; }
+    TidiedFolders* folders() const { return m_folders; }
+    Cleaner* cleaner() const { return m_cleaner; }
     AutoTidySettings* autoTidySettings() const { return m_autoTidySettings; }
     platform::DesktopNotifications* notifications() const { return m_notifications; }
     PanelWindow* panelWindow();
@@ -77,8 +78,8 @@ class VantorApp : public QObject {
 
     SystemServices m_services;
     QSettings m_settings;
-    RuleStore* m_store;
-    DesktopCleaner* m_cleaner;
+    TidiedFolders* m_folders;
+    Cleaner* m_cleaner;
     PanelWindow* m_panel = nullptr;
     platform::TrayAvailability* m_trayAvailability = nullptr;
     QSystemTrayIcon* m_tray = nullptr;

@@ -1,37 +1,52 @@
 #include "cleaner/AutoTidy.h"
 
 #include "cleaner/AutoTidySettings.h"
-#include "cleaner/DesktopCleaner.h"
-#include "platform/DirectoryWatch.h"
+#include "cleaner/Cleaner.h"
 #include "platform/FileActivity.h"
 #include "platform/FileSystem.h"
 #include "platform/Timer.h"
+#include "rules/TidiedFolders.h"
 
 #include <algorithm>
 #include <limits>
 
-AutoTidy::AutoTidy(DesktopCleaner* cleaner, AutoTidySettings* settings, platform::Clock& clock,
+AutoTidy::AutoTidy(Cleaner* cleaner, AutoTidySettings* settings, platform::Clock& clock,
                    QObject* parent)
     : QObject(parent), m_cleaner(cleaner), m_settings(settings), m_clock(clock),
       m_timer(clock.makeTimer()) {
     connect(m_timer.get(), &platform::Timer::timeout, this, &AutoTidy::review);
     connect(m_settings, &AutoTidySettings::changed, this, &AutoTidy::settingsChanged);
-    connect(m_cleaner, &DesktopCleaner::scanChanged, this, &AutoTidy::review);
-    connect(m_cleaner, &DesktopCleaner::statusChanged, this, &AutoTidy::review);
+    connect(m_cleaner->folders(), &TidiedFolders::foldersChanged, this, &AutoTidy::settingsChanged);
+    connect(m_cleaner, &Cleaner::scanChanged, this, &AutoTidy::review);
+    connect(m_cleaner, &Cleaner::statusChanged, this, &AutoTidy::review);
     // Queued: the cleaner reports the end of its work before it publishes the scan after it.
-    connect(m_cleaner, &DesktopCleaner::busyChanged, this, &AutoTidy::review, Qt::QueuedConnection);
+    connect(m_cleaner, &Cleaner::busyChanged, this, &AutoTidy::review, Qt::QueuedConnection);
+    connect(m_cleaner, &Cleaner::fileWritten, this, &AutoTidy::fileWritten);
+    connect(m_cleaner, &Cleaner::fileClosed, this, &AutoTidy::fileClosed);
+    // Close events may have been lost: files thought open are checked again at their times.
+    connect(m_cleaner, &Cleaner::writesLost, this, [this] { m_writing.clear(); });
     settingsChanged();
 }
 
 AutoTidy::~AutoTidy() = default;
 
+bool AutoTidy::isOn() const {
+    const auto& folders = m_cleaner->folders()->folders();
+    return std::any_of(folders.begin(), folders.end(), [this](const TidiedFolders::Folder& f) {
+        return m_settings->isEnabled(f.id);
+    });
+}
+
 void AutoTidy::settingsChanged() {
-    if (!m_settings->isEnabled()) {
-        stopWatching();
+    if (!isOn()) {
+        m_cleaner->setWatchingWrites(false);
         m_lastActivity.clear();
+        m_writing.clear();
+        m_gatheringSince.reset();
         m_timer->stop();
         return;
     }
+    m_cleaner->setWatchingWrites(true);
     // The cleaner scans and watches from its first rescan, which otherwise waits for the
     // panel to open: without it, files would wait for that too.
     if (!m_cleaner->isWatching() && !m_cleaner->isBusy())
@@ -39,38 +54,7 @@ void AutoTidy::settingsChanged() {
     review();
 }
 
-void AutoTidy::watchDesktop() {
-    auto* watch = new platform::DirectoryWatch(m_cleaner->desktop(), this,
-                                               platform::DirectoryWatch::Events::EntriesAndWrites);
-    if (!watch->isValid()) {
-        delete watch; // tried again at the next review
-        return;
-    }
-    m_watch = watch;
-    connect(watch, &platform::DirectoryWatch::modified, this, &AutoTidy::fileWritten);
-    connect(watch, &platform::DirectoryWatch::closedAfterWrite, this, &AutoTidy::fileClosed);
-    // Close events may have been lost: files thought open are checked again at their times.
-    connect(watch, &platform::DirectoryWatch::eventsLost, this, [this] { m_writing.clear(); });
-    connect(watch, &platform::DirectoryWatch::folderGone, this, [this] {
-        stopWatching(); // a new watch comes with the next review that finds the Desktop
-        review();
-    });
-}
-
-void AutoTidy::stopWatching() {
-    if (m_watch)
-        m_watch->deleteLater();
-    m_watch = nullptr;
-    // Without a watch no close event comes; the kernel is asked at the files' deadlines.
-    m_writing.clear();
-}
-
-QString AutoTidy::desktopPath(const QString& name) const {
-    return platform::appendingPathComponent(m_cleaner->desktop(), name);
-}
-
-void AutoTidy::fileWritten(const QString& name) {
-    const QString path = desktopPath(name);
+void AutoTidy::fileWritten(const QString& path) {
     m_lastActivity.insert(path, m_clock.now());
     if (m_writing.contains(path))
         return; // a write of many: no more work than the hash lookup
@@ -80,13 +64,12 @@ void AutoTidy::fileWritten(const QString& name) {
         review();
 }
 
-void AutoTidy::fileClosed(const QString& name) {
-    const QString path = desktopPath(name);
+void AutoTidy::fileClosed(const QString& path) {
     m_lastActivity.insert(path, m_clock.now());
     m_writing.remove(path);
     // Its deadline is a quiet time from now, no earlier than any other: an armed timer
-    // already comes first. Reviewing on every close would stat the whole Desktop per file.
-    if (!m_timer->isActive())
+    // already comes first. Reviewing on every close would stat every file per file.
+    if (!m_timer->isActive() && isOn())
         m_timer->start(int(std::min<qint64>(qint64(m_settings->quietSeconds()) * 1000,
                                             std::numeric_limits<int>::max())));
 }
@@ -122,53 +105,74 @@ std::optional<QDateTime> AutoTidy::quietSince(const QString& path, const QDateTi
     return since;
 }
 
+void AutoTidy::arm(const QDateTime& now, const QDateTime& at) {
+    m_timer->start(int(std::clamp<qint64>(now.msecsTo(at), 0, std::numeric_limits<int>::max())));
+}
+
 void AutoTidy::review() {
-    if (!m_settings->isEnabled())
+    if (!isOn())
         return;
-    // Busy: the end of the work brings a review. No access: so does the next scan (which
-    // now lists nothing, but the rule holds whatever the scan of an unreadable Desktop holds).
-    if (m_cleaner->isBusy() || m_cleaner->status().kind == DesktopCleaner::Status::Kind::NoAccess) {
+    // Busy: the end of the work brings a review. No access: so does the next scan.
+    if (m_cleaner->isBusy() || m_cleaner->status().kind == Cleaner::Status::Kind::NoAccess) {
         m_timer->stop();
         return;
     }
-    if (!m_watch)
-        watchDesktop();
     forgetVanished();
+
+    QSet<QString> automatic;
+    for (const TidiedFolders::Folder& f : m_cleaner->folders()->folders())
+        if (m_settings->isEnabled(f.id))
+            automatic.insert(f.path);
 
     const QDateTime now = m_clock.now();
     const qint64 quietMs = qint64(m_settings->quietSeconds()) * 1000;
     QStringList due;
     std::optional<QDateTime> next;
-    for (const DesktopCleaner::Group& group : m_cleaner->scan().groups) {
-        for (const QString& file : group.files) {
-            if (m_writing.contains(file) || m_cleaner->isPutBack(file))
-                continue;
-            const auto since = quietSince(file, now);
-            if (!since)
-                continue;
-            const QDateTime deadline = since->addMSecs(quietMs);
-            if (deadline > now) {
-                if (!next || deadline < *next)
-                    next = deadline;
-                continue;
-            }
-            if (platform::writersOf(file) == platform::Writers::Some) {
-                // Opened before the watch saw it: its close will bring a new deadline.
-                m_lastActivity.insert(file, now);
-                if (m_watch) {
-                    m_writing.insert(file);
-                } else {
-                    const QDateTime again = now.addMSecs(quietMs);
-                    if (!next || again < *next)
-                        next = again;
+    std::optional<QDateTime> lastSoon; // the latest deadline within the gathering time
+    for (const Scan::Folder& folder : m_cleaner->scan().folders) {
+        if (!automatic.contains(folder.path))
+            continue;
+        for (const Scan::Group& group : folder.groups) {
+            for (const QString& file : group.files) {
+                if (m_writing.contains(file) || m_cleaner->isPutBack(file))
+                    continue;
+                const auto since = quietSince(file, now);
+                if (!since)
+                    continue;
+                const QDateTime deadline = since->addMSecs(quietMs);
+                if (deadline > now) {
+                    if (!next || deadline < *next)
+                        next = deadline;
+                    if (now.msecsTo(deadline) <= kGatherMs && (!lastSoon || deadline > *lastSoon))
+                        lastSoon = deadline;
+                    continue;
                 }
-                continue;
+                if (platform::writersOf(file) == platform::Writers::Some) {
+                    // Opened before the watch saw it: its close will bring a new deadline.
+                    m_lastActivity.insert(file, now);
+                    if (m_cleaner->isWatching()) {
+                        m_writing.insert(file);
+                    } else {
+                        const QDateTime again = now.addMSecs(quietMs);
+                        if (!next || again < *next)
+                            next = again;
+                    }
+                    continue;
+                }
+                due.append(file);
             }
-            due.append(file);
         }
     }
 
     if (!due.isEmpty()) {
+        // Others about to be due go with these, unless the wait has gone on too long.
+        if (!m_gatheringSince)
+            m_gatheringSince = now;
+        if (lastSoon && m_gatheringSince->msecsTo(*lastSoon) <= kMaxGatherMs) {
+            arm(now, *lastSoon);
+            return;
+        }
+        m_gatheringSince.reset();
         // What the clean cannot move waits another quiet time rather than being retried at
         // once, over and over.
         for (const QString& file : std::as_const(due))
@@ -177,9 +181,9 @@ void AutoTidy::review() {
         m_cleaner->startClean({true, due});
         return;
     }
+    m_gatheringSince.reset();
     if (next)
-        m_timer->start(
-            int(std::clamp<qint64>(now.msecsTo(*next), 0, std::numeric_limits<int>::max())));
+        arm(now, *next);
     else
         m_timer->stop();
 }

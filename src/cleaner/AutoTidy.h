@@ -12,24 +12,26 @@
 #include <optional>
 
 class AutoTidySettings;
-class DesktopCleaner;
+class Cleaner;
 namespace platform {
-class DirectoryWatch;
 class Timer;
 } // namespace platform
 
-// While the settings have it on, puts away each file a rule would move once the file has
-// been quiet for the quiet time: neither modified nor open for writing for that long. Each
-// time some are due it starts one clean limited to them, as the user's clean button would:
-// never while the cleaner is at work or cannot read the Desktop, and never of a file the
-// cleaner says an undo put back. A file the clean could not move waits another quiet time.
+// In each tidied folder the settings have it on for, puts away each file a rule would move
+// once the file has been quiet for the quiet time: neither modified nor open for writing for
+// that long. Files that become due within a few seconds of each other (a drop of ten files,
+// a copy) leave together, in one clean limited to them, as the user's clean button would:
+// never while the cleaner is at work or can read no folder, and never of a file the cleaner
+// says an undo put back. A file the clean could not move waits another quiet time. What
+// counts as a file a rule would move, and so what is never moved while a download is in
+// progress, is the cleaner's scan.
 //
 // A file is quiet since the latest of its modification time, its status-change time (which
 // a rename or a finished download sets even when the modification time is old) and the last
-// write or close-after-write the Desktop watch reported for it. A file written to but not
+// write or close-after-write the folder's watch reported for it. A file written to but not
 // yet closed has no deadline until it is closed; at its deadline the kernel is asked whether
 // anybody still has it open for writing. One timer waits for the earliest deadline and none
-// while nothing is pending, so an idle Desktop never wakes the program.
+// while nothing is pending, so an idle folder never wakes the program.
 //
 // Deadlines are kept on the clock's time line and the files' times are read against the
 // clock's now(); a file time later than now() (a clock set back, a tool's future date) does
@@ -38,7 +40,11 @@ class AutoTidy : public QObject {
     Q_OBJECT
 
   public:
-    AutoTidy(DesktopCleaner* cleaner, AutoTidySettings* settings, platform::Clock& clock,
+    // Files due within this long of each other go in one clean, waiting at most kMaxGatherMs.
+    static constexpr int kGatherMs = 5000;
+    static constexpr int kMaxGatherMs = 30000;
+
+    AutoTidy(Cleaner* cleaner, AutoTidySettings* settings, platform::Clock& clock,
              QObject* parent = nullptr);
     ~AutoTidy() override;
 
@@ -47,22 +53,22 @@ class AutoTidy : public QObject {
     // Works out what is due and what is next: starts a clean or arms the timer for the
     // earliest deadline (or stops it).
     void review();
-    void watchDesktop();
-    void stopWatching();
-    void fileWritten(const QString& name);
-    void fileClosed(const QString& name);
+    bool isOn() const;
+    void fileWritten(const QString& path);
+    void fileClosed(const QString& path);
     // Drops what is known of files no longer there.
     void forgetVanished();
     std::optional<QDateTime> quietSince(const QString& path, const QDateTime& now);
-    QString desktopPath(const QString& name) const;
+    void arm(const QDateTime& now, const QDateTime& at);
 
-    DesktopCleaner* m_cleaner;
+    Cleaner* m_cleaner;
     AutoTidySettings* m_settings;
     platform::Clock& m_clock;
     std::unique_ptr<platform::Timer> m_timer;
-    platform::DirectoryWatch* m_watch = nullptr;
-    // Per Desktop path, on the clock's time line: the last write or close seen, the moment a
-    // file was found still open, or the start of a clean that was to move it.
+    // Per path, on the clock's time line: the last write or close seen, the moment a file was
+    // found still open, or the start of a clean that was to move it.
     QHash<QString, QDateTime> m_lastActivity;
     QSet<QString> m_writing; // written to and not closed since
+    // While due files wait for others about to be due: since when.
+    std::optional<QDateTime> m_gatheringSince;
 };

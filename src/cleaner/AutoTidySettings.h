@@ -14,6 +14,7 @@ class AutoTidySettings : public QObject {
     explicit AutoTidySettings(const QString& settingsFile, QObject* parent = nullptr);
 
     bool isEnabled() const { return m_enabled; }
+    bool isEnabled(const QString& folderId) const { return folderId.isEmpty() && m_enabled; }
     int quietSeconds() const { return m_quietSeconds; }
     // Each writes the file at once.
     void setEnabled(bool enabled);

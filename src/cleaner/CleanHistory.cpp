@@ -13,11 +13,10 @@ namespace {
 
 // The listing's line: the record's date, its moves in the entry's own file.
 QByteArray line(const CleanHistory::Entry& e) {
-    const DesktopCleaner::CleanRecord listed{e.record.date, {}, {}};
+    const CleanRecord listed{e.record.date, {}, {}};
     return "{\"id\":" + json::string(e.id) + ",\"moved\":" + QByteArray::number(e.moved) +
            ",\"automatic\":" + (e.automatic ? "true" : "false") +
-           ",\"undone\":" + (e.undone ? "true" : "false") +
-           ",\"record\":" + DesktopCleaner::encodeRecord(listed) + '}';
+           ",\"undone\":" + (e.undone ? "true" : "false") + ",\"record\":" + listed.encode() + '}';
 }
 
 bool validId(const QString& id) {
@@ -39,8 +38,8 @@ std::optional<CleanHistory::Entry> entryFrom(const QJsonValue& value) {
     const double count = moved.toDouble();
     if (!(count >= 0 && count <= 1e9) || count != std::floor(count))
         return std::nullopt;
-    auto decoded = DesktopCleaner::decodeRecord(
-        QJsonDocument(record.toObject()).toJson(QJsonDocument::Compact));
+    auto decoded =
+        CleanRecord::decode(QJsonDocument(record.toObject()).toJson(QJsonDocument::Compact));
     if (!decoded)
         return std::nullopt;
     CleanHistory::Entry e{id.toString(), automatic.toBool(), undone.toBool(), int(count),
@@ -90,7 +89,7 @@ QList<CleanHistory::Entry> CleanHistory::decode(const QByteArray& bytes) {
     }
     QList<Entry> entries;
     for (const QJsonValue& v : std::as_const(values)) {
-        if (entries.size() >= DesktopCleaner::kHistoryLength)
+        if (entries.size() >= kLength)
             break;
         auto e = entryFrom(v);
         if (e && indexOf(entries, e->id) < 0)
@@ -113,7 +112,7 @@ bool CleanHistory::loadMoves(const QString& historyFile, Entry* entry) {
     if (!entry->movesOnDisk)
         return !entry->record.moves.isEmpty();
     const auto bytes = platform::readWholeFile(movesFile(historyFile, entry->id), kMaxMovesBytes);
-    const auto record = bytes ? DesktopCleaner::decodeRecord(*bytes) : std::nullopt;
+    const auto record = bytes ? CleanRecord::decode(*bytes) : std::nullopt;
     if (!record) // the file stays for a later try; it is not an orphan
         return false;
     entry->movesOnDisk = false;
@@ -147,7 +146,7 @@ std::optional<QList<CleanHistory::Entry>> CleanHistory::write(const QString& fil
             kept.insert(platform::lastPathComponent(moves));
         } else if (!e.undone && !e.record.moves.isEmpty()) {
             if (!platform::makePath(folder) ||
-                !platform::writeFileAtomically(moves, DesktopCleaner::encodeRecord(e.record)))
+                !platform::writeFileAtomically(moves, e.record.encode()))
                 return std::nullopt;
             kept.insert(platform::lastPathComponent(moves));
         }
@@ -180,8 +179,8 @@ void CleanHistory::add(QList<Entry>* entries, Entry entry) {
 }
 
 void CleanHistory::trim(QList<Entry>* entries) {
-    if (entries->size() > DesktopCleaner::kHistoryLength)
-        entries->resize(DesktopCleaner::kHistoryLength);
+    if (entries->size() > kLength)
+        entries->resize(kLength);
 }
 
 qsizetype CleanHistory::indexOfRecord(QList<Entry>* entries, const std::optional<Record>& record,
@@ -218,8 +217,8 @@ QString CleanHistory::newId(const QList<Entry>& entries) {
     }
 }
 
-QList<DesktopCleaner::HistoryEntry> CleanHistory::summary(const QList<Entry>& entries) {
-    QList<DesktopCleaner::HistoryEntry> list;
+QList<CleanSummary> CleanHistory::summary(const QList<Entry>& entries) {
+    QList<CleanSummary> list;
     list.reserve(entries.size());
     for (const Entry& e : entries)
         list.append({e.id, e.record.date, e.moved, e.automatic, e.undone});

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/CleanRecord.h"
+#include "cleaner/CleanSummary.h"
 
 #include <QByteArray>
 #include <QList>
@@ -16,10 +17,10 @@
 // Histories written before kept the moves in their lines; they are read as they are and
 // moved out at the next write.
 //
-// It never holds more than DesktopCleaner::kHistoryLength entries: the oldest go first.
+// It never holds more than kLength entries: the oldest go first.
 class CleanHistory {
   public:
-    using Record = DesktopCleaner::CleanRecord;
+    using Record = CleanRecord;
 
     struct Entry {
         QString id;
@@ -31,6 +32,8 @@ class CleanHistory {
         bool movesOnDisk = false;
         bool operator==(const Entry&) const = default;
     };
+
+    static constexpr int kLength = 20;
 
     // A listing of 20 lines is a few kilobytes; older ones held moves up to 512 KiB.
     static constexpr qint64 kMaxListingBytes = 4 * 1024 * 1024;
@@ -72,5 +75,5 @@ class CleanHistory {
     // A fresh id, unlike those of `entries`: eight hex digits, short enough to type.
     static QString newId(const QList<Entry>& entries);
 
-    static QList<DesktopCleaner::HistoryEntry> summary(const QList<Entry>& entries);
+    static QList<CleanSummary> summary(const QList<Entry>& entries);
 };

@@ -1,5 +1,7 @@
 #include "cleaner/CleanWork.h"
 
+#include "cleaner/FreeName.h"
+
 #include "cleaner/CleanHistory.h"
 #include "cleaner/CleanJournal.h"
 #include "cleaner/PutBackMarks.h"
@@ -77,7 +79,7 @@ Attempt moveJournaled(CleanJournal* journal, const QString& from, const FileIden
         last = platform::moveItem(source, target, journalHooks(journal, target, &journalOk));
         return last;
     };
-    const auto to = DesktopCleaner::moveToFreeName(from, name, folder, move);
+    const auto to = cleaner::moveToFreeName(from, name, folder, move);
     if (to) {
         *movedTo = *to;
         return Attempt::Moved;
@@ -175,10 +177,28 @@ bool isInside(const QString& path, const QString& folder) {
 
 } // namespace
 
-CleanWork::CleanWork(const QString& recordFolder, const QString& desktop,
-                     const QStringList& ruleFolders, int lockWaitMs)
-    : m_recordFolder(recordFolder), m_desktop(desktop), m_ruleFolders(ruleFolders),
-      m_lockWaitMs(lockWaitMs) {}
+CleanWork::CleanWork(const QString& recordFolder, const QList<Place>& places, int lockWaitMs,
+                     const QDateTime& now)
+    : m_recordFolder(recordFolder), m_places(places), m_lockWaitMs(lockWaitMs), m_now(now) {
+    for (const Place& place : m_places)
+        m_realFolders.append(QFileInfo(place.folder).canonicalFilePath());
+}
+
+QList<CleanWork::Batch> CleanWork::batchesOf(const Scan& scan,
+                                             const std::optional<QStringList>& only) {
+    const QSet<QString> wanted = only ? QSet<QString>(only->begin(), only->end()) : QSet<QString>();
+    QList<Batch> batches;
+    for (const Scan::Folder& folder : scan.folders) {
+        for (const Scan::Group& group : folder.groups) {
+            QStringList files = group.files;
+            if (only)
+                files.removeIf([&](const QString& file) { return !wanted.contains(file); });
+            if (!files.isEmpty())
+                batches.append({group.rule.destinationURL(), files});
+        }
+    }
+    return batches;
+}
 
 QString CleanWork::recordFile() const {
     platform::makePath(m_recordFolder);
@@ -200,13 +220,13 @@ std::optional<CleanWork::Record> CleanWork::readRecord() const {
         return std::nullopt;
     if (!m_knownBytes.isEmpty() && *bytes == m_knownBytes)
         return m_knownRecord;
-    return DesktopCleaner::decodeRecord(*bytes);
+    return Record::decode(*bytes);
 }
 
 bool CleanWork::writeRecord(const std::optional<Record>& record) const {
     const QString file = recordFile();
     if (record)
-        return platform::writeFileAtomically(file, DesktopCleaner::encodeRecord(*record));
+        return platform::writeFileAtomically(file, record->encode());
     return platform::removeItem(file) || !platform::entryExists(file);
 }
 
@@ -238,7 +258,14 @@ QString CleanWork::marksFile() const {
 }
 
 bool CleanWork::isTidiedPlace(const QString& folder) const {
-    return platform::isSameFolder(folder, m_desktop) || undoMayTakeFrom(folder);
+    return placeOf(folder) >= 0 || undoMayTakeFrom(folder);
+}
+
+qsizetype CleanWork::placeOf(const QString& folder) const {
+    for (qsizetype i = 0; i < m_places.size(); ++i)
+        if (platform::isSameFolder(folder, m_places[i].folder))
+            return i;
+    return -1;
 }
 
 QList<CleanJournal::Entry> CleanWork::settleJournal(const CleanJournal::Contents& journal) const {
@@ -283,8 +310,7 @@ bool CleanWork::recoverPutBackLocked(History* history, QStringList* restored) co
             // Without its moves the entry stays as it is: nothing proves it was put back.
             if (CleanHistory::loadMoves(historyFile(), &entry)) {
                 const Record before = entry.record;
-                entry.record.moves.removeIf(
-                    [&](const DesktopCleaner::Move& m) { return taken.contains(m.to); });
+                entry.record.moves.removeIf([&](const Move& m) { return taken.contains(m.to); });
                 if (entry.record.moves.isEmpty())
                     markUndone(&entry, before);
             }
@@ -335,7 +361,7 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history) cons
         QSet<QString> arrived;
         for (const CleanJournal::Entry& e : settled)
             arrived.insert(e.to);
-        QList<DesktopCleaner::Move> happened;
+        QList<Move> happened;
         for (const CleanJournal::Entry& e : cleanJournal->moves) {
             if (arrived.contains(e.to) || putBack.contains(e.to))
                 happened.append({e.from, e.to});
@@ -359,8 +385,8 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history) cons
     if (record && hadUndoJournal) {
         const qsizetype index = CleanHistory::indexOfRecord(history, record, historyFile());
         // Items put back leave the record; the rest stay for the next undo.
-        QList<DesktopCleaner::Move> left;
-        for (const DesktopCleaner::Move& m : record->moves) {
+        QList<Move> left;
+        for (const Move& m : record->moves) {
             const auto back = putBack.find(m.to);
             if (back != putBack.end() && *back > 0)
                 --*back;
@@ -423,8 +449,7 @@ CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomi
         return result;
     const QString id = CleanHistory::newId(history);
     const QString journalPath = journalFile(CleanJournal::Kind::Clean);
-    auto journal = CleanJournal::begin(journalPath, CleanJournal::Kind::Clean,
-                                       QDateTime::currentDateTimeUtc());
+    auto journal = CleanJournal::begin(journalPath, CleanJournal::Kind::Clean, m_now);
     if (journal && !journal->entry(id, automatic))
         journal.reset();
     if (!journal) {
@@ -435,7 +460,7 @@ CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomi
     int total = 0;
     for (const Batch& b : batches)
         total += int(b.files.size());
-    QList<DesktopCleaner::Move> moves;
+    QList<Move> moves;
     QStringList createdFolders;
     int handled = 0;
     bool stopped = false; // quitting, or the journal can no longer be written
@@ -503,39 +528,64 @@ CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomi
         platform::removeItem(journalPath);
         return result;
     }
-    // The record is synced as it is written; the journal, which goes once it is, needs a
-    // sync of its own only when it stays to stand in for the record.
-    result.record = Record{QDateTime::currentDateTimeUtc(), moves, createdFolders};
-    const QByteArray bytes = DesktopCleaner::encodeRecord(*result.record);
-    const bool saved = platform::writeFileAtomically(recordFile(), bytes);
-    // After the record: a clean killed in between is added from its journal at the next start.
-    CleanHistory::add(&history, {id, automatic, false, int(moves.size()), *result.record});
-    if (const auto written = CleanHistory::write(historyFile(), history))
-        history = *written;
-    result.history = history;
-    if (saved) {
-        result.recordBytes = bytes;
-        journal.reset();
-        platform::removeItem(journalPath);
-        platform::removeItem(journalFile(CleanJournal::Kind::Undo)); // about a replaced record
-    } else {
-        journal->sync();
-        writeRecord(std::nullopt); // the journal wins at the next start
-    }
+    const Record record{m_now, moves, createdFolders};
+    // A clean killed before its record is saved is added again from its journal, by its id.
+    CleanHistory::add(&history, {id, automatic, false, int(moves.size()), record});
+    commit(&result, history, {}, record, std::move(journal), CleanJournal::Kind::Clean);
     return result;
 }
 
-// Judged by real paths only: a path inside the Desktop by its text may lead anywhere through
-// a link.
-bool CleanWork::undoMayTakeFrom(const QString& folder) const {
+void CleanWork::commit(Result* result, const History& history, const QStringList& restored,
+                       const std::optional<std::optional<Record>>& record,
+                       std::unique_ptr<CleanJournal> journal, CleanJournal::Kind kind) const {
+    const auto written = CleanHistory::write(historyFile(), history);
+    result->history = written ? *written : history;
+    if (!restored.isEmpty())
+        result->marks = PutBackMarks::add(marksFile(), restored);
+    bool saved = written.has_value();
+    if (record) {
+        result->record = *record;
+        // The record is synced as it is written; the journal needs a sync of its own only when
+        // it stays to stand in for the record.
+        const QByteArray bytes = *record ? (*record)->encode() : QByteArray();
+        saved = *record ? platform::writeFileAtomically(recordFile(), bytes)
+                        : writeRecord(std::nullopt);
+        if (saved)
+            result->recordBytes = bytes;
+        else if (*record && kind == CleanJournal::Kind::Clean)
+            writeRecord(std::nullopt); // never leave an older record to be undone in its place
+    }
+    if (!saved) {
+        if (journal)
+            journal->sync();
+        return;
+    }
+    journal.reset();
+    platform::removeItem(journalFile(kind));
+    // A new record makes an old undo journal meaningless, and a finished undo a clean's.
+    if (kind == CleanJournal::Kind::Clean)
+        platform::removeItem(journalFile(CleanJournal::Kind::Undo));
+    if (kind == CleanJournal::Kind::Undo)
+        platform::removeItem(journalFile(CleanJournal::Kind::Clean));
+}
+
+// Judged by real paths only: a path inside a tidied folder by its text may lead anywhere
+// through a link.
+bool CleanWork::undoMayTakeFrom(const QString& folder, qsizetype place) const {
     const QString real = QFileInfo(folder).canonicalFilePath();
     if (real.isEmpty())
         return false;
-    const QString realDesktop = QFileInfo(m_desktop).canonicalFilePath();
-    if (!realDesktop.isEmpty() && isInside(real, realDesktop))
-        return true;
-    return std::any_of(m_ruleFolders.begin(), m_ruleFolders.end(),
-                       [&](const QString& rule) { return platform::isSameFolder(rule, folder); });
+    for (qsizetype i = 0; i < m_places.size(); ++i) {
+        if (place >= 0 && i != place)
+            continue;
+        if (!m_realFolders[i].isEmpty() && isInside(real, m_realFolders[i]))
+            return true;
+        const QStringList& rules = m_places[i].ruleFolders;
+        if (std::any_of(rules.begin(), rules.end(),
+                        [&](const QString& rule) { return platform::isSameFolder(rule, folder); }))
+            return true;
+    }
+    return false;
 }
 
 void CleanWork::removeCreatedFolders(const Record& record) const {
@@ -544,7 +594,7 @@ void CleanWork::removeCreatedFolders(const Record& record) const {
     // Only a folder the clean moved something into, where an undo may work, and the folders
     // it made around such a folder; the innermost first, so that each can be left empty.
     QSet<QString> received;
-    for (const DesktopCleaner::Move& move : record.moves)
+    for (const Move& move : record.moves)
         received.insert(platform::deletingLastPathComponent(move.to));
     QSet<QString> mayGo;
     for (const QString& folder : record.createdFolders) {
@@ -601,26 +651,19 @@ CleanWork::Result CleanWork::undoEntry(const QString& id, const std::atomic<bool
     const Record record = entry.record;
     // Without a journal this still runs, as an undo does: the entry keeps what is left.
     const QString journalPath = journalFile(CleanJournal::Kind::PutBack);
-    auto journal = CleanJournal::begin(journalPath, CleanJournal::Kind::PutBack,
-                                       QDateTime::currentDateTimeUtc());
+    auto journal = CleanJournal::begin(journalPath, CleanJournal::Kind::PutBack, m_now);
     if (journal && !journal->entry(id, entry.automatic))
         journal.reset();
-    QList<DesktopCleaner::Move> untried;
+    QList<Move> untried;
     QStringList restored;
     putBack(record, journal.get(), cancel, progress, &result, &untried, &restored);
     if (untried.isEmpty())
         markUndone(&entry, record);
     else
         entry.record.moves = untried;
-    const auto written = CleanHistory::write(historyFile(), history);
-    result.history = written ? *written : history;
-    result.marks = PutBackMarks::add(marksFile(), restored);
-    if (written) {
-        journal.reset();
-        platform::removeItem(journalPath);
-    } else if (journal) {
-        journal->sync();
-    }
+    // last-clean.json stays as it is.
+    commit(&result, history, restored, std::nullopt, std::move(journal),
+           CleanJournal::Kind::PutBack);
     return result;
 }
 
@@ -631,9 +674,8 @@ CleanWork::Result CleanWork::undoRecordLocked(const Record& record, History hist
     // Without a journal the undo still runs: putting files back loses nothing, and a record
     // that outlives a killed undo only makes the next one count the files already back.
     const QString journalPath = journalFile(CleanJournal::Kind::Undo);
-    auto journal =
-        CleanJournal::begin(journalPath, CleanJournal::Kind::Undo, QDateTime::currentDateTimeUtc());
-    QList<DesktopCleaner::Move> untried;
+    auto journal = CleanJournal::begin(journalPath, CleanJournal::Kind::Undo, m_now);
+    QList<Move> untried;
     QStringList restored;
     putBack(record, journal.get(), cancel, progress, &result, &untried, &restored);
 
@@ -652,42 +694,33 @@ CleanWork::Result CleanWork::undoRecordLocked(const Record& record, History hist
         if (index >= 0)
             history[index].record.moves = untried;
     }
-    result.history = history;
-    if (index >= 0) {
-        if (const auto written = CleanHistory::write(historyFile(), history))
-            result.history = *written;
-    }
-    result.marks = PutBackMarks::add(marksFile(), restored);
-    result.record = rest;
-    if (writeRecord(rest)) {
-        journal.reset();
-        platform::removeItem(journalPath);
-        platform::removeItem(journalFile(CleanJournal::Kind::Clean));
-    } else if (journal) {
-        journal->sync();
-    }
+    commit(&result, history, restored, rest, std::move(journal), CleanJournal::Kind::Undo);
     return result;
 }
 
-// Moves the record's items back onto the Desktop, from the last move to the first, in runs.
-// Only what a clean could have moved is taken: a file taken from directly in this Desktop,
-// now in a rule folder (or a folder inside the Desktop). A taken name gets the next free one.
+// Moves the record's items back into the folders they came from, from the last move to the
+// first, in runs. Only what a clean could have moved is taken: a file taken from directly in
+// a tidied folder, now in one of that folder's rule folders (or a folder inside it). A taken
+// name gets the next free one.
 void CleanWork::putBack(const Record& record, CleanJournal* journalIn,
                         const std::atomic<bool>& cancel, const Progress& progress, Result* result,
-                        QList<DesktopCleaner::Move>* untried, QStringList* restored) const {
+                        QList<Move>* untried, QStringList* restored) const {
     CleanJournal* journal = journalIn;
-    const bool desktopUsable =
-        platform::isDirectory(m_desktop) && !platform::isHomeOrAbove(m_desktop);
+    QList<bool> placeUsable;
+    for (const Place& place : m_places)
+        placeUsable.append(platform::isDirectory(place.folder) &&
+                           !platform::isHomeOrAbove(place.folder));
     const int total = int(record.moves.size());
     QList<bool> handledMove(total, false);
-    QHash<QString, bool> originIsDesktop, holderMayGive;
+    QHash<QString, qsizetype> placeOfOrigin;
+    QHash<std::pair<QString, qsizetype>, bool> holderMayGive;
     int handled = 0;
     bool cancelled = false;
     if (progress)
         progress(0, total);
     // A move that failed but whose item still stands where the clean put it stays in the
     // record (counted failed with the untried at the end), so that a later undo can try
-    // again: a file in use, a Desktop that could not be used just now.
+    // again: a file in use, a folder that could not be used just now.
     enum class Outcome { Done, Gone, Kept };
     const auto count = [&](int index, Outcome outcome) {
         handledMove[index] = outcome != Outcome::Kept;
@@ -701,25 +734,30 @@ void CleanWork::putBack(const Record& record, CleanJournal* journalIn,
         QList<Job> jobs;
         QList<int> jobMove;
         for (int m = runEnd - 1; m >= std::max(0, runEnd - kRunLength); --m) {
-            const DesktopCleaner::Move& move = record.moves[m];
+            const Move& move = record.moves[m];
             // Folders are judged once each.
             const auto item = platform::identity(move.to, false);
             const QString origin = platform::deletingLastPathComponent(move.from);
             const QString holder = platform::deletingLastPathComponent(move.to);
-            auto isDesktop = originIsDesktop.find(origin);
-            if (isDesktop == originIsDesktop.end())
-                isDesktop =
-                    originIsDesktop.insert(origin, platform::isSameFolder(origin, m_desktop));
-            auto mayTake = holderMayGive.find(holder);
-            if (mayTake == holderMayGive.end())
-                mayTake = holderMayGive.insert(holder, undoMayTakeFrom(holder));
+            auto place = placeOfOrigin.find(origin);
+            if (place == placeOfOrigin.end())
+                place = placeOfOrigin.insert(origin, placeOf(origin));
+            bool mayTake = false;
+            if (*place >= 0) {
+                const std::pair<QString, qsizetype> key{holder, *place};
+                auto known = holderMayGive.find(key);
+                if (known == holderMayGive.end())
+                    known = holderMayGive.insert(key, undoMayTakeFrom(holder, *place));
+                mayTake = *known;
+            }
             const bool valid = item && item->type != FileIdentity::Type::Directory &&
-                               item->type != FileIdentity::Type::Symlink && *isDesktop && *mayTake;
-            if (!valid || !desktopUsable) {
+                               item->type != FileIdentity::Type::Symlink && mayTake;
+            if (!valid || !placeUsable[*place]) {
                 count(m, valid ? Outcome::Kept : Outcome::Gone);
                 continue;
             }
-            jobs.append({move.to, *item, platform::lastPathComponent(move.from), m_desktop});
+            jobs.append(
+                {move.to, *item, platform::lastPathComponent(move.from), m_places[*place].folder});
             jobMove.append(m);
         }
         qsizetype done = 0;

@@ -2,9 +2,11 @@
 
 #include "cleaner/CleanHistory.h"
 #include "cleaner/CleanJournal.h"
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/CleanRecord.h"
 #include "cleaner/PutBackMarks.h"
+#include "cleaner/Scan.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -23,20 +25,20 @@ enum class CleanWorkOutcome {
     Busy,      // another cleaner held the lock: nothing was done
     NoJournal, // the journal could not be created: nothing was moved
     NoRecord,  // undo: there was no record on disk to put back
-    NoWork,    // started clean: the Desktop could not be listed or held nothing to move
+    NoWork,    // started clean: no folder could be listed or they held nothing to move
 };
 
 struct CleanWorkResult {
     CleanWorkOutcome outcome = CleanWorkOutcome::Done;
-    std::optional<DesktopCleaner::CleanRecord> record; // the last clean afterwards
-    int done = 0;                                      // moved or restored
+    std::optional<CleanRecord> record; // the last clean afterwards
+    int done = 0;                      // moved or restored
     int failed = 0;
     int inUse = 0; // of the failed: open for writing or changed while copied, so they stay
     // A clean stopped because its journal could no longer be written (a full disk).
     bool recordStopped = false;
     QByteArray recordBytes; // what was written for `record`, when this work wrote it
-    // Started work: the Desktop scanned afterwards, nullopt when it could not be listed.
-    std::optional<std::optional<DesktopCleaner::Scan>> scanAfter;
+    // Started work: the folders scanned afterwards.
+    std::optional<Scan> scanAfter;
     // The history as the work left it, when it read it (a clean's entry comes first).
     std::optional<QList<CleanHistory::Entry>> history;
     // The put-back marks after an undo, when they could be written.
@@ -46,29 +48,42 @@ struct CleanWorkResult {
 };
 
 // The file work of a clean and of an undo, run on whichever thread calls it: it touches the
-// Desktop, the rule folders and the files in the record folder, never the cleaner's
+// tidied folders, their rule folders and the files in the record folder, never the cleaner's
 // published state. Each run holds the record folder's lock, so one cleaner works at a time,
 // and records every move in the journal before making it.
 class CleanWork {
   public:
-    using Record = DesktopCleaner::CleanRecord;
+    using Record = CleanRecord;
+    using Move = CleanRecord::Move;
     using History = QList<CleanHistory::Entry>;
     using Marks = QList<PutBackMarks::Mark>;
     using Progress = std::function<void(int done, int total)>;
 
-    // One rule folder and the Desktop files that go into it, in order.
+    // One rule folder and the files of a tidied folder that go into it, in order.
     struct Batch {
         QString folder;
         QStringList files;
     };
 
+    // A tidied folder and its rules' folders: an undo takes items only from these rule
+    // folders (or from inside the folder) and puts them back only into this folder.
+    struct Place {
+        QString folder;
+        QStringList ruleFolders;
+    };
+
+    // The files each rule of the scan would move (of `only`, when given), in one batch per
+    // tidied folder and rule.
+    static QList<Batch> batchesOf(const Scan& scan,
+                                  const std::optional<QStringList>& only = std::nullopt);
+
     using Outcome = CleanWorkOutcome;
     using Result = CleanWorkResult;
 
-    // `ruleFolders` are the current rules' folders: with the Desktop, the only places an undo
-    // takes items from and removes folders in.
-    CleanWork(const QString& recordFolder, const QString& desktop, const QStringList& ruleFolders,
-              int lockWaitMs);
+    // `places` are the tidied folders with their current rules' folders: the only places an
+    // undo takes items from, puts them into and removes folders in. `now` dates a clean.
+    CleanWork(const QString& recordFolder, const QList<Place>& places, int lockWaitMs,
+              const QDateTime& now);
 
     // The record last written or read, with its bytes: when the file still holds exactly
     // these, it is not decoded again.
@@ -109,14 +124,24 @@ class CleanWork {
     Result undoRecordLocked(const Record& record, History history, const std::atomic<bool>& cancel,
                             const Progress& progress) const;
     void putBack(const Record& record, CleanJournal* journal, const std::atomic<bool>& cancel,
-                 const Progress& progress, Result* result, QList<DesktopCleaner::Move>* untried,
+                 const Progress& progress, Result* result, QList<Move>* untried,
                  QStringList* restored) const;
+    // The end of every run, in this order: the history, the put-back marks, the record (when
+    // given), and then the journal goes, once what it stands for is on disk (the history
+    // when no record is given). Otherwise the journal is synced to stand in for them.
+    void commit(Result* result, const History& history, const QStringList& restored,
+                const std::optional<std::optional<Record>>& record,
+                std::unique_ptr<CleanJournal> journal, CleanJournal::Kind kind) const;
     // Removes the folders the clean created that are left empty and marks the entry undone.
     void markUndone(CleanHistory::Entry* entry, const Record& record) const;
     std::optional<Record> readRecord() const;
     bool writeRecord(const std::optional<Record>& record) const;
-    bool undoMayTakeFrom(const QString& folder) const;
-    // The Desktop or a folder an undo may take from: the only places recovery removes in.
+    // The place whose folder is `folder`; -1 when none is.
+    qsizetype placeOf(const QString& folder) const;
+    // Whether an undo may take items from `folder` back into the place's folder: one of its
+    // rule folders, or a folder inside it (by real path). With no place, into any of them.
+    bool undoMayTakeFrom(const QString& folder, qsizetype place = -1) const;
+    // A tidied folder or a folder an undo may take from: the only places recovery removes in.
     bool isTidiedPlace(const QString& folder) const;
     // Removes the hidden copies a killed run left and finds which journalled moves
     // happened, removing sources left behind where that is proven safe.
@@ -124,9 +149,10 @@ class CleanWork {
     void removeCreatedFolders(const Record& record) const;
 
     QString m_recordFolder;
-    QString m_desktop;
-    QStringList m_ruleFolders;
+    QList<Place> m_places;
+    QStringList m_realFolders; // of the places, where they resolve
     int m_lockWaitMs;
+    QDateTime m_now;
     QByteArray m_knownBytes;
     std::optional<Record> m_knownRecord;
 };

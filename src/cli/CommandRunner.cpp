@@ -1,8 +1,9 @@
 #include "cli/CommandRunner.h"
 
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
 #include "platform/FileSystem.h"
 #include "rules/RuleStore.h"
+#include "rules/TidiedFolders.h"
 
 #include <QEventLoop>
 #include <QJsonArray>
@@ -45,9 +46,9 @@ QString jsonStrings(const QStringList& texts) {
     return jsonArray(values);
 }
 
-QString cleanJson(int moved, int failed, const QList<DesktopCleaner::Move>& moves) {
+QString cleanJson(int moved, int failed, const QList<CleanRecord::Move>& moves) {
     QStringList list;
-    for (const DesktopCleaner::Move& m : moves)
+    for (const CleanRecord::Move& m : moves)
         list.append(jsonObject({{"from", jsonString(m.from)}, {"to", jsonString(m.to)}}));
     return jsonObject({{"moved", QString::number(moved)},
                        {"failed", QString::number(failed)},
@@ -61,18 +62,20 @@ QString undoJson(int restored, int failed) {
            u'\n';
 }
 
-QString noAccessText(const QString& desktop) {
-    return QStringLiteral("Vantor can't see your Desktop (%1).\n")
-        .arg(SortRule::tildePath(desktop));
+QString noAccessText(const QString& folder, bool isDesktop) {
+    if (isDesktop)
+        return QStringLiteral("Vantor can't see your Desktop (%1).\n")
+            .arg(SortRule::tildePath(folder));
+    return QStringLiteral("Vantor can't read %1.\n").arg(SortRule::tildePath(folder));
 }
 
 } // namespace
 
-CommandRunner::CommandRunner(DesktopCleaner* cleaner, QObject* parent)
+CommandRunner::CommandRunner(Cleaner* cleaner, QObject* parent)
     : QObject(parent), m_cleaner(cleaner) {}
 
 QString CommandRunner::rulesNote() const {
-    const QString file = m_cleaner->rules()->fileName();
+    const QString file = m_cleaner->folders()->desktopRules()->fileName();
     if (!platform::entryExists(file))
         return {};
     const auto bytes = platform::readWholeFile(file, RuleStore::kMaxFileBytes);
@@ -122,47 +125,71 @@ void CommandRunner::run(const CommandRequest& request,
 
 CommandResult CommandRunner::scan(bool json) const {
     m_cleaner->rescan();
-    const DesktopCleaner::Scan& scan = m_cleaner->scan();
+    const Scan& scan = m_cleaner->scan();
     CommandResult result;
-    if (m_cleaner->status().kind == DesktopCleaner::Status::Kind::NoAccess) {
-        result.exitCode = CommandResult::kFailure;
-        result.err = noAccessText(m_cleaner->desktop());
+    for (const Scan::Folder& folder : scan.folders) {
+        if (!folder.readable) {
+            result.exitCode = CommandResult::kFailure;
+            result.err += noAccessText(folder.path, folder.path == m_cleaner->desktop());
+        }
     }
     if (json) {
-        QStringList groups;
-        for (const DesktopCleaner::Group& g : scan.groups)
-            groups.append(jsonObject({{"rule", jsonString(g.rule.name)},
-                                      {"id", jsonString(SortRule::uuidText(g.rule.id))},
-                                      {"destination", jsonString(g.rule.destinationURL())},
-                                      {"files", jsonStrings(g.files)}}));
-        result.out = jsonObject({{"desktop", jsonString(m_cleaner->desktop())},
-                                 {"groups", jsonArray(groups)},
-                                 {"other", QString::number(scan.other)}}) +
+        const auto groupsJson = [](const Scan::Folder& folder) {
+            QStringList groups;
+            for (const Scan::Group& g : folder.groups)
+                groups.append(jsonObject({{"rule", jsonString(g.rule.name)},
+                                          {"id", jsonString(SortRule::uuidText(g.rule.id))},
+                                          {"destination", jsonString(g.rule.destinationURL())},
+                                          {"files", jsonStrings(g.files)}}));
+            return jsonArray(groups);
+        };
+        QStringList folders;
+        for (const Scan::Folder& folder : scan.folders)
+            folders.append(jsonObject({{"path", jsonString(folder.path)},
+                                       {"groups", groupsJson(folder)},
+                                       {"other", QString::number(folder.other)}}));
+        const Scan::Folder desktop = scan.folders.isEmpty()
+                                         ? Scan::Folder{m_cleaner->desktop(), false, {}, 0}
+                                         : scan.folders.first();
+        result.out = jsonObject({{"desktop", jsonString(desktop.path)},
+                                 {"groups", groupsJson(desktop)},
+                                 {"other", QString::number(desktop.other)},
+                                 {"folders", jsonArray(folders)}}) +
                      u'\n';
         return result;
     }
-    if (result.exitCode != CommandResult::kSuccess)
-        return result;
-    for (const DesktopCleaner::Group& g : scan.groups)
-        if (!g.files.isEmpty())
-            result.out += QStringLiteral("%1: %2 \u2192 %3\n")
-                              .arg(g.rule.name, files(int(g.files.size())),
-                                   SortRule::tildePath(g.rule.destinationURL()));
-    if (scan.totalFiles() == 0)
-        result.out += QStringLiteral("Nothing to move.\n");
-    if (scan.other > 0)
-        result.out += scan.other == 1
-                          ? QStringLiteral("1 other item stays on the Desktop.\n")
-                          : QStringLiteral("%1 other items stay on the Desktop.\n").arg(scan.other);
+    // With the Desktop alone, as it always read; with more, each folder under its name.
+    const bool several = scan.folders.size() > 1;
+    const QString indent = several ? QStringLiteral("  ") : QString();
+    for (const Scan::Folder& folder : scan.folders) {
+        if (!folder.readable)
+            continue;
+        if (several)
+            result.out += SortRule::tildePath(folder.path) + QStringLiteral(":\n");
+        for (const Scan::Group& g : folder.groups)
+            if (!g.files.isEmpty())
+                result.out += indent + QStringLiteral("%1: %2 \u2192 %3\n")
+                                           .arg(g.rule.name, files(int(g.files.size())),
+                                                SortRule::tildePath(g.rule.destinationURL()));
+        if (folder.totalFiles() == 0)
+            result.out += indent + QStringLiteral("Nothing to move.\n");
+        const QString where = several ? QStringLiteral("there") : QStringLiteral("on the Desktop");
+        if (folder.other > 0)
+            result.out +=
+                indent +
+                (folder.other == 1
+                     ? QStringLiteral("1 other item stays %1.\n").arg(where)
+                     : QStringLiteral("%1 other items stay %2.\n").arg(folder.other).arg(where));
+    }
     return result;
 }
 
 CommandResult CommandRunner::history(bool json) const {
-    const QList<DesktopCleaner::HistoryEntry>& entries = m_cleaner->history();
+    const QList<CleanSummary>& entries = m_cleaner->history();
     CommandResult result;
     if (json) {
         QStringList list;
-        for (const DesktopCleaner::HistoryEntry& e : entries)
+        for (const CleanSummary& e : entries)
             list.append(jsonObject(
                 {{"id", jsonString(e.id)},
                  {"date", jsonString(e.date.toUTC().toString(Qt::ISODate))},
@@ -173,7 +200,7 @@ CommandResult CommandRunner::history(bool json) const {
         return result;
     }
     // One line a clean: its id to give to undo, its local time, what it did.
-    for (const DesktopCleaner::HistoryEntry& e : entries) {
+    for (const CleanSummary& e : entries) {
         QString line =
             QStringLiteral("%1  %2  Moved %3")
                 .arg(e.id, e.date.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
@@ -193,7 +220,7 @@ void CommandRunner::runWork(const CommandRequest& request,
                             std::function<void(const CommandResult&)> done) {
     const bool clean = request.command == Command::Clean;
     const bool json = request.json;
-    DesktopCleaner* cleaner = m_cleaner;
+    Cleaner* cleaner = m_cleaner;
     const auto empty = [clean, json](const QString& err) {
         CommandResult r{CommandResult::kFailure, QString(), err};
         if (json)
@@ -201,7 +228,7 @@ void CommandRunner::runWork(const CommandRequest& request,
         return r;
     };
     if (cleaner->isBusy()) {
-        done(empty(DesktopCleaner::noticeText(DesktopCleaner::Notice::Busy) + u'\n'));
+        done(empty(Cleaner::noticeText(Cleaner::Notice::Busy) + u'\n'));
         return;
     }
     const QString id = request.id;
@@ -222,59 +249,36 @@ void CommandRunner::runWork(const CommandRequest& request,
         return;
     }
 
-    // What this run's work reports, as it reports it: the status it ends with and a notice
-    // when it could not start. Earlier values say nothing about this run.
-    struct Outcome {
-        std::optional<DesktopCleaner::Status> status;
-        bool noticed = false;
-        QList<QMetaObject::Connection> connections;
-    };
-    auto outcome = std::make_shared<Outcome>();
-    const auto wanted =
-        clean ? DesktopCleaner::Status::Kind::Cleaned : DesktopCleaner::Status::Kind::Undone;
-    outcome->connections << connect(cleaner, &DesktopCleaner::statusChanged, this,
-                                    [cleaner, outcome, wanted] {
-                                        if (!outcome->status && cleaner->status().kind == wanted)
-                                            outcome->status = cleaner->status();
-                                    });
-    outcome->connections << connect(cleaner, &DesktopCleaner::noticeChanged, this,
-                                    [cleaner, outcome] {
-                                        if (cleaner->notice() != DesktopCleaner::Notice::None)
-                                            outcome->noticed = true;
-                                    });
-
-    auto finish = [cleaner, outcome, clean, json, empty, done] {
-        for (const auto& c : std::as_const(outcome->connections))
-            disconnect(c);
-        if (outcome->noticed && cleaner->notice() != DesktopCleaner::Notice::None) {
-            done(empty(DesktopCleaner::noticeText(cleaner->notice()) + u'\n'));
+    auto finish = [clean, json, empty, done,
+                   desktop = cleaner->desktop()](const Cleaner::Outcome& outcome) {
+        switch (outcome.kind) {
+        case Cleaner::Outcome::Kind::NotStarted:
+            done(empty(Cleaner::noticeText(outcome.notice) + u'\n'));
             return;
-        }
-        if (!outcome->status) {
-            // The work never ran: nothing to move, no Desktop, or the record was gone.
+        case Cleaner::Outcome::Kind::NoAccess:
+            done(empty(noAccessText(desktop, true)));
+            return;
+        case Cleaner::Outcome::Kind::NoWork:
             if (!clean)
                 done(empty(QStringLiteral("Nothing to undo.\n")));
-            else if (cleaner->status().kind == DesktopCleaner::Status::Kind::NoAccess)
-                done(empty(noAccessText(cleaner->desktop())));
             else
                 done({CommandResult::kSuccess,
                       json ? cleanJson(0, 0, {}) : QStringLiteral("Nothing to move.\n"),
                       QString()});
             return;
+        case Cleaner::Outcome::Kind::Done:
+            break;
         }
-        const DesktopCleaner::Status status = *outcome->status;
+        const Cleaner::Status& status = outcome.status;
         CommandResult r;
         r.exitCode = status.failed > 0 ? CommandResult::kFailure : CommandResult::kSuccess;
         if (clean) {
-            const QList<DesktopCleaner::Move> moves = status.moved() > 0 && cleaner->lastClean()
-                                                          ? cleaner->lastClean()->moves
-                                                          : QList<DesktopCleaner::Move>();
             if (json)
-                r.out = cleanJson(status.moved(), status.failed, moves);
+                r.out = cleanJson(status.moved(), status.failed, outcome.moves);
             else if (status.recordStopped)
                 r.out = QStringLiteral("Moved %1; %2 couldn't be moved.\n%3\n")
                             .arg(files(status.moved()), QString::number(status.failed),
-                                 DesktopCleaner::recordStoppedText());
+                                 Cleaner::recordStoppedText());
             else if (status.failed > 0)
                 r.out = QStringLiteral("Moved %1; %2 couldn't be moved%3.\n")
                             .arg(files(status.moved()), QString::number(status.failed),
@@ -295,24 +299,9 @@ void CommandRunner::runWork(const CommandRequest& request,
     };
 
     if (clean)
-        cleaner->startClean();
+        cleaner->startClean(Cleaner::CleanOptions{}, finish);
     else if (!id.isEmpty())
-        cleaner->startUndo(id);
+        cleaner->startUndo(id, finish);
     else
-        cleaner->startUndo();
-    if (!cleaner->isBusy()) {
-        finish();
-        return;
-    }
-    // Queued: the cleaner publishes the work's results right after it says it is idle.
-    auto once = std::make_shared<QMetaObject::Connection>();
-    *once = connect(
-        cleaner, &DesktopCleaner::busyChanged, this,
-        [once, finish](bool busy) {
-            if (busy)
-                return;
-            disconnect(*once);
-            finish();
-        },
-        Qt::QueuedConnection);
+        cleaner->startUndo(finish);
 }

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-class DesktopCleaner;
+class Cleaner;
 
 // Carries out scan, clean, undo and history on a cleaner, as the panel's buttons do, and words the
 // outcome for a terminal or as JSON. The same runner serves a command run by itself and one
@@ -16,7 +16,7 @@ class CommandRunner : public QObject {
     Q_OBJECT
 
   public:
-    explicit CommandRunner(DesktopCleaner* cleaner, QObject* parent = nullptr);
+    explicit CommandRunner(Cleaner* cleaner, QObject* parent = nullptr);
 
     // Starts the command; `done` gets the result when its work has ended, on this thread
     // (possibly before run() returns). A clean or undo works off this thread meanwhile.
@@ -31,5 +31,5 @@ class CommandRunner : public QObject {
     // A note for stderr when the rules file exists but cannot be used.
     QString rulesNote() const;
 
-    DesktopCleaner* m_cleaner;
+    Cleaner* m_cleaner;
 };

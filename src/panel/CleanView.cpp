@@ -1,6 +1,6 @@
 #include "panel/CleanView.h"
 
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
 #include "panel/RuleGroupRow.h"
 #include "panel/StatusLine.h"
 #include "widgets/Colors.h"
@@ -31,7 +31,7 @@ QWidget* indentedDivider() {
 
 } // namespace
 
-CleanView::CleanView(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent)
+CleanView::CleanView(Cleaner& cleaner, DesktopServices& services, QWidget* parent)
     : QWidget(parent), m_cleaner(cleaner) {
     m_emptyState = buildEmptyState();
 
@@ -71,8 +71,8 @@ CleanView::CleanView(DesktopCleaner& cleaner, DesktopServices& services, QWidget
     layout->addWidget(m_cleanButton);
     layout->addWidget(m_statusLine);
 
-    connect(&m_cleaner, &DesktopCleaner::scanChanged, this, &CleanView::refresh);
-    connect(&m_cleaner, &DesktopCleaner::busyChanged, this, &CleanView::refresh);
+    connect(&m_cleaner, &Cleaner::scanChanged, this, &CleanView::refresh);
+    connect(&m_cleaner, &Cleaner::busyChanged, this, &CleanView::refresh);
     refresh();
 }
 
@@ -106,24 +106,27 @@ QWidget* CleanView::buildEmptyState() {
 }
 
 void CleanView::refresh() {
-    const DesktopCleaner::Scan& scan = m_cleaner.scan();
+    const Scan& scan = m_cleaner.scan();
     const int total = scan.totalFiles();
+    int other = 0;
+    for (const Scan::Folder& folder : scan.folders)
+        other += folder.other;
     const bool empty = total == 0;
 
     m_emptyState->setVisible(empty);
     m_countLabel->setVisible(!empty);
     m_groupList->setVisible(!empty);
-    m_otherLabel->setVisible(!empty && scan.other >= 1);
+    m_otherLabel->setVisible(!empty && other >= 1);
     m_cleanButton->setEnabled(!empty && !m_cleaner.isBusy());
 
     if (empty) {
         m_emptySubtitle->setText(
-            scan.other < 1
+            other < 1
                 ? tr("Nothing to sort right now.")
-                : tr("No files match your rules. %n other files left alone.", nullptr, scan.other));
+                : tr("No files match your rules. %n other files left alone.", nullptr, other));
     } else {
         m_countLabel->setText(tr("%n files to put away", nullptr, total));
-        m_otherLabel->setText(tr("%n other files stay where they are.", nullptr, scan.other));
+        m_otherLabel->setText(tr("%n other files stay where they are.", nullptr, other));
     }
 
     // Rows are rebuilt from the scan each time; nothing in them holds state worth keeping.
@@ -134,11 +137,12 @@ void CleanView::refresh() {
         }
         delete item;
     }
-    QList<const DesktopCleaner::Group*> visible;
-    for (const DesktopCleaner::Group& group : scan.groups)
-        if (!group.files.isEmpty())
-            visible.append(&group);
-    for (const DesktopCleaner::Group* group : visible) {
+    QList<const Scan::Group*> visible;
+    for (const Scan::Folder& folder : scan.folders)
+        for (const Scan::Group& group : folder.groups)
+            if (!group.files.isEmpty())
+                visible.append(&group);
+    for (const Scan::Group* group : visible) {
         m_groupLayout->addWidget(new RuleGroupRow(*group));
         if (group->id() != visible.last()->id())
             m_groupLayout->addWidget(indentedDivider());

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-class DesktopCleaner;
+class Cleaner;
 class DesktopServices;
 class FittingScrollArea;
 class PrimaryButton;
@@ -18,7 +18,7 @@ class CleanView : public QWidget {
     Q_OBJECT
 
   public:
-    CleanView(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent = nullptr);
+    CleanView(Cleaner& cleaner, DesktopServices& services, QWidget* parent = nullptr);
 
     PrimaryButton* cleanButton() const { return m_cleanButton; }
     StatusLine* statusLine() const { return m_statusLine; }
@@ -32,7 +32,7 @@ class CleanView : public QWidget {
     QWidget* buildEmptyState();
     void refresh();
 
-    DesktopCleaner& m_cleaner;
+    Cleaner& m_cleaner;
 
     QWidget* m_emptyState = nullptr;
     QLabel* m_emptySubtitle = nullptr;

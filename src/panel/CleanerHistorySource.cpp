@@ -1,12 +1,12 @@
 #include "panel/CleanerHistorySource.h"
 
-CleanerHistorySource::CleanerHistorySource(DesktopCleaner& cleaner, QObject* parent)
+CleanerHistorySource::CleanerHistorySource(Cleaner& cleaner, QObject* parent)
     : HistorySource(parent), m_cleaner(cleaner) {
-    connect(&m_cleaner, &DesktopCleaner::historyChanged, this, &HistorySource::entriesChanged);
-    connect(&m_cleaner, &DesktopCleaner::busyChanged, this, &HistorySource::busyChanged);
+    connect(&m_cleaner, &Cleaner::historyChanged, this, &HistorySource::entriesChanged);
+    connect(&m_cleaner, &Cleaner::busyChanged, this, &HistorySource::busyChanged);
 }
 
-QList<DesktopCleaner::HistoryEntry> CleanerHistorySource::entries() const {
+QList<CleanSummary> CleanerHistorySource::entries() const {
     return m_cleaner.history();
 }
 

@@ -7,12 +7,12 @@ class CleanerHistorySource : public HistorySource {
     Q_OBJECT
 
   public:
-    explicit CleanerHistorySource(DesktopCleaner& cleaner, QObject* parent = nullptr);
+    explicit CleanerHistorySource(Cleaner& cleaner, QObject* parent = nullptr);
 
-    QList<DesktopCleaner::HistoryEntry> entries() const override;
+    QList<CleanSummary> entries() const override;
     bool isBusy() const override;
     void putBack(const QString& id) override;
 
   private:
-    DesktopCleaner& m_cleaner;
+    Cleaner& m_cleaner;
 };

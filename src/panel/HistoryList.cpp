@@ -63,7 +63,7 @@ HistoryList::HistoryList(HistorySource& history, platform::Clock& clock, QWidget
 
 HistoryList::~HistoryList() = default;
 
-QWidget* HistoryList::makeRow(const DesktopCleaner::HistoryEntry& entry) {
+QWidget* HistoryList::makeRow(const CleanSummary& entry) {
     auto* row = new QWidget;
     row->setObjectName(QStringLiteral("historyRow"));
 
@@ -110,7 +110,7 @@ void HistoryList::refresh() {
     m_entries = m_history.entries();
     m_rowCount = int(m_entries.size());
     m_empty->setVisible(m_entries.isEmpty());
-    for (const DesktopCleaner::HistoryEntry& entry : std::as_const(m_entries))
+    for (const CleanSummary& entry : std::as_const(m_entries))
         m_rows->addWidget(makeRow(entry));
     updateDates();
     applyBusy();
@@ -123,7 +123,7 @@ void HistoryList::updateDates() {
     qint64 nextChangeMs = -1;
     for (int i = 1; i < m_rows->count(); ++i) {
         QWidget* row = m_rows->itemAt(i)->widget();
-        const DesktopCleaner::HistoryEntry& entry = m_entries.at(i - 1);
+        const CleanSummary& entry = m_entries.at(i - 1);
         const QString when = panel::relativeDateText(entry.date, now, widgets::interfaceLocale());
         row->findChild<QLabel*>(QStringLiteral("historyDetail"))
             ->setText(entry.automatic ? tr("%1 · automatic").arg(when) : when);

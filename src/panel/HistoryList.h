@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
 
 #include <QList>
 #include <QScrollArea>
@@ -60,12 +60,12 @@ class HistoryList : public QScrollArea {
     void applyBusy();
     // Writes each row's date against the clock's now, and wakes when the next one changes.
     void updateDates();
-    QWidget* makeRow(const DesktopCleaner::HistoryEntry& entry);
+    QWidget* makeRow(const CleanSummary& entry);
 
     HistorySource& m_history;
     platform::Clock& m_clock;
     std::unique_ptr<platform::Timer> m_dateTimer;
-    QList<DesktopCleaner::HistoryEntry> m_entries;
+    QList<CleanSummary> m_entries;
     QVBoxLayout* m_rows = nullptr;
     QLabel* m_empty = nullptr;
     int m_rowCount = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
 
 #include <QList>
 #include <QObject>
@@ -15,7 +15,7 @@ class HistorySource : public QObject {
     using QObject::QObject;
 
     // Newest first.
-    virtual QList<DesktopCleaner::HistoryEntry> entries() const = 0;
+    virtual QList<CleanSummary> entries() const = 0;
     // While a clean or undo runs, nothing else can be put back.
     virtual bool isBusy() const = 0;
     // Starts putting back the clean with this id.

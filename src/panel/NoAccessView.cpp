@@ -1,6 +1,6 @@
 #include "panel/NoAccessView.h"
 
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
 #include "platform/FileSystem.h"
 #include "rules/SortRule.h"
 #include "widgets/DesktopServices.h"
@@ -15,7 +15,7 @@
 #include <QPointer>
 #include <QVBoxLayout>
 
-NoAccessView::NoAccessView(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent)
+NoAccessView::NoAccessView(Cleaner& cleaner, DesktopServices& services, QWidget* parent)
     : QWidget(parent), m_cleaner(cleaner), m_services(services) {
     auto* title =
         widgets::makeLabel(tr("Vantor can't see your Desktop"), widgets::TextStyle::Headline);

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-class DesktopCleaner;
+class Cleaner;
 class DesktopServices;
 class PrimaryButton;
 class QLabel;
@@ -15,7 +15,7 @@ class NoAccessView : public QWidget {
     Q_OBJECT
 
   public:
-    NoAccessView(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent = nullptr);
+    NoAccessView(Cleaner& cleaner, DesktopServices& services, QWidget* parent = nullptr);
 
     PrimaryButton* openSettingsButton() const { return m_openButton; }
     QPushButton* tryAgainButton() const { return m_tryAgainButton; }
@@ -25,7 +25,7 @@ class NoAccessView : public QWidget {
   private:
     void showInFileManager();
 
-    DesktopCleaner& m_cleaner;
+    Cleaner& m_cleaner;
     DesktopServices& m_services;
     PrimaryButton* m_openButton = nullptr;
     QPushButton* m_tryAgainButton = nullptr;

@@ -1,6 +1,6 @@
 #include "panel/PanelView.h"
 
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
 #include "panel/CleanView.h"
 #include "panel/CleanerHistorySource.h"
 #include "panel/HistoryList.h"
@@ -42,7 +42,7 @@ IconButton* headerButton(const QString& objectName) {
 
 } // namespace
 
-PanelView::PanelView(DesktopCleaner& cleaner, AutoTidySettings& autoTidy, DesktopServices& services,
+PanelView::PanelView(Cleaner& cleaner, AutoTidySettings& autoTidy, DesktopServices& services,
                      QWidget* parent)
     : QWidget(parent), m_cleaner(cleaner), m_autoTidy(autoTidy), m_services(services),
       m_history(new CleanerHistorySource(cleaner, this)) {
@@ -76,7 +76,7 @@ PanelView::PanelView(DesktopCleaner& cleaner, AutoTidySettings& autoTidy, Deskto
     layout->addWidget(new Divider(Qt::Horizontal));
     layout->addWidget(m_pageScroll);
 
-    connect(&m_cleaner, &DesktopCleaner::statusChanged, this, &PanelView::choosePage);
+    connect(&m_cleaner, &Cleaner::statusChanged, this, &PanelView::choosePage);
     connect(&Appearance::instance(), &Appearance::changed, this, &PanelView::applyTint);
     applyTint();
     choosePage();
@@ -112,7 +112,7 @@ QWidget* PanelView::buildHeader() {
 PanelView::Page PanelView::currentPage() const {
     if (m_showingSettings)
         return Page::Settings;
-    if (m_cleaner.status().kind == DesktopCleaner::Status::Kind::NoAccess)
+    if (m_cleaner.status().kind == Cleaner::Status::Kind::NoAccess)
         return Page::NoAccess;
     return Page::Clean;
 }

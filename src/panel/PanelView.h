@@ -7,7 +7,7 @@
 class AutoTidySettings;
 class HistorySource;
 class CleanView;
-class DesktopCleaner;
+class Cleaner;
 class DesktopServices;
 class FittingScrollArea;
 class NoAccessView;
@@ -28,7 +28,7 @@ class PanelView : public QWidget {
 
     static constexpr int kPanelWidth = 320;
 
-    PanelView(DesktopCleaner& cleaner, AutoTidySettings& autoTidy, DesktopServices& services,
+    PanelView(Cleaner& cleaner, AutoTidySettings& autoTidy, DesktopServices& services,
               QWidget* parent = nullptr);
 
     Page currentPage() const;
@@ -70,7 +70,7 @@ class PanelView : public QWidget {
     int naturalHeight() const;
     void applyTint();
 
-    DesktopCleaner& m_cleaner;
+    Cleaner& m_cleaner;
     AutoTidySettings& m_autoTidy;
     DesktopServices& m_services;
     HistorySource* m_history;

@@ -17,7 +17,7 @@ constexpr int kSymbolSize = 16;
 
 } // namespace
 
-RuleGroupRow::RuleGroupRow(DesktopCleaner::Group group, QWidget* parent)
+RuleGroupRow::RuleGroupRow(Scan::Group group, QWidget* parent)
     : QWidget(parent), m_group(std::move(group)) {
     setToolTip(tr("Moves to %1").arg(m_group.rule.destination));
 
@@ -63,7 +63,7 @@ RuleGroupRow::RuleGroupRow(DesktopCleaner::Group group, QWidget* parent)
         child->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-QString RuleGroupRow::previewText(const DesktopCleaner::Group& group) {
+QString RuleGroupRow::previewText(const Scan::Group& group) {
     const QStringList& files = group.files;
     QStringList shown;
     for (qsizetype i = 0; i < qMin<qsizetype>(2, files.size()); ++i)

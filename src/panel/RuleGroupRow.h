@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
 
 #include <QWidget>
 
@@ -13,13 +13,13 @@ class RuleGroupRow : public QWidget {
     Q_OBJECT
 
   public:
-    explicit RuleGroupRow(DesktopCleaner::Group group, QWidget* parent = nullptr);
+    explicit RuleGroupRow(Scan::Group group, QWidget* parent = nullptr);
 
-    const DesktopCleaner::Group& group() const { return m_group; }
+    const Scan::Group& group() const { return m_group; }
 
     // "a.png", "a.png, b.png", or the first two names and " +N" for the rest.
-    static QString previewText(const DesktopCleaner::Group& group);
+    static QString previewText(const Scan::Group& group);
 
   private:
-    DesktopCleaner::Group m_group;
+    Scan::Group m_group;
 };

@@ -1,11 +1,12 @@
 #include "panel/SettingsView.h"
 
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
 #include "panel/AutoTidySection.h"
 #include "panel/HistoryList.h"
 #include "platform/FileSystem.h"
 #include "platform/gui/Autostart.h"
 #include "rules/RuleStore.h"
+#include "rules/TidiedFolders.h"
 #include "widgets/Colors.h"
 #include "widgets/DesktopServices.h"
 #include "widgets/Divider.h"
@@ -85,8 +86,8 @@ QWidget* SettingsView::ruleFolderRow(const SortRule& rule) {
     return row;
 }
 
-SettingsView::SettingsView(DesktopCleaner& cleaner, AutoTidySettings& autoTidy,
-                           HistorySource& history, DesktopServices& services, QWidget* parent)
+SettingsView::SettingsView(Cleaner& cleaner, AutoTidySettings& autoTidy, HistorySource& history,
+                           DesktopServices& services, QWidget* parent)
     : QWidget(parent), m_cleaner(cleaner), m_services(services) {
     auto* title = widgets::makeLabel(tr("Settings"), widgets::TextStyle::Title3);
     title->setObjectName(QStringLiteral("settingsTitle"));
@@ -114,7 +115,7 @@ SettingsView::SettingsView(DesktopCleaner& cleaner, AutoTidySettings& autoTidy,
     m_editRules = new SmallButton(tr("Edit Rules\u2026"));
     m_editRules->setObjectName(QStringLiteral("editRulesButton"));
     connect(m_editRules, &QPushButton::clicked, this,
-            [this] { m_services.showRules(*m_cleaner.rules()); });
+            [this] { m_services.showRules(*m_cleaner.folders()->desktopRules()); });
     auto* rulesHeader = new QHBoxLayout;
     rulesHeader->addWidget(rulesTitle);
     rulesHeader->addStretch(1);
@@ -171,7 +172,7 @@ SettingsView::SettingsView(DesktopCleaner& cleaner, AutoTidySettings& autoTidy,
 
     // Every change of the rule list is followed by a rescan, and so is every opening of the
     // panel: the rows and the folders' existence are fresh whenever the page is seen.
-    connect(&m_cleaner, &DesktopCleaner::scanChanged, this, &SettingsView::refreshRules);
+    connect(&m_cleaner, &Cleaner::scanChanged, this, &SettingsView::refreshRules);
     connect(m_history, &HistoryList::rowsChanged, this, &SettingsView::orderTabs);
     refreshRules();
 }
@@ -223,7 +224,7 @@ void SettingsView::refreshRules() {
         }
         delete item;
     }
-    for (const SortRule& rule : m_cleaner.rules()->rules())
+    for (const SortRule& rule : m_cleaner.folders()->desktopRules()->rules())
         m_ruleRows->addWidget(ruleFolderRow(rule));
     orderTabs();
 }

@@ -5,7 +5,7 @@
 class AutoTidySection;
 class AutoTidySettings;
 class HistorySource;
-class DesktopCleaner;
+class Cleaner;
 class DesktopServices;
 class HistoryList;
 class QLabel;
@@ -21,7 +21,7 @@ class SettingsView : public QWidget {
     Q_OBJECT
 
   public:
-    SettingsView(DesktopCleaner& cleaner, AutoTidySettings& autoTidy, HistorySource& history,
+    SettingsView(Cleaner& cleaner, AutoTidySettings& autoTidy, HistorySource& history,
                  DesktopServices& services, QWidget* parent = nullptr);
 
     ToggleSwitch* loginSwitch() const { return m_loginSwitch; }
@@ -50,7 +50,7 @@ class SettingsView : public QWidget {
     void orderTabs();
     QWidget* ruleFolderRow(const SortRule& rule);
 
-    DesktopCleaner& m_cleaner;
+    Cleaner& m_cleaner;
     DesktopServices& m_services;
 
     ToggleSwitch* m_loginSwitch = nullptr;

@@ -1,6 +1,6 @@
 #include "panel/StatusLine.h"
 
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
 #include "panel/RelativeDate.h"
 #include "widgets/Colors.h"
 #include "widgets/DesktopServices.h"
@@ -21,7 +21,7 @@ constexpr int kSymbolSize = 14;
 
 } // namespace
 
-StatusLine::StatusLine(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent)
+StatusLine::StatusLine(Cleaner& cleaner, DesktopServices& services, QWidget* parent)
     : QWidget(parent), m_cleaner(cleaner), m_services(services) {
     m_symbol = new SymbolView(QStringLiteral("checkmark.circle.fill"), kSymbolSize,
                               SymbolView::Tint::Custom);
@@ -52,16 +52,16 @@ StatusLine::StatusLine(DesktopCleaner& cleaner, DesktopServices& services, QWidg
     layout->addWidget(m_undo);
 
     // Every rescan, the one made when the panel opens included, also renews the date.
-    connect(&m_cleaner, &DesktopCleaner::scanChanged, this, &StatusLine::refresh);
-    connect(&m_cleaner, &DesktopCleaner::statusChanged, this, &StatusLine::refresh);
-    connect(&m_cleaner, &DesktopCleaner::lastCleanChanged, this, &StatusLine::refresh);
-    connect(&m_cleaner, &DesktopCleaner::noticeChanged, this, &StatusLine::refresh);
-    connect(&m_cleaner, &DesktopCleaner::busyChanged, this, [this](bool busy) {
+    connect(&m_cleaner, &Cleaner::scanChanged, this, &StatusLine::refresh);
+    connect(&m_cleaner, &Cleaner::statusChanged, this, &StatusLine::refresh);
+    connect(&m_cleaner, &Cleaner::lastCleanChanged, this, &StatusLine::refresh);
+    connect(&m_cleaner, &Cleaner::noticeChanged, this, &StatusLine::refresh);
+    connect(&m_cleaner, &Cleaner::busyChanged, this, [this](bool busy) {
         if (busy)
             m_done = m_total = 0;
         refresh();
     });
-    connect(&m_cleaner, &DesktopCleaner::progress, this, [this](int done, int total) {
+    connect(&m_cleaner, &Cleaner::progress, this, [this](int done, int total) {
         m_done = done;
         m_total = total;
         refresh();
@@ -75,8 +75,8 @@ QString StatusLine::text() const {
 }
 
 void StatusLine::refresh() {
-    using Kind = DesktopCleaner::Status::Kind;
-    const DesktopCleaner::Status& status = m_cleaner.status();
+    using Kind = Cleaner::Status::Kind;
+    const Cleaner::Status& status = m_cleaner.status();
     const auto& record = m_cleaner.lastClean();
 
     m_plain.clear();
@@ -86,7 +86,7 @@ void StatusLine::refresh() {
     widgets::TextStyle style = widgets::TextStyle::Callout;
     widgets::Emphasis emphasis = widgets::Emphasis::Primary;
 
-    const QString notice = DesktopCleaner::noticeText(m_cleaner.notice());
+    const QString notice = Cleaner::noticeText(m_cleaner.notice());
     if (m_cleaner.isBusy()) {
         // Counted as the work goes; nothing to undo until it is done.
         showUndo = false;
@@ -110,7 +110,7 @@ void StatusLine::refresh() {
             m_plain = status.moved() == 0 ? tr("Nothing was moved")
                                           : tr("Moved %n files", nullptr, status.moved());
             if (status.recordStopped) {
-                m_failure = QStringLiteral(" · ") + DesktopCleaner::recordStoppedText();
+                m_failure = QStringLiteral(" · ") + Cleaner::recordStoppedText();
                 m_symbol->setSymbol(QStringLiteral("exclamationmark.triangle.fill"));
                 m_symbol->setColor(widgets::warningOrange());
             } else if (status.failed >= 1) {

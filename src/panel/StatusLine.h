@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-class DesktopCleaner;
+class Cleaner;
 class DesktopServices;
 class QLabel;
 class QPushButton;
@@ -15,7 +15,7 @@ class StatusLine : public QWidget {
     Q_OBJECT
 
   public:
-    StatusLine(DesktopCleaner& cleaner, DesktopServices& services, QWidget* parent = nullptr);
+    StatusLine(Cleaner& cleaner, DesktopServices& services, QWidget* parent = nullptr);
 
     // The line's words as read, the failure part included; empty while hidden.
     QString text() const;
@@ -26,7 +26,7 @@ class StatusLine : public QWidget {
   private:
     void refresh();
 
-    DesktopCleaner& m_cleaner;
+    Cleaner& m_cleaner;
     DesktopServices& m_services;
     int m_done = 0; // of the clean or undo at work
     int m_total = 0;

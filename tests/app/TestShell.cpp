@@ -5,10 +5,11 @@
 #include "app/PanelWindow.h"
 #include "app/VantorApp.h"
 #include "cleaner/AutoTidySettings.h"
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
 #include "panel/PanelView.h"
 #include "panel/SettingsView.h"
 #include "rules/RuleStore.h"
+#include "rules/TidiedFolders.h"
 
 #include <QAccessible>
 #include <QJsonDocument>
@@ -25,8 +26,8 @@ namespace {
 // A panel window over a fresh home, as the tray shows it.
 struct PanelHome {
     TempHome home;
-    RuleStore store{home.configFolder()};
-    DesktopCleaner cleaner{&store, home.desktop(), home.stateFolder()};
+    TidiedFolders folders{home.configFolder(), home.desktop()};
+    Cleaner cleaner{&folders, home.stateFolder()};
     RecordingServices services;
     AutoTidySettings autoTidy{home.configFolder() + "/settings.ini"};
     PanelWindow window{&cleaner, autoTidy, services};

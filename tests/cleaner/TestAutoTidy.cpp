@@ -2,8 +2,9 @@
 
 #include "cleaner/AutoTidy.h"
 #include "cleaner/AutoTidySettings.h"
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
 #include "rules/RuleStore.h"
+#include "rules/TidiedFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,8 +20,9 @@ class TestAutoTidy : public QObject {
 
     std::unique_ptr<TempHome> m_home;
     std::unique_ptr<TestClock> m_clock;
-    std::unique_ptr<RuleStore> m_store;
-    std::unique_ptr<DesktopCleaner> m_cleaner;
+    std::unique_ptr<TidiedFolders> m_folders;
+    RuleStore* m_store = nullptr;
+    std::unique_ptr<Cleaner> m_cleaner;
     std::unique_ptr<AutoTidySettings> m_settings;
     std::unique_ptr<AutoTidy> m_tidy;
     int m_cleans = 0;
@@ -50,7 +52,7 @@ class TestAutoTidy : public QObject {
         testsupport::settle();
         for (int started = 0; m_cleaner->isBusy(); ++started) {
             QVERIFY2(started < 10, "cleans start one after another");
-            QSignalSpy done(m_cleaner.get(), &DesktopCleaner::busyChanged);
+            QSignalSpy done(m_cleaner.get(), &Cleaner::busyChanged);
             QVERIFY(done.wait(5000));
             testsupport::settle();
         }
@@ -86,14 +88,15 @@ class TestAutoTidy : public QObject {
     void init() {
         m_home = std::make_unique<TempHome>();
         m_clock = std::make_unique<TestClock>(QDateTime::currentDateTimeUtc().addSecs(60));
-        m_store = std::make_unique<RuleStore>(m_home->configFolder());
+        m_folders = std::make_unique<TidiedFolders>(m_home->configFolder(), m_home->desktop());
+        m_store = m_folders->desktopRules();
         m_store->restoreDefaults();
-        m_cleaner = std::make_unique<DesktopCleaner>(m_store.get(), m_home->desktop(),
-                                                     m_home->stateFolder(), nullptr, *m_clock);
+        m_cleaner =
+            std::make_unique<Cleaner>(m_folders.get(), m_home->stateFolder(), nullptr, *m_clock);
         m_settings = std::make_unique<AutoTidySettings>(m_home->configFolder() + "/settings.ini");
         m_tidy = std::make_unique<AutoTidy>(m_cleaner.get(), m_settings.get(), *m_clock);
         m_cleans = 0;
-        connect(m_cleaner.get(), &DesktopCleaner::busyChanged, this, [this](bool busy) {
+        connect(m_cleaner.get(), &Cleaner::busyChanged, this, [this](bool busy) {
             if (busy)
                 ++m_cleans;
         });
@@ -104,7 +107,7 @@ class TestAutoTidy : public QObject {
         m_tidy.reset();
         m_settings.reset();
         m_cleaner.reset();
-        m_store.reset();
+        m_folders.reset();
         m_clock.reset();
         m_home.reset();
     }
@@ -235,8 +238,8 @@ class TestAutoTidy : public QObject {
     void startsWithFilesAlreadyThere() {
         make("a.png");
         m_tidy.reset();
-        m_cleaner = std::make_unique<DesktopCleaner>(m_store.get(), m_home->desktop(),
-                                                     m_home->stateFolder(), nullptr, *m_clock);
+        m_cleaner =
+            std::make_unique<Cleaner>(m_folders.get(), m_home->stateFolder(), nullptr, *m_clock);
         m_settings->setQuietSeconds(60);
         m_settings->setEnabled(true);
         advance(60'000);
@@ -258,8 +261,8 @@ class TestAutoTidy : public QObject {
         QVERIFY(onDesktop("a.png") && onDesktop("b.png"));
 
         m_tidy.reset();
-        m_cleaner = std::make_unique<DesktopCleaner>(m_store.get(), m_home->desktop(),
-                                                     m_home->stateFolder(), nullptr, *m_clock);
+        m_cleaner =
+            std::make_unique<Cleaner>(m_folders.get(), m_home->stateFolder(), nullptr, *m_clock);
         m_tidy = std::make_unique<AutoTidy>(m_cleaner.get(), m_settings.get(), *m_clock);
         advance(3'600'000);
         QVERIFY(onDesktop("a.png") && onDesktop("b.png"));
@@ -307,7 +310,7 @@ class TestAutoTidy : public QObject {
         make("a.png");
         QVERIFY(QDir().rename(m_home->desktop(), m_home->path() + "/away"));
         rescan();
-        QCOMPARE(m_cleaner->status().kind, DesktopCleaner::Status::Kind::NoAccess);
+        QCOMPARE(m_cleaner->status().kind, Cleaner::Status::Kind::NoAccess);
         advance(kRescanDelay);
         QCOMPARE(m_clock->nextDue(), std::nullopt);
         advance(120'000);

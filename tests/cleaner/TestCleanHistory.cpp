@@ -2,9 +2,10 @@
 
 #include "cleaner/CleanHistory.h"
 #include "cleaner/CleanJournal.h"
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
 #include "platform/FileSystem.h"
 #include "rules/RuleStore.h"
+#include "rules/TidiedFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +13,7 @@
 
 #include <memory>
 
-using Status = DesktopCleaner::Status;
+using Status = Cleaner::Status;
 using Entry = CleanHistory::Entry;
 
 class TestCleanHistory : public QObject {
@@ -20,21 +21,22 @@ class TestCleanHistory : public QObject {
 
     std::unique_ptr<TempHome> m_home;
     TestClock m_clock;
-    std::unique_ptr<RuleStore> m_store;
+    std::unique_ptr<TidiedFolders> m_folders;
+    RuleStore* m_store = nullptr;
     QString m_desktop, m_state;
 
     QString desktop(const QString& name) const { return m_desktop + "/" + name; }
     void touch(const QString& name, const QByteArray& content = "x") {
         QVERIFY(testsupport::touch(desktop(name), content));
     }
-    std::unique_ptr<DesktopCleaner> makeCleaner() {
-        return std::make_unique<DesktopCleaner>(m_store.get(), m_desktop, m_state, nullptr,
-                                                m_clock);
+    std::unique_ptr<Cleaner> makeCleaner() {
+        return std::make_unique<Cleaner>(m_folders.get(), m_state, nullptr, m_clock);
     }
     QString historyFile() const { return CleanHistory::fileIn(m_state); }
     // One clean of one new file; its history id.
-    QString cleanOne(DesktopCleaner& cleaner, const QString& name) {
+    QString cleanOne(Cleaner& cleaner, const QString& name) {
         touch(name, name.toUtf8());
+        m_clock.advance(1000);
         cleaner.clean();
         return cleaner.history().isEmpty() ? QString() : cleaner.history().first().id;
     }
@@ -52,11 +54,12 @@ class TestCleanHistory : public QObject {
         m_home = std::make_unique<TempHome>();
         m_desktop = m_home->desktop();
         m_state = m_home->stateFolder();
-        m_store = std::make_unique<RuleStore>(m_home->configFolder());
+        m_folders = std::make_unique<TidiedFolders>(m_home->configFolder(), m_desktop);
+        m_store = m_folders->desktopRules();
         m_store->restoreDefaults(); // Images and Documents on this Desktop
     }
     void cleanup() {
-        m_store.reset();
+        m_folders.reset();
         m_home.reset();
     }
 
@@ -64,18 +67,18 @@ class TestCleanHistory : public QObject {
     // 21st pushes out the oldest, also on disk.
     void twentyOneCleansKeepTwenty() {
         auto cleaner = makeCleaner();
-        QSignalSpy cleaned(cleaner.get(), &DesktopCleaner::cleaned);
-        QSignalSpy changed(cleaner.get(), &DesktopCleaner::historyChanged);
+        QSignalSpy cleaned(cleaner.get(), &Cleaner::cleaned);
+        QSignalSpy changed(cleaner.get(), &Cleaner::historyChanged);
         QStringList ids;
         for (int i = 0; i < 21; ++i)
             ids.prepend(cleanOne(*cleaner, QString("f%1.png").arg(i)));
         cleaner->clean(); // nothing to move: no entry
         QCOMPARE(cleaned.count(), 21);
         QCOMPARE(changed.count(), 21);
-        QCOMPARE(cleaned.last().first().value<DesktopCleaner::HistoryEntry>().id, ids.first());
+        QCOMPARE(cleaned.last().first().value<CleanSummary>().id, ids.first());
 
         const auto history = cleaner->history();
-        QCOMPARE(history.size(), DesktopCleaner::kHistoryLength);
+        QCOMPARE(history.size(), Cleaner::kHistoryLength);
         QStringList kept;
         for (const auto& e : history) {
             kept.append(e.id);
@@ -84,10 +87,12 @@ class TestCleanHistory : public QObject {
         }
         QCOMPARE(kept, ids.mid(0, 20));
         QCOMPARE(QSet<QString>(kept.begin(), kept.end()).size(), 20);
-        QVERIFY(history.first().date > history.last().date);
+        // Dated by the cleaner's clock, a second apart.
+        QCOMPARE(history.first().date, m_clock.now());
+        QCOMPARE(history.last().date, m_clock.now().addSecs(-19));
         QCOMPARE(makeCleaner()->history(), history); // as a restart reads it
         // last-clean.json keeps its own form, holding the newest clean.
-        QCOMPARE(DesktopCleaner::decodeRecord(testsupport::readFile(cleaner->recordFile())),
+        QCOMPARE(CleanRecord::decode(testsupport::readFile(cleaner->recordFile())),
                  cleaner->lastClean());
         QCOMPARE(cleaner->lastClean()->moves.first().from, desktop("f20.png"));
     }
@@ -96,14 +101,14 @@ class TestCleanHistory : public QObject {
         touch("a.png");
         touch("b.pdf");
         auto cleaner = makeCleaner();
-        QSignalSpy cleaned(cleaner.get(), &DesktopCleaner::cleaned);
+        QSignalSpy cleaned(cleaner.get(), &Cleaner::cleaned);
         cleaner->startClean({/*automatic=*/true, QStringList{desktop("a.png")}});
         QTRY_VERIFY_WITH_TIMEOUT(!cleaner->isBusy(), 20000);
         QCOMPARE(cleaned.count(), 1);
-        const auto entry = cleaned.first().first().value<DesktopCleaner::HistoryEntry>();
+        const auto entry = cleaned.first().first().value<CleanSummary>();
         QVERIFY(entry.automatic);
         QCOMPARE(entry.moved, 1);
-        QCOMPARE(cleaner->history(), QList<DesktopCleaner::HistoryEntry>{entry});
+        QCOMPARE(cleaner->history(), QList<CleanSummary>{entry});
         cleaner->clean();
         QVERIFY(!cleaner->history().first().automatic);
         QVERIFY(makeCleaner()->history().at(1).automatic);
@@ -116,7 +121,7 @@ class TestCleanHistory : public QObject {
         const QString older = cleanOne(*cleaner, "a.png");
         const QString newer = cleanOne(*cleaner, "b.pdf");
         const QByteArray record = testsupport::readFile(cleaner->recordFile());
-        QSignalSpy lastClean(cleaner.get(), &DesktopCleaner::lastCleanChanged);
+        QSignalSpy lastClean(cleaner.get(), &Cleaner::lastCleanChanged);
 
         cleaner->undo(older);
         QCOMPARE(cleaner->status(), Status::undone(1, 0));
@@ -172,7 +177,7 @@ class TestCleanHistory : public QObject {
         auto cleaner = makeCleaner();
         cleanOne(*cleaner, "a.png");
         const auto history = cleaner->history();
-        QSignalSpy status(cleaner.get(), &DesktopCleaner::statusChanged);
+        QSignalSpy status(cleaner.get(), &Cleaner::statusChanged);
         cleaner->undo("12345678");
         QCOMPARE(status.count(), 0);
         QCOMPARE(cleaner->history(), history);
@@ -294,10 +299,10 @@ class TestCleanHistory : public QObject {
         // As the line used to be: the moves inline, no file beside it.
         QByteArray inline_ = "[\n";
         for (qsizetype i = 0; i < entries.size(); ++i) {
-            inline_ +=
-                "{\"id\":\"" + entries[i].id.toUtf8() + "\",\"moved\":1,\"automatic\":false," +
-                "\"undone\":false,\"record\":" + DesktopCleaner::encodeRecord(entries[i].record) +
-                "}" + (i + 1 < entries.size() ? ",\n" : "\n");
+            inline_ += "{\"id\":\"" + entries[i].id.toUtf8() +
+                       "\",\"moved\":1,\"automatic\":false," +
+                       "\"undone\":false,\"record\":" + entries[i].record.encode() + "}" +
+                       (i + 1 < entries.size() ? ",\n" : "\n");
             QVERIFY(QFile::remove(CleanHistory::movesFile(historyFile(), entries[i].id)));
         }
         QVERIFY(testsupport::touch(historyFile(), inline_ + "]\n"));

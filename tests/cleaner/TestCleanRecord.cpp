@@ -1,12 +1,13 @@
 #include "TestSupport.h"
 
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
 #include "rules/RuleStore.h"
+#include "rules/TidiedFolders.h"
 
 #include <QTemporaryDir>
 #include <QTimeZone>
 
-using Record = DesktopCleaner::CleanRecord;
+using Record = CleanRecord;
 
 class TestCleanRecord : public QObject {
     Q_OBJECT
@@ -25,13 +26,13 @@ class TestCleanRecord : public QObject {
             "{\"from\":\"file:\\/\\/\\/home\\/me\\/Desktop\\/%C3%A4%23%25.pdf\","
             "\"to\":\"file:\\/\\/\\/home\\/me\\/Desktop\\/Documents\\/%C3%A4%23%25%202.pdf\"}],"
             "\"createdFolders\":[\"file:\\/\\/\\/home\\/me\\/Desktop\\/Images\\/\"]}";
-        QCOMPARE(DesktopCleaner::encodeRecord(r), expected);
-        QCOMPARE(DesktopCleaner::decodeRecord(expected), r);
+        QCOMPARE(r.encode(), expected);
+        QCOMPARE(CleanRecord::decode(expected), r);
     }
 
     void readerIsLenientWhereItMayBe() {
         // Unknown keys, other key order, unescaped slashes, folders without a slash.
-        const auto r = DesktopCleaner::decodeRecord(
+        const auto r = CleanRecord::decode(
             "{\"createdFolders\":[\"file:///d/Images\"],\"extra\":[1,2],"
             "\"moves\":[{\"to\":\"file:///d/Images/a.png\",\"from\":\"file:///d/a.png\"}],"
             "\"date\":-1.5}");
@@ -66,13 +67,13 @@ class TestCleanRecord : public QObject {
     }
     void badRecordsAreRejected() {
         QFETCH(QByteArray, bytes);
-        QVERIFY(!DesktopCleaner::decodeRecord(bytes));
+        QVERIFY(!CleanRecord::decode(bytes));
 
         // At start-up: no record, and the file stays until the next save.
         QTemporaryDir tmp;
         QVERIFY(testsupport::touch(tmp.path() + "/state/last-clean.json", bytes));
-        RuleStore store(tmp.path() + "/config");
-        DesktopCleaner cleaner(&store, tmp.path() + "/Desktop", tmp.path() + "/state");
+        TidiedFolders folders(tmp.path() + "/config", tmp.path() + "/Desktop");
+        Cleaner cleaner(&folders, tmp.path() + "/state");
         QVERIFY(!cleaner.lastClean());
         QCOMPARE(testsupport::readFile(cleaner.recordFile()), bytes);
     }

@@ -1,10 +1,11 @@
 #include "TestSupport.h"
 
 #include "cleaner/CleanJournal.h"
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
 #include "platform/FileLock.h"
 #include "platform/FileSystem.h"
 #include "rules/RuleStore.h"
+#include "rules/TidiedFolders.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -28,8 +29,8 @@ namespace platform::detail {
 extern void (*copyStep)(qint64 copied);
 } // namespace platform::detail
 
-using Status = DesktopCleaner::Status;
-using Notice = DesktopCleaner::Notice;
+using Status = Cleaner::Status;
+using Notice = Cleaner::Notice;
 
 namespace {
 
@@ -63,14 +64,20 @@ class TestCleanRecovery : public QObject {
 
     std::unique_ptr<QTemporaryDir> m_tmp;
     std::unique_ptr<QTemporaryDir> m_shm; // another file system, for copies (m_far)
-    std::unique_ptr<RuleStore> m_store;
+    std::unique_ptr<TidiedFolders> m_folders;
+    std::map<QString, std::unique_ptr<TidiedFolders>> m_otherDesktops;
+    RuleStore* m_store = nullptr;
     QString m_desktop, m_state, m_far;
     QMap<QString, QByteArray> m_files; // name → hash of the content it must come back with
 
     QString desktop(const QString& name) const { return m_desktop + "/" + name; }
-    std::unique_ptr<DesktopCleaner> makeCleaner(const QString& desktop = {}) {
-        return std::make_unique<DesktopCleaner>(m_store.get(),
-                                                desktop.isEmpty() ? m_desktop : desktop, m_state);
+    std::unique_ptr<Cleaner> makeCleaner(const QString& desktop = {}) {
+        if (desktop.isEmpty() || desktop == m_desktop)
+            return std::make_unique<Cleaner>(m_folders.get(), m_state);
+        auto& other = m_otherDesktops[desktop];
+        if (!other)
+            other = std::make_unique<TidiedFolders>(m_tmp->path() + "/config", desktop);
+        return std::make_unique<Cleaner>(other.get(), m_state);
     }
     QUuid ruleAt(int i) const { return m_store->rules().at(i).id; }
 
@@ -123,14 +130,14 @@ class TestCleanRecovery : public QObject {
     // along, or with kLinked once the first such copy has its name and its source is still
     // there.
     static constexpr int kCopying = -1, kLinked = -2;
-    pid_t forkCleaner(const std::function<void(DesktopCleaner&)>& action, int killAt,
+    pid_t forkCleaner(const std::function<void(Cleaner&)>& action, int killAt,
                       const QString& desktop = {}) {
         const pid_t pid = ::fork();
         if (pid != 0)
             return pid;
-        RuleStore store(m_tmp->path() + "/config");
-        DesktopCleaner cleaner(&store, desktop.isEmpty() ? m_desktop : desktop, m_state);
-        connect(&cleaner, &DesktopCleaner::progress, [killAt](int done, int total) {
+        TidiedFolders folders(m_tmp->path() + "/config", desktop.isEmpty() ? m_desktop : desktop);
+        Cleaner cleaner(&folders, m_state);
+        connect(&cleaner, &Cleaner::progress, [killAt](int done, int total) {
             if (killAt >= 0 && done == qMin(killAt, total))
                 ::raise(SIGKILL);
         });
@@ -158,7 +165,8 @@ class TestCleanRecovery : public QObject {
         m_desktop = m_tmp->path() + "/Desktop";
         m_state = m_tmp->path() + "/state";
         QDir().mkpath(m_desktop);
-        m_store = std::make_unique<RuleStore>(m_tmp->path() + "/config");
+        m_folders = std::make_unique<TidiedFolders>(m_tmp->path() + "/config", m_desktop);
+        m_store = m_folders->desktopRules();
         m_store->restoreDefaults();
         m_files.clear();
         m_shm = std::make_unique<QTemporaryDir>();
@@ -169,7 +177,8 @@ class TestCleanRecovery : public QObject {
             m_far = m_shm->path();
     }
     void cleanup() {
-        m_store.reset();
+        m_otherDesktops.clear();
+        m_folders.reset();
         m_shm.reset();
         m_tmp.reset();
     }
@@ -202,8 +211,8 @@ class TestCleanRecovery : public QObject {
 
         if (duringUndo)
             makeCleaner()->clean();
-        const pid_t child = forkCleaner(
-            [duringUndo](DesktopCleaner& c) { duringUndo ? c.undo() : c.clean(); }, killAt);
+        const pid_t child =
+            forkCleaner([duringUndo](Cleaner& c) { duringUndo ? c.undo() : c.clean(); }, killAt);
         QVERIFY(killedItself(child));
 
         auto cleaner = makeCleaner();
@@ -273,9 +282,9 @@ class TestCleanRecovery : public QObject {
 
         auto cleaner = makeCleaner();
         QCOMPARE(cleaner->lastClean()->moves,
-                 QList<DesktopCleaner::Move>({{desktop("copied.png"), copied},
-                                              {desktop("linked.pdf"), linked},
-                                              {desktop("reused.png"), reused}}));
+                 QList<CleanRecord::Move>({{desktop("copied.png"), copied},
+                                           {desktop("linked.pdf"), linked},
+                                           {desktop("reused.png"), reused}}));
         QVERIFY(!QFile::exists(desktop("copied.png")) && !QFile::exists(desktop("linked.pdf")));
         QCOMPARE(testsupport::readFile(desktop("reused.png")), "the user's new file");
         QVERIFY(!platform::entryExists(partial));
@@ -316,7 +325,7 @@ class TestCleanRecovery : public QObject {
             originals.insert(name, name.toUtf8());
             QVERIFY(testsupport::touch(disk + "/" + name, name.toUtf8()));
         }
-        QVERIFY(killedItself(forkCleaner([](DesktopCleaner& c) { c.clean(); }, killAt, disk)));
+        QVERIFY(killedItself(forkCleaner([](Cleaner& c) { c.clean(); }, killAt, disk)));
         // Saved anew where the name is free, and saved over where a copy is already in place
         // but its source was not yet removed.
         QMap<QString, QByteArray> saved;
@@ -399,7 +408,8 @@ class TestCleanRecovery : public QObject {
             QVERIFY(fd >= 0 && ::ftruncate(fd, qint64(300) * 1024 * 1024) == 0);
             ::close(fd);
         }
-        m_store = std::make_unique<RuleStore>(m_tmp->path() + "/config");
+        m_folders = std::make_unique<TidiedFolders>(m_tmp->path() + "/config", m_desktop);
+        m_store = m_folders->desktopRules();
         addFile("a.png", "a");
         auto cleaner = makeCleaner();
         cleaner->clean();
@@ -454,7 +464,7 @@ class TestCleanRecovery : public QObject {
         ::getrlimit(RLIMIT_FSIZE, &saved);
         const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
         // Once the first run of moves is journalled, the journal can grow no more.
-        connect(cleaner.get(), &DesktopCleaner::progress, this, [&](int done) {
+        connect(cleaner.get(), &Cleaner::progress, this, [&](int done) {
             if (done != 1)
                 return;
             rlimit full = saved;
@@ -468,7 +478,7 @@ class TestCleanRecovery : public QObject {
         QVERIFY(status.recordStopped);
         QVERIFY(status.moved() > 0 && status.failed > 0);
         QCOMPARE(status.moved() + status.failed, 600);
-        QCOMPARE(DesktopCleaner::recordStoppedText(),
+        QCOMPARE(Cleaner::recordStoppedText(),
                  "Couldn't save the record for Undo, so nothing more was moved.");
         cleaner = makeCleaner();
         cleaner->undo();
@@ -534,10 +544,10 @@ class TestCleanRecovery : public QObject {
         const Immutable frozen{m_state};
         if (!frozen.ok)
             QSKIP("this file system cannot make a folder immutable");
-        QSignalSpy notices(cleaner.get(), &DesktopCleaner::noticeChanged);
+        QSignalSpy notices(cleaner.get(), &Cleaner::noticeChanged);
         cleaner->clean();
         QCOMPARE(cleaner->notice(), Notice::RecordNotSaved);
-        QCOMPARE(DesktopCleaner::noticeText(cleaner->notice()),
+        QCOMPARE(Cleaner::noticeText(cleaner->notice()),
                  "Couldn't save the record for Undo, so nothing was moved.");
         QCOMPARE(notices.count(), 1);
         QCOMPARE(cleaner->status(), Status::idle());
@@ -584,12 +594,11 @@ class TestCleanRecovery : public QObject {
         populate(300, 0);
         auto cleaner = makeCleaner();
         QStringList seen;
-        connect(cleaner.get(), &DesktopCleaner::scanChanged, this, [&seen] { seen << "scan"; });
-        connect(cleaner.get(), &DesktopCleaner::lastCleanChanged, this,
-                [&seen] { seen << "lastClean"; });
-        connect(cleaner.get(), &DesktopCleaner::statusChanged, this, [&seen] { seen << "status"; });
-        QSignalSpy busy(cleaner.get(), &DesktopCleaner::busyChanged);
-        QSignalSpy progress(cleaner.get(), &DesktopCleaner::progress);
+        connect(cleaner.get(), &Cleaner::scanChanged, this, [&seen] { seen << "scan"; });
+        connect(cleaner.get(), &Cleaner::lastCleanChanged, this, [&seen] { seen << "lastClean"; });
+        connect(cleaner.get(), &Cleaner::statusChanged, this, [&seen] { seen << "status"; });
+        QSignalSpy busy(cleaner.get(), &Cleaner::busyChanged);
+        QSignalSpy progress(cleaner.get(), &Cleaner::progress);
 
         cleaner->startClean();
         QVERIFY(cleaner->isBusy());
@@ -627,7 +636,7 @@ class TestCleanRecovery : public QObject {
     void quittingMidCleanLeavesAConsistentRecord() {
         populate(1500, 0);
         auto cleaner = makeCleaner();
-        QSignalSpy progress(cleaner.get(), &DesktopCleaner::progress);
+        QSignalSpy progress(cleaner.get(), &Cleaner::progress);
         cleaner->startClean();
         QVERIFY(progress.wait(20000));
         cleaner.reset(); // waits for the worker

@@ -5,11 +5,11 @@
 // A history a test writes, which records what it was asked to put back.
 class FakeHistory : public HistorySource {
   public:
-    QList<DesktopCleaner::HistoryEntry> list;
+    QList<CleanSummary> list;
     bool busy = false;
     QStringList putBackIds;
 
-    QList<DesktopCleaner::HistoryEntry> entries() const override { return list; }
+    QList<CleanSummary> entries() const override { return list; }
     bool isBusy() const override { return busy; }
     void putBack(const QString& id) override { putBackIds.append(id); }
 
@@ -17,7 +17,7 @@ class FakeHistory : public HistorySource {
         busy = on;
         emit busyChanged(on);
     }
-    void setList(QList<DesktopCleaner::HistoryEntry> entries) {
+    void setList(QList<CleanSummary> entries) {
         list = std::move(entries);
         emit entriesChanged();
     }

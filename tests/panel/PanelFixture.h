@@ -4,9 +4,10 @@
 #include "TestSupport.h"
 
 #include "cleaner/AutoTidySettings.h"
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
 #include "panel/PanelView.h"
 #include "rules/RuleStore.h"
+#include "rules/TidiedFolders.h"
 
 #include <QApplication>
 #include <QTest>
@@ -20,9 +21,11 @@ struct PanelFixture {
     TempHome home;
     TestClock clock;
     RecordingServices services;
-    std::unique_ptr<RuleStore> store = std::make_unique<RuleStore>(home.configFolder());
+    std::unique_ptr<TidiedFolders> folders =
+        std::make_unique<TidiedFolders>(home.configFolder(), home.desktop());
+    RuleStore* store = folders->desktopRules();
     std::unique_ptr<AutoTidySettings> autoTidy;
-    std::unique_ptr<DesktopCleaner> cleaner;
+    std::unique_ptr<Cleaner> cleaner;
     std::unique_ptr<PanelView> panel;
 
     PanelFixture() { services.testClock = &clock; }
@@ -38,8 +41,7 @@ struct PanelFixture {
     // tidying (reading settings.ini) and the panel, and shows it.
     PanelView& open() {
         autoTidy = std::make_unique<AutoTidySettings>(settingsFile());
-        cleaner = std::make_unique<DesktopCleaner>(store.get(), desktop(), home.stateFolder(),
-                                                   nullptr, clock);
+        cleaner = std::make_unique<Cleaner>(folders.get(), home.stateFolder(), nullptr, clock);
         panel = std::make_unique<PanelView>(*cleaner, *autoTidy, services);
         panel->show();
         panel->activateWindow();

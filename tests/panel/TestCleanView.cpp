@@ -83,7 +83,7 @@ class TestCleanView : public QObject {
         if (empty) {
             QTest::keyClick(f.panel.get(), Qt::Key_Return);
             f.finishWork();
-            QCOMPARE(f.cleaner->status(), DesktopCleaner::Status::idle());
+            QCOMPARE(f.cleaner->status(), Cleaner::Status::idle());
         }
     }
 
@@ -94,7 +94,7 @@ class TestCleanView : public QObject {
         CleanView* view = f.panel->cleanView();
 
         QTest::keyClick(f.panel.get(), Qt::Key_Z, Qt::ControlModifier); // no Undo: nothing
-        QCOMPARE(f.cleaner->status(), DesktopCleaner::Status::idle());
+        QCOMPARE(f.cleaner->status(), Cleaner::Status::idle());
 
         QTest::keyClick(f.panel.get(), Qt::Key_Return);
         f.finishWork();
@@ -256,10 +256,8 @@ class TestCleanView : public QObject {
 
     void lastCleanFromDisk() {
         PanelFixture f;
-        DesktopCleaner::CleanRecord record{
-            f.clock.now().addDays(-1), {{f.desktop("a.png"), "/x/a.png"}}, {}};
-        QVERIFY(testsupport::touch(f.home.stateFolder() + "/last-clean.json",
-                                   DesktopCleaner::encodeRecord(record)));
+        CleanRecord record{f.clock.now().addDays(-1), {{f.desktop("a.png"), "/x/a.png"}}, {}};
+        QVERIFY(testsupport::touch(f.home.stateFolder() + "/last-clean.json", record.encode()));
         f.open();
         QCOMPARE(statusText(f), "Last clean moved 1 file yesterday");
         QVERIFY(undoShown(f));

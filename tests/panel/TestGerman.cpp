@@ -29,10 +29,8 @@ class TestGerman : public QObject {
 
     void panelTexts() {
         PanelFixture f;
-        DesktopCleaner::CleanRecord record{
-            f.clock.now().addDays(-1), {{f.desktop("x.png"), "/x/x.png"}}, {}};
-        QVERIFY(testsupport::touch(f.home.stateFolder() + "/last-clean.json",
-                                   DesktopCleaner::encodeRecord(record)));
+        CleanRecord record{f.clock.now().addDays(-1), {{f.desktop("x.png"), "/x/x.png"}}, {}};
+        QVERIFY(testsupport::touch(f.home.stateFolder() + "/last-clean.json", record.encode()));
         f.touch({"a.png", "b.pdf", "README"});
         f.open();
         CleanView* view = f.panel->cleanView();

@@ -43,9 +43,8 @@ class TestPanelView : public QObject {
   private slots:
     void rescansOncePerShowing() {
         PanelFixture f;
-        f.cleaner =
-            std::make_unique<DesktopCleaner>(f.store.get(), f.desktop(), f.home.stateFolder());
-        QSignalSpy scans(f.cleaner.get(), &DesktopCleaner::scanChanged);
+        f.cleaner = std::make_unique<Cleaner>(f.folders.get(), f.home.stateFolder());
+        QSignalSpy scans(f.cleaner.get(), &Cleaner::scanChanged);
         AutoTidySettings autoTidy(f.settingsFile());
         PanelView panel(*f.cleaner, autoTidy, f.services);
         QCOMPARE(scans.size(), 0); // made, not shown: no scan yet

@@ -118,7 +118,7 @@ class TestSettingsView : public QObject {
         QCOMPARE(view.fileManagerError(), QString());
 
         view.editRulesButton()->click();
-        QCOMPARE(f.services.rulesShown, QList<RuleStore*>{f.store.get()});
+        QCOMPARE(f.services.rulesShown, QList<RuleStore*>{f.store});
 
         // The rows follow the store through the rescan that every change brings.
         QDir().mkpath(f.desktop("Documents"));
@@ -299,8 +299,8 @@ class TestSettingsView : public QObject {
         testsupport::settle();
         const int fewHeight = f.panel->height();
 
-        QList<DesktopCleaner::HistoryEntry> many;
-        for (int i = 0; i < DesktopCleaner::kHistoryLength; ++i)
+        QList<CleanSummary> many;
+        for (int i = 0; i < Cleaner::kHistoryLength; ++i)
             many.append({QString::number(i), f.clock.now().addDays(-i), i + 1, i % 2 == 1, false});
         history.setList(many);
         testsupport::settle();

@@ -7,13 +7,13 @@ class MadeUpHistory : public HistorySource {
     Q_OBJECT
 
   public:
-    explicit MadeUpHistory(QList<DesktopCleaner::HistoryEntry> entries, QObject* parent = nullptr)
+    explicit MadeUpHistory(QList<CleanSummary> entries, QObject* parent = nullptr)
         : HistorySource(parent), m_entries(std::move(entries)) {}
 
-    QList<DesktopCleaner::HistoryEntry> entries() const override { return m_entries; }
+    QList<CleanSummary> entries() const override { return m_entries; }
     bool isBusy() const override { return false; }
     void putBack(const QString& id) override { (void)id; }
 
   private:
-    QList<DesktopCleaner::HistoryEntry> m_entries;
+    QList<CleanSummary> m_entries;
 };

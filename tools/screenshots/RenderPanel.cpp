@@ -6,11 +6,12 @@
 #include "RenderSupport.h"
 
 #include "cleaner/AutoTidySettings.h"
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
 #include "panel/PanelView.h"
 #include "panel/SettingsView.h"
 #include "platform/FileLock.h"
 #include "rules/RuleStore.h"
+#include "rules/TidiedFolders.h"
 #include "widgets/DesktopServices.h"
 #include "widgets/ToggleSwitch.h"
 
@@ -40,7 +41,7 @@ void fillDesktop(const QString& desktop) {
 }
 
 // A few cleans of the last days, automatic and by hand, one of them put back.
-QList<DesktopCleaner::HistoryEntry> madeUpHistory() {
+QList<CleanSummary> madeUpHistory() {
     const QDateTime now = QDateTime::currentDateTimeUtc();
     return {{QStringLiteral("4"), now.addSecs(-2 * 60), 3, true, false},
             {QStringLiteral("3"), now.addSecs(-3 * 3600), 12, false, false},
@@ -55,14 +56,14 @@ QString settingsFile(const QString& home) {
 
 // A record of an earlier clean that happened yesterday, as if read at start-up.
 void writeYesterdaysRecord(const QString& stateFolder, const QString& desktop) {
-    DesktopCleaner::CleanRecord record;
+    CleanRecord record;
     record.date = QDateTime::currentDateTimeUtc().addDays(-1);
     for (const char* name : {"a.png", "b.png", "c.pdf", "d.pdf"})
         record.moves.append({desktop + "/" + name, desktop + "/Images/" + name});
     QDir().mkpath(stateFolder);
     QFile file(stateFolder + "/last-clean.json");
     if (file.open(QIODevice::WriteOnly))
-        file.write(DesktopCleaner::encodeRecord(record));
+        file.write(record.encode());
 }
 
 } // namespace
@@ -85,8 +86,8 @@ bool renderPanel(const QString& home, const QString& out) {
         QDir(home).removeRecursively();
         fillDesktop(desktop);
         writeYesterdaysRecord(state, desktop);
-        RuleStore store(home + "/.config/Vantor");
-        DesktopCleaner cleaner(&store, desktop, state);
+        TidiedFolders storeFolders(home + "/.config/Vantor", desktop);
+        Cleaner cleaner(&storeFolders, state);
         AutoTidySettings autoTidy(settingsFile(home));
         MadeUpHistory history(madeUpHistory());
         PanelView panel(cleaner, autoTidy, quiet);
@@ -163,7 +164,8 @@ bool renderManyRules(const QString& home, const QString& path) {
     QDir(home).removeRecursively();
     fillDesktop(desktop);
     writeYesterdaysRecord(state, desktop);
-    RuleStore store(home + "/.config/Vantor");
+    TidiedFolders storeFolders(home + "/.config/Vantor", desktop);
+    RuleStore& store = *storeFolders.desktopRules();
     const char* kinds[] = {"Videos",     "Music",     "Archives",     "Fonts",       "Code",
                            "Designs",    "Ebooks",    "Spreadsheets", "Slides",      "Vectors",
                            "Raw photos", "Subtitles", "Torrents",     "Disk images", "Scripts",
@@ -179,7 +181,7 @@ bool renderManyRules(const QString& home, const QString& path) {
         touch(desktop + QStringLiteral("/%1 one.%2").arg(QString::fromUtf8(kind), type));
         touch(desktop + QStringLiteral("/%1 two.%2").arg(QString::fromUtf8(kind), type));
     }
-    DesktopCleaner cleaner(&store, desktop, state);
+    Cleaner cleaner(&storeFolders, state);
     AutoTidySettings autoTidy(settingsFile(home));
     PanelView panel(cleaner, autoTidy, quiet);
     panel.setAvailableHeight(768);
@@ -197,8 +199,8 @@ bool renderGermanPanel(const QString& home, const QString& out) {
         QDir(home).removeRecursively();
         fillDesktop(desktop);
         writeYesterdaysRecord(state, desktop);
-        RuleStore store(home + "/.config/Vantor");
-        DesktopCleaner cleaner(&store, desktop, state);
+        TidiedFolders storeFolders(home + "/.config/Vantor", desktop);
+        Cleaner cleaner(&storeFolders, state);
         AutoTidySettings autoTidy(settingsFile(home));
         MadeUpHistory history(madeUpHistory());
         PanelView panel(cleaner, autoTidy, quiet);

@@ -1,8 +1,10 @@
 #include "TestSupport.h"
 
-#include "cleaner/DesktopCleaner.h"
+#include "cleaner/Cleaner.h"
+#include "cleaner/FreeName.h"
 #include "platform/FileSystem.h"
 #include "rules/RuleStore.h"
+#include "rules/TidiedFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,15 +14,16 @@
 #include <memory>
 #include <unistd.h>
 
-using Status = DesktopCleaner::Status;
+using Status = Cleaner::Status;
 
-class TestDesktopCleaner : public QObject {
+class TestCleaner : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TempHome> m_home;
     TestClock m_clock;
-    std::unique_ptr<RuleStore> m_store;
-    std::unique_ptr<DesktopCleaner> m_cleaner;
+    std::unique_ptr<TidiedFolders> m_folders;
+    RuleStore* m_store = nullptr;
+    std::unique_ptr<Cleaner> m_cleaner;
     QString m_desktop;
 
     QString desktop(const QString& name) const { return m_desktop + "/" + name; }
@@ -29,22 +32,22 @@ class TestDesktopCleaner : public QObject {
             QVERIFY(testsupport::touch(QDir(m_desktop).absoluteFilePath(name), content));
     }
     void makeCleaner() {
-        m_cleaner = std::make_unique<DesktopCleaner>(m_store.get(), m_desktop,
-                                                     m_home->stateFolder(), nullptr, m_clock);
+        m_cleaner =
+            std::make_unique<Cleaner>(m_folders.get(), m_home->stateFolder(), nullptr, m_clock);
     }
     QUuid ruleAt(int i) const { return m_store->rules().at(i).id; }
     // A record on disk as an earlier run left it, read by a fresh cleaner.
-    void writeRecord(const QList<DesktopCleaner::Move>& moves, const QStringList& created = {}) {
-        const DesktopCleaner::CleanRecord record{m_clock.now(), moves, created};
-        QVERIFY(testsupport::touch(m_cleaner->recordFile(), DesktopCleaner::encodeRecord(record)));
+    void writeRecord(const QList<CleanRecord::Move>& moves, const QStringList& created = {}) {
+        const CleanRecord record{m_clock.now(), moves, created};
+        QVERIFY(testsupport::touch(m_cleaner->recordFile(), record.encode()));
         makeCleaner();
     }
     // Names the cleaner's signals in the order they come.
     void recordSignals(QStringList& seen) {
-        DesktopCleaner* c = m_cleaner.get();
-        connect(c, &DesktopCleaner::scanChanged, this, [&seen] { seen << "scan"; });
-        connect(c, &DesktopCleaner::lastCleanChanged, this, [&seen] { seen << "lastClean"; });
-        connect(c, &DesktopCleaner::statusChanged, this, [&seen] { seen << "status"; });
+        Cleaner* c = m_cleaner.get();
+        connect(c, &Cleaner::scanChanged, this, [&seen] { seen << "scan"; });
+        connect(c, &Cleaner::lastCleanChanged, this, [&seen] { seen << "lastClean"; });
+        connect(c, &Cleaner::statusChanged, this, [&seen] { seen << "status"; });
     }
 
   private slots:
@@ -52,13 +55,14 @@ class TestDesktopCleaner : public QObject {
         // Each case gets its own home, Desktop and rules, so folders under ~/Desktop are real.
         m_home = std::make_unique<TempHome>();
         m_desktop = m_home->desktop();
-        m_store = std::make_unique<RuleStore>(m_home->configFolder());
+        m_folders = std::make_unique<TidiedFolders>(m_home->configFolder(), m_desktop);
+        m_store = m_folders->desktopRules();
         m_store->restoreDefaults(); // destinations under this home
         makeCleaner();
     }
     void cleanup() {
         m_cleaner.reset();
-        m_store.reset();
+        m_folders.reset();
         m_home.reset();
     }
 
@@ -78,10 +82,10 @@ class TestDesktopCleaner : public QObject {
         const QByteArray raw = QFile::encodeName(m_desktop) + "/bad\xff.png";
         QVERIFY(::close(::open(raw.constData(), O_CREAT | O_WRONLY, 0644)) == 0);
 
-        DesktopCleaner& c = *m_cleaner;
-        QSignalSpy scans(&c, &DesktopCleaner::scanChanged);
+        Cleaner& c = *m_cleaner;
+        QSignalSpy scans(&c, &Cleaner::scanChanged);
         c.rescan();
-        const auto& g = c.scan().groups;
+        const auto& g = c.scan().folders.first().groups;
         QCOMPARE(g[0].files, QStringList({desktop("Img1.png"), desktop("img2.png"),
                                           desktop("img10.png"), desktop("Photo.JPG")}));
         QCOMPARE(g[1].files, QStringList({desktop("notes.txt"), desktop("report.pdf")}));
@@ -89,7 +93,7 @@ class TestDesktopCleaner : public QObject {
         QVERIFY(g[3].files.isEmpty());
         QCOMPARE(g[4].files, QStringList({desktop("y.log")}));
         // README, x.zip, archive.tar.gz (looked up as gz), two links, the undecodable name.
-        QCOMPARE(c.scan().other, 6);
+        QCOMPARE(c.scan().folders.first().other, 6);
         c.rescan(); // unchanged Desktop: still published
         QCOMPARE(scans.count(), 2);
         ::unlink(raw.constData()); // QTemporaryDir cannot remove names it cannot decode
@@ -102,14 +106,13 @@ class TestDesktopCleaner : public QObject {
         QDir().mkpath(docs + "/README"); // a folder takes the name too
         QVERIFY(QFile::link(docs + "/nowhere", docs + "/dangling.pdf"));
         // Files without an extension match no rule, so their clash naming is checked directly.
-        QCOMPARE(DesktopCleaner::uniqueDestination("README", docs), docs + "/README 2");
-        QCOMPARE(DesktopCleaner::uniqueDestination("archive.tar.gz", docs),
-                 docs + "/archive.tar 2.gz");
-        QCOMPARE(DesktopCleaner::uniqueDestination("dangling.pdf", docs), docs + "/dangling 2.pdf");
+        QCOMPARE(cleaner::uniqueDestination("README", docs), docs + "/README 2");
+        QCOMPARE(cleaner::uniqueDestination("archive.tar.gz", docs), docs + "/archive.tar 2.gz");
+        QCOMPARE(cleaner::uniqueDestination("dangling.pdf", docs), docs + "/dangling 2.pdf");
 
         touch({"report.pdf"}, "new");
         touch({"archive.tar.pdf", "My Photo.png"});
-        DesktopCleaner& c = *m_cleaner;
+        Cleaner& c = *m_cleaner;
         QStringList seen;
         recordSignals(seen);
         c.clean();
@@ -124,11 +127,11 @@ class TestDesktopCleaner : public QObject {
         QCOMPARE(rec->moves[0].to, images + "/My Photo.png");
         QVERIFY(QFile::exists(rec->moves[0].to));
         QCOMPARE(rec->createdFolders, QStringList({images}));
-        QCOMPARE(DesktopCleaner::decodeRecord(testsupport::readFile(c.recordFile())), rec);
+        QCOMPARE(CleanRecord::decode(testsupport::readFile(c.recordFile())), rec);
     }
 
     void failuresAreCountedAndNothingIsLost() {
-        DesktopCleaner& c = *m_cleaner;
+        Cleaner& c = *m_cleaner;
         // Images' folder is a file; Installers' folder cannot be created under a file.
         touch({"Images"}, "not a folder");
         m_store->setDestination(ruleAt(2), m_desktop + "/Images/Installers");
@@ -154,17 +157,17 @@ class TestDesktopCleaner : public QObject {
         // A file gone after the scan fails alone; moved + failed is the fresh scan's total.
         touch({"a.png", "b.png"});
         connect(
-            m_cleaner.get(), &DesktopCleaner::scanChanged, this,
+            m_cleaner.get(), &Cleaner::scanChanged, this,
             [this] { QFile::remove(desktop("a.png")); }, Qt::SingleShotConnection);
         m_cleaner->clean();
         QCOMPARE(m_cleaner->status(), Status::cleaned(1, 1));
-        QSignalSpy status(m_cleaner.get(), &DesktopCleaner::statusChanged);
+        QSignalSpy status(m_cleaner.get(), &Cleaner::statusChanged);
         m_cleaner->clean(); // nothing to move: the status stays
         QCOMPARE(status.count(), 0);
     }
 
     void undoCountsWhatIsGoneAndKeepsWhatIsNew() {
-        DesktopCleaner& c = *m_cleaner;
+        Cleaner& c = *m_cleaner;
         const QString images = m_desktop + "/Images", docs = m_desktop + "/Documents";
         for (const char* name : {"a.png", "b.png", "report.pdf"})
             touch({name}, name);
@@ -222,7 +225,7 @@ class TestDesktopCleaner : public QObject {
                 testsupport::touch(to, "theirs");
             return platform::moveItem(from, to);
         };
-        const auto to = DesktopCleaner::moveToFreeName(desktop("a.png"), "a.png", folder, racing);
+        const auto to = cleaner::moveToFreeName(desktop("a.png"), "a.png", folder, racing);
         QCOMPARE(to, std::optional(folder + "/a 2.png"));
         QCOMPARE(testsupport::readFile(folder + "/a 2.png"), QByteArray("mine"));
         QCOMPARE(testsupport::readFile(folder + "/a.png"), QByteArray("theirs"));
@@ -264,21 +267,23 @@ class TestDesktopCleaner : public QObject {
         m_cleaner->clean();
         QCOMPARE(m_cleaner->status(), Status::cleaned(1, 0)); // only the pdf
         QVERIFY(QFile::exists(desktop("a.png")));
-        QCOMPARE(m_cleaner->scan().other, 1);
+        QCOMPARE(m_cleaner->scan().folders.first().other, 1);
         QVERIFY(!QFile::exists(desktop("a 2.png")));
 
         // The Desktop given by its link, the rule folder by the real path.
         m_store->setDestination(ruleAt(0), m_desktop);
-        DesktopCleaner viaLink(m_store.get(), linkToDesktop, m_home->stateFolder());
+        TidiedFolders linkFolders(m_home->configFolder(), linkToDesktop);
+        Cleaner viaLink(&linkFolders, m_home->stateFolder());
         viaLink.clean();
         QVERIFY(QFile::exists(desktop("a.png")));
-        QCOMPARE(viaLink.scan().other, 1);
+        QCOMPARE(viaLink.scan().folders.first().other, 1);
 
         // A Desktop that is home, or above it, reports no access and moves nothing.
         touch({"../home.png"});
         QVERIFY(QFile::link(m_home->path(), m_home->path() + "/HomeLink"));
         for (const QString& path : {m_home->path() + "/HomeLink", QString("/")}) {
-            DesktopCleaner home(m_store.get(), path, m_home->stateFolder());
+            TidiedFolders homeFolders(m_home->configFolder(), path);
+            Cleaner home(&homeFolders, m_home->stateFolder());
             home.clean();
             QCOMPARE(home.status(), Status::noAccess());
         }
@@ -295,7 +300,7 @@ class TestDesktopCleaner : public QObject {
         touch({"ä ü.png"});
         m_cleaner->clean();
         QCOMPARE(m_cleaner->status(), Status::cleaned(1, 0));
-        QCOMPARE(m_cleaner->scan().other, 3);
+        QCOMPARE(m_cleaner->scan().folders.first().other, 3);
         for (const QString& name : odd)
             QVERIFY(QFile::exists(desktop(name)));
         makeCleaner(); // after a restart the record still names what was moved
@@ -340,19 +345,19 @@ class TestDesktopCleaner : public QObject {
     }
 
     void oneRescanPerRuleListChange() {
-        DesktopCleaner& c = *m_cleaner;
-        QSignalSpy scans(&c, &DesktopCleaner::scanChanged);
+        Cleaner& c = *m_cleaner;
+        QSignalSpy scans(&c, &Cleaner::scanChanged);
         touch({"x.zip"});
         m_store->addExtensions("zip", m_store->addRule());
         QCOMPARE(scans.count(), 0); // queued, not yet run
         QCoreApplication::processEvents();
         QCOMPARE(scans.count(), 2);
         // The queued rescans ran with the final list in place.
-        QCOMPARE(c.scan().groups.last().files, QStringList({desktop("x.zip")}));
+        QCOMPARE(c.scan().folders.first().groups.last().files, QStringList({desktop("x.zip")}));
         m_store->restoreDefaults();
         QCoreApplication::processEvents();
         QCOMPARE(scans.count(), 3);
-        QCOMPARE(c.scan().groups.size(), 3);
+        QCOMPARE(c.scan().folders.first().groups.size(), 3);
     }
 
     // Arms on the Desktop's next change: true once the watch has reported it.
@@ -362,9 +367,9 @@ class TestDesktopCleaner : public QObject {
 
     // A burst longer than the delay gives one rescan, the delay after its last event.
     void desktopEventsAreDebounced() {
-        DesktopCleaner& c = *m_cleaner;
+        Cleaner& c = *m_cleaner;
         c.rescan();
-        QSignalSpy scans(&c, &DesktopCleaner::scanChanged);
+        QSignalSpy scans(&c, &Cleaner::scanChanged);
         for (int i = 0; i < 5; ++i) { // 1.2 s of events, 0.3 s apart
             if (i > 0)
                 m_clock.advance(300);
@@ -376,7 +381,7 @@ class TestDesktopCleaner : public QObject {
         QCOMPARE(scans.count(), 0);
         m_clock.advance(1);
         QCOMPARE(scans.count(), 1);
-        QCOMPARE(c.scan().groups[0].files.size(), 5);
+        QCOMPARE(c.scan().folders.first().groups[0].files.size(), 5);
         m_clock.advance(5000);
         QCOMPARE(scans.count(), 1);
     }
@@ -384,31 +389,31 @@ class TestDesktopCleaner : public QObject {
     // Renames make no create or delete event: a download finished into the Desktop and a
     // file taken off it must be seen too.
     void renamesOntoAndOffTheDesktopRescan() {
-        DesktopCleaner& c = *m_cleaner;
+        Cleaner& c = *m_cleaner;
         c.rescan();
         const QString download = m_home->path() + "/Downloads/photo.png";
         QVERIFY(testsupport::touch(download));
         QVERIFY(QFile::rename(download, desktop("photo.png")));
         QTRY_VERIFY(rescanArmedAt(400));
         m_clock.advance(400);
-        QCOMPARE(c.scan().groups[0].files, QStringList{desktop("photo.png")});
+        QCOMPARE(c.scan().folders.first().groups[0].files, QStringList{desktop("photo.png")});
 
         QVERIFY(QFile::rename(desktop("photo.png"), download));
         QTRY_VERIFY(rescanArmedAt(400));
         m_clock.advance(400);
-        QVERIFY(c.scan().groups[0].files.isEmpty());
+        QVERIFY(c.scan().folders.first().groups[0].files.isEmpty());
     }
 
     void watchReopensAfterTheDesktopIsRecreated() {
-        DesktopCleaner& c = *m_cleaner;
+        Cleaner& c = *m_cleaner;
         c.rescan();
         QVERIFY(c.isWatching());
-        QSignalSpy status(&c, &DesktopCleaner::statusChanged);
+        QSignalSpy status(&c, &Cleaner::statusChanged);
         QVERIFY(QDir(m_desktop).removeRecursively());
         QTRY_VERIFY(rescanArmedAt(400));
         m_clock.advance(400);
         QCOMPARE(c.status(), Status::noAccess());
-        QVERIFY(!c.isWatching() && c.scan().groups.isEmpty());
+        QVERIFY(!c.isWatching() && c.scan().folders.first().groups.isEmpty());
         status.clear();
         c.clean(); // no work, but the clean's own rescan publishes again
         QCOMPARE(status.count(), 1);
@@ -419,9 +424,9 @@ class TestDesktopCleaner : public QObject {
         touch({"new.png"});
         QTRY_VERIFY(rescanArmedAt(400));
         m_clock.advance(400);
-        QCOMPARE(c.scan().groups[0].files.size(), 1);
+        QCOMPARE(c.scan().folders.first().groups[0].files.size(), 1);
     }
 };
 
-VANTOR_TEST_MAIN(TestDesktopCleaner)
-#include "TestDesktopCleaner.moc"
+VANTOR_TEST_MAIN(TestCleaner)
+#include "TestCleaner.moc"

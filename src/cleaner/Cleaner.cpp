@@ -1,0 +1,484 @@
+#include "cleaner/Cleaner.h"
+
+#include "cleaner/CleanHistory.h"
+#include "cleaner/CleanWork.h"
+#include "platform/DirectoryWatch.h"
+#include "platform/FileSystem.h"
+#include "rules/RuleMatcher.h"
+#include "rules/RuleStore.h"
+#include "rules/TidiedFolders.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+namespace {
+
+constexpr int kRescanDelayMs = 400;
+// Progress from started work comes at most this often, so the event loop is not flooded.
+constexpr qint64 kProgressIntervalMs = 30;
+
+} // namespace
+
+Cleaner::Cleaner(TidiedFolders* folders, const QString& recordFolder, QObject* parent,
+                 platform::Clock& clock)
+    : QObject(parent), m_folders(folders), m_recordFolder(recordFolder), m_clock(clock),
+      m_pendingRescan(clock.makeTimer()) {
+    CleanWork::History history;
+    CleanWork::Marks marks;
+    CleanWork work = makeWork();
+    work.setKnownRecord({}, std::nullopt);
+    m_lastClean = work.loadWithRecovery(&history, &marks);
+    CleanWorkResult loaded;
+    loaded.history = history;
+    loaded.marks = marks;
+    applyHistory(loaded);
+
+    // One rescan per published list, queued so it runs with the new list in place; the
+    // connections die with the cleaner.
+    const auto follow = [this] {
+        for (const TidiedFolders::Folder& folder : m_folders->folders())
+            connect(folder.rules, &RuleStore::rulesChanged, this, &Cleaner::rescan,
+                    Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+    };
+    follow();
+    connect(m_folders, &TidiedFolders::foldersChanged, this, [this, follow] {
+        follow();
+        rescan();
+    });
+    connect(m_pendingRescan.get(), &platform::Timer::timeout, this, &Cleaner::rescan);
+}
+
+Cleaner::~Cleaner() {
+    if (m_worker) {
+        cancel();
+        m_worker->wait();
+        delete m_worker;
+    }
+}
+
+QString Cleaner::noticeText(Notice notice) {
+    switch (notice) {
+    case Notice::None:
+        return QString();
+    case Notice::RecordNotSaved:
+        return QCoreApplication::translate(
+            "DesktopCleaner", "Couldn't save the record for Undo, so nothing was moved.");
+    case Notice::Busy:
+        return QCoreApplication::translate(
+            "DesktopCleaner", "Vantor is busy with another clean. Try again in a moment.");
+    }
+    return QString();
+}
+
+QString Cleaner::recordStoppedText() {
+    return QCoreApplication::translate(
+        "DesktopCleaner", "Couldn't save the record for Undo, so nothing more was moved.");
+}
+
+QString Cleaner::desktop() const {
+    return m_folders->folders().first().path;
+}
+
+void Cleaner::setNotice(Notice notice) {
+    m_notice = notice;
+    emit noticeChanged();
+}
+
+void Cleaner::cancel() {
+    m_cancel.store(true);
+}
+
+void Cleaner::setScan(Scan scan) {
+    m_scan = std::move(scan);
+    emit scanChanged();
+}
+
+void Cleaner::setStatus(Status status) {
+    m_status = status;
+    emit statusChanged();
+}
+
+void Cleaner::setLastClean(std::optional<CleanRecord> record) {
+    m_lastClean = std::move(record);
+    emit lastCleanChanged();
+}
+
+QList<Cleaner::Target> Cleaner::targets() const {
+    QList<Target> list;
+    for (const TidiedFolders::Folder& folder : m_folders->folders())
+        list.append({folder.path, folder.rules->rules()});
+    return list;
+}
+
+void Cleaner::rescan() {
+    applyScan(computeScan(targets(), m_nameOrder));
+}
+
+void Cleaner::applyScan(const Scan& scan) {
+    setScan(scan);
+    if (scan.noneReadable())
+        setStatus(Status::noAccess());
+    else if (m_status.kind == Status::Kind::NoAccess)
+        setStatus(Status::idle());
+    updateWatches();
+}
+
+Scan Cleaner::computeScan(const QList<Target>& targets, platform::NameOrder& nameOrder) {
+    QStringList tidied;
+    for (const Target& t : targets)
+        tidied.append(t.path);
+    Scan scan;
+    for (const Target& target : targets) {
+        Scan::Folder folder;
+        folder.path = target.path;
+        // The home folder (or one above it) is never tidied, by whatever path it was given.
+        const auto entries = platform::isHomeOrAbove(target.path)
+                                 ? std::nullopt
+                                 : platform::listFolder(target.path, /*skipHidden=*/true);
+        if (!entries) {
+            folder.readable = false;
+            scan.folders.append(std::move(folder));
+            continue;
+        }
+        const RuleMatcher matcher(target.rules, target.path, tidied, &CleanRecord::canHold);
+        const QList<qsizetype> matched = matcher.match(*entries);
+        QList<QStringList> names(target.rules.size());
+        for (qsizetype i = 0; i < entries->size(); ++i) {
+            if (matched[i] >= 0)
+                names[matched[i]].append((*entries)[i].name);
+            else if (matched[i] == RuleMatcher::kStays)
+                ++folder.other;
+        }
+        const QString prefix = target.path.endsWith(u'/') ? target.path : target.path + u'/';
+        folder.groups.reserve(target.rules.size());
+        for (qsizetype i = 0; i < target.rules.size(); ++i) {
+            nameOrder.stableSort(names[i], [](const QString& n) -> const QString& { return n; });
+            QStringList files;
+            files.reserve(names[i].size());
+            for (const QString& name : std::as_const(names[i]))
+                files.append(prefix + name);
+            folder.groups.append({target.rules[i], std::move(files)});
+        }
+        scan.folders.append(std::move(folder));
+    }
+    return scan;
+}
+
+void Cleaner::setWatchingWrites(bool on) {
+    if (on == m_watchingWrites)
+        return;
+    m_watchingWrites = on;
+    const QList<QString> watched = m_watches.keys();
+    for (const QString& folder : watched)
+        dropWatch(folder);
+    updateWatches();
+}
+
+void Cleaner::dropWatch(const QString& folder) {
+    if (platform::DirectoryWatch* watch = m_watches.take(folder))
+        watch->deleteLater();
+}
+
+// A watch for every folder the last scan could read, none for the rest: an unreadable or
+// missing folder is watched again once a rescan finds it.
+void Cleaner::updateWatches() {
+    QSet<QString> wanted;
+    for (const Scan::Folder& folder : std::as_const(m_scan.folders))
+        if (folder.readable)
+            wanted.insert(folder.path);
+    const QList<QString> watched = m_watches.keys();
+    for (const QString& folder : watched)
+        if (!wanted.contains(folder))
+            dropWatch(folder);
+    for (const QString& path : std::as_const(wanted)) {
+        if (m_watches.contains(path))
+            continue;
+        auto* watch = new platform::DirectoryWatch(
+            path, this,
+            m_watchingWrites ? platform::DirectoryWatch::Events::EntriesAndWrites
+                             : platform::DirectoryWatch::Events::Entries);
+        if (!watch->isValid()) {
+            delete watch; // tried again at the next successful rescan
+            continue;
+        }
+        m_watches.insert(path, watch);
+        connect(watch, &platform::DirectoryWatch::changed, this,
+                [this] { m_pendingRescan->start(kRescanDelayMs); });
+        connect(watch, &platform::DirectoryWatch::folderGone, this, [this, path] {
+            // The old folder object is gone: drop its watch so the next successful rescan
+            // watches whatever folder stands at the path then.
+            dropWatch(path);
+            m_pendingRescan->start(kRescanDelayMs);
+        });
+        connect(watch, &platform::DirectoryWatch::modified, this, [this, path](const QString& n) {
+            emit fileWritten(platform::appendingPathComponent(path, n));
+        });
+        connect(watch, &platform::DirectoryWatch::closedAfterWrite, this,
+                [this, path](const QString& n) {
+                    emit fileClosed(platform::appendingPathComponent(path, n));
+                });
+        connect(watch, &platform::DirectoryWatch::eventsLost, this, &Cleaner::writesLost);
+    }
+}
+
+void Cleaner::clean() {
+    if (isBusy()) {
+        setNotice(Notice::Busy);
+        return;
+    }
+    rescan();
+    const QList<CleanWork::Batch> batches = CleanWork::batchesOf(m_scan);
+    if (batches.isEmpty())
+        return;
+    m_cancel.store(false);
+    finishClean(makeWork().clean(batches, m_cancel, progressHere()));
+}
+
+void Cleaner::undo() {
+    if (!m_lastClean)
+        return;
+    if (isBusy()) {
+        setNotice(Notice::Busy);
+        return;
+    }
+    m_cancel.store(false);
+    finishUndo(makeWork().undo(m_cancel, progressHere()));
+}
+
+void Cleaner::undo(const QString& historyId) {
+    if (isBusy()) {
+        setNotice(Notice::Busy);
+        return;
+    }
+    m_cancel.store(false);
+    finishUndo(makeWork().undoEntry(historyId, m_cancel, progressHere()));
+}
+
+std::function<void(int, int)> Cleaner::progressHere() {
+    return [this](int done, int total) { emit progress(done, total); };
+}
+
+namespace {
+
+Cleaner::Outcome notStarted(Cleaner::Notice notice) {
+    Cleaner::Outcome outcome;
+    outcome.kind = Cleaner::Outcome::Kind::NotStarted;
+    outcome.notice = notice;
+    return outcome;
+}
+
+} // namespace
+
+// Even the scans run on the worker, so folders of many thousand files never hold up this
+// thread; each scan is published here as rescan() publishes it.
+void Cleaner::startClean(const CleanOptions& options, Done done) {
+    if (isBusy()) {
+        if (done)
+            done(notStarted(Notice::Busy));
+        return;
+    }
+    m_undoing = false;
+    const CleanWork work = makeWork();
+    runInBackground(
+        [this, work, targets = targets(), only = options.only,
+         automatic = options.automatic](const CleanWork::Progress& progress) {
+            platform::NameOrder nameOrder;
+            const Scan scan = computeScan(targets, nameOrder);
+            QMetaObject::invokeMethod(
+                this, [this, scan] { applyScan(scan); }, Qt::QueuedConnection);
+            CleanWorkResult result;
+            const QList<CleanWork::Batch> batches = CleanWork::batchesOf(scan, only);
+            if (batches.isEmpty()) {
+                result.outcome = CleanWorkOutcome::NoWork;
+                return result;
+            }
+            result = work.clean(batches, m_cancel, progress, automatic);
+            if (result.outcome == CleanWorkOutcome::Done)
+                result.scanAfter = computeScan(targets, nameOrder);
+            return result;
+        },
+        &Cleaner::finishClean, std::move(done));
+}
+
+void Cleaner::startUndo(Done done) {
+    if (isBusy() || !m_lastClean) {
+        if (done)
+            done(isBusy() ? notStarted(Notice::Busy) : Outcome{});
+        return;
+    }
+    startUndoWork(std::nullopt, std::move(done));
+}
+
+void Cleaner::startUndo(const QString& historyId, Done done) {
+    if (isBusy()) {
+        if (done)
+            done(notStarted(Notice::Busy));
+        return;
+    }
+    startUndoWork(historyId, std::move(done));
+}
+
+void Cleaner::startUndoWork(const std::optional<QString>& historyId, Done done) {
+    m_undoing = true;
+    const CleanWork work = makeWork();
+    runInBackground(
+        [this, work, targets = targets(), historyId](const CleanWork::Progress& progress) {
+            CleanWorkResult result = historyId ? work.undoEntry(*historyId, m_cancel, progress)
+                                               : work.undo(m_cancel, progress);
+            if (result.outcome == CleanWorkOutcome::Done) {
+                platform::NameOrder nameOrder;
+                result.scanAfter = computeScan(targets, nameOrder);
+            }
+            return result;
+        },
+        &Cleaner::finishUndo, std::move(done));
+}
+
+void Cleaner::runInBackground(
+    std::function<CleanWorkResult(const std::function<void(int, int)>&)> work,
+    Outcome (Cleaner::*finish)(const CleanWorkResult&), Done done) {
+    m_cancel.store(false);
+    auto result = std::make_shared<CleanWorkResult>();
+    // Progress goes through the event loop, thinned out; the first and last always go.
+    auto report = [this, last = std::make_shared<QElapsedTimer>()](int done, int total) {
+        if (done != 0 && done != total && last->isValid() && last->elapsed() < kProgressIntervalMs)
+            return;
+        last->start();
+        QMetaObject::invokeMethod(
+            this, [this, done, total] { emit progress(done, total); }, Qt::QueuedConnection);
+    };
+    m_worker =
+        QThread::create([work = std::move(work), result, report] { *result = work(report); });
+    connect(m_worker, &QThread::finished, this, [this, result, finish, done = std::move(done)] {
+        m_worker->deleteLater();
+        m_worker = nullptr;
+        emit busyChanged(false);
+        const Outcome outcome = (this->*finish)(*result);
+        if (done)
+            done(outcome);
+    });
+    m_worker->start();
+    emit busyChanged(true);
+}
+
+CleanWork Cleaner::makeWork() const {
+    QList<CleanWork::Place> places;
+    for (const TidiedFolders::Folder& folder : m_folders->folders()) {
+        CleanWork::Place place{folder.path, {}};
+        for (const SortRule& rule : folder.rules->rules())
+            place.ruleFolders.append(rule.destinationURL());
+        places.append(place);
+    }
+    CleanWork work(m_recordFolder, places, m_busyWaitMs, m_clock.now());
+    work.setKnownRecord(m_lastCleanBytes, m_lastClean);
+    return work;
+}
+
+Cleaner::Outcome Cleaner::finishClean(const CleanWorkResult& result) {
+    applyHistory(result);
+    Outcome outcome;
+    switch (result.outcome) {
+    case CleanWorkOutcome::Busy:
+        setNotice(Notice::Busy);
+        return notStarted(Notice::Busy);
+    case CleanWorkOutcome::NoJournal:
+        if (result.record != m_lastClean)
+            setLastClean(result.record);
+        setNotice(Notice::RecordNotSaved);
+        return notStarted(Notice::RecordNotSaved);
+    case CleanWorkOutcome::NoWork:
+        outcome.kind = m_scan.noneReadable() ? Outcome::Kind::NoAccess : Outcome::Kind::NoWork;
+        return outcome;
+    case CleanWorkOutcome::NoRecord:
+    case CleanWorkOutcome::Done:
+        break;
+    }
+    if (m_notice != Notice::None)
+        setNotice(Notice::None);
+    m_lastCleanBytes = result.recordBytes;
+    if (result.done > 0 || result.record != m_lastClean)
+        setLastClean(result.record);
+    setStatus(Status::cleaned(result.done, result.failed, result.inUse, result.recordStopped));
+    finishWithScan(result);
+    if (result.done > 0 && !m_history.isEmpty())
+        emit cleaned(m_history.first());
+    outcome.kind = Outcome::Kind::Done;
+    outcome.status = m_status;
+    if (result.done > 0 && result.record)
+        outcome.moves = result.record->moves;
+    return outcome;
+}
+
+void Cleaner::finishWithScan(const CleanWorkResult& result) {
+    if (result.scanAfter)
+        applyScan(*result.scanAfter);
+    else
+        rescan();
+}
+
+Cleaner::Outcome Cleaner::finishUndo(const CleanWorkResult& result) {
+    applyHistory(result);
+    // Another cleaner may have changed last-clean.json meanwhile: follow it.
+    const auto followRecord = [this, &result] {
+        if (result.record != m_lastClean) {
+            m_lastCleanBytes.clear();
+            setLastClean(result.record);
+        }
+    };
+    switch (result.outcome) {
+    case CleanWorkOutcome::Busy:
+        setNotice(Notice::Busy);
+        return notStarted(Notice::Busy);
+    case CleanWorkOutcome::NoWork:
+        return {};
+    case CleanWorkOutcome::NoJournal:
+    case CleanWorkOutcome::NoRecord: // another cleaner put it back or replaced it first
+        if (result.fromHistory)
+            followRecord();
+        else if (m_lastClean)
+            setLastClean(std::nullopt);
+        return {};
+    case CleanWorkOutcome::Done:
+        break;
+    }
+    if (m_notice != Notice::None)
+        setNotice(Notice::None);
+    if (result.fromHistory) {
+        followRecord();
+    } else {
+        m_lastCleanBytes = result.recordBytes;
+        setLastClean(result.record);
+    }
+    setStatus(Status::undone(result.done, result.failed, result.inUse));
+    finishWithScan(result);
+    Outcome outcome;
+    outcome.kind = Outcome::Kind::Done;
+    outcome.status = m_status;
+    return outcome;
+}
+
+void Cleaner::applyHistory(const CleanWorkResult& result) {
+    if (result.marks) {
+        m_marks.clear();
+        for (const PutBackMarks::Mark& mark : *result.marks)
+            m_marks.insert(mark.path, mark);
+    }
+    if (!result.history)
+        return;
+    QList<CleanSummary> history = CleanHistory::summary(*result.history);
+    if (history == m_history)
+        return;
+    m_history = std::move(history);
+    emit historyChanged();
+}
+
+QString Cleaner::recordFile() const {
+    platform::makePath(m_recordFolder);
+    return platform::appendingPathComponent(m_recordFolder, "last-clean.json");
+}
+
+bool Cleaner::isPutBack(const QString& path) const {
+    const auto mark = m_marks.constFind(platform::standardize(path));
+    return mark != m_marks.cend() && PutBackMarks::holds(*mark);
+}
