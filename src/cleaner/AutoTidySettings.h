@@ -15,6 +15,10 @@ class AutoTidySettings : public QObject {
 
     bool isEnabled() const { return m_enabled; }
     bool isEnabled(const QString& folderId) const { return folderId.isEmpty() && m_enabled; }
+    void setEnabled(const QString& folderId, bool enabled) {
+        if (folderId.isEmpty())
+            setEnabled(enabled);
+    }
     int quietSeconds() const { return m_quietSeconds; }
     // Each writes the file at once.
     void setEnabled(bool enabled);
