@@ -25,6 +25,13 @@ std::optional<PutBackMarks::Mark> PutBackMarks::markFor(const QString& path) {
                 qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
+std::optional<PutBackMarks::Mark> PutBackMarks::markFor(const QString& path,
+                                                        const platform::FileIdentity& id) {
+    if (id.type != platform::FileIdentity::Type::File || !id.hasState)
+        return std::nullopt;
+    return Mark{path, id.device, id.inode, id.size, id.modifiedNs};
+}
+
 bool PutBackMarks::holds(const Mark& mark) {
     const auto now = markFor(mark.path);
     return now && *now == mark;
@@ -61,29 +68,46 @@ QList<PutBackMarks::Mark> PutBackMarks::decode(const QByteArray& bytes) {
     return marks;
 }
 
-QList<PutBackMarks::Mark> PutBackMarks::read(const QString& file) {
+QList<PutBackMarks::Mark> PutBackMarks::read(const QString& file, QByteArray* bytes) {
     // kMaxMarks marks of the longest paths there can be.
-    const auto bytes = platform::readWholeFile(file, kMaxMarks * 4200);
-    QList<Mark> marks = bytes ? decode(*bytes) : QList<Mark>();
+    const auto read = platform::readWholeFile(file, kMaxMarks * 4200);
+    if (bytes)
+        *bytes = read.value_or(QByteArray());
+    QList<Mark> marks = read ? decode(*read) : QList<Mark>();
     marks.removeIf([](const Mark& m) { return !holds(m); });
     return marks;
 }
 
 std::optional<QList<PutBackMarks::Mark>> PutBackMarks::add(const QString& file,
                                                            const QStringList& paths) {
-    QList<Mark> marks = read(file);
-    const QSet<QString> added(paths.begin(), paths.end());
-    marks.removeIf([&](const Mark& m) { return added.contains(m.path); });
+    QList<Mark> added;
     // Only the newest marks are kept: an undo of thousands need not look at the rest.
     for (const QString& path : paths.mid(std::max<qsizetype>(0, paths.size() - kMaxMarks)))
         if (const auto m = markFor(path))
-            marks.append(*m);
+            added.append(*m);
+    QList<Mark> marks = read(file);
+    const QSet<QString> replaced(paths.begin(), paths.end());
+    marks.removeIf([&](const Mark& m) { return replaced.contains(m.path); });
+    return add(file, marks, added);
+}
+
+std::optional<QList<PutBackMarks::Mark>> PutBackMarks::add(const QString& file, QList<Mark> marks,
+                                                           const QList<Mark>& added,
+                                                           QByteArray* bytes) {
+    QSet<QString> paths;
+    for (const Mark& m : added)
+        paths.insert(m.path);
+    marks.removeIf([&](const Mark& m) { return paths.contains(m.path); });
+    marks.append(added.mid(std::max<qsizetype>(0, added.size() - kMaxMarks)));
     if (marks.size() > kMaxMarks)
         marks.remove(0, marks.size() - kMaxMarks);
+    const QByteArray encoded = marks.isEmpty() ? QByteArray() : encode(marks);
     const bool written = marks.isEmpty()
                              ? platform::removeItem(file) || !platform::entryExists(file)
-                             : platform::writeFileAtomically(file, encode(marks));
+                             : platform::writeFileAtomically(file, encoded);
     if (!written)
         return std::nullopt;
+    if (bytes)
+        *bytes = encoded;
     return marks;
 }

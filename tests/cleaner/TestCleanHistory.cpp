@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
 #include <QSignalSpy>
 
 #include <memory>
@@ -227,6 +228,42 @@ class TestCleanHistory : public QObject {
         QVERIFY(newest && newest->size() == PutBackMarks::kMaxMarks);
         QCOMPARE(newest->first().path, paths[1]);
         QCOMPARE(newest->last().path, paths.last());
+    }
+
+    // Marks another cleaner wrote meanwhile are kept when this one adds its own.
+    void marksOfAnotherCleanerStay() {
+        touch("a.png", "a");
+        touch("b.png", "b");
+        auto cleaner = makeCleaner();
+        cleaner->clean();
+        const QString older = cleaner->history().first().id;
+        cleanOne(*cleaner, "c.png");
+        makeCleaner()->undo(older);
+        cleaner->undo();
+        QCOMPARE(cleaner->status(), Status::undone(1, 0));
+        auto restarted = makeCleaner();
+        for (const QString name : {"a.png", "b.png", "c.png"})
+            QVERIFY2(restarted->isPutBack(desktop(name)), qPrintable(name));
+    }
+
+    // A clean's moves file holds last-clean.json's very bytes; one in another form (an
+    // older program's) is still its clean's, and is decoded to be put back.
+    void cleansMovesFileInAnyForm() {
+        touch("a.png", "a");
+        touch("b.pdf", "b");
+        auto cleaner = makeCleaner();
+        cleaner->clean();
+        const QString id = cleaner->history().first().id;
+        const QString moves = CleanHistory::movesFile(historyFile(), id);
+        const QByteArray bytes = testsupport::readFile(cleaner->recordFile());
+        QCOMPARE(testsupport::readFile(moves), bytes);
+        QVERIFY(testsupport::touch(moves, QJsonDocument::fromJson(bytes).toJson()));
+
+        cleaner = makeCleaner();
+        cleaner->undo();
+        QCOMPARE(cleaner->status(), Status::undone(2, 0));
+        QVERIFY(cleaner->history().first().undone);
+        QVERIFY(!QFile::exists(moves));
     }
 
     // A file cut short or edited by hand: the entries that still decode are kept.
