@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QHash>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 
@@ -16,9 +17,10 @@ const QByteArray kMagic = "vantor-journal";
 // than a URL, and the journal is read by nothing but Vantor.
 const QByteArray kKept = "/-._~!$&'()*+,;=:@";
 
-// What toPercentEncoding(kKept) gives, appended in place: a run of moves writes two paths a
+// What toPercentEncoding(kKept) gives, written in place: a run of moves writes two paths a
 // line, and building each as a byte array of its own cost more than the rest of the line.
-void appendLocation(QByteArray* out, const QString& path) {
+// `text` holds bytes, or characters below 0x80.
+template <class Char> void appendEscaped(QByteArray* out, const Char* text, qsizetype length) {
     static const auto kept = [] {
         std::array<bool, 256> table{};
         for (int c = 0; c < 256; ++c)
@@ -27,16 +29,30 @@ void appendLocation(QByteArray* out, const QString& path) {
         return table;
     }();
     static constexpr char kHex[] = "0123456789ABCDEF";
-    const QByteArray bytes = QFile::encodeName(path);
-    for (const char c : bytes) {
-        const auto u = static_cast<unsigned char>(c);
+    const qsizetype start = out->size();
+    out->resize(start + 3 * length);
+    char* at = out->data() + start;
+    for (qsizetype i = 0; i < length; ++i) {
+        const auto u = static_cast<unsigned char>(text[i]);
         if (kept[u]) {
-            out->append(c);
+            *at++ = char(u);
         } else {
-            const char escaped[3] = {'%', kHex[u >> 4], kHex[u & 15]};
-            out->append(escaped, 3);
+            *at++ = '%';
+            *at++ = kHex[u >> 4];
+            *at++ = kHex[u & 15];
         }
     }
+    out->truncate(at - out->constData());
+}
+
+void appendLocation(QByteArray* out, const QString& path) {
+    const auto* text = path.utf16();
+    if (std::all_of(text, text + path.size(), [](auto c) { return c < 0x80; })) {
+        appendEscaped(out, text, path.size()); // its bytes are its characters
+        return;
+    }
+    const QByteArray bytes = QFile::encodeName(path);
+    appendEscaped(out, bytes.constData(), bytes.size());
 }
 
 QByteArray location(const QString& path) {
