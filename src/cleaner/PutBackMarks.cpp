@@ -10,6 +10,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <charconv>
 
 #include <sys/stat.h>
 
@@ -37,16 +38,37 @@ bool PutBackMarks::holds(const Mark& mark) {
     return now && *now == mark;
 }
 
-// Numbers as strings: device and inode numbers do not fit a JSON double.
+namespace {
+
+template <class Number> void appendNumber(QByteArray* out, Number n) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+    out->append(digits, end - digits);
+}
+
+} // namespace
+
+// Numbers as strings: device and inode numbers do not fit a JSON double. Appended in place,
+// as an undo writes thousands.
 QByteArray PutBackMarks::encode(const QList<Mark>& marks) {
     QByteArray out = "[";
+    qsizetype pathBytes = 0;
+    for (const Mark& m : marks)
+        pathBytes += m.path.size();
+    out.reserve(pathBytes * 2 + marks.size() * 128 + 8);
     for (qsizetype i = 0; i < marks.size(); ++i) {
         const Mark& m = marks[i];
-        out += (i > 0 ? ",\n" : "\n");
-        out += "{\"path\":" + json::string(m.path) + ",\"device\":\"" +
-               QByteArray::number(m.device) + "\",\"inode\":\"" + QByteArray::number(m.inode) +
-               "\",\"size\":\"" + QByteArray::number(m.size) + "\",\"modified\":\"" +
-               QByteArray::number(m.modified) + "\"}";
+        out += i > 0 ? ",\n{\"path\":" : "\n{\"path\":";
+        out += json::string(m.path);
+        out += ",\"device\":\"";
+        appendNumber(&out, m.device);
+        out += "\",\"inode\":\"";
+        appendNumber(&out, m.inode);
+        out += "\",\"size\":\"";
+        appendNumber(&out, m.size);
+        out += "\",\"modified\":\"";
+        appendNumber(&out, m.modified);
+        out += "\"}";
     }
     out += "\n]\n";
     return out;
@@ -94,10 +116,12 @@ std::optional<QList<PutBackMarks::Mark>> PutBackMarks::add(const QString& file,
 std::optional<QList<PutBackMarks::Mark>> PutBackMarks::add(const QString& file, QList<Mark> marks,
                                                            const QList<Mark>& added,
                                                            QByteArray* bytes) {
-    QSet<QString> paths;
-    for (const Mark& m : added)
-        paths.insert(m.path);
-    marks.removeIf([&](const Mark& m) { return paths.contains(m.path); });
+    if (!marks.isEmpty()) { // after a clean moved the files of the last undo, mostly none
+        QSet<QString> paths;
+        for (const Mark& m : added)
+            paths.insert(m.path);
+        marks.removeIf([&](const Mark& m) { return paths.contains(m.path); });
+    }
     marks.append(added.mid(std::max<qsizetype>(0, added.size() - kMaxMarks)));
     if (marks.size() > kMaxMarks)
         marks.remove(0, marks.size() - kMaxMarks);
