@@ -633,8 +633,11 @@ void CleanWork::removeCreatedFolders(const Record& record) const {
     // Only a folder the clean moved something into, where an undo may work, and the folders
     // it made around such a folder; the innermost first, so that each can be left empty.
     QSet<QString> received;
-    for (const Move& move : record.moves)
-        received.insert(platform::deletingLastPathComponent(move.to));
+    QString last;
+    for (const Move& move : record.moves) {
+        if (!isDirectlyIn(move.to, last)) // most moves go where the one before went
+            received.insert(last = platform::deletingLastPathComponent(move.to));
+    }
     QSet<QString> mayGo;
     for (const QString& folder : record.createdFolders) {
         if (received.contains(folder) && undoMayTakeFrom(folder)) {

@@ -457,36 +457,40 @@ Scan Cleaner::scanWithout(const QList<CleanRecord::Move>& moves) const {
 
 namespace {
 
-// Adds `names` to `files` (paths in the folder `prefix`, in name order) in name order, but
-// none that is there already (a rescan during the work may have listed it).
-void addInOrder(QStringList* files, QStringList names, const QString& prefix,
+// Adds `paths` (with their names at the same index, in the order put back) to `files`
+// (in name order) in name order, but none that is there already: a rescan during the work
+// may have listed it.
+void addInOrder(QStringList* files, const QStringList& paths, const QStringList& names,
                 const platform::NameOrder& order) {
     // An undo puts back from the last move to the first, and a clean moves each group in
     // name order: reversed, the names are in order already, unless renamed on the way.
-    std::reverse(names.begin(), names.end());
-    for (qsizetype i = 1; i < names.size(); ++i) {
-        if (order.compare(names[i - 1], names[i]) > 0) {
-            order.stableSort(names, [](const QString& n) -> const QString& { return n; });
+    QList<qsizetype> sorted(paths.size());
+    for (qsizetype i = 0; i < sorted.size(); ++i)
+        sorted[i] = sorted.size() - 1 - i;
+    const auto nameOf = [&](qsizetype i) -> const QString& { return names[i]; };
+    for (qsizetype i = 1; i < sorted.size(); ++i) {
+        if (order.compare(nameOf(sorted[i - 1]), nameOf(sorted[i])) > 0) {
+            order.stableSort(sorted, nameOf);
             break;
         }
     }
     if (files->isEmpty()) {
-        files->reserve(names.size());
-        for (const QString& name : std::as_const(names))
-            files->append(prefix + name);
+        files->reserve(sorted.size());
+        for (const qsizetype i : std::as_const(sorted))
+            files->append(paths[i]);
         return;
     }
     const QSet<QString> present(files->cbegin(), files->cend());
     QStringList merged;
-    merged.reserve(files->size() + names.size());
+    merged.reserve(files->size() + sorted.size());
     qsizetype next = 0;
-    for (const QString& name : std::as_const(names)) {
-        QString path = prefix + name;
-        if (present.contains(path))
+    for (const qsizetype i : std::as_const(sorted)) {
+        if (present.contains(paths[i]))
             continue;
-        while (next < files->size() && order.compare(files->at(next).mid(prefix.size()), name) <= 0)
+        while (next < files->size() &&
+               order.compare(platform::lastPathComponent(files->at(next)), names[i]) <= 0)
             merged.append(files->at(next++));
-        merged.append(std::move(path));
+        merged.append(paths[i]);
     }
     while (next < files->size())
         merged.append(files->at(next++));
@@ -496,19 +500,35 @@ void addInOrder(QStringList* files, QStringList names, const QString& prefix,
 } // namespace
 
 std::optional<Scan> Cleaner::scanWith(const QList<Target>& now, const QStringList& restored) {
+    // By folder, in the order put back; an undo puts back into few folders.
+    struct PutBack {
+        QString folder;
+        QStringList paths;
+        QList<platform::DirEntry> entries;
+    };
+    QList<PutBack> byFolder;
+    for (const QString& path : restored) {
+        const qsizetype slash = path.lastIndexOf(u'/');
+        if (slash <= 0)
+            return std::nullopt;
+        const QStringView folder = QStringView(path).left(slash);
+        auto put = std::find_if(byFolder.begin(), byFolder.end(),
+                                [&](const PutBack& p) { return p.folder == folder; });
+        if (put == byFolder.end())
+            put = byFolder.insert(byFolder.end(), {folder.toString(), {}, {}});
+        put->paths.append(path);
+        put->entries.append({path.mid(slash + 1), platform::DirEntry::Kind::File, true});
+    }
     Scan scan = m_scan;
     QStringList tidied;
     for (const Target& t : now)
         tidied.append(t.path);
-    QHash<QString, QStringList> byFolder; // names, in the order put back
-    for (const QString& path : restored)
-        byFolder[platform::deletingLastPathComponent(path)].append(
-            platform::lastPathComponent(path));
-    for (auto it = byFolder.cbegin(); it != byFolder.cend(); ++it) {
-        const auto folder = std::find_if(scan.folders.begin(), scan.folders.end(),
-                                         [&](const Scan::Folder& f) { return f.path == it.key(); });
+    for (const PutBack& put : std::as_const(byFolder)) {
+        const auto folder =
+            std::find_if(scan.folders.begin(), scan.folders.end(),
+                         [&](const Scan::Folder& f) { return f.path == put.folder; });
         const auto target = std::find_if(now.begin(), now.end(),
-                                         [&](const Target& t) { return t.path == it.key(); });
+                                         [&](const Target& t) { return t.path == put.folder; });
         if (folder == scan.folders.end() || !folder->readable || target == now.end() ||
             folder->groups.size() != target->rules.size())
             return std::nullopt;
@@ -517,22 +537,21 @@ std::optional<Scan> Cleaner::scanWith(const QList<Target>& now, const QStringLis
                 return std::nullopt;
         // Matched beside the downloads in progress the folder's listing showed, as a listing
         // would match them.
-        QList<platform::DirEntry> entries = m_arriving.value(it.key());
-        const qsizetype first = entries.size();
-        for (const QString& name : it.value())
-            entries.append({name, platform::DirEntry::Kind::File, true});
-        const RuleMatcher matcher(target->rules, target->path, tidied, &CleanRecord::canHold);
-        const QList<qsizetype> matched = matcher.match(entries);
-        QList<QStringList> names(target->rules.size());
-        for (qsizetype i = first; i < entries.size(); ++i) {
-            if (matched[i] < 0) // it stays: a listing would count it among the others
+        const QList<platform::DirEntry> arriving = m_arriving.value(put.folder);
+        const QList<qsizetype> matched =
+            RuleMatcher(target->rules, target->path, tidied, &CleanRecord::canHold)
+                .match(arriving.isEmpty() ? put.entries : arriving + put.entries);
+        QList<QStringList> paths(target->rules.size()), names(target->rules.size());
+        for (qsizetype i = 0; i < put.entries.size(); ++i) {
+            const qsizetype group = matched[arriving.size() + i];
+            if (group < 0) // it stays: a listing would count it among the others
                 return std::nullopt;
-            names[matched[i]].append(entries[i].name);
+            paths[group].append(put.paths[i]);
+            names[group].append(put.entries[i].name);
         }
-        const QString prefix = it.key().endsWith(u'/') ? it.key() : it.key() + u'/';
-        for (qsizetype i = 0; i < names.size(); ++i)
-            if (!names[i].isEmpty())
-                addInOrder(&folder->groups[i].files, names[i], prefix, m_nameOrder);
+        for (qsizetype i = 0; i < paths.size(); ++i)
+            if (!paths[i].isEmpty())
+                addInOrder(&folder->groups[i].files, paths[i], names[i], m_nameOrder);
     }
     return scan;
 }
