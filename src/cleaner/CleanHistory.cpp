@@ -187,7 +187,8 @@ void CleanHistory::trim(QList<Entry>* entries) {
 }
 
 qsizetype CleanHistory::indexOfRecord(QList<Entry>* entries, const std::optional<Record>& record,
-                                      const QString& historyFile, const QByteArray& recordBytes) {
+                                      const QString& historyFile, const QByteArray& recordBytes,
+                                      const QString& sameMovesId) {
     if (!record)
         return -1;
     for (qsizetype i = 0; i < entries->size(); ++i) {
@@ -200,7 +201,8 @@ qsizetype CleanHistory::indexOfRecord(QList<Entry>* entries, const std::optional
         // A clean's file and last-clean.json are written from the same bytes, and stay so
         // through every undo that leaves both: equal bytes are equal moves, without decoding.
         if (e.movesOnDisk && !recordBytes.isEmpty() &&
-            platform::readWholeFile(movesFile(historyFile, e.id), kMaxMovesBytes) == recordBytes) {
+            (e.id == sameMovesId || platform::readWholeFile(movesFile(historyFile, e.id),
+                                                            kMaxMovesBytes) == recordBytes)) {
             e.movesOnDisk = false;
             e.record.moves = record->moves;
             e.record.createdFolders = record->createdFolders;

@@ -69,9 +69,11 @@ class CleanHistory {
     // The entry of the clean that `record` (last-clean.json) holds, not yet put back: same
     // date, same moves left (read from its file for the entry that has the date). -1 when
     // none is. `recordBytes`, when given, are what `record` encodes to: an entry's file
-    // that holds exactly these need not be decoded.
+    // that holds exactly these need not be decoded, nor read for the entry `sameMovesId`,
+    // whose file is known to hold them.
     static qsizetype indexOfRecord(QList<Entry>* entries, const std::optional<Record>& record,
-                                   const QString& historyFile, const QByteArray& recordBytes = {});
+                                   const QString& historyFile, const QByteArray& recordBytes = {},
+                                   const QString& sameMovesId = {});
     static qsizetype indexOf(const QList<Entry>& entries, const QString& id);
 
     // Letters and digits only, at most 64: an id names a file in the history's folder.

@@ -233,14 +233,36 @@ QString CleanWork::lockFile() const {
     return platform::appendingPathComponent(m_recordFolder, QStringLiteral("lock"));
 }
 
-std::optional<CleanWork::Record> CleanWork::readRecord(QByteArray* bytesOut) const {
-    const auto bytes = platform::readWholeFile(recordFile(), CleanHistory::kMaxMovesBytes);
-    if (!bytes)
-        return std::nullopt;
-    std::optional<Record> record =
-        !m_knownBytes.isEmpty() && *bytes == m_knownBytes ? m_knownRecord : Record::decode(*bytes);
+namespace {
+
+// Whether the file at `path` still stands exactly as `known`: then it holds what it held.
+bool unchangedSince(const QString& path, const std::optional<FileIdentity>& known) {
+    if (!known)
+        return false;
+    const auto now = platform::identity(path, true);
+    return now && now->unchangedSince(*known);
+}
+
+} // namespace
+
+std::optional<CleanWork::Record> CleanWork::readRecord(QByteArray* bytesOut,
+                                                       QString* sameMovesId) const {
+    const QString file = recordFile();
+    // As written, unread: a clean's record runs to megabytes.
+    bool known = !m_known.bytes.isEmpty() && unchangedSince(file, m_known.file);
+    QByteArray bytes = m_known.bytes;
+    if (!known) {
+        bytes = platform::readWholeFile(file, CleanHistory::kMaxMovesBytes).value_or(QByteArray());
+        if (bytes.isEmpty())
+            return std::nullopt;
+        known = !m_known.bytes.isEmpty() && bytes == m_known.bytes;
+    }
+    const std::optional<Record> record = known ? m_known.record : Record::decode(bytes);
     if (bytesOut && record)
-        *bytesOut = *bytes;
+        *bytesOut = bytes;
+    if (sameMovesId && known && record && !m_known.movesId.isEmpty() &&
+        unchangedSince(CleanHistory::movesFile(historyFile(), m_known.movesId), m_known.movesFile))
+        *sameMovesId = m_known.movesId;
     return record;
 }
 
@@ -251,21 +273,23 @@ bool CleanWork::writeRecord(const std::optional<Record>& record) const {
     return platform::removeItem(file) || !platform::entryExists(file);
 }
 
-std::optional<CleanWork::Record> CleanWork::loadWithRecovery(History* history, Marks* marks,
-                                                             QByteArray* marksBytes) const {
+std::optional<CleanWork::Record> CleanWork::loadWithRecovery(History* history,
+                                                             KnownMarks* marks) const {
     const auto lock = platform::FileLock::acquire(lockFile(), 0);
     History entries;
     std::optional<Record> record;
     if (lock) {
-        record = recoverLocked(&entries, nullptr);
+        record = recoverLocked(&entries, nullptr, nullptr);
     } else {
         record = readRecord();
         entries = CleanHistory::read(historyFile());
     }
     if (history)
         *history = entries;
-    if (marks)
-        *marks = PutBackMarks::read(marksFile(), marksBytes);
+    if (marks) {
+        *marks = KnownMarks();
+        marks->marks = PutBackMarks::read(marksFile(), &marks->bytes);
+    }
     return record;
 }
 
@@ -353,9 +377,9 @@ void CleanWork::markUndone(CleanHistory::Entry* entry, const Record& record) con
 // back (they leave it). A journal goes only once the record it leads to is saved; until
 // then it is read again in its place. The history follows the record: it is written before
 // the journals go, and entries are replaced by id, so recovering twice adds nothing twice.
-std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history,
-                                                          QByteArray* recordBytes) const {
-    std::optional<Record> record = readRecord(recordBytes);
+std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history, QByteArray* recordBytes,
+                                                          QString* sameMovesId) const {
+    std::optional<Record> record = readRecord(recordBytes, sameMovesId);
     *history = CleanHistory::read(historyFile());
     QStringList restored; // Desktop files that interrupted undos put back
     const bool hadPutBackJournal = recoverPutBackLocked(history, &restored);
@@ -440,6 +464,8 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history,
     if (hadCleanJournal || hadUndoJournal) {
         if (recordBytes) // no longer the file's
             recordBytes->clear();
+        if (sameMovesId)
+            sameMovesId->clear();
         saved = writeRecord(record);
         if (!saved && record) // never leave an older record to be undone in its place
             writeRecord(std::nullopt);
@@ -454,13 +480,14 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history,
 }
 
 std::unique_ptr<platform::FileLock> CleanWork::lockAndRecover(Result* result, History* history,
-                                                              QByteArray* recordBytes) const {
+                                                              QByteArray* recordBytes,
+                                                              QString* sameMovesId) const {
     auto lock = platform::FileLock::acquire(lockFile(), m_lockWaitMs);
     if (!lock) {
         result->outcome = Outcome::Busy;
         return lock;
     }
-    result->record = recoverLocked(history, recordBytes);
+    result->record = recoverLocked(history, recordBytes, sameMovesId);
     result->history = *history;
     return lock;
 }
@@ -562,10 +589,13 @@ CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomi
 }
 
 CleanWork::Marks CleanWork::currentMarks() const {
-    const auto bytes = platform::readWholeFile(marksFile(), PutBackMarks::kMaxMarks * 4200);
-    if (bytes.value_or(QByteArray()) == m_knownMarksBytes)
-        return m_knownMarks;
-    return PutBackMarks::read(marksFile());
+    const QString file = marksFile();
+    if (unchangedSince(file, m_knownMarks.file))
+        return m_knownMarks.marks;
+    const auto bytes = platform::readWholeFile(file, PutBackMarks::kMaxMarks * 4200);
+    if (bytes.value_or(QByteArray()) == m_knownMarks.bytes)
+        return m_knownMarks.marks;
+    return PutBackMarks::read(file);
 }
 
 void CleanWork::commit(Result* result, const History& history, const Marks& restored,
@@ -579,9 +609,16 @@ void CleanWork::commit(Result* result, const History& history, const Marks& rest
             encoded.insert(e.id, bytes);
     const auto written = CleanHistory::write(historyFile(), history, encoded);
     result->history = written ? *written : history;
-    if (!restored.isEmpty())
-        result->marks =
-            PutBackMarks::add(marksFile(), currentMarks(), restored, &result->marksBytes);
+    if (!restored.isEmpty()) {
+        KnownMarks marks;
+        if (const auto all =
+                PutBackMarks::add(marksFile(), currentMarks(), restored, &marks.bytes)) {
+            marks.marks = *all;
+            if (!marks.bytes.isEmpty())
+                marks.file = platform::identity(marksFile(), true);
+            result->marks = marks;
+        }
+    }
     bool saved = written.has_value();
     if (record) {
         result->record = *record;
@@ -589,9 +626,15 @@ void CleanWork::commit(Result* result, const History& history, const Marks& rest
         // it stays to stand in for the record.
         saved = *record ? platform::writeFileAtomically(recordFile(), bytes)
                         : writeRecord(std::nullopt);
-        if (saved)
-            result->recordBytes = bytes;
-        else if (*record && kind == CleanJournal::Kind::Clean)
+        if (saved && *record) {
+            // As they stand now, so that the next work need not read them back.
+            result->written = {bytes, *record, platform::identity(recordFile(), true), {}, {}};
+            if (written && !encoded.isEmpty()) {
+                result->written.movesId = encoded.cbegin().key();
+                result->written.movesFile = platform::identity(
+                    CleanHistory::movesFile(historyFile(), result->written.movesId), true);
+            }
+        } else if (*record && kind == CleanJournal::Kind::Clean)
             writeRecord(std::nullopt); // never leave an older record to be undone in its place
     }
     if (!saved) {
@@ -656,14 +699,15 @@ CleanWork::Result CleanWork::undo(const std::atomic<bool>& cancel, const Progres
     Result result;
     History history;
     QByteArray recordBytes;
-    const auto lock = lockAndRecover(&result, &history, &recordBytes);
+    QString sameMovesId;
+    const auto lock = lockAndRecover(&result, &history, &recordBytes, &sameMovesId);
     if (!lock)
         return result;
     if (!result.record) {
         result.outcome = Outcome::NoRecord;
         return result;
     }
-    return undoRecordLocked(*result.record, recordBytes, history, cancel, progress);
+    return undoRecordLocked(*result.record, recordBytes, sameMovesId, history, cancel, progress);
 }
 
 CleanWork::Result CleanWork::undoEntry(const QString& id, const std::atomic<bool>& cancel,
@@ -671,7 +715,8 @@ CleanWork::Result CleanWork::undoEntry(const QString& id, const std::atomic<bool
     Result result;
     History history;
     QByteArray recordBytes;
-    const auto lock = lockAndRecover(&result, &history, &recordBytes);
+    QString sameMovesId;
+    const auto lock = lockAndRecover(&result, &history, &recordBytes, &sameMovesId);
     if (!lock)
         return result;
     result.fromHistory = true;
@@ -681,8 +726,10 @@ CleanWork::Result CleanWork::undoEntry(const QString& id, const std::atomic<bool
         return result;
     }
     // The clean that last-clean.json holds is put back from there, as a plain undo does.
-    if (index == CleanHistory::indexOfRecord(&history, result.record, historyFile(), recordBytes))
-        return undoRecordLocked(*result.record, recordBytes, history, cancel, progress);
+    if (index == CleanHistory::indexOfRecord(&history, result.record, historyFile(), recordBytes,
+                                             sameMovesId))
+        return undoRecordLocked(*result.record, recordBytes, sameMovesId, history, cancel,
+                                progress);
 
     CleanHistory::Entry& entry = history[index];
     if (!CleanHistory::loadMoves(historyFile(), &entry)) {
@@ -712,7 +759,8 @@ CleanWork::Result CleanWork::undoEntry(const QString& id, const std::atomic<bool
 }
 
 CleanWork::Result CleanWork::undoRecordLocked(const Record& record, const QByteArray& recordBytes,
-                                              History history, const std::atomic<bool>& cancel,
+                                              const QString& sameMovesId, History history,
+                                              const std::atomic<bool>& cancel,
                                               const Progress& progress) const {
     Result result;
     // Without a journal the undo still runs: putting files back loses nothing, and a record
@@ -726,7 +774,7 @@ CleanWork::Result CleanWork::undoRecordLocked(const Record& record, const QByteA
     // The history first: a record removed before its entry is marked could not be matched
     // with the entry any more. A crash in between leaves the journal, which finishes both.
     const qsizetype index =
-        CleanHistory::indexOfRecord(&history, record, historyFile(), recordBytes);
+        CleanHistory::indexOfRecord(&history, record, historyFile(), recordBytes, sameMovesId);
     std::optional<Record> rest;
     if (untried.isEmpty()) {
         if (index >= 0)

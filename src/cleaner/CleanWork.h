@@ -28,6 +28,25 @@ enum class CleanWorkOutcome {
     NoWork,    // started clean: no folder could be listed or they held nothing to move
 };
 
+// last-clean.json as a work last wrote or read it, and the history's file of the same clean
+// when it holds the very same bytes: while a file still stands exactly as it stood then
+// (FileIdentity::unchangedSince), it holds these bytes and need not be read again.
+struct CleanWorkKnownRecord {
+    QByteArray bytes; // empty: nothing known
+    std::optional<CleanRecord> record;
+    std::optional<platform::FileIdentity> file;
+    QString movesId;
+    std::optional<platform::FileIdentity> movesFile;
+};
+
+// put-back.json as a work last wrote or read it, the same way; `marks` may since have lost
+// those of files a clean moved away.
+struct CleanWorkKnownMarks {
+    QByteArray bytes;
+    QList<PutBackMarks::Mark> marks;
+    std::optional<platform::FileIdentity> file;
+};
+
 struct CleanWorkResult {
     CleanWorkOutcome outcome = CleanWorkOutcome::Done;
     std::optional<CleanRecord> record; // the last clean afterwards
@@ -36,12 +55,12 @@ struct CleanWorkResult {
     int inUse = 0; // of the failed: open for writing or changed while copied, so they stay
     // A clean stopped because its journal could no longer be written (a full disk).
     bool recordStopped = false;
-    QByteArray recordBytes; // what was written for `record`, when this work wrote it
+    // What was written for `record`, when this work wrote it (no bytes otherwise).
+    CleanWorkKnownRecord written;
     // The history as the work left it, when it read it (a clean's entry comes first).
     std::optional<QList<CleanHistory::Entry>> history;
-    // The put-back marks after an undo, when they could be written, with their bytes.
-    std::optional<QList<PutBackMarks::Mark>> marks;
-    QByteArray marksBytes;
+    // The put-back marks after an undo, when they could be written.
+    std::optional<CleanWorkKnownMarks> marks;
     // An undo's: where it put the items back, in the order it did.
     QStringList restored;
     // An undo by history id that left last-clean.json alone: `record` is the file's as read.
@@ -86,19 +105,14 @@ class CleanWork {
     CleanWork(const QString& recordFolder, const QList<Place>& places, int lockWaitMs,
               const QDateTime& now);
 
-    // The record last written or read, with its bytes: when the file still holds exactly
-    // these, it is not decoded again.
-    void setKnownRecord(const QByteArray& bytes, const std::optional<Record>& record) {
-        m_knownBytes = bytes;
-        m_knownRecord = record;
-    }
-    // The put-back marks last written or read, with the file's bytes then: while the file
-    // still holds exactly these, an undo adds to them without reading and checking them
-    // again.
-    void setKnownMarks(const QByteArray& bytes, const Marks& marks) {
-        m_knownMarksBytes = bytes;
-        m_knownMarks = marks;
-    }
+    using KnownRecord = CleanWorkKnownRecord;
+    using KnownMarks = CleanWorkKnownMarks;
+    // The record last written or read: while the file holds exactly its bytes, it is not
+    // decoded again.
+    void setKnownRecord(const KnownRecord& known) { m_known = known; }
+    // The put-back marks last written or read: while the file holds exactly their bytes, an
+    // undo adds to them without reading and checking them again.
+    void setKnownMarks(const KnownMarks& known) { m_knownMarks = known; }
 
     // Adds the clean to the history, marked automatic or not, when it moved something.
     Result clean(const QList<Batch>& batches, const std::atomic<bool>& cancel,
@@ -113,10 +127,9 @@ class CleanWork {
 
     // Takes the lock without waiting and returns the last clean, first finishing what a
     // killed clean or undo left in the journal. Without the lock (another cleaner is at
-    // work) the files are read as they stand. Also gives the history and the marks, with
-    // the bytes the marks were read from.
-    std::optional<Record> loadWithRecovery(History* history = nullptr, Marks* marks = nullptr,
-                                           QByteArray* marksBytes = nullptr) const;
+    // work) the files are read as they stand. Also gives the history and the marks.
+    std::optional<Record> loadWithRecovery(History* history = nullptr,
+                                           KnownMarks* marks = nullptr) const;
 
     QString recordFile() const;
     QString journalFile(CleanJournal::Kind kind) const;
@@ -127,12 +140,16 @@ class CleanWork {
   private:
     // Takes the record folder's lock and finishes what a killed clean or undo left, into
     // `result` and `history`; nullptr, with outcome Busy, while another cleaner works. The
-    // record's bytes through `recordBytes` when it is the file's as read.
+    // record's bytes through `recordBytes` when it is the file's as read, and the id of the
+    // history's entry whose file is known to hold them too through `sameMovesId`.
     std::unique_ptr<platform::FileLock> lockAndRecover(Result* result, History* history,
-                                                       QByteArray* recordBytes = nullptr) const;
-    std::optional<Record> recoverLocked(History* history, QByteArray* recordBytes) const;
+                                                       QByteArray* recordBytes = nullptr,
+                                                       QString* sameMovesId = nullptr) const;
+    std::optional<Record> recoverLocked(History* history, QByteArray* recordBytes,
+                                        QString* sameMovesId) const;
     bool recoverPutBackLocked(History* history, QStringList* restored) const;
-    Result undoRecordLocked(const Record& record, const QByteArray& recordBytes, History history,
+    Result undoRecordLocked(const Record& record, const QByteArray& recordBytes,
+                            const QString& sameMovesId, History history,
                             const std::atomic<bool>& cancel, const Progress& progress) const;
     // Into `result`: the counts and the items put back; their marks into `marks`.
     void putBack(const Record& record, CleanJournal* journal, const std::atomic<bool>& cancel,
@@ -148,7 +165,9 @@ class CleanWork {
     Marks currentMarks() const;
     // Removes the folders the clean created that are left empty and marks the entry undone.
     void markUndone(CleanHistory::Entry* entry, const Record& record) const;
-    std::optional<Record> readRecord(QByteArray* bytes = nullptr) const;
+    // With its bytes, and the id of the history's entry known to hold them too.
+    std::optional<Record> readRecord(QByteArray* bytes = nullptr,
+                                     QString* sameMovesId = nullptr) const;
     bool writeRecord(const std::optional<Record>& record) const;
     // The place whose folder is `folder`; -1 when none is.
     qsizetype placeOf(const QString& folder) const;
@@ -167,8 +186,6 @@ class CleanWork {
     QStringList m_realFolders; // of the places, where they resolve
     int m_lockWaitMs;
     QDateTime m_now;
-    QByteArray m_knownBytes;
-    std::optional<Record> m_knownRecord;
-    QByteArray m_knownMarksBytes;
-    Marks m_knownMarks;
+    KnownRecord m_known;
+    KnownMarks m_knownMarks;
 };

@@ -27,11 +27,10 @@ Cleaner::Cleaner(TidiedFolders* folders, const QString& recordFolder, QObject* p
     : QObject(parent), m_folders(folders), m_recordFolder(recordFolder), m_clock(clock),
       m_pendingRescan(clock.makeTimer()) {
     CleanWork::History history;
-    CleanWork::Marks marks;
+    CleanWork::KnownMarks marks;
     CleanWork work = makeWork();
-    work.setKnownRecord({}, std::nullopt);
     CleanWorkResult loaded;
-    m_lastClean = work.loadWithRecovery(&history, &marks, &loaded.marksBytes);
+    m_lastClean = work.loadWithRecovery(&history, &marks);
     loaded.history = history;
     loaded.marks = marks;
     applyHistory(loaded);
@@ -378,8 +377,8 @@ CleanWork Cleaner::makeWork() const {
         places.append(place);
     }
     CleanWork work(m_recordFolder, places, m_busyWaitMs, m_clock.now());
-    work.setKnownRecord(m_lastCleanBytes, m_lastClean);
-    work.setKnownMarks(m_marksBytes, m_markList);
+    work.setKnownRecord(m_knownRecord);
+    work.setKnownMarks(m_knownMarks);
     return work;
 }
 
@@ -404,13 +403,14 @@ Cleaner::Outcome Cleaner::finishClean(const CleanWorkResult& result) {
     }
     if (m_notice != Notice::None)
         setNotice(Notice::None);
-    m_lastCleanBytes = result.recordBytes;
+    m_knownRecord = result.written;
     if (result.done > 0 && result.record && !m_marks.isEmpty()) {
         // Files moved away: their marks no longer hold.
         QSet<QString> moved;
         for (const CleanRecord::Move& move : result.record->moves)
             moved.insert(move.from);
-        m_markList.removeIf([&](const PutBackMarks::Mark& m) { return moved.contains(m.path); });
+        m_knownMarks.marks.removeIf(
+            [&](const PutBackMarks::Mark& m) { return moved.contains(m.path); });
         for (const QString& path : std::as_const(moved))
             m_marks.remove(path);
     }
@@ -561,7 +561,7 @@ Cleaner::Outcome Cleaner::finishUndo(const CleanWorkResult& result) {
     // Another cleaner may have changed last-clean.json meanwhile: follow it.
     const auto followRecord = [this, &result] {
         if (result.record != m_lastClean) {
-            m_lastCleanBytes.clear();
+            m_knownRecord = {};
             setLastClean(result.record);
         }
     };
@@ -586,7 +586,7 @@ Cleaner::Outcome Cleaner::finishUndo(const CleanWorkResult& result) {
     if (result.fromHistory) {
         followRecord();
     } else {
-        m_lastCleanBytes = result.recordBytes;
+        m_knownRecord = result.written;
         setLastClean(result.record);
     }
     setStatus(Status::undone(result.done, result.failed, result.inUse));
@@ -599,10 +599,9 @@ Cleaner::Outcome Cleaner::finishUndo(const CleanWorkResult& result) {
 
 void Cleaner::applyHistory(const CleanWorkResult& result) {
     if (result.marks) {
-        m_markList = *result.marks;
-        m_marksBytes = result.marksBytes;
+        m_knownMarks = *result.marks;
         m_marks.clear();
-        for (const PutBackMarks::Mark& mark : *result.marks)
+        for (const PutBackMarks::Mark& mark : std::as_const(m_knownMarks.marks))
             m_marks.insert(mark.path, mark);
     }
     if (!result.history)

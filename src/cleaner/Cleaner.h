@@ -3,6 +3,7 @@
 #include "cleaner/CleanHistory.h"
 #include "cleaner/CleanRecord.h"
 #include "cleaner/CleanSummary.h"
+#include "cleaner/CleanWork.h"
 #include "cleaner/PutBackMarks.h"
 #include "cleaner/Scan.h"
 #include "platform/Clock.h"
@@ -215,7 +216,8 @@ class Cleaner : public QObject {
     QString m_recordFolder;
     Scan m_scan;
     std::optional<CleanRecord> m_lastClean;
-    QByteArray m_lastCleanBytes; // as this cleaner last wrote it, so it need not be decoded
+    // last-clean.json as this cleaner last wrote it, so it need not be read or decoded.
+    CleanWorkKnownRecord m_knownRecord;
 
     Status m_status;
     platform::NameOrder m_nameOrder;
@@ -231,8 +233,7 @@ class Cleaner : public QObject {
     QList<CleanSummary> m_history;
     Arriving m_arriving; // as the listing of m_scan showed them
     // As put-back.json held them when last written or read, less those of files a clean has
-    // moved away since; oldest first, and by path.
-    QList<PutBackMarks::Mark> m_markList;
+    // moved away since: oldest first, and by path.
+    CleanWorkKnownMarks m_knownMarks;
     QHash<QString, PutBackMarks::Mark> m_marks;
-    QByteArray m_marksBytes; // the file's, as last written or read
 };

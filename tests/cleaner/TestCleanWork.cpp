@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "cleaner/CleanHistory.h"
 #include "cleaner/CleanJournal.h"
 #include "cleaner/Cleaner.h"
 #include "platform/FileSystem.h"
@@ -82,6 +83,34 @@ class TestCleanWork : public QObject {
         QCOMPARE(cleaner->status().restored(), 3);
         verifyScanIsListed(*cleaner);
         QCOMPARE(cleaner->scan().folders.first().other, 3);
+    }
+
+    // What a cleaner wrote is not read back while it stands as written; once another wrote
+    // over it, the file's own record is put back, and a clean's file in the history that
+    // no longer holds the record's moves is not taken for it.
+    void filesWrittenSinceAreRead() {
+        touch("a.png");
+        auto cleaner = makeCleaner();
+        cleaner->clean();
+        touch("b.pdf");
+        makeCleaner()->clean();
+        cleaner->undo();
+        QCOMPARE(cleaner->status().restored(), 1);
+        QVERIFY(QFile::exists(desktop("b.pdf")));
+        QVERIFY(QFile::exists(desktop("Images/a.png")));
+
+        touch("c.png");
+        cleaner->clean();
+        QCOMPARE(cleaner->status().moved(), 2); // b.pdf again, and c.png
+        const QString moves =
+            CleanHistory::movesFile(CleanHistory::fileIn(m_state), cleaner->history().first().id);
+        auto edited = CleanRecord::decode(testsupport::readFile(moves));
+        QVERIFY(edited && edited->moves.size() == 2);
+        edited->moves.removeLast();
+        QVERIFY(testsupport::touch(moves, edited->encode()));
+        cleaner->undo();
+        QCOMPARE(cleaner->status().restored(), 2);
+        QVERIFY(!cleaner->history().first().undone);
     }
 
     // Every byte a path can hold comes back from the journal as it went in.
