@@ -22,9 +22,9 @@ struct CommandRequest {
 
     Command command = Command::Open;
     bool json = false;
-    QString id;                                     // undo: the clean to put back; newest if empty
+    QString id = {};                                // undo: the clean to put back; newest if empty
     FolderAction folderAction = FolderAction::List; // folders
-    QString path;                                   // folders add and remove: an absolute path
+    QString path = {};                              // folders add and remove: an absolute path
     bool automatic = false;                         // folders add: tidy it automatically too
 
     int version() const;
