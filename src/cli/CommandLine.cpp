@@ -84,8 +84,8 @@ QString CommandLine::helpText() {
     return QStringLiteral(
         "Usage: vantor [command] [argument] [--json]\n"
         "\n"
-        "Vantor tidies the loose files of your Desktop, and of the folders you add to it\n"
-        "(such as Downloads), into folders by type. Each folder has rules of its own.\n"
+        "Vantor tidies the loose files of your Desktop, and of the folders you add (such\n"
+        "as Downloads), into folders by type. Each folder has rules of its own.\n"
         "\n"
         "Commands:\n"
         "  (none)          start Vantor; if it already runs, open its panel\n"
