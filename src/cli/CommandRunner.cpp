@@ -68,7 +68,7 @@ QString jsonBool(bool value) {
     return value ? QStringLiteral("true") : QStringLiteral("false");
 }
 
-// A line for each tidied folder the scan could not read; the Desktop comes first.
+// A line for each tidied folder the scan could not read; the first folder is the Desktop.
 QString noAccessText(const Scan& scan) {
     QString text;
     for (const Scan::Folder& folder : scan.folders) {
