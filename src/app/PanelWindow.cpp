@@ -71,9 +71,9 @@ std::optional<QString> PanelWindow::chooseFolder(QWidget* parent, const QString&
     return m_services.chooseFolder(parent, message, startFolder);
 }
 
-void PanelWindow::showRules(RuleStore& store) {
+void PanelWindow::showRules(TidiedFolders& folders, const QString& folderId) {
     closePopup();
-    m_services.showRules(store);
+    m_services.showRules(folders, folderId);
 }
 
 void PanelWindow::useMode(Qt::WindowType type) {

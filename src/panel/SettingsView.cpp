@@ -115,7 +115,7 @@ SettingsView::SettingsView(Cleaner& cleaner, AutoTidySettings& autoTidy, History
     m_editRules = new SmallButton(tr("Edit Rules\u2026"));
     m_editRules->setObjectName(QStringLiteral("editRulesButton"));
     connect(m_editRules, &QPushButton::clicked, this,
-            [this] { m_services.showRules(*m_cleaner.folders()->desktopRules()); });
+            [this] { m_services.showRules(*m_cleaner.folders(), QString()); });
     auto* rulesHeader = new QHBoxLayout;
     rulesHeader->addWidget(rulesTitle);
     rulesHeader->addStretch(1);
