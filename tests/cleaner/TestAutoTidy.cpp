@@ -181,6 +181,44 @@ class TestAutoTidy : public QObject {
         QCOMPARE(m_cleans, 2);
     }
 
+    // A browser's download: an empty placeholder under the final name and the data in a
+    // ".part" beside it, written for longer than the quiet time and then renamed over the
+    // placeholder. Nothing moves until the download is whole; then it goes, once.
+    void downloadGoesOnlyWhenWhole() {
+        switchOn(5);
+        make("report.pdf", "");
+        make("report.pdf.part", "%PDF");
+        for (int i = 0; i < 24; ++i) {
+            advance(500);
+            write("report.pdf.part", "chunk");
+        }
+        advance(60'000);
+        QVERIFY(onDesktop("report.pdf") && onDesktop("report.pdf.part"));
+        QCOMPARE(m_cleans, 0);
+        QVERIFY(QFile::remove(desktop("report.pdf")));
+        QVERIFY(QFile::rename(desktop("report.pdf.part"), desktop("report.pdf")));
+        testsupport::settle();
+        advance(5000 + kRescanDelay);
+        QVERIFY(wasPutAway("report.pdf"));
+        QCOMPARE(QFileInfo(putAway("report.pdf")).size(), 4 + 24 * 5);
+        QVERIFY(!QFileInfo::exists(putAway("report 2.pdf")));
+        QCOMPARE(m_cleans, 1);
+    }
+
+    // Files that arrive one after another, as a copy of ten makes them, leave in one clean.
+    void filesArrivingTogetherLeaveTogether() {
+        switchOn(60);
+        for (int i = 0; i < 10; ++i) {
+            make(QString("photo%1.png").arg(i));
+            advance(400);
+        }
+        advance(60'000);
+        QCOMPARE(m_cleans, 1);
+        QCOMPARE(m_cleaner->history().size(), 1);
+        QCOMPARE(m_cleaner->history().first().moved, 10);
+        QVERIFY(m_cleaner->history().first().automatic);
+    }
+
     // Opened for writing before the watch could see it: the kernel's word keeps it, and its
     // close starts the quiet time.
     void fileHeldOpenForWritingWaitsForItsClose() {

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 
 #include <fcntl.h>
@@ -97,6 +98,43 @@ class TestCleaner : public QObject {
         c.rescan(); // unchanged Desktop: still published
         QCOMPARE(scans.count(), 2);
         ::unlink(raw.constData()); // QTemporaryDir cannot remove names it cannot decode
+    }
+
+    // What a download in progress leaves in the folder stays: the partial file, what it
+    // will become, and an empty placeholder while any download runs. Sizes in bytes.
+    void downloadsInProgressStay_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QList<int>>("sizes");
+        QTest::addColumn<QStringList>("moved");
+        QTest::newRow("placeholder and .part")
+            << QStringList{"report.pdf", "report.pdf.part"} << QList<int>{0, 9} << QStringList{};
+        QTest::newRow("whole file beside its .part")
+            << QStringList{"report.pdf", "report.pdf.part", "shot.png"} << QList<int>{9, 9, 9}
+            << QStringList{"shot.png"};
+        QTest::newRow("placeholder beside another name's .part")
+            << QStringList{"report.pdf", "a1b2c3.pdf.part", "shot.png"} << QList<int>{0, 9, 9}
+            << QStringList{"shot.png"};
+        QTest::newRow("crdownload, any case")
+            << QStringList{"photo.png.CRDOWNLOAD", "photo.png", "Unconfirmed 1.crdownload"}
+            << QList<int>{9, 9, 9} << QStringList{};
+        QTest::newRow("empty file with no download")
+            << QStringList{"empty.pdf"} << QList<int>{0} << QStringList{"empty.pdf"};
+        QTest::newRow("download done")
+            << QStringList{"report.pdf"} << QList<int>{9} << QStringList{"report.pdf"};
+    }
+    void downloadsInProgressStay() {
+        QFETCH(QStringList, files);
+        QFETCH(QList<int>, sizes);
+        QFETCH(QStringList, moved);
+        for (qsizetype i = 0; i < files.size(); ++i)
+            touch({files[i]}, QByteArray(sizes[i], 'x'));
+        m_cleaner->rescan();
+        QStringList found;
+        for (const Scan::Group& group : m_cleaner->scan().folders.first().groups)
+            for (const QString& file : group.files)
+                found.append(QFileInfo(file).fileName());
+        QCOMPARE(found, moved);
+        QCOMPARE(m_cleaner->scan().folders.first().other, int(files.size() - moved.size()));
     }
 
     void cleanMovesNamesClashesAndRecords() {
