@@ -142,8 +142,6 @@ RulesEditor::RulesEditor(TidiedFolders& folders, DesktopServices& services, QWid
 QWidget* RulesEditor::buildFolderTabs() {
     m_folderStrip = new QWidget;
     m_folderStrip->setObjectName(QStringLiteral("folderStrip"));
-    auto* row = new QHBoxLayout(m_folderStrip);
-    row->setContentsMargins(12, 8, 12, 0);
     m_folderTabs = new QTabBar;
     m_folderTabs->setObjectName(QStringLiteral("folderTabs"));
     m_folderTabs->setAccessibleName(tr("Folders"));
@@ -156,7 +154,15 @@ QWidget* RulesEditor::buildFolderTabs() {
         if (index >= 0)
             showFolder(m_folderTabs->tabData(index).toString());
     });
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(12, 8, 12, 0);
     row->addWidget(m_folderTabs, 1);
+    // The tabs stand on a line across the window: what is below belongs to the chosen one.
+    auto* column = new QVBoxLayout(m_folderStrip);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addLayout(row);
+    column->addWidget(new Divider(Qt::Horizontal));
     return m_folderStrip;
 }
 

@@ -10,6 +10,7 @@
 #include "widgets/Symbols.h"
 #include "widgets/TextStyles.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -63,12 +64,14 @@ void FolderSection::setFolder(const QString& name, const Scan::Folder& folder) {
     m_header->setText(name);
     m_header->setToolTip(SortRule::tildePath(folder.path));
     const QString tilde = SortRule::tildePath(folder.path);
-    m_showButton->setAccessibleName(tr("Show %1 in the file manager").arg(tilde));
+    m_showButton->setAccessibleName(tr("Show %1 folder").arg(name));
     m_noAccessText->setText(tr("Vantor can't read %1.").arg(tilde));
 
     m_box->setVisible(folder.readable);
     m_otherLabel->setVisible(folder.readable && folder.other >= 1);
-    m_otherLabel->setText(tr("%n other files stay where they are.", nullptr, folder.other));
+    // The clean page's own words for the Desktop alone.
+    m_otherLabel->setText(QCoreApplication::translate(
+        "CleanView", "%n other files stay where they are.", nullptr, folder.other));
     m_noAccess->setVisible(!folder.readable);
     // A message about showing the folder is over once it can be read.
     if (folder.readable)

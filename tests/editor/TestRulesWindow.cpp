@@ -187,6 +187,9 @@ class TestRulesWindow : public QObject {
         QCOMPARE(tabs->tabText(0), "Desktop");
         QCOMPARE(tabs->tabText(1), "Downloads");
         QCOMPARE(editor->folderId(), QString());
+        // The smallest window still shows everything, the tabs included.
+        QCOMPARE(editor->minimumSize().expandedTo(editor->layout()->minimumSize()),
+                 editor->minimumSize());
 
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
         QCOMPARE(editor->folderId(), id);
