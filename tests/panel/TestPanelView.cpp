@@ -159,10 +159,10 @@ class TestPanelView : public QObject {
 
         f.panel->setShowingSettings(true);
         settleLayouts(); // the page's scroll area sizes it a layout pass later
-        QCOMPARE(tabOrder(), (QStringList{"Close settings", "Quit Vantor", "loginSwitch",
-                                          "addFolderButton", "Show Desktop folder",
-                                          "Tidy Desktop automatically", "editRulesButton",
-                                          "Show Images folder", "doneButton"}));
+        QCOMPARE(tabOrder(),
+                 (QStringList{"Close settings", "Quit Vantor", "loginSwitch", "addFolderButton",
+                              "Show Desktop folder", "Tidy Desktop automatically",
+                              "editRulesButton", "Show Images folder", "doneButton"}));
         // The quiet time joins in once tidying is on.
         f.panel->settingsView()->folderList()->autoTidySwitches().first()->click();
         QCOMPARE(tabOrder().mid(5, 2), (QStringList{"Tidy Desktop automatically", "quietChoice"}));
