@@ -1,10 +1,16 @@
 // Times the cleaner's rescan, clean and undo on generated Desktops against bare system-call
 // loops doing the least the same work needs, and prints the ratios and peak memory.
-//   vantor_bench [entries]          the ratios (1,000, 10,000 and 100,000 entries by default)
+//   vantor_bench [entries]          the ratios (1,000, 10,000 and 100,000 entries by default),
+//                                   for the Desktop alone and for the Desktop and a second
+//                                   tidied folder holding half the entries each
+//   vantor_bench --writes           CPU time per write event of a file being written, with
+//                                   automatic tidying on over folders of 1,000 and 10,000 files
 //   vantor_bench --blocking         the longest the main thread is held up during a started
 //                                   10,000-file clean and a 1 GB move across file systems
 //   vantor_bench --kill [runs] [files]  kills cleans at random moments, then checks that a
 //                                   restart and one undo bring every file back whole
+#include "cleaner/AutoTidy.h"
+#include "cleaner/AutoTidySettings.h"
 #include "cleaner/Cleaner.h"
 #include "cleaner/FreeName.h"
 #include "platform/FileSystem.h"
@@ -310,6 +316,180 @@ long peakKiB() {
     return u.ru_maxrss;
 }
 
+// User plus system CPU time of this process, in ms: unlike the wall time it leaves out
+// waiting for the disk and for other programs on a busy machine.
+double cpuMs() {
+    rusage u{};
+    ::getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0 +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000.0;
+}
+
+struct Timing {
+    double wallMs = 0;
+    double cpuMs = 0;
+};
+
+template <class F> Timing timed(F&& f) {
+    const double cpu = cpuMs();
+    QElapsedTimer t;
+    t.start();
+    f();
+    return {double(t.nsecsElapsed()) / 1e6, cpuMs() - cpu};
+}
+
+struct Samples {
+    std::vector<double> wall, cpu;
+    void add(const Timing& t) {
+        wall.push_back(t.wallMs);
+        cpu.push_back(t.cpuMs);
+    }
+};
+
+// The rescan, clean and undo rows for `folderCount` tidied folders (the Desktop, then
+// "Downloads") of size / folderCount entries each. The cpu column is the ratio of CPU times.
+void ratios(const QString& home, int size, int folderCount) {
+    qputenv("HOME", home.toUtf8());
+    QStringList paths{home + "/Desktop"};
+    if (folderCount > 1)
+        paths.append(home + "/Downloads");
+    for (const QString& path : std::as_const(paths))
+        populate(path, size / folderCount);
+    TidiedFolders storeFolders(home + "/.config/Vantor", paths.first());
+    storeFolders.desktopRules()->restoreDefaults();
+    for (const QString& path : paths.mid(1)) {
+        if (storeFolders.add(path) != TidiedFolders::Refusal::None) {
+            std::printf("%8d  %d folders: %s could not be added as a tidied folder\n", size,
+                        folderCount, qPrintable(path));
+            QDir(home).removeRecursively();
+            return;
+        }
+    }
+    Cleaner cleaner(&storeFolders, home + "/.local/state/Vantor");
+    const int runs = size >= 100000 ? 3 : 7;
+    const QString label = folderCount > 1
+                              ? QString("%1x%2").arg(folderCount).arg(size / folderCount)
+                              : QString::number(size);
+
+    Samples rescan, readdir, lstat, clean, undo, bareMovesTo, bareMovesBack, rmdirs;
+    for (int r = 0; r < runs; ++r) {
+        Timing dirs, stats;
+        for (const QString& path : std::as_const(paths)) {
+            const QByteArray dir = QFile::encodeName(path);
+            const Timing d = timed([&] { bareReaddir(dir); });
+            const Timing l = timed([&] { bareReaddirLstat(dir); });
+            dirs = {dirs.wallMs + d.wallMs, dirs.cpuMs + d.cpuMs};
+            stats = {stats.wallMs + l.wallMs, stats.cpuMs + l.cpuMs};
+        }
+        readdir.add(dirs);
+        lstat.add(stats);
+        rescan.add(timed([&] { cleaner.rescan(); }));
+
+        // The same moves, bare: into the folders, then back.
+        std::vector<Pending> moves;
+        QStringList ruleFolders;
+        for (const Scan::Folder& f : cleaner.scan().folders) {
+            for (const auto& g : f.groups) {
+                const QString folder = g.rule.destinationURL();
+                QDir().mkpath(folder);
+                ruleFolders.append(folder);
+                for (const QString& file : g.files)
+                    moves.push_back(
+                        {QFile::encodeName(file).toStdString(),
+                         QFile::encodeName(folder + "/" + platform::lastPathComponent(file))
+                             .toStdString()});
+            }
+        }
+        bareMovesTo.add(timed([&] { bareMoves(moves, false); }));
+        std::reverse(moves.begin(), moves.end()); // an undo starts from the last move
+        bareMovesBack.add(timed([&] { bareMoves(moves, true); }));
+        // Not in the bare undo, though an undo removes the folders its clean made.
+        rmdirs.add(timed([&] {
+            for (const QString& folder : std::as_const(ruleFolders))
+                ::rmdir(QFile::encodeName(folder).constData());
+        }));
+
+        clean.add(timed([&] { cleaner.clean(); }));
+        undo.add(timed([&] { cleaner.undo(); }));
+    }
+    const auto row = [&](const char* op, const Samples& ours, double bareWall, double bareCpu) {
+        const double wall = median(ours.wall), cpu = median(ours.cpu);
+        std::printf("%8s  %-8s %10.2f %10.2f %6.2fx %6.2fx\n", qPrintable(label), op, wall,
+                    bareWall, wall / bareWall, bareCpu > 0 ? cpu / bareCpu : 0.0);
+    };
+    const double lstatWall = median(lstat.wall), lstatCpu = median(lstat.cpu);
+    row("rescan", rescan, lstatWall, lstatCpu);
+    row("clean", clean, median(bareMovesTo.wall) + 2 * lstatWall,
+        median(bareMovesTo.cpu) + 2 * lstatCpu);
+    row("undo", undo, median(bareMovesBack.wall), median(bareMovesBack.cpu));
+    std::printf("%8s  %-8s %10s %10.2f\n", qPrintable(label), "readdir", "", median(readdir.wall));
+    std::printf("%8s  %-8s %10s %10.2f\n", qPrintable(label), "rmdir", "", median(rmdirs.wall));
+    std::printf("%8s  files moved %d, peak memory %ld KiB\n", qPrintable(label),
+                cleaner.status().moved(), peakKiB());
+    std::fflush(stdout);
+    QDir(home).removeRecursively();
+}
+
+// With automatic tidying on over a Desktop of `size` entries, a file grows by one write at a
+// time, as a download does, and each write's event is handled before the next write. Only
+// this thread's CPU time while it handles events is counted, not the writes themselves.
+void writeEvents(const QString& home, int size) {
+    constexpr int kWrites = 4000;
+    qputenv("HOME", home.toUtf8());
+    const QString desktop = home + "/Desktop";
+    populate(desktop, size);
+    TidiedFolders storeFolders(home + "/.config/Vantor", desktop);
+    storeFolders.desktopRules()->restoreDefaults();
+    Cleaner cleaner(&storeFolders, home + "/.local/state/Vantor");
+    AutoTidySettings settings(home + "/.config/Vantor/settings.ini");
+    settings.setQuietSeconds(3600); // nothing falls due while it is measured
+    settings.setEnabled(QString(), true);
+    AutoTidy tidy(&cleaner, &settings, platform::Clock::system());
+    QCoreApplication::processEvents();
+
+    int events = 0;
+    QObject::connect(&cleaner, &Cleaner::fileWritten, [&] { ++events; });
+    const auto threadCpuNs = [] {
+        timespec ts{};
+        ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+        return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+    };
+    const int fd = ::open(QFile::encodeName(desktop + "/download.iso").constData(),
+                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    // The new file's rescan comes and goes before the writes.
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    const std::vector<char> chunk(16 * 1024, 'v');
+    // Handles events until the next write's has come; true when it came.
+    const auto handle = [&](qint64* cpuNs) {
+        const int before = events;
+        QElapsedTimer waited;
+        waited.start();
+        while (events == before && waited.elapsed() < 2000) {
+            const qint64 t = threadCpuNs();
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+            *cpuNs += threadCpuNs() - t;
+        }
+        return events > before;
+    };
+    qint64 firstNs = 0, restNs = 0;
+    int handled = 0;
+    for (int i = 0; i <= kWrites; ++i) {
+        if (::write(fd, chunk.data(), chunk.size()) != qint64(chunk.size()))
+            break;
+        if (!handle(i == 0 ? &firstNs : &restNs))
+            break;
+        handled += i > 0;
+    }
+    ::close(fd);
+    std::printf("%8d  %-8s first %8.1f us, then %6.2f us per event over %d events\n", size, "write",
+                double(firstNs) / 1e3, handled > 0 ? double(restNs) / 1e3 / handled : 0.0, handled);
+    std::fflush(stdout);
+    QDir(home).removeRecursively();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -326,61 +506,21 @@ int main(int argc, char** argv) {
         return runKills(root.path(), argc > 2 ? std::atoi(argv[2]) : 20,
                         argc > 3 ? std::atoi(argv[3]) : 3000);
 
+    if (mode == u"--writes") {
+        for (const int size : {1000, 10000})
+            writeEvents(root.path() + QString("/writes-%1").arg(size), size);
+        return 0;
+    }
+
     std::vector<int> sizes = {1000, 10000, 100000};
     if (argc > 1)
         sizes = {std::atoi(argv[1])};
 
-    std::printf("%8s  %-8s %10s %10s %7s\n", "entries", "op", "vantor ms", "bare ms", "ratio");
+    std::printf("%8s  %-8s %10s %10s %7s %7s\n", "entries", "op", "vantor ms", "bare ms", "ratio",
+                "cpu");
     for (const int size : sizes) {
-        const QString home = root.path() + QString("/home-%1").arg(size);
-        qputenv("HOME", home.toUtf8());
-        const QString desktop = home + "/Desktop";
-        populate(desktop, size);
-        TidiedFolders storeFolders(home + "/.config/Vantor", desktop);
-        RuleStore& store = *storeFolders.desktopRules();
-        store.restoreDefaults();
-        Cleaner cleaner(&storeFolders, home + "/.local/state/Vantor");
-        const QByteArray dir = QFile::encodeName(desktop);
-        const int runs = size >= 100000 ? 3 : 7;
-
-        std::vector<double> tRescan, tReaddir, tLstat, tClean, tUndo, tMoves, tMovesBack;
-        for (int r = 0; r < runs; ++r) {
-            tReaddir.push_back(timeMs([&] { bareReaddir(dir); }));
-            tLstat.push_back(timeMs([&] { bareReaddirLstat(dir); }));
-            tRescan.push_back(timeMs([&] { cleaner.rescan(); }));
-
-            // The same moves, bare: into the folders, then back.
-            std::vector<Pending> moves;
-            for (const auto& g : cleaner.scan().folders.first().groups) {
-                const QString folder = g.rule.destinationURL();
-                QDir().mkpath(folder);
-                for (const QString& f : g.files)
-                    moves.push_back(
-                        {QFile::encodeName(f).toStdString(),
-                         QFile::encodeName(folder + "/" + platform::lastPathComponent(f))
-                             .toStdString()});
-            }
-            tMoves.push_back(timeMs([&] { bareMoves(moves, false); }));
-            std::reverse(moves.begin(), moves.end()); // an undo starts from the last move
-            tMovesBack.push_back(timeMs([&] { bareMoves(moves, true); }));
-            for (const auto& g : cleaner.scan().folders.first().groups)
-                QDir().rmdir(g.rule.destinationURL());
-
-            tClean.push_back(timeMs([&] { cleaner.clean(); }));
-            tUndo.push_back(timeMs([&] { cleaner.undo(); }));
-        }
-        const double readdir = median(tReaddir), lstat = median(tLstat), moves = median(tMoves);
-        const auto row = [&](const char* op, double ours, double bare) {
-            std::printf("%8d  %-8s %10.2f %10.2f %6.2fx\n", size, op, ours, bare, ours / bare);
-        };
-        row("rescan", median(tRescan), lstat);
-        row("clean", median(tClean), moves + 2 * lstat);
-        row("undo", median(tUndo), median(tMovesBack));
-        std::printf("%8d  %-8s %10s %10.2f\n", size, "readdir", "", readdir);
-        std::printf("%8d  files moved %d, peak memory %ld KiB\n", size, cleaner.status().moved(),
-                    peakKiB());
-        std::fflush(stdout);
-        QDir(home).removeRecursively();
+        ratios(root.path() + QString("/home-%1").arg(size), size, 1);
+        ratios(root.path() + QString("/home-2x%1").arg(size), size, 2);
     }
     return 0;
 }

@@ -135,8 +135,9 @@ QList<CleanHistory::Entry> CleanHistory::read(const QString& file) {
     return entries;
 }
 
-std::optional<QList<CleanHistory::Entry>> CleanHistory::write(const QString& file,
-                                                              QList<Entry> entries) {
+std::optional<QList<CleanHistory::Entry>>
+CleanHistory::write(const QString& file, QList<Entry> entries,
+                    const QHash<QString, QByteArray>& encoded) {
     trim(&entries);
     const QString folder = platform::deletingLastPathComponent(movesFile(file, QString()));
     QSet<QString> kept;
@@ -145,8 +146,10 @@ std::optional<QList<CleanHistory::Entry>> CleanHistory::write(const QString& fil
         if (e.movesOnDisk) {
             kept.insert(platform::lastPathComponent(moves));
         } else if (!e.undone && !e.record.moves.isEmpty()) {
+            const auto known = encoded.constFind(e.id);
             if (!platform::makePath(folder) ||
-                !platform::writeFileAtomically(moves, e.record.encode()))
+                !platform::writeFileAtomically(moves, known != encoded.cend() ? *known
+                                                                              : e.record.encode()))
                 return std::nullopt;
             kept.insert(platform::lastPathComponent(moves));
         }
@@ -184,7 +187,7 @@ void CleanHistory::trim(QList<Entry>* entries) {
 }
 
 qsizetype CleanHistory::indexOfRecord(QList<Entry>* entries, const std::optional<Record>& record,
-                                      const QString& historyFile) {
+                                      const QString& historyFile, const QByteArray& recordBytes) {
     if (!record)
         return -1;
     for (qsizetype i = 0; i < entries->size(); ++i) {
@@ -194,6 +197,15 @@ qsizetype CleanHistory::indexOfRecord(QList<Entry>* entries, const std::optional
         Entry& e = (*entries)[i];
         if (e.undone || std::abs(e.record.date.msecsTo(record->date)) > 1)
             continue;
+        // A clean's file and last-clean.json are written from the same bytes, and stay so
+        // through every undo that leaves both: equal bytes are equal moves, without decoding.
+        if (e.movesOnDisk && !recordBytes.isEmpty() &&
+            platform::readWholeFile(movesFile(historyFile, e.id), kMaxMovesBytes) == recordBytes) {
+            e.movesOnDisk = false;
+            e.record.moves = record->moves;
+            e.record.createdFolders = record->createdFolders;
+            return i;
+        }
         loadMoves(historyFile, &e);
         if (e.record.moves == record->moves || e.record.moves.isEmpty())
             return i;

@@ -4,6 +4,7 @@
 #include "cleaner/CleanSummary.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -56,8 +57,10 @@ class CleanHistory {
     static QList<Entry> read(const QString& file);
     // Trims to the limit; writes the moves read or made since (each to its own file), then
     // the listing atomically, then removes the files of entries no longer listed. The
-    // entries as written, or nullopt.
-    static std::optional<QList<Entry>> write(const QString& file, QList<Entry> entries);
+    // entries as written, or nullopt. `encoded` holds, by id, what an entry's record
+    // encodes to where the caller has it already (a clean's, as for last-clean.json).
+    static std::optional<QList<Entry>> write(const QString& file, QList<Entry> entries,
+                                             const QHash<QString, QByteArray>& encoded = {});
 
     // Puts `entry` first, replacing one with its id, and trims to the limits.
     static void add(QList<Entry>* entries, Entry entry);
@@ -65,9 +68,10 @@ class CleanHistory {
 
     // The entry of the clean that `record` (last-clean.json) holds, not yet put back: same
     // date, same moves left (read from its file for the entry that has the date). -1 when
-    // none is.
+    // none is. `recordBytes`, when given, are what `record` encodes to: an entry's file
+    // that holds exactly these need not be decoded.
     static qsizetype indexOfRecord(QList<Entry>* entries, const std::optional<Record>& record,
-                                   const QString& historyFile);
+                                   const QString& historyFile, const QByteArray& recordBytes = {});
     static qsizetype indexOf(const QList<Entry>& entries, const QString& id);
 
     // Letters and digits only, at most 64: an id names a file in the history's folder.

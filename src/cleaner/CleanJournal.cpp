@@ -5,6 +5,10 @@
 #include <QFile>
 #include <QHash>
 
+#include <algorithm>
+#include <array>
+#include <charconv>
+
 namespace {
 
 const QByteArray kMagic = "vantor-journal";
@@ -13,8 +17,48 @@ const QByteArray kMagic = "vantor-journal";
 // than a URL, and the journal is read by nothing but Vantor.
 const QByteArray kKept = "/-._~!$&'()*+,;=:@";
 
+// What toPercentEncoding(kKept) gives, written in place: a run of moves writes two paths a
+// line, and building each as a byte array of its own cost more than the rest of the line.
+// `text` holds bytes, or characters below 0x80.
+template <class Char> void appendEscaped(QByteArray* out, const Char* text, qsizetype length) {
+    static const auto kept = [] {
+        std::array<bool, 256> table{};
+        for (int c = 0; c < 256; ++c)
+            table[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       kKept.contains(char(c));
+        return table;
+    }();
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const qsizetype start = out->size();
+    out->resize(start + 3 * length);
+    char* at = out->data() + start;
+    for (qsizetype i = 0; i < length; ++i) {
+        const auto u = static_cast<unsigned char>(text[i]);
+        if (kept[u]) {
+            *at++ = char(u);
+        } else {
+            *at++ = '%';
+            *at++ = kHex[u >> 4];
+            *at++ = kHex[u & 15];
+        }
+    }
+    out->truncate(at - out->constData());
+}
+
+void appendLocation(QByteArray* out, const QString& path) {
+    const auto* text = path.utf16();
+    if (std::all_of(text, text + path.size(), [](auto c) { return c < 0x80; })) {
+        appendEscaped(out, text, path.size()); // its bytes are its characters
+        return;
+    }
+    const QByteArray bytes = QFile::encodeName(path);
+    appendEscaped(out, bytes.constData(), bytes.size());
+}
+
 QByteArray location(const QString& path) {
-    return QFile::encodeName(path).toPercentEncoding(kKept);
+    QByteArray out;
+    appendLocation(&out, path);
+    return out;
 }
 
 std::optional<QString> pathFrom(const QByteArray& text) {
@@ -24,11 +68,27 @@ std::optional<QString> pathFrom(const QByteArray& text) {
     return platform::standardize(path);
 }
 
+template <class Number> void appendNumber(QByteArray* out, Number n) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+    out->append(digits, end - digits);
+}
+
+void appendIdentity(QByteArray* out, const platform::FileIdentity& id) {
+    appendNumber(out, id.device);
+    out->append(' ');
+    appendNumber(out, id.inode);
+    out->append(' ');
+    appendNumber(out, int(id.type));
+    for (const qint64 n : {id.size, id.modifiedNs, id.changedNs, id.bornNs}) {
+        out->append(':');
+        appendNumber(out, n);
+    }
+}
+
 QByteArray identityText(const platform::FileIdentity& id) {
-    QByteArray text = QByteArray::number(id.device) + ' ' + QByteArray::number(id.inode) + ' ';
-    text += QByteArray::number(int(id.type)) + ':' + QByteArray::number(id.size) + ':' +
-            QByteArray::number(id.modifiedNs) + ':' + QByteArray::number(id.changedNs) + ':' +
-            QByteArray::number(id.bornNs);
+    QByteArray text;
+    appendIdentity(&text, id);
     return text;
 }
 
@@ -119,7 +179,12 @@ void CleanJournal::queueMove(const QString& from, const QString& to,
                              const platform::FileIdentity& item) {
     if (!m_pending.isEmpty())
         m_pending += '\n';
-    m_pending += "move " + identityText(item) + ' ' + location(from) + ' ' + location(to);
+    m_pending += "move ";
+    appendIdentity(&m_pending, item);
+    m_pending += ' ';
+    appendLocation(&m_pending, from);
+    m_pending += ' ';
+    appendLocation(&m_pending, to);
 }
 
 bool CleanJournal::flush() {

@@ -41,17 +41,23 @@ void removeIfLeftEmpty(const QString& folder) {
 enum class Attempt { Moved, Failed, InUse, JournalFailed };
 
 // The journal lines of a move across file systems: its hidden copy's name as soon as it has
-// one, and the complete copy before it gets its name.
-platform::MoveHooks journalHooks(CleanJournal* journal, const QString& to, bool* journalOk) {
+// one, and the complete copy before it gets its name. The copy's identity goes to `copied`
+// (reset here), as the item at `to` is then the copy, not the item.
+platform::MoveHooks journalHooks(CleanJournal* journal, const QString& to, bool* journalOk,
+                                 std::optional<FileIdentity>* copied) {
     platform::MoveHooks hooks;
+    copied->reset();
+    hooks.beforeLinking = [journal, journalOk, to, copied](const FileIdentity& copy) {
+        *copied = copy;
+        if (!journal)
+            return true;
+        *journalOk = journal->copyComplete(to, copy);
+        return *journalOk;
+    };
     if (!journal)
         return hooks;
     hooks.partialCreated = [journal, journalOk](const QString& path, const FileIdentity& id) {
         *journalOk = journal->partialCreated(path, id);
-        return *journalOk;
-    };
-    hooks.beforeLinking = [journal, journalOk, to](const FileIdentity& copy) {
-        *journalOk = journal->copyComplete(to, copy);
         return *journalOk;
     };
     return hooks;
@@ -68,7 +74,8 @@ Attempt attemptFrom(platform::MoveResult result, bool journalOk) {
 // Moves `from` to a free name in `folder` (the name `name`, else "name 2" and so on), writing
 // each attempt to the journal first.
 Attempt moveJournaled(CleanJournal* journal, const QString& from, const FileIdentity& item,
-                      const QString& name, const QString& folder, QString* movedTo) {
+                      const QString& name, const QString& folder, QString* movedTo,
+                      std::optional<FileIdentity>* copied) {
     bool journalOk = true;
     platform::MoveResult last = platform::MoveResult::Failed;
     const auto move = [&](const QString& source, const QString& target) {
@@ -76,7 +83,8 @@ Attempt moveJournaled(CleanJournal* journal, const QString& from, const FileIden
             journalOk = false;
             return platform::MoveResult::Failed;
         }
-        last = platform::moveItem(source, target, journalHooks(journal, target, &journalOk));
+        last =
+            platform::moveItem(source, target, journalHooks(journal, target, &journalOk, copied));
         return last;
     };
     const auto to = cleaner::moveToFreeName(from, name, folder, move);
@@ -101,8 +109,9 @@ struct Job {
 enum class RunEnd { Completed, Cancelled, JournalFailed };
 
 // Moves each job to its name in its folder; one whose name is taken meanwhile is retried
-// alone under the next free name, journalled again. onDone(index, attempt, movedTo) is
-// called for every job handled, in order.
+// alone under the next free name, journalled again. onDone(index, attempt, movedTo, at) is
+// called for every job handled, in order; `at` is the identity of what was moved as it
+// stands at movedTo: the item's own, which a rename keeps, or its copy's.
 template <class OnDone>
 RunEnd moveRun(CleanJournal* journal, const QList<Job>& jobs, const std::atomic<bool>& cancel,
                OnDone&& onDone) {
@@ -121,11 +130,14 @@ RunEnd moveRun(CleanJournal* journal, const QList<Job>& jobs, const std::atomic<
         const Job& job = jobs[i];
         QString to = targets[i];
         bool journalOk = true;
-        const auto result = platform::moveItem(job.from, to, journalHooks(journal, to, &journalOk));
+        std::optional<FileIdentity> copied;
+        const auto result =
+            platform::moveItem(job.from, to, journalHooks(journal, to, &journalOk, &copied));
         Attempt attempt = attemptFrom(result, journalOk);
         if (result == platform::MoveResult::TargetExists && journalOk)
-            attempt = moveJournaled(journal, job.from, job.item, job.name, job.folder, &to);
-        onDone(i, attempt, to);
+            attempt =
+                moveJournaled(journal, job.from, job.item, job.name, job.folder, &to, &copied);
+        onDone(i, attempt, to, copied ? *copied : job.item);
         if (attempt == Attempt::JournalFailed)
             return RunEnd::JournalFailed;
     }
@@ -168,6 +180,13 @@ template <class MayRemoveIn> bool settle(const CleanJournal::Entry& e, MayRemove
              platform::writersOf(e.from) != platform::Writers::Some)
         platform::removeFileIf(e.from, e.item, platform::IdentityMatch::Unchanged);
     return true;
+}
+
+// Whether `folder` is what deletingLastPathComponent(path) gives, told without a copy.
+bool isDirectlyIn(const QString& path, const QString& folder) {
+    return !folder.isEmpty() && folder != u"/" && path.size() > folder.size() + 1 &&
+           path.startsWith(folder) && path[folder.size()] == u'/' &&
+           path.indexOf(u'/', folder.size() + 1) < 0;
 }
 
 bool isInside(const QString& path, const QString& folder) {
@@ -214,13 +233,15 @@ QString CleanWork::lockFile() const {
     return platform::appendingPathComponent(m_recordFolder, QStringLiteral("lock"));
 }
 
-std::optional<CleanWork::Record> CleanWork::readRecord() const {
+std::optional<CleanWork::Record> CleanWork::readRecord(QByteArray* bytesOut) const {
     const auto bytes = platform::readWholeFile(recordFile(), CleanHistory::kMaxMovesBytes);
     if (!bytes)
         return std::nullopt;
-    if (!m_knownBytes.isEmpty() && *bytes == m_knownBytes)
-        return m_knownRecord;
-    return Record::decode(*bytes);
+    std::optional<Record> record =
+        !m_knownBytes.isEmpty() && *bytes == m_knownBytes ? m_knownRecord : Record::decode(*bytes);
+    if (bytesOut && record)
+        *bytesOut = *bytes;
+    return record;
 }
 
 bool CleanWork::writeRecord(const std::optional<Record>& record) const {
@@ -230,12 +251,13 @@ bool CleanWork::writeRecord(const std::optional<Record>& record) const {
     return platform::removeItem(file) || !platform::entryExists(file);
 }
 
-std::optional<CleanWork::Record> CleanWork::loadWithRecovery(History* history, Marks* marks) const {
+std::optional<CleanWork::Record> CleanWork::loadWithRecovery(History* history, Marks* marks,
+                                                             QByteArray* marksBytes) const {
     const auto lock = platform::FileLock::acquire(lockFile(), 0);
     History entries;
     std::optional<Record> record;
     if (lock) {
-        record = recoverLocked(&entries);
+        record = recoverLocked(&entries, nullptr);
     } else {
         record = readRecord();
         entries = CleanHistory::read(historyFile());
@@ -243,7 +265,7 @@ std::optional<CleanWork::Record> CleanWork::loadWithRecovery(History* history, M
     if (history)
         *history = entries;
     if (marks)
-        *marks = PutBackMarks::read(marksFile());
+        *marks = PutBackMarks::read(marksFile(), marksBytes);
     return record;
 }
 
@@ -331,8 +353,9 @@ void CleanWork::markUndone(CleanHistory::Entry* entry, const Record& record) con
 // back (they leave it). A journal goes only once the record it leads to is saved; until
 // then it is read again in its place. The history follows the record: it is written before
 // the journals go, and entries are replaced by id, so recovering twice adds nothing twice.
-std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history) const {
-    std::optional<Record> record = readRecord();
+std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history,
+                                                          QByteArray* recordBytes) const {
+    std::optional<Record> record = readRecord(recordBytes);
     *history = CleanHistory::read(historyFile());
     QStringList restored; // Desktop files that interrupted undos put back
     const bool hadPutBackJournal = recoverPutBackLocked(history, &restored);
@@ -415,6 +438,8 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history) cons
     if (hadPutBackJournal)
         platform::removeItem(journalFile(CleanJournal::Kind::PutBack));
     if (hadCleanJournal || hadUndoJournal) {
+        if (recordBytes) // no longer the file's
+            recordBytes->clear();
         saved = writeRecord(record);
         if (!saved && record) // never leave an older record to be undone in its place
             writeRecord(std::nullopt);
@@ -428,14 +453,14 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history) cons
     return record;
 }
 
-std::unique_ptr<platform::FileLock> CleanWork::lockAndRecover(Result* result,
-                                                              History* history) const {
+std::unique_ptr<platform::FileLock> CleanWork::lockAndRecover(Result* result, History* history,
+                                                              QByteArray* recordBytes) const {
     auto lock = platform::FileLock::acquire(lockFile(), m_lockWaitMs);
     if (!lock) {
         result->outcome = Outcome::Busy;
         return lock;
     }
-    result->record = recoverLocked(history);
+    result->record = recoverLocked(history, recordBytes);
     result->history = *history;
     return lock;
 }
@@ -504,18 +529,19 @@ CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomi
                     ++handled;
                 }
             }
-            const RunEnd end = moveRun(journal.get(), jobs, cancel,
-                                       [&](qsizetype i, Attempt attempt, const QString& to) {
-                                           if (attempt == Attempt::Moved)
-                                               moves.append({jobs[i].from, to});
-                                           else
-                                               ++result.failed;
-                                           if (attempt == Attempt::InUse)
-                                               ++result.inUse;
-                                           ++handled;
-                                           if (progress)
-                                               progress(handled, total);
-                                       });
+            const RunEnd end =
+                moveRun(journal.get(), jobs, cancel,
+                        [&](qsizetype i, Attempt attempt, const QString& to, const FileIdentity&) {
+                            if (attempt == Attempt::Moved)
+                                moves.append({jobs[i].from, to});
+                            else
+                                ++result.failed;
+                            if (attempt == Attempt::InUse)
+                                ++result.inUse;
+                            ++handled;
+                            if (progress)
+                                progress(handled, total);
+                        });
             stopped = end != RunEnd::Completed;
             result.recordStopped = end == RunEnd::JournalFailed;
         }
@@ -535,19 +561,32 @@ CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomi
     return result;
 }
 
-void CleanWork::commit(Result* result, const History& history, const QStringList& restored,
+CleanWork::Marks CleanWork::currentMarks() const {
+    const auto bytes = platform::readWholeFile(marksFile(), PutBackMarks::kMaxMarks * 4200);
+    if (bytes.value_or(QByteArray()) == m_knownMarksBytes)
+        return m_knownMarks;
+    return PutBackMarks::read(marksFile());
+}
+
+void CleanWork::commit(Result* result, const History& history, const Marks& restored,
                        const std::optional<std::optional<Record>>& record,
                        std::unique_ptr<CleanJournal> journal, CleanJournal::Kind kind) const {
-    const auto written = CleanHistory::write(historyFile(), history);
+    // Encoded once: the history's file of the record's clean holds the same bytes.
+    const QByteArray bytes = record && *record ? (*record)->encode() : QByteArray();
+    QHash<QString, QByteArray> encoded;
+    for (const CleanHistory::Entry& e : history)
+        if (!bytes.isEmpty() && !e.undone && !e.movesOnDisk && e.record == **record)
+            encoded.insert(e.id, bytes);
+    const auto written = CleanHistory::write(historyFile(), history, encoded);
     result->history = written ? *written : history;
     if (!restored.isEmpty())
-        result->marks = PutBackMarks::add(marksFile(), restored);
+        result->marks =
+            PutBackMarks::add(marksFile(), currentMarks(), restored, &result->marksBytes);
     bool saved = written.has_value();
     if (record) {
         result->record = *record;
         // The record is synced as it is written; the journal needs a sync of its own only when
         // it stays to stand in for the record.
-        const QByteArray bytes = *record ? (*record)->encode() : QByteArray();
         saved = *record ? platform::writeFileAtomically(recordFile(), bytes)
                         : writeRecord(std::nullopt);
         if (saved)
@@ -594,8 +633,11 @@ void CleanWork::removeCreatedFolders(const Record& record) const {
     // Only a folder the clean moved something into, where an undo may work, and the folders
     // it made around such a folder; the innermost first, so that each can be left empty.
     QSet<QString> received;
-    for (const Move& move : record.moves)
-        received.insert(platform::deletingLastPathComponent(move.to));
+    QString last;
+    for (const Move& move : record.moves) {
+        if (!isDirectlyIn(move.to, last)) // most moves go where the one before went
+            received.insert(last = platform::deletingLastPathComponent(move.to));
+    }
     QSet<QString> mayGo;
     for (const QString& folder : record.createdFolders) {
         if (received.contains(folder) && undoMayTakeFrom(folder)) {
@@ -613,21 +655,23 @@ void CleanWork::removeCreatedFolders(const Record& record) const {
 CleanWork::Result CleanWork::undo(const std::atomic<bool>& cancel, const Progress& progress) const {
     Result result;
     History history;
-    const auto lock = lockAndRecover(&result, &history);
+    QByteArray recordBytes;
+    const auto lock = lockAndRecover(&result, &history, &recordBytes);
     if (!lock)
         return result;
     if (!result.record) {
         result.outcome = Outcome::NoRecord;
         return result;
     }
-    return undoRecordLocked(*result.record, history, cancel, progress);
+    return undoRecordLocked(*result.record, recordBytes, history, cancel, progress);
 }
 
 CleanWork::Result CleanWork::undoEntry(const QString& id, const std::atomic<bool>& cancel,
                                        const Progress& progress) const {
     Result result;
     History history;
-    const auto lock = lockAndRecover(&result, &history);
+    QByteArray recordBytes;
+    const auto lock = lockAndRecover(&result, &history, &recordBytes);
     if (!lock)
         return result;
     result.fromHistory = true;
@@ -637,8 +681,8 @@ CleanWork::Result CleanWork::undoEntry(const QString& id, const std::atomic<bool
         return result;
     }
     // The clean that last-clean.json holds is put back from there, as a plain undo does.
-    if (index == CleanHistory::indexOfRecord(&history, result.record, historyFile()))
-        return undoRecordLocked(*result.record, history, cancel, progress);
+    if (index == CleanHistory::indexOfRecord(&history, result.record, historyFile(), recordBytes))
+        return undoRecordLocked(*result.record, recordBytes, history, cancel, progress);
 
     CleanHistory::Entry& entry = history[index];
     if (!CleanHistory::loadMoves(historyFile(), &entry)) {
@@ -655,7 +699,7 @@ CleanWork::Result CleanWork::undoEntry(const QString& id, const std::atomic<bool
     if (journal && !journal->entry(id, entry.automatic))
         journal.reset();
     QList<Move> untried;
-    QStringList restored;
+    Marks restored;
     putBack(record, journal.get(), cancel, progress, &result, &untried, &restored);
     if (untried.isEmpty())
         markUndone(&entry, record);
@@ -667,8 +711,8 @@ CleanWork::Result CleanWork::undoEntry(const QString& id, const std::atomic<bool
     return result;
 }
 
-CleanWork::Result CleanWork::undoRecordLocked(const Record& record, History history,
-                                              const std::atomic<bool>& cancel,
+CleanWork::Result CleanWork::undoRecordLocked(const Record& record, const QByteArray& recordBytes,
+                                              History history, const std::atomic<bool>& cancel,
                                               const Progress& progress) const {
     Result result;
     // Without a journal the undo still runs: putting files back loses nothing, and a record
@@ -676,12 +720,13 @@ CleanWork::Result CleanWork::undoRecordLocked(const Record& record, History hist
     const QString journalPath = journalFile(CleanJournal::Kind::Undo);
     auto journal = CleanJournal::begin(journalPath, CleanJournal::Kind::Undo, m_now);
     QList<Move> untried;
-    QStringList restored;
+    Marks restored;
     putBack(record, journal.get(), cancel, progress, &result, &untried, &restored);
 
     // The history first: a record removed before its entry is marked could not be matched
     // with the entry any more. A crash in between leaves the journal, which finishes both.
-    const qsizetype index = CleanHistory::indexOfRecord(&history, record, historyFile());
+    const qsizetype index =
+        CleanHistory::indexOfRecord(&history, record, historyFile(), recordBytes);
     std::optional<Record> rest;
     if (untried.isEmpty()) {
         if (index >= 0)
@@ -704,7 +749,7 @@ CleanWork::Result CleanWork::undoRecordLocked(const Record& record, History hist
 // name gets the next free one.
 void CleanWork::putBack(const Record& record, CleanJournal* journalIn,
                         const std::atomic<bool>& cancel, const Progress& progress, Result* result,
-                        QList<Move>* untried, QStringList* restored) const {
+                        QList<Move>* untried, Marks* marks) const {
     CleanJournal* journal = journalIn;
     QList<bool> placeUsable;
     for (const Place& place : m_places) {
@@ -733,43 +778,54 @@ void CleanWork::putBack(const Record& record, CleanJournal* journalIn,
         if (progress)
             progress(handled, total);
     };
+    // Folders are judged once each; most moves share their folders with the move before.
+    QString origin, holder;
+    qsizetype place = -1;
+    bool mayTake = false;
     for (int runEnd = total; runEnd > 0 && !cancelled; runEnd -= kRunLength) {
         QList<Job> jobs;
         QList<int> jobMove;
         for (int m = runEnd - 1; m >= std::max(0, runEnd - kRunLength); --m) {
             const Move& move = record.moves[m];
-            // Folders are judged once each.
             const auto item = platform::identity(move.to, false);
-            const QString origin = platform::deletingLastPathComponent(move.from);
-            const QString holder = platform::deletingLastPathComponent(move.to);
-            auto place = placeOfOrigin.find(origin);
-            if (place == placeOfOrigin.end())
-                place = placeOfOrigin.insert(origin, placeOf(origin));
-            bool mayTake = false;
-            if (*place >= 0) {
-                const std::pair<QString, qsizetype> key{holder, *place};
-                auto known = holderMayGive.find(key);
-                if (known == holderMayGive.end())
-                    known = holderMayGive.insert(key, undoMayTakeFrom(holder, *place));
-                mayTake = *known;
+            if (!isDirectlyIn(move.from, origin) || !isDirectlyIn(move.to, holder)) {
+                origin = platform::deletingLastPathComponent(move.from);
+                holder = platform::deletingLastPathComponent(move.to);
+                auto known = placeOfOrigin.find(origin);
+                if (known == placeOfOrigin.end())
+                    known = placeOfOrigin.insert(origin, placeOf(origin));
+                place = *known;
+                mayTake = false;
+                if (place >= 0) {
+                    const std::pair<QString, qsizetype> key{holder, place};
+                    auto may = holderMayGive.find(key);
+                    if (may == holderMayGive.end())
+                        may = holderMayGive.insert(key, undoMayTakeFrom(holder, place));
+                    mayTake = *may;
+                }
             }
             const bool valid = item && item->type != FileIdentity::Type::Directory &&
                                item->type != FileIdentity::Type::Symlink && mayTake;
-            if (!valid || !placeUsable[*place]) {
+            if (!valid || !placeUsable[place]) {
                 count(m, valid ? Outcome::Kept : Outcome::Gone);
                 continue;
             }
             jobs.append(
-                {move.to, *item, platform::lastPathComponent(move.from), m_places[*place].folder});
+                {move.to, *item, platform::lastPathComponent(move.from), m_places[place].folder});
             jobMove.append(m);
         }
         qsizetype done = 0;
-        const auto onDone = [&](qsizetype, Attempt attempt, const QString& to) {
+        // Marks come from what the move knew: no second look at each file put back.
+        const auto onDone = [&](qsizetype, Attempt attempt, const QString& to,
+                                const FileIdentity& at) {
             const int m = jobMove[done++];
             if (attempt == Attempt::InUse)
                 ++result->inUse;
-            if (attempt == Attempt::Moved)
-                restored->append(to);
+            if (attempt == Attempt::Moved) {
+                result->restored.append(to);
+                if (const auto mark = PutBackMarks::markFor(to, at))
+                    marks->append(*mark);
+            }
             count(m, attempt == Attempt::Moved                   ? Outcome::Done
                      : platform::entryExists(record.moves[m].to) ? Outcome::Kept
                                                                  : Outcome::Gone);
@@ -779,9 +835,8 @@ void CleanWork::putBack(const Record& record, CleanJournal* journalIn,
             journal = nullptr;
             const qsizetype first = done;
             end = moveRun(nullptr, jobs.mid(first), cancel,
-                          [&](qsizetype i, Attempt attempt, const QString& to) {
-                              onDone(i + first, attempt, to);
-                          });
+                          [&](qsizetype i, Attempt attempt, const QString& to,
+                              const FileIdentity& at) { onDone(i + first, attempt, to, at); });
         }
         cancelled = end == RunEnd::Cancelled;
     }

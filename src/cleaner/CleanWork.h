@@ -37,12 +37,13 @@ struct CleanWorkResult {
     // A clean stopped because its journal could no longer be written (a full disk).
     bool recordStopped = false;
     QByteArray recordBytes; // what was written for `record`, when this work wrote it
-    // Started work: the folders scanned afterwards.
-    std::optional<Scan> scanAfter;
     // The history as the work left it, when it read it (a clean's entry comes first).
     std::optional<QList<CleanHistory::Entry>> history;
-    // The put-back marks after an undo, when they could be written.
+    // The put-back marks after an undo, when they could be written, with their bytes.
     std::optional<QList<PutBackMarks::Mark>> marks;
+    QByteArray marksBytes;
+    // An undo's: where it put the items back, in the order it did.
+    QStringList restored;
     // An undo by history id that left last-clean.json alone: `record` is the file's as read.
     bool fromHistory = false;
 };
@@ -92,6 +93,13 @@ class CleanWork {
         m_knownBytes = bytes;
         m_knownRecord = record;
     }
+    // The put-back marks last written or read, with the file's bytes then: while the file
+    // still holds exactly these, an undo adds to them without reading and checking them
+    // again.
+    void setKnownMarks(const QByteArray& bytes, const Marks& marks) {
+        m_knownMarksBytes = bytes;
+        m_knownMarks = marks;
+    }
 
     // Adds the clean to the history, marked automatic or not, when it moved something.
     Result clean(const QList<Batch>& batches, const std::atomic<bool>& cancel,
@@ -106,9 +114,10 @@ class CleanWork {
 
     // Takes the lock without waiting and returns the last clean, first finishing what a
     // killed clean or undo left in the journal. Without the lock (another cleaner is at
-    // work) the files are read as they stand. Also gives the history and the marks.
-    std::optional<Record> loadWithRecovery(History* history = nullptr,
-                                           Marks* marks = nullptr) const;
+    // work) the files are read as they stand. Also gives the history and the marks, with
+    // the bytes the marks were read from.
+    std::optional<Record> loadWithRecovery(History* history = nullptr, Marks* marks = nullptr,
+                                           QByteArray* marksBytes = nullptr) const;
 
     QString recordFile() const;
     QString journalFile(CleanJournal::Kind kind) const;
@@ -118,24 +127,29 @@ class CleanWork {
 
   private:
     // Takes the record folder's lock and finishes what a killed clean or undo left, into
-    // `result` and `history`; nullptr, with outcome Busy, while another cleaner works.
-    std::unique_ptr<platform::FileLock> lockAndRecover(Result* result, History* history) const;
-    std::optional<Record> recoverLocked(History* history) const;
+    // `result` and `history`; nullptr, with outcome Busy, while another cleaner works. The
+    // record's bytes through `recordBytes` when it is the file's as read.
+    std::unique_ptr<platform::FileLock> lockAndRecover(Result* result, History* history,
+                                                       QByteArray* recordBytes = nullptr) const;
+    std::optional<Record> recoverLocked(History* history, QByteArray* recordBytes) const;
     bool recoverPutBackLocked(History* history, QStringList* restored) const;
-    Result undoRecordLocked(const Record& record, History history, const std::atomic<bool>& cancel,
-                            const Progress& progress) const;
+    Result undoRecordLocked(const Record& record, const QByteArray& recordBytes, History history,
+                            const std::atomic<bool>& cancel, const Progress& progress) const;
+    // Into `result`: the counts and the items put back; their marks into `marks`.
     void putBack(const Record& record, CleanJournal* journal, const std::atomic<bool>& cancel,
                  const Progress& progress, Result* result, QList<Move>* untried,
-                 QStringList* restored) const;
+                 Marks* marks) const;
     // The end of every run, in this order: the history, the put-back marks, the record (when
     // given), and then the journal goes, once what it stands for is on disk (the history
     // when no record is given). Otherwise the journal is synced to stand in for them.
-    void commit(Result* result, const History& history, const QStringList& restored,
+    void commit(Result* result, const History& history, const Marks& restored,
                 const std::optional<std::optional<Record>>& record,
                 std::unique_ptr<CleanJournal> journal, CleanJournal::Kind kind) const;
+    // The marks put-back.json holds now: the known ones while it is unchanged.
+    Marks currentMarks() const;
     // Removes the folders the clean created that are left empty and marks the entry undone.
     void markUndone(CleanHistory::Entry* entry, const Record& record) const;
-    std::optional<Record> readRecord() const;
+    std::optional<Record> readRecord(QByteArray* bytes = nullptr) const;
     bool writeRecord(const std::optional<Record>& record) const;
     // The place whose folder is `folder`; -1 when none is.
     qsizetype placeOf(const QString& folder) const;
@@ -156,4 +170,6 @@ class CleanWork {
     QDateTime m_now;
     QByteArray m_knownBytes;
     std::optional<Record> m_knownRecord;
+    QByteArray m_knownMarksBytes;
+    Marks m_knownMarks;
 };

@@ -12,6 +12,8 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kRescanDelayMs = 400;
@@ -33,8 +35,8 @@ Cleaner::Cleaner(TidiedFolders* folders, const QString& recordFolder, QObject* p
     CleanWork::Marks marks;
     CleanWork work = makeWork();
     work.setKnownRecord({}, std::nullopt);
-    m_lastClean = work.loadWithRecovery(&history, &marks);
     CleanWorkResult loaded;
+    m_lastClean = work.loadWithRecovery(&history, &marks, &loaded.marksBytes);
     loaded.history = history;
     loaded.marks = marks;
     applyHistory(loaded);
@@ -117,7 +119,14 @@ QList<Cleaner::Target> Cleaner::targets() const {
 }
 
 void Cleaner::rescan() {
-    applyScan(computeScan(targets(), m_nameOrder));
+    Arriving arriving;
+    const Scan scan = computeScan(targets(), m_nameOrder, &arriving);
+    applyScan(scan, arriving);
+}
+
+void Cleaner::applyScan(const Scan& scan, const Arriving& arriving) {
+    m_arriving = arriving;
+    applyScan(scan);
 }
 
 void Cleaner::applyScan(const Scan& scan) {
@@ -129,7 +138,8 @@ void Cleaner::applyScan(const Scan& scan) {
     updateWatches();
 }
 
-Scan Cleaner::computeScan(const QList<Target>& targets, platform::NameOrder& nameOrder) {
+Scan Cleaner::computeScan(const QList<Target>& targets, platform::NameOrder& nameOrder,
+                          Arriving* arriving) {
     QStringList tidied;
     for (const Target& t : targets)
         tidied.append(t.path);
@@ -152,10 +162,14 @@ Scan Cleaner::computeScan(const QList<Target>& targets, platform::NameOrder& nam
         const QList<qsizetype> matched = matcher.match(*entries);
         QList<QStringList> names(target.rules.size());
         for (qsizetype i = 0; i < entries->size(); ++i) {
+            const platform::DirEntry& entry = (*entries)[i];
             if (matched[i] >= 0)
-                names[matched[i]].append((*entries)[i].name);
+                names[matched[i]].append(entry.name);
             else if (matched[i] == RuleMatcher::kStays)
                 ++folder.other;
+            if (matched[i] == RuleMatcher::kStays && entry.nameIsValid &&
+                RuleMatcher::isPartialDownload(entry.name))
+                (*arriving)[target.path].append(entry);
         }
         const QString prefix = target.path.endsWith(u'/') ? target.path : target.path + u'/';
         folder.groups.reserve(target.rules.size());
@@ -291,19 +305,17 @@ void Cleaner::startClean(const CleanOptions& options, Done done) {
         [this, work, targets = targets(), only = options.only,
          automatic = options.automatic](const CleanWork::Progress& progress) {
             platform::NameOrder nameOrder;
-            const Scan scan = computeScan(targets, nameOrder);
+            Arriving arriving;
+            const Scan scan = computeScan(targets, nameOrder, &arriving);
             QMetaObject::invokeMethod(
-                this, [this, scan] { applyScan(scan); }, Qt::QueuedConnection);
+                this, [this, scan, arriving] { applyScan(scan, arriving); }, Qt::QueuedConnection);
             CleanWorkResult result;
             const QList<CleanWork::Batch> batches = CleanWork::batchesOf(scan, only);
             if (batches.isEmpty()) {
                 result.outcome = CleanWorkOutcome::NoWork;
                 return result;
             }
-            result = work.clean(batches, m_cancel, progress, automatic);
-            if (result.outcome == CleanWorkOutcome::Done)
-                result.scanAfter = computeScan(targets, nameOrder);
-            return result;
+            return work.clean(batches, m_cancel, progress, automatic);
         },
         &Cleaner::finishClean, std::move(done));
 }
@@ -330,14 +342,9 @@ void Cleaner::startUndoWork(const std::optional<QString>& historyId, Done done) 
     m_undoing = true;
     const CleanWork work = makeWork();
     runInBackground(
-        [this, work, targets = targets(), historyId](const CleanWork::Progress& progress) {
-            CleanWorkResult result = historyId ? work.undoEntry(*historyId, m_cancel, progress)
-                                               : work.undo(m_cancel, progress);
-            if (result.outcome == CleanWorkOutcome::Done) {
-                platform::NameOrder nameOrder;
-                result.scanAfter = computeScan(targets, nameOrder);
-            }
-            return result;
+        [this, work, historyId](const CleanWork::Progress& progress) {
+            return historyId ? work.undoEntry(*historyId, m_cancel, progress)
+                             : work.undo(m_cancel, progress);
         },
         &Cleaner::finishUndo, std::move(done));
 }
@@ -379,6 +386,7 @@ CleanWork Cleaner::makeWork() const {
     }
     CleanWork work(m_recordFolder, places, m_busyWaitMs, m_clock.now());
     work.setKnownRecord(m_lastCleanBytes, m_lastClean);
+    work.setKnownMarks(m_marksBytes, m_markList);
     return work;
 }
 
@@ -404,10 +412,19 @@ Cleaner::Outcome Cleaner::finishClean(const CleanWorkResult& result) {
     if (m_notice != Notice::None)
         setNotice(Notice::None);
     m_lastCleanBytes = result.recordBytes;
+    if (result.done > 0 && result.record && !m_marks.isEmpty()) {
+        // Files moved away: their marks no longer hold.
+        QSet<QString> moved;
+        for (const CleanRecord::Move& move : result.record->moves)
+            moved.insert(move.from);
+        m_markList.removeIf([&](const PutBackMarks::Mark& m) { return moved.contains(m.path); });
+        for (const QString& path : std::as_const(moved))
+            m_marks.remove(path);
+    }
     if (result.done > 0 || result.record != m_lastClean)
         setLastClean(result.record);
     setStatus(Status::cleaned(result.done, result.failed, result.inUse, result.recordStopped));
-    finishWithScan(result);
+    finishWithScan(result, false);
     if (result.done > 0 && !m_history.isEmpty())
         emit cleaned(m_history.first());
     outcome.kind = Outcome::Kind::Done;
@@ -417,11 +434,133 @@ Cleaner::Outcome Cleaner::finishClean(const CleanWorkResult& result) {
     return outcome;
 }
 
-void Cleaner::finishWithScan(const CleanWorkResult& result) {
-    if (result.scanAfter)
-        applyScan(*result.scanAfter);
+void Cleaner::finishWithScan(const CleanWorkResult& result, bool undo) {
+    // Only a scan of the folders as they are tidied now (none before the first rescan).
+    const QList<Target> now = targets();
+    const bool current =
+        m_scan.folders.size() == now.size() &&
+        std::equal(now.begin(), now.end(), m_scan.folders.begin(),
+                   [](const Target& t, const Scan::Folder& f) { return t.path == f.path; });
+    if (!current)
+        rescan();
+    else if (!undo)
+        applyScan(result.done > 0 && result.record ? scanWithout(result.record->moves) : m_scan);
+    else if (const auto scan = scanWith(now, result.restored))
+        applyScan(*scan);
     else
         rescan();
+}
+
+Scan Cleaner::scanWithout(const QList<CleanRecord::Move>& moves) const {
+    QSet<QString> gone;
+    for (const CleanRecord::Move& move : moves)
+        gone.insert(move.from);
+    Scan scan = m_scan;
+    for (Scan::Folder& folder : scan.folders)
+        for (Scan::Group& group : folder.groups)
+            group.files.removeIf([&](const QString& file) { return gone.contains(file); });
+    return scan;
+}
+
+namespace {
+
+// Adds `paths` (with their names at the same index, in the order put back) to `files`
+// (in name order) in name order, but none that is there already: a rescan during the work
+// may have listed it.
+void addInOrder(QStringList* files, const QStringList& paths, const QStringList& names,
+                const platform::NameOrder& order) {
+    // An undo puts back from the last move to the first, and a clean moves each group in
+    // name order: reversed, the names are in order already, unless renamed on the way.
+    QList<qsizetype> sorted(paths.size());
+    for (qsizetype i = 0; i < sorted.size(); ++i)
+        sorted[i] = sorted.size() - 1 - i;
+    const auto nameOf = [&](qsizetype i) -> const QString& { return names[i]; };
+    for (qsizetype i = 1; i < sorted.size(); ++i) {
+        if (order.compare(nameOf(sorted[i - 1]), nameOf(sorted[i])) > 0) {
+            order.stableSort(sorted, nameOf);
+            break;
+        }
+    }
+    if (files->isEmpty()) {
+        files->reserve(sorted.size());
+        for (const qsizetype i : std::as_const(sorted))
+            files->append(paths[i]);
+        return;
+    }
+    const QSet<QString> present(files->cbegin(), files->cend());
+    QStringList merged;
+    merged.reserve(files->size() + sorted.size());
+    qsizetype next = 0;
+    for (const qsizetype i : std::as_const(sorted)) {
+        if (present.contains(paths[i]))
+            continue;
+        while (next < files->size() &&
+               order.compare(platform::lastPathComponent(files->at(next)), names[i]) <= 0)
+            merged.append(files->at(next++));
+        merged.append(paths[i]);
+    }
+    while (next < files->size())
+        merged.append(files->at(next++));
+    *files = std::move(merged);
+}
+
+} // namespace
+
+std::optional<Scan> Cleaner::scanWith(const QList<Target>& now, const QStringList& restored) {
+    // By folder, in the order put back; an undo puts back into few folders.
+    struct PutBack {
+        QString folder;
+        QStringList paths;
+        QList<platform::DirEntry> entries;
+    };
+    QList<PutBack> byFolder;
+    for (const QString& path : restored) {
+        const qsizetype slash = path.lastIndexOf(u'/');
+        if (slash <= 0)
+            return std::nullopt;
+        const QStringView folder = QStringView(path).left(slash);
+        auto put = std::find_if(byFolder.begin(), byFolder.end(),
+                                [&](const PutBack& p) { return p.folder == folder; });
+        if (put == byFolder.end())
+            put = byFolder.insert(byFolder.end(), {folder.toString(), {}, {}});
+        put->paths.append(path);
+        put->entries.append({path.mid(slash + 1), platform::DirEntry::Kind::File, true});
+    }
+    Scan scan = m_scan;
+    QStringList tidied;
+    for (const Target& t : now)
+        tidied.append(t.path);
+    for (const PutBack& put : std::as_const(byFolder)) {
+        const auto folder =
+            std::find_if(scan.folders.begin(), scan.folders.end(),
+                         [&](const Scan::Folder& f) { return f.path == put.folder; });
+        const auto target = std::find_if(now.begin(), now.end(),
+                                         [&](const Target& t) { return t.path == put.folder; });
+        if (folder == scan.folders.end() || !folder->readable || target == now.end() ||
+            folder->groups.size() != target->rules.size())
+            return std::nullopt;
+        for (qsizetype i = 0; i < target->rules.size(); ++i)
+            if (!(folder->groups[i].rule == target->rules[i]))
+                return std::nullopt;
+        // Matched beside the downloads in progress the folder's listing showed, as a listing
+        // would match them.
+        const QList<platform::DirEntry> arriving = m_arriving.value(put.folder);
+        const QList<qsizetype> matched =
+            RuleMatcher(target->rules, target->path, tidied, &CleanRecord::canHold)
+                .match(arriving.isEmpty() ? put.entries : arriving + put.entries);
+        QList<QStringList> paths(target->rules.size()), names(target->rules.size());
+        for (qsizetype i = 0; i < put.entries.size(); ++i) {
+            const qsizetype group = matched[arriving.size() + i];
+            if (group < 0) // it stays: a listing would count it among the others
+                return std::nullopt;
+            paths[group].append(put.paths[i]);
+            names[group].append(put.entries[i].name);
+        }
+        for (qsizetype i = 0; i < paths.size(); ++i)
+            if (!paths[i].isEmpty())
+                addInOrder(&folder->groups[i].files, paths[i], names[i], m_nameOrder);
+    }
+    return scan;
 }
 
 Cleaner::Outcome Cleaner::finishUndo(const CleanWorkResult& result) {
@@ -458,7 +597,7 @@ Cleaner::Outcome Cleaner::finishUndo(const CleanWorkResult& result) {
         setLastClean(result.record);
     }
     setStatus(Status::undone(result.done, result.failed, result.inUse));
-    finishWithScan(result);
+    finishWithScan(result, true);
     Outcome outcome;
     outcome.kind = Outcome::Kind::Done;
     outcome.status = m_status;
@@ -467,6 +606,8 @@ Cleaner::Outcome Cleaner::finishUndo(const CleanWorkResult& result) {
 
 void Cleaner::applyHistory(const CleanWorkResult& result) {
     if (result.marks) {
+        m_markList = *result.marks;
+        m_marksBytes = result.marksBytes;
         m_marks.clear();
         for (const PutBackMarks::Mark& mark : *result.marks)
             m_marks.insert(mark.path, mark);

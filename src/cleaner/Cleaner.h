@@ -6,6 +6,7 @@
 #include "cleaner/PutBackMarks.h"
 #include "cleaner/Scan.h"
 #include "platform/Clock.h"
+#include "platform/FileSystem.h"
 #include "platform/NameOrder.h"
 
 #include <QHash>
@@ -173,7 +174,11 @@ class Cleaner : public QObject {
         QList<SortRule> rules;
     };
     QList<Target> targets() const;
-    static Scan computeScan(const QList<Target>& targets, platform::NameOrder& nameOrder);
+    // Per tidied folder, the downloads in progress its listing showed: they decide whether
+    // a file by them may be moved.
+    using Arriving = QHash<QString, QList<platform::DirEntry>>;
+    static Scan computeScan(const QList<Target>& targets, platform::NameOrder& nameOrder,
+                            Arriving* arriving);
 
     void setScan(Scan scan);
     void setStatus(Status status);
@@ -181,7 +186,17 @@ class Cleaner : public QObject {
     void setNotice(Notice notice);
     // Publishes a scan as rescan() does.
     void applyScan(const Scan& scan);
-    void finishWithScan(const CleanWorkResult& result);
+    void applyScan(const Scan& scan, const Arriving& arriving);
+    // After work that moved files: the scan as a listing would give it now, made from the
+    // moves rather than by listing the folders again. A change by anybody else is seen by
+    // the watches, which rescan; so is anything that arrived during the work.
+    void finishWithScan(const CleanWorkResult& result, bool undo);
+    // The scan without the files a clean moved away.
+    Scan scanWithout(const QList<CleanRecord::Move>& moves) const;
+    // The scan with the files an undo put back, each in the group a listing would give it;
+    // nullopt when that cannot be told without listing (a folder not in the scan, rules
+    // changed since, a file that would stay). `now` are the targets.
+    std::optional<Scan> scanWith(const QList<Target>& now, const QStringList& restored);
     void updateWatches();
     void dropWatch(const QString& folder);
     CleanWork makeWork() const;
@@ -214,5 +229,10 @@ class Cleaner : public QObject {
     QThread* m_worker = nullptr;
     bool m_undoing = false;
     QList<CleanSummary> m_history;
-    QHash<QString, PutBackMarks::Mark> m_marks; // by path
+    Arriving m_arriving; // as the listing of m_scan showed them
+    // As put-back.json held them when last written or read, less those of files a clean has
+    // moved away since; oldest first, and by path.
+    QList<PutBackMarks::Mark> m_markList;
+    QHash<QString, PutBackMarks::Mark> m_marks;
+    QByteArray m_marksBytes; // the file's, as last written or read
 };

@@ -10,6 +10,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <charconv>
 
 #include <sys/stat.h>
 
@@ -25,21 +26,49 @@ std::optional<PutBackMarks::Mark> PutBackMarks::markFor(const QString& path) {
                 qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
+std::optional<PutBackMarks::Mark> PutBackMarks::markFor(const QString& path,
+                                                        const platform::FileIdentity& id) {
+    if (id.type != platform::FileIdentity::Type::File || !id.hasState)
+        return std::nullopt;
+    return Mark{path, id.device, id.inode, id.size, id.modifiedNs};
+}
+
 bool PutBackMarks::holds(const Mark& mark) {
     const auto now = markFor(mark.path);
     return now && *now == mark;
 }
 
-// Numbers as strings: device and inode numbers do not fit a JSON double.
+namespace {
+
+template <class Number> void appendNumber(QByteArray* out, Number n) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+    out->append(digits, end - digits);
+}
+
+} // namespace
+
+// Numbers as strings: device and inode numbers do not fit a JSON double. Appended in place,
+// as an undo writes thousands.
 QByteArray PutBackMarks::encode(const QList<Mark>& marks) {
     QByteArray out = "[";
+    qsizetype pathBytes = 0;
+    for (const Mark& m : marks)
+        pathBytes += m.path.size();
+    out.reserve(pathBytes * 2 + marks.size() * 128 + 8);
     for (qsizetype i = 0; i < marks.size(); ++i) {
         const Mark& m = marks[i];
-        out += (i > 0 ? ",\n" : "\n");
-        out += "{\"path\":" + json::string(m.path) + ",\"device\":\"" +
-               QByteArray::number(m.device) + "\",\"inode\":\"" + QByteArray::number(m.inode) +
-               "\",\"size\":\"" + QByteArray::number(m.size) + "\",\"modified\":\"" +
-               QByteArray::number(m.modified) + "\"}";
+        out += i > 0 ? ",\n{\"path\":" : "\n{\"path\":";
+        out += json::string(m.path);
+        out += ",\"device\":\"";
+        appendNumber(&out, m.device);
+        out += "\",\"inode\":\"";
+        appendNumber(&out, m.inode);
+        out += "\",\"size\":\"";
+        appendNumber(&out, m.size);
+        out += "\",\"modified\":\"";
+        appendNumber(&out, m.modified);
+        out += "\"}";
     }
     out += "\n]\n";
     return out;
@@ -61,29 +90,48 @@ QList<PutBackMarks::Mark> PutBackMarks::decode(const QByteArray& bytes) {
     return marks;
 }
 
-QList<PutBackMarks::Mark> PutBackMarks::read(const QString& file) {
+QList<PutBackMarks::Mark> PutBackMarks::read(const QString& file, QByteArray* bytes) {
     // kMaxMarks marks of the longest paths there can be.
-    const auto bytes = platform::readWholeFile(file, kMaxMarks * 4200);
-    QList<Mark> marks = bytes ? decode(*bytes) : QList<Mark>();
+    const auto read = platform::readWholeFile(file, kMaxMarks * 4200);
+    if (bytes)
+        *bytes = read.value_or(QByteArray());
+    QList<Mark> marks = read ? decode(*read) : QList<Mark>();
     marks.removeIf([](const Mark& m) { return !holds(m); });
     return marks;
 }
 
 std::optional<QList<PutBackMarks::Mark>> PutBackMarks::add(const QString& file,
                                                            const QStringList& paths) {
-    QList<Mark> marks = read(file);
-    const QSet<QString> added(paths.begin(), paths.end());
-    marks.removeIf([&](const Mark& m) { return added.contains(m.path); });
+    QList<Mark> added;
     // Only the newest marks are kept: an undo of thousands need not look at the rest.
     for (const QString& path : paths.mid(std::max<qsizetype>(0, paths.size() - kMaxMarks)))
         if (const auto m = markFor(path))
-            marks.append(*m);
+            added.append(*m);
+    QList<Mark> marks = read(file);
+    const QSet<QString> replaced(paths.begin(), paths.end());
+    marks.removeIf([&](const Mark& m) { return replaced.contains(m.path); });
+    return add(file, marks, added);
+}
+
+std::optional<QList<PutBackMarks::Mark>> PutBackMarks::add(const QString& file, QList<Mark> marks,
+                                                           const QList<Mark>& added,
+                                                           QByteArray* bytes) {
+    if (!marks.isEmpty()) { // after a clean moved the files of the last undo, mostly none
+        QSet<QString> paths;
+        for (const Mark& m : added)
+            paths.insert(m.path);
+        marks.removeIf([&](const Mark& m) { return paths.contains(m.path); });
+    }
+    marks.append(added.mid(std::max<qsizetype>(0, added.size() - kMaxMarks)));
     if (marks.size() > kMaxMarks)
         marks.remove(0, marks.size() - kMaxMarks);
+    const QByteArray encoded = marks.isEmpty() ? QByteArray() : encode(marks);
     const bool written = marks.isEmpty()
                              ? platform::removeItem(file) || !platform::entryExists(file)
-                             : platform::writeFileAtomically(file, encode(marks));
+                             : platform::writeFileAtomically(file, encoded);
     if (!written)
         return std::nullopt;
+    if (bytes)
+        *bytes = encoded;
     return marks;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -28,14 +30,21 @@ class PutBackMarks {
 
     // The file at `path` as it stands; nullopt unless it is a plain file.
     static std::optional<Mark> markFor(const QString& path);
+    // The same from an identity taken before the file was renamed to `path`: a rename keeps
+    // device, inode, size and modification time.
+    static std::optional<Mark> markFor(const QString& path, const platform::FileIdentity& id);
     // Whether the file at the mark's path is still the one marked, unchanged.
     static bool holds(const Mark& mark);
 
     static QByteArray encode(const QList<Mark>& marks);
     static QList<Mark> decode(const QByteArray& bytes); // the marks that decode
-    // The marks of the file that still hold.
-    static QList<Mark> read(const QString& file);
+    // The marks of the file that still hold; the file's bytes through `bytes`.
+    static QList<Mark> read(const QString& file, QByteArray* bytes = nullptr);
     // Adds marks for `paths` to those of the file that still hold and writes them
     // atomically; the marks as written, or nullopt.
     static std::optional<QList<Mark>> add(const QString& file, const QStringList& paths);
+    // Adds `added` to `marks`, replacing those of the same paths, and writes them
+    // atomically (the newest kMaxMarks); the marks as written with their bytes, or nullopt.
+    static std::optional<QList<Mark>> add(const QString& file, QList<Mark> marks,
+                                          const QList<Mark>& added, QByteArray* bytes = nullptr);
 };

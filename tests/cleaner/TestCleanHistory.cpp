@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
 #include <QSignalSpy>
 
 #include <memory>
@@ -227,6 +228,55 @@ class TestCleanHistory : public QObject {
         QVERIFY(newest && newest->size() == PutBackMarks::kMaxMarks);
         QCOMPARE(newest->first().path, paths[1]);
         QCOMPARE(newest->last().path, paths.last());
+    }
+
+    // put-back.json's form, byte for byte.
+    void marksFileForm() {
+        const QList<PutBackMarks::Mark> marks{{"/home/u/Desktop/a \"b\".png", 2049, 1234567, 0, 5},
+                                              {"/d/é", ~quint64(0), 7, 123456789012, -1}};
+        const QByteArray form =
+            "[\n{\"path\":\"\\/home\\/u\\/Desktop\\/a \\\"b\\\".png\",\"device\":\"2049\","
+            "\"inode\":\"1234567\",\"size\":\"0\",\"modified\":\"5\"},\n"
+            "{\"path\":\"\\/d\\/\xc3\xa9\",\"device\":\"18446744073709551615\",\"inode\":\"7\","
+            "\"size\":\"123456789012\",\"modified\":\"-1\"}\n]\n";
+        QCOMPARE(PutBackMarks::encode(marks), form);
+        QCOMPARE(PutBackMarks::decode(form), marks);
+    }
+
+    // Marks another cleaner wrote meanwhile are kept when this one adds its own.
+    void marksOfAnotherCleanerStay() {
+        touch("a.png", "a");
+        touch("b.png", "b");
+        auto cleaner = makeCleaner();
+        cleaner->clean();
+        const QString older = cleaner->history().first().id;
+        cleanOne(*cleaner, "c.png");
+        makeCleaner()->undo(older);
+        cleaner->undo();
+        QCOMPARE(cleaner->status(), Status::undone(1, 0));
+        auto restarted = makeCleaner();
+        for (const QString name : {"a.png", "b.png", "c.png"})
+            QVERIFY2(restarted->isPutBack(desktop(name)), qPrintable(name));
+    }
+
+    // A clean's moves file holds last-clean.json's very bytes; one in another form (an
+    // older program's) is still its clean's, and is decoded to be put back.
+    void cleansMovesFileInAnyForm() {
+        touch("a.png", "a");
+        touch("b.pdf", "b");
+        auto cleaner = makeCleaner();
+        cleaner->clean();
+        const QString id = cleaner->history().first().id;
+        const QString moves = CleanHistory::movesFile(historyFile(), id);
+        const QByteArray bytes = testsupport::readFile(cleaner->recordFile());
+        QCOMPARE(testsupport::readFile(moves), bytes);
+        QVERIFY(testsupport::touch(moves, QJsonDocument::fromJson(bytes).toJson()));
+
+        cleaner = makeCleaner();
+        cleaner->undo();
+        QCOMPARE(cleaner->status(), Status::undone(2, 0));
+        QVERIFY(cleaner->history().first().undone);
+        QVERIFY(!QFile::exists(moves));
     }
 
     // A file cut short or edited by hand: the entries that still decode are kept.
