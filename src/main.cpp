@@ -1,4 +1,5 @@
 #include "app/VantorApp.h"
+#include "cleaner/AutoTidySettings.h"
 #include "cleaner/Cleaner.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandRunner.h"
@@ -71,7 +72,7 @@ int report(const CommandResult& result) {
     return result.exitCode;
 }
 
-// scan, clean and undo: by the running Vantor when there is one, so its panel, watch and
+// A command: by the running Vantor when there is one, so its panel, watch and
 // record stay in step; else here, with no display, under the cleaner's lock.
 int runCommand(int argc, char** argv, const CommandRequest& request) {
     QCoreApplication app(argc, argv);
@@ -106,7 +107,8 @@ int runCommand(int argc, char** argv, const CommandRequest& request) {
     }
     TidiedFolders folders(platform::configFolder(), platform::desktopFolder());
     Cleaner cleaner(&folders, platform::stateFolder());
-    CommandRunner runner(&cleaner);
+    AutoTidySettings autoTidy(platform::configFolder() + QStringLiteral("/settings.ini"));
+    CommandRunner runner(&cleaner, &autoTidy);
     return report(runner.runAndWait(request));
 }
 

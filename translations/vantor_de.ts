@@ -4,10 +4,6 @@
 <context>
     <name>AutoTidySection</name>
     <message>
-        <source>Tidy automatically</source>
-        <translation>Automatisch aufräumen</translation>
-    </message>
-    <message>
         <source>Put away files left alone</source>
         <translation>Unberührte Dateien wegräumen</translation>
     </message>
@@ -68,6 +64,14 @@
             <numerusform>%n andere Dateien bleiben, wo sie sind.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Clean All</source>
+        <translation>Alle aufräumen</translation>
+    </message>
+    <message>
+        <source>Your folders are clean</source>
+        <translation>Deine Ordner sind aufgeräumt</translation>
+    </message>
 </context>
 <context>
     <name>DesktopCleaner</name>
@@ -96,6 +100,68 @@
     <message>
         <source>Remove .%1</source>
         <translation>.%1 entfernen</translation>
+    </message>
+</context>
+<context>
+    <name>FolderList</name>
+    <message>
+        <source>Folders</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Add Folder…</source>
+        <translation>Ordner hinzufügen…</translation>
+    </message>
+    <message>
+        <source>Add Downloads</source>
+        <translation>Downloads hinzufügen</translation>
+    </message>
+    <message>
+        <source>Choose a folder for Vantor to tidy</source>
+        <translation>Wähle einen Ordner, den Vantor aufräumen soll</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Zeigen</translation>
+    </message>
+    <message>
+        <source>Show %1 folder</source>
+        <translation>Ordner %1 zeigen</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Remove %1</source>
+        <translation>%1 entfernen</translation>
+    </message>
+    <message>
+        <source>Stop tidying this folder. Its files stay where they are.</source>
+        <translation>Diesen Ordner nicht mehr aufräumen. Seine Dateien bleiben, wo sie sind.</translation>
+    </message>
+    <message>
+        <source>Tidy automatically</source>
+        <translation>Automatisch aufräumen</translation>
+    </message>
+    <message>
+        <source>Tidy %1 automatically</source>
+        <translation>%1 automatisch aufräumen</translation>
+    </message>
+</context>
+<context>
+    <name>FolderSection</name>
+    <message>
+        <source>Show</source>
+        <translation>Zeigen</translation>
+    </message>
+    <message>
+        <source>Show %1 folder</source>
+        <translation>Ordner %1 zeigen</translation>
+    </message>
+    <message>
+        <source>Vantor can&apos;t read %1.</source>
+        <translation>Vantor kann %1 nicht lesen.</translation>
     </message>
 </context>
 <context>
@@ -148,6 +214,14 @@
     <message>
         <source>Try Again</source>
         <translation>Erneut versuchen</translation>
+    </message>
+    <message>
+        <source>Vantor can&apos;t see your folders</source>
+        <translation>Vantor kann deine Ordner nicht sehen</translation>
+    </message>
+    <message>
+        <source>Vantor can&apos;t read %1. Check that the folders exist and that you may open them.</source>
+        <translation>Vantor kann %1 nicht lesen. Prüfe, ob die Ordner existieren und ob du sie öffnen darfst.</translation>
     </message>
 </context>
 <context>
@@ -226,6 +300,10 @@
     <message>
         <source>Choose where %1 files should go.</source>
         <translation>Wähle, wohin %1 Dateien kommen sollen.</translation>
+    </message>
+    <message>
+        <source>This rule points at %1 itself, so it won&apos;t move anything. Choose another folder.</source>
+        <translation>Diese Regel zeigt auf %1 selbst und verschiebt daher nichts. Wähle einen anderen Ordner.</translation>
     </message>
 </context>
 <context>
@@ -328,6 +406,18 @@
     <message>
         <source>Its files stay where they are.</source>
         <translation>Ihre Dateien bleiben, wo sie sind.</translation>
+    </message>
+    <message>
+        <source>Folders</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Files that match no rule stay in %1.</source>
+        <translation>Dateien, die zu keiner Regel passen, bleiben in %1.</translation>
+    </message>
+    <message>
+        <source>Your custom rules and folders for %1 will be replaced with the default ones. Files you already sorted stay where they are.</source>
+        <translation>Deine eigenen Regeln und Ordner für %1 werden durch die Standardregeln ersetzt. Bereits einsortierte Dateien bleiben, wo sie sind.</translation>
     </message>
 </context>
 <context>
@@ -450,10 +540,41 @@
     </message>
 </context>
 <context>
+    <name>TidiedFolders</name>
+    <message>
+        <source>%1 is not a folder.</source>
+        <translation>%1 ist kein Ordner.</translation>
+    </message>
+    <message>
+        <source>Give the folder&apos;s full path, starting with / or ~.</source>
+        <translation>Gib den vollständigen Pfad des Ordners an, beginnend mit / oder ~.</translation>
+    </message>
+    <message>
+        <source>%1 is your home folder: Vantor tidies folders inside it, never home itself.</source>
+        <translation>%1 ist dein persönlicher Ordner: Vantor räumt Ordner darin auf, nie ihn selbst.</translation>
+    </message>
+    <message>
+        <source>%1 holds your home folder: Vantor tidies folders inside home, never above it.</source>
+        <translation>%1 enthält deinen persönlichen Ordner: Vantor räumt nur Ordner darin auf, nie darüber.</translation>
+    </message>
+    <message>
+        <source>%1 is tidied already.</source>
+        <translation>%1 wird schon aufgeräumt.</translation>
+    </message>
+    <message>
+        <source>%1 is a rule folder or inside one: files are put away there, so it is not tidied itself.</source>
+        <translation>%1 ist ein Regelordner oder liegt in einem: Dort werden Dateien abgelegt, darum wird er nicht selbst aufgeräumt.</translation>
+    </message>
+</context>
+<context>
     <name>Vantor</name>
     <message>
         <source>No file manager found to show %1.</source>
         <translation>Keine Dateiverwaltung gefunden, um %1 zu zeigen.</translation>
+    </message>
+    <message>
+        <source>Desktop</source>
+        <translation>Schreibtisch</translation>
     </message>
 </context>
 <context>

@@ -67,13 +67,20 @@ void PanelWindow::openFolder(const QString& folder, ShownCallback done) {
 
 std::optional<QString> PanelWindow::chooseFolder(QWidget* parent, const QString& message,
                                                  const QString& startFolder) {
+    // The popup makes way for the dialog, which then belongs to no window, and comes back
+    // after it where it was, to show what the choice came to.
+    const bool reopen = isPopup() && isVisible();
     closePopup();
-    return m_services.chooseFolder(parent, message, startFolder);
+    const std::optional<QString> chosen =
+        m_services.chooseFolder(reopen ? nullptr : parent, message, startFolder);
+    if (reopen && !isVisible())
+        showAt(m_lastAnchor);
+    return chosen;
 }
 
-void PanelWindow::showRules(RuleStore& store) {
+void PanelWindow::showRules(TidiedFolders& folders, const QString& folderId) {
     closePopup();
-    m_services.showRules(store);
+    m_services.showRules(folders, folderId);
 }
 
 void PanelWindow::useMode(Qt::WindowType type) {

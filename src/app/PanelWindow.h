@@ -52,7 +52,7 @@ class PanelWindow : public QWidget, private DesktopServices {
     ShownCallback reopenOnFailure(ShownCallback done);
     std::optional<QString> chooseFolder(QWidget* parent, const QString& message,
                                         const QString& startFolder) override;
-    void showRules(RuleStore& store) override;
+    void showRules(TidiedFolders& folders, const QString& folderId) override;
     platform::Clock& clock() override { return m_services.clock(); }
 
     DesktopServices& m_services;

@@ -32,6 +32,6 @@ std::optional<QString> SystemServices::chooseFolder(QWidget* parent, const QStri
     return chosen.first();
 }
 
-void SystemServices::showRules(RuleStore& store) {
-    RulesWindow::show(store, *this);
+void SystemServices::showRules(TidiedFolders& folders, const QString& folderId) {
+    RulesWindow::show(folders, folderId, *this);
 }

@@ -9,5 +9,5 @@ class SystemServices : public DesktopServices {
     void openFolder(const QString& folder, ShownCallback done) override;
     std::optional<QString> chooseFolder(QWidget* parent, const QString& message,
                                         const QString& startFolder) override;
-    void showRules(RuleStore& store) override;
+    void showRules(TidiedFolders& folders, const QString& folderId) override;
 };

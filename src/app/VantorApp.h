@@ -86,8 +86,8 @@ class VantorApp : public QObject {
     QPointer<QMessageBox> m_hint;
     std::unique_ptr<platform::Timer> m_noTrayTimer;
     bool m_atLogin = false;
-    CommandRunner* m_commands;
     AutoTidySettings* m_autoTidySettings;
+    CommandRunner* m_commands;
     AutoTidy* m_autoTidy;
     platform::DesktopNotifications* m_notifications;
     bool m_hintWaitsForTray = false;

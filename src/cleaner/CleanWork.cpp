@@ -800,9 +800,12 @@ void CleanWork::putBack(const Record& record, CleanJournal* journalIn,
                         QList<Move>* untried, Marks* marks) const {
     CleanJournal* journal = journalIn;
     QList<bool> placeUsable;
-    for (const Place& place : m_places)
+    for (const Place& place : m_places) {
+        const auto id = platform::identity(place.folder, false);
         placeUsable.append(platform::isDirectory(place.folder) &&
-                           !platform::isHomeOrAbove(place.folder));
+                           !platform::isHomeOrAbove(place.folder) &&
+                           (place.mayBeLink || (id && id->type == FileIdentity::Type::Directory)));
+    }
     const int total = int(record.moves.size());
     QList<bool> handledMove(total, false);
     QHash<QString, qsizetype> placeOfOrigin;

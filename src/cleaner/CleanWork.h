@@ -90,6 +90,7 @@ class CleanWork {
     struct Place {
         QString folder;
         QStringList ruleFolders;
+        bool mayBeLink = false; // the Desktop may be a link to where it really is
     };
 
     // The files each rule of the scan would move (of `only`, when given), in one batch per

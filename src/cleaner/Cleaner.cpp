@@ -20,6 +20,11 @@ constexpr int kRescanDelayMs = 400;
 // Progress from started work comes at most this often, so the event loop is not flooded.
 constexpr qint64 kProgressIntervalMs = 30;
 
+bool isLink(const QString& path) {
+    const auto id = platform::identity(path, false);
+    return id && id->type == platform::FileIdentity::Type::Symlink;
+}
+
 } // namespace
 
 Cleaner::Cleaner(TidiedFolders* folders, const QString& recordFolder, QObject* parent,
@@ -141,10 +146,12 @@ Scan Cleaner::computeScan(const QList<Target>& targets, platform::NameOrder& nam
     for (const Target& target : targets) {
         Scan::Folder folder;
         folder.path = target.path;
-        // The home folder (or one above it) is never tidied, by whatever path it was given.
-        const auto entries = platform::isHomeOrAbove(target.path)
-                                 ? std::nullopt
-                                 : platform::listFolder(target.path, /*skipHidden=*/true);
+        // The home folder (or one above it) is never tidied, by whatever path it was given;
+        // nor is an added folder that has turned into a link, which may lead anywhere.
+        const bool usable = !platform::isHomeOrAbove(target.path) &&
+                            (&target == &targets.first() || !isLink(target.path));
+        const auto entries =
+            usable ? platform::listFolder(target.path, /*skipHidden=*/true) : std::nullopt;
         if (!entries) {
             folder.readable = false;
             scan.folders.append(std::move(folder));
@@ -371,7 +378,7 @@ void Cleaner::runInBackground(
 CleanWork Cleaner::makeWork() const {
     QList<CleanWork::Place> places;
     for (const TidiedFolders::Folder& folder : m_folders->folders()) {
-        CleanWork::Place place{folder.path, {}};
+        CleanWork::Place place{folder.path, {}, folder.id.isEmpty()};
         for (const SortRule& rule : folder.rules->rules())
             place.ruleFolders.append(rule.destinationURL());
         places.append(place);

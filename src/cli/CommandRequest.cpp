@@ -4,28 +4,56 @@
 #include <QJsonObject>
 
 namespace {
-constexpr std::pair<CommandRequest::Command, const char*> kNames[] = {
-    {CommandRequest::Command::Open, "open"},       {CommandRequest::Command::Scan, "scan"},
-    {CommandRequest::Command::Clean, "clean"},     {CommandRequest::Command::Undo, "undo"},
-    {CommandRequest::Command::History, "history"},
-};
-} // namespace
+using Command = CommandRequest::Command;
+using FolderAction = CommandRequest::FolderAction;
 
-QString CommandRequest::name(Command command) {
-    for (const auto& [c, n] : kNames)
-        if (c == command)
+constexpr std::pair<Command, const char*> kNames[] = {
+    {Command::Open, "open"}, {Command::Scan, "scan"},       {Command::Clean, "clean"},
+    {Command::Undo, "undo"}, {Command::History, "history"}, {Command::Folders, "folders"},
+};
+
+constexpr std::pair<FolderAction, const char*> kActionNames[] = {
+    {FolderAction::List, "list"},
+    {FolderAction::Add, "add"},
+    {FolderAction::Remove, "remove"},
+};
+
+template <typename T, std::size_t N>
+QString nameIn(const std::pair<T, const char*> (&names)[N], T value) {
+    for (const auto& [v, n] : names)
+        if (v == value)
             return QString::fromLatin1(n);
     return {};
 }
 
-std::optional<CommandRequest::Command> CommandRequest::commandNamed(const QString& name) {
-    for (const auto& [c, n] : kNames)
+template <typename T, std::size_t N>
+std::optional<T> valueIn(const std::pair<T, const char*> (&names)[N], const QString& name) {
+    for (const auto& [v, n] : names)
         if (name == QLatin1String(n))
-            return c;
+            return v;
     return std::nullopt;
+}
+} // namespace
+
+QString CommandRequest::name(Command command) {
+    return nameIn(kNames, command);
+}
+
+std::optional<Command> CommandRequest::commandNamed(const QString& name) {
+    return valueIn(kNames, name);
+}
+
+QString CommandRequest::name(FolderAction action) {
+    return nameIn(kActionNames, action);
+}
+
+std::optional<FolderAction> CommandRequest::folderActionNamed(const QString& name) {
+    return valueIn(kActionNames, name);
 }
 
 int CommandRequest::version() const {
+    if (command == Command::Folders)
+        return 3;
     return command == Command::History || !id.isEmpty() ? 2 : 1;
 }
 
@@ -35,6 +63,12 @@ QByteArray CommandRequest::toLine() const {
         o.insert(QStringLiteral("json"), true);
     if (!id.isEmpty())
         o.insert(QStringLiteral("id"), id);
+    if (command == Command::Folders)
+        o.insert(QStringLiteral("action"), name(folderAction));
+    if (!path.isEmpty())
+        o.insert(QStringLiteral("path"), path);
+    if (automatic)
+        o.insert(QStringLiteral("automatic"), true);
     return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
 }
 
@@ -50,10 +84,45 @@ std::optional<CommandRequest> CommandRequest::fromLine(const QByteArray& line) {
     if (version < 1 || version > kVersion)
         return std::nullopt;
     const auto command = commandNamed(o.value(u"command").toString());
-    const QJsonValue id = o.value(u"id");
-    if (!command || (!id.isUndefined() && (!id.isString() || *command != Command::Undo)))
+    if (!command)
         return std::nullopt;
-    CommandRequest request{*command, o.value(u"json").toBool(false), id.toString()};
+    CommandRequest request;
+    request.command = *command;
+    request.json = o.value(u"json").toBool(false);
+
+    // A field where its command takes none, or of another type, makes a request other than
+    // it seems: refused, never carried out as a near one.
+    const QJsonValue id = o.value(u"id");
+    if (!id.isUndefined() && (!id.isString() || *command != Command::Undo))
+        return std::nullopt;
+    request.id = id.toString();
+
+    const QJsonValue action = o.value(u"action");
+    if (*command == Command::Folders) {
+        const auto named = folderActionNamed(action.toString());
+        if (!named)
+            return std::nullopt;
+        request.folderAction = *named;
+    } else if (!action.isUndefined()) {
+        return std::nullopt;
+    }
+    const bool changesList =
+        *command == Command::Folders && request.folderAction != FolderAction::List;
+    // Only the asking launch knows its working folder: a relative path would be taken as
+    // relative to the running Vantor's.
+    const QJsonValue path = o.value(u"path");
+    if (changesList ? !path.toString().startsWith(u'/') : !path.isUndefined())
+        return std::nullopt;
+    request.path = path.toString();
+    const QJsonValue automatic = o.value(u"automatic");
+    if (!automatic.isUndefined() &&
+        (!automatic.isBool() || !changesList || request.folderAction != FolderAction::Add))
+        return std::nullopt;
+    request.automatic = automatic.toBool(false);
+    // Adding and removing print no JSON.
+    if (changesList && o.contains(u"json"))
+        return std::nullopt;
+
     if (request.version() > version)
         return std::nullopt;
     return request;

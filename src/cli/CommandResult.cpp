@@ -33,7 +33,10 @@ std::optional<CommandResult> CommandResult::fromLine(const QByteArray& line) {
         return std::nullopt;
     const QJsonObject o = doc.object();
     const int exitCode = o.value(u"exit").toInt(-1);
-    if (o.value(u"v").toInt(-1) != CommandRequest::kVersion ||
+    // An older Vantor answers in its own version, also when it refuses a newer request: the
+    // answer has kept its form since the first.
+    const int version = o.value(u"v").toInt(-1);
+    if (version < 1 || version > CommandRequest::kVersion ||
         (exitCode != kSuccess && exitCode != kFailure && exitCode != kUsage))
         return std::nullopt;
     return CommandResult{exitCode, printable(o.value(u"out").toString()),

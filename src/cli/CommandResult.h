@@ -19,8 +19,8 @@ struct CommandResult {
     static constexpr int kUsage = 2;
 
     QByteArray toLine() const;
-    // nullopt for anything but a result with one of the exit statuses above. Control
-    // characters but newline and tab are dropped from its text.
+    // nullopt for anything but a result of this version or an older one, with one of the exit
+    // statuses above. Control characters but newline and tab are dropped from its text.
     static std::optional<CommandResult> fromLine(const QByteArray& line);
 
     bool operator==(const CommandResult&) const = default;

@@ -1,5 +1,6 @@
 #include "cli/CommandRunner.h"
 
+#include "cleaner/AutoTidySettings.h"
 #include "cleaner/Cleaner.h"
 #include "platform/FileSystem.h"
 #include "rules/RuleStore.h"
@@ -14,6 +15,7 @@
 namespace {
 
 using Command = CommandRequest::Command;
+using FolderAction = CommandRequest::FolderAction;
 
 QString files(int count) {
     return QString::number(count) +
@@ -62,17 +64,33 @@ QString undoJson(int restored, int failed) {
            u'\n';
 }
 
-QString noAccessText(const QString& folder, bool isDesktop) {
-    if (isDesktop)
-        return QStringLiteral("Vantor can't see your Desktop (%1).\n")
-            .arg(SortRule::tildePath(folder));
-    return QStringLiteral("Vantor can't read %1.\n").arg(SortRule::tildePath(folder));
+QString jsonBool(bool value) {
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+// A line for each tidied folder the scan could not read; the first folder is the Desktop.
+QString noAccessText(const Scan& scan) {
+    QString text;
+    for (const Scan::Folder& folder : scan.folders) {
+        if (folder.readable)
+            continue;
+        if (&folder == &scan.folders.first())
+            text += QStringLiteral("Vantor can't see your Desktop (%1).\n")
+                        .arg(SortRule::tildePath(folder.path));
+        else
+            text += QStringLiteral("Vantor can't read %1.\n").arg(SortRule::tildePath(folder.path));
+    }
+    return text;
+}
+
+CommandResult failure(const QString& err) {
+    return {CommandResult::kFailure, QString(), err};
 }
 
 } // namespace
 
-CommandRunner::CommandRunner(Cleaner* cleaner, QObject* parent)
-    : QObject(parent), m_cleaner(cleaner) {}
+CommandRunner::CommandRunner(Cleaner* cleaner, AutoTidySettings* autoTidy, QObject* parent)
+    : QObject(parent), m_cleaner(cleaner), m_autoTidy(autoTidy) {}
 
 QString CommandRunner::rulesNote() const {
     const QString file = m_cleaner->folders()->desktopRules()->fileName();
@@ -116,6 +134,9 @@ void CommandRunner::run(const CommandRequest& request,
     case Command::History:
         withNote(history(request.json));
         return;
+    case Command::Folders:
+        withNote(folders(request));
+        return;
     case Command::Clean:
     case Command::Undo:
         runWork(request, std::move(withNote));
@@ -127,12 +148,9 @@ CommandResult CommandRunner::scan(bool json) const {
     m_cleaner->rescan();
     const Scan& scan = m_cleaner->scan();
     CommandResult result;
-    for (const Scan::Folder& folder : scan.folders) {
-        if (!folder.readable) {
-            result.exitCode = CommandResult::kFailure;
-            result.err += noAccessText(folder.path, folder.path == m_cleaner->desktop());
-        }
-    }
+    result.err = noAccessText(scan);
+    if (!result.err.isEmpty())
+        result.exitCode = CommandResult::kFailure;
     if (json) {
         const auto groupsJson = [](const Scan::Folder& folder) {
             QStringList groups;
@@ -190,12 +208,11 @@ CommandResult CommandRunner::history(bool json) const {
     if (json) {
         QStringList list;
         for (const CleanSummary& e : entries)
-            list.append(jsonObject(
-                {{"id", jsonString(e.id)},
-                 {"date", jsonString(e.date.toUTC().toString(Qt::ISODate))},
-                 {"moved", QString::number(e.moved)},
-                 {"automatic", e.automatic ? QStringLiteral("true") : QStringLiteral("false")},
-                 {"undone", e.undone ? QStringLiteral("true") : QStringLiteral("false")}}));
+            list.append(jsonObject({{"id", jsonString(e.id)},
+                                    {"date", jsonString(e.date.toUTC().toString(Qt::ISODate))},
+                                    {"moved", QString::number(e.moved)},
+                                    {"automatic", jsonBool(e.automatic)},
+                                    {"undone", jsonBool(e.undone)}}));
         result.out = jsonArray(list) + u'\n';
         return result;
     }
@@ -213,6 +230,59 @@ CommandResult CommandRunner::history(bool json) const {
     }
     if (entries.isEmpty())
         result.out = QStringLiteral("No cleans yet.\n");
+    return result;
+}
+
+CommandResult CommandRunner::folders(const CommandRequest& request) {
+    TidiedFolders* list = m_cleaner->folders();
+    CommandResult result;
+    switch (request.folderAction) {
+    case FolderAction::List: {
+        QStringList entries;
+        for (const TidiedFolders::Folder& folder : list->folders()) {
+            const bool automatic = m_autoTidy->isEnabled(folder.id);
+            entries.append(request.json
+                               ? jsonObject({{"path", jsonString(folder.path)},
+                                             {"automatic", jsonBool(automatic)}})
+                               : SortRule::tildePath(folder.path) +
+                                     (automatic ? QStringLiteral("  automatic") : QString()));
+        }
+        result.out = (request.json ? jsonArray(entries) : entries.join(u'\n')) + u'\n';
+        return result;
+    }
+    case FolderAction::Add: {
+        QString id;
+        const TidiedFolders::Refusal refusal = list->add(request.path, &id);
+        if (refusal != TidiedFolders::Refusal::None)
+            return failure(TidiedFolders::refusalText(refusal, request.path) + u'\n');
+        if (request.automatic)
+            m_autoTidy->setEnabled(id, true);
+        const TidiedFolders::Folder* added = list->folder(id);
+        result.out =
+            QStringLiteral("Added %1 to the tidied folders%2.\n")
+                .arg(SortRule::tildePath(added ? added->path : request.path),
+                     request.automatic ? QStringLiteral(", tidied automatically") : QString());
+        return result;
+    }
+    case FolderAction::Remove: {
+        const qsizetype index = list->indexOf(request.path);
+        if (index == 0)
+            return failure(QStringLiteral("The Desktop is always tidied; it can't be removed.\n"));
+        const QString notListed =
+            QStringLiteral("%1 is not a tidied folder.\n").arg(SortRule::tildePath(request.path));
+        if (index < 0)
+            return failure(notListed);
+        // A copy: removing it changes the list.
+        const TidiedFolders::Folder folder = list->folders().at(index);
+        if (!list->remove(folder.path))
+            return failure(notListed);
+        // As the settings page does: a removed folder leaves no switch behind.
+        m_autoTidy->setEnabled(folder.id, false);
+        result.out = QStringLiteral("Removed %1 from the tidied folders.\n")
+                         .arg(SortRule::tildePath(folder.path));
+        return result;
+    }
+    }
     return result;
 }
 
@@ -249,22 +319,30 @@ void CommandRunner::runWork(const CommandRequest& request,
         return;
     }
 
-    auto finish = [clean, json, empty, done,
-                   desktop = cleaner->desktop()](const Cleaner::Outcome& outcome) {
+    auto finish = [clean, json, empty, done, cleaner](const Cleaner::Outcome& outcome) {
+        // A clean skips the folders it cannot read and tidies the rest: not done in full.
+        const QString unreadable = clean ? noAccessText(cleaner->scan()) : QString();
+        const auto report = [&unreadable, &done](CommandResult r) {
+            if (!unreadable.isEmpty()) {
+                r.exitCode = CommandResult::kFailure;
+                r.err += unreadable;
+            }
+            done(r);
+        };
         switch (outcome.kind) {
         case Cleaner::Outcome::Kind::NotStarted:
             done(empty(Cleaner::noticeText(outcome.notice) + u'\n'));
             return;
         case Cleaner::Outcome::Kind::NoAccess:
-            done(empty(noAccessText(desktop, true)));
+            done(empty(unreadable)); // only a clean finds no folder it can read
             return;
         case Cleaner::Outcome::Kind::NoWork:
             if (!clean)
                 done(empty(QStringLiteral("Nothing to undo.\n")));
             else
-                done({CommandResult::kSuccess,
-                      json ? cleanJson(0, 0, {}) : QStringLiteral("Nothing to move.\n"),
-                      QString()});
+                report({CommandResult::kSuccess,
+                        json ? cleanJson(0, 0, {}) : QStringLiteral("Nothing to move.\n"),
+                        QString()});
             return;
         case Cleaner::Outcome::Kind::Done:
             break;
@@ -295,7 +373,7 @@ void CommandRunner::runWork(const CommandRequest& request,
             else
                 r.out = QStringLiteral("Put back %1.\n").arg(files(status.restored()));
         }
-        done(r);
+        report(r);
     };
 
     if (clean)

@@ -7,16 +7,20 @@
 
 #include <functional>
 
+class AutoTidySettings;
 class Cleaner;
 
-// Carries out scan, clean, undo and history on a cleaner, as the panel's buttons do, and words the
-// outcome for a terminal or as JSON. The same runner serves a command run by itself and one
+// Carries out scan, clean, undo and history on a cleaner, as the panel's buttons do, and
+// lists, adds and removes its tidied folders as the settings page does; words the outcome for
+// a terminal or as JSON. The same runner serves a command run by itself and one
 // handed to the running Vantor, so both print the same.
 class CommandRunner : public QObject {
     Q_OBJECT
 
   public:
-    explicit CommandRunner(Cleaner* cleaner, QObject* parent = nullptr);
+    // `autoTidy` says which folders are tidied automatically; `folders add --automatic` and
+    // `folders remove` change it.
+    CommandRunner(Cleaner* cleaner, AutoTidySettings* autoTidy, QObject* parent = nullptr);
 
     // Starts the command; `done` gets the result when its work has ended, on this thread
     // (possibly before run() returns). A clean or undo works off this thread meanwhile.
@@ -27,9 +31,11 @@ class CommandRunner : public QObject {
   private:
     CommandResult scan(bool json) const;
     CommandResult history(bool json) const;
+    CommandResult folders(const CommandRequest& request);
     void runWork(const CommandRequest& request, std::function<void(const CommandResult&)> done);
     // A note for stderr when the rules file exists but cannot be used.
     QString rulesNote() const;
 
     Cleaner* m_cleaner;
+    AutoTidySettings* m_autoTidy;
 };

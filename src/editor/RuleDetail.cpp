@@ -67,7 +67,8 @@ int symbolSizeFor(const QFont& font) {
 
 RuleDetail::RuleDetail(RuleStore& store, const SortRule& rule, DesktopServices& services,
                        QWidget* parent)
-    : QScrollArea(parent), m_store(store), m_rule(rule), m_services(services) {
+    : QScrollArea(parent), m_store(store), m_rule(rule), m_services(services),
+      m_tidiedFolder(platform::standardize(platform::desktopFolder())) {
     setObjectName(QStringLiteral("ruleDetail"));
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
@@ -147,11 +148,11 @@ QWidget* RuleDetail::buildFolderSection() {
     const QFont caption = widgets::font(widgets::TextStyle::Caption);
     m_desktopWarningSymbol = new SymbolView(QStringLiteral("exclamationmark.triangle.fill"),
                                             symbolSizeFor(caption), SymbolView::Tint::Custom);
-    auto* warningText =
+    m_desktopWarningText =
         widgets::makeWrappingLabel(tr("This rule points at the Desktop itself, so it won't move "
                                       "anything. Choose another folder."),
                                    widgets::TextStyle::Caption, widgets::Emphasis::Primary);
-    m_desktopWarning = symbolLine(m_desktopWarningSymbol, warningText, nullptr);
+    m_desktopWarning = symbolLine(m_desktopWarningSymbol, m_desktopWarningText, nullptr);
     m_desktopWarning->setObjectName(QStringLiteral("desktopWarning"));
 
     m_folderHelp =
@@ -226,9 +227,20 @@ void RuleDetail::setRule(const SortRule& rule) {
 void RuleDetail::refreshFolderState() {
     const QString folder = m_rule.destinationURL();
     m_revealButton->setEnabled(platform::exists(folder));
-    const bool isDesktop = folder == platform::standardize(platform::desktopFolder());
-    m_desktopWarning->setVisible(isDesktop);
-    m_folderHelp->setVisible(!isDesktop);
+    const bool isTidied = folder == m_tidiedFolder;
+    m_desktopWarning->setVisible(isTidied);
+    m_folderHelp->setVisible(!isTidied);
+}
+
+void RuleDetail::setTidiedFolder(const QString& path, const QString& name) {
+    m_tidiedFolder = path;
+    m_desktopWarningText->setText(
+        name.isEmpty() ? tr("This rule points at the Desktop itself, so it won't move anything. "
+                            "Choose another folder.")
+                       : tr("This rule points at %1 itself, so it won't move anything. Choose "
+                            "another folder.")
+                             .arg(name));
+    refreshFolderState();
 }
 
 void RuleDetail::updateChips() {

@@ -33,6 +33,9 @@ class RuleDetail : public QScrollArea {
     void setRule(const SortRule& rule);
     // Re-checks what depends on the disk (the folder may have appeared or gone).
     void refreshFolderState();
+    // The folder whose rule this is: a rule pointing at it moves nothing, and says so, naming
+    // it by `name` (empty: it is the Desktop). The Desktop until set.
+    void setTidiedFolder(const QString& path, const QString& name);
 
     // The message the folder dialog shows for this rule.
     QString chooseFolderMessage() const;
@@ -66,7 +69,9 @@ class RuleDetail : public QScrollArea {
     ElidedLabel* m_destinationLabel = nullptr;
     QToolButton* m_revealButton = nullptr;
     QLabel* m_revealError = nullptr;
+    QString m_tidiedFolder;
     QWidget* m_desktopWarning = nullptr;
+    QLabel* m_desktopWarningText = nullptr;
     SymbolView* m_desktopWarningSymbol = nullptr;
     QLabel* m_folderHelp = nullptr;
     QLabel* m_noTypesLabel = nullptr;

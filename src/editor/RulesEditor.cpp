@@ -3,9 +3,11 @@
 #include "editor/RuleListDelegate.h"
 #include "editor/RuleListModel.h"
 #include "rules/RuleStore.h"
+#include "rules/TidiedFolders.h"
 #include "widgets/Accessibility.h"
 #include "widgets/Colors.h"
 #include "widgets/Divider.h"
+#include "widgets/FolderNames.h"
 #include "widgets/IconButton.h"
 #include "widgets/SymbolView.h"
 #include "widgets/Symbols.h"
@@ -20,7 +22,9 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -88,8 +92,8 @@ QMessageBox* confirmationBox(QWidget* parent, const QString& name, const QString
 
 } // namespace
 
-RulesEditor::RulesEditor(RuleStore& store, DesktopServices& services, QWidget* parent)
-    : QWidget(parent), m_store(store), m_services(services) {
+RulesEditor::RulesEditor(TidiedFolders& folders, DesktopServices& services, QWidget* parent)
+    : QWidget(parent), m_folders(folders), m_services(services) {
     widgets::installAccessibility();
     setObjectName(QStringLiteral("rulesEditor"));
     // Small enough for 1280x800 at scale 2 (640x400, less the desktop's bars and the title
@@ -99,6 +103,8 @@ RulesEditor::RulesEditor(RuleStore& store, DesktopServices& services, QWidget* p
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
+    // Made first, so Tab reaches the folders before the rules they hold.
+    root->addWidget(buildFolderTabs());
 
     auto* main = new QHBoxLayout;
     main->setSpacing(0);
@@ -121,10 +127,103 @@ RulesEditor::RulesEditor(RuleStore& store, DesktopServices& services, QWidget* p
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this), &QShortcut::activated, this,
             &RulesEditor::undoDelete);
 
-    connect(&m_store, &RuleStore::rulesChanged, this, &RulesEditor::refresh);
+    connect(&m_folders, &TidiedFolders::foldersChanged, this, [this] {
+        // What was kept of a removed folder goes with it; while it was shown, the Desktop
+        // takes its place.
+        for (auto it = m_kept.begin(); it != m_kept.end();)
+            it = m_folders.folder(it.key()) ? std::next(it) : m_kept.erase(it);
+        showFolder(m_folderId);
+    });
     connect(&Appearance::instance(), &Appearance::changed, this, &RulesEditor::applyTint);
     applyTint();
+    showFolder(QString());
+}
+
+QWidget* RulesEditor::buildFolderTabs() {
+    m_folderStrip = new QWidget;
+    m_folderStrip->setObjectName(QStringLiteral("folderStrip"));
+    m_folderTabs = new QTabBar;
+    m_folderTabs->setObjectName(QStringLiteral("folderTabs"));
+    m_folderTabs->setAccessibleName(tr("Folders"));
+    m_folderTabs->setDocumentMode(true);
+    m_folderTabs->setExpanding(false);
+    m_folderTabs->setDrawBase(false);
+    m_folderTabs->setUsesScrollButtons(true);
+    m_folderTabs->setElideMode(Qt::ElideMiddle);
+    connect(m_folderTabs, &QTabBar::currentChanged, this, [this](int index) {
+        if (index >= 0)
+            showFolder(m_folderTabs->tabData(index).toString());
+    });
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(12, 8, 12, 0);
+    row->addWidget(m_folderTabs, 1);
+    // The tabs stand on a line across the window: what is below belongs to the chosen one.
+    auto* column = new QVBoxLayout(m_folderStrip);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addLayout(row);
+    column->addWidget(new Divider(Qt::Horizontal));
+    return m_folderStrip;
+}
+
+void RulesEditor::refreshFolderTabs() {
+    const QSignalBlocker quiet(m_folderTabs);
+    const QList<TidiedFolders::Folder>& folders = m_folders.folders();
+    while (m_folderTabs->count() > folders.size())
+        m_folderTabs->removeTab(m_folderTabs->count() - 1);
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        const int tab = int(i);
+        if (tab == m_folderTabs->count())
+            m_folderTabs->addTab(QString());
+        m_folderTabs->setTabText(tab, widgets::folderName(m_folders, folders[i].path));
+        m_folderTabs->setTabToolTip(tab, SortRule::tildePath(folders[i].path));
+        m_folderTabs->setTabData(tab, folders[i].id);
+        if (folders[i].id == m_folderId)
+            m_folderTabs->setCurrentIndex(tab);
+    }
+    m_folderStrip->setVisible(folders.size() > 1);
+}
+
+QString RulesEditor::shownFolderName() const {
+    return widgets::folderNameById(m_folders, m_folderId);
+}
+
+void RulesEditor::showFolder(const QString& id) {
+    const TidiedFolders::Folder* folder = m_folders.folder(id);
+    if (!folder)
+        folder = &m_folders.folders().first();
+    if (m_store == folder->rules && m_folderId == folder->id) {
+        refreshFolderTabs();
+        return;
+    }
+    // A question about the other folder's rules no longer applies.
+    if (m_confirmation)
+        m_confirmation->reject();
+    if (m_deleteConfirmation)
+        m_deleteConfirmation->reject();
+    if (m_store) {
+        disconnect(m_store, nullptr, this, nullptr);
+        if (m_folders.folder(m_folderId))
+            m_kept.insert(m_folderId, {m_selection, m_deleted});
+    }
+    m_folderId = folder->id;
+    m_store = folder->rules;
+    const Kept kept = m_kept.take(m_folderId);
+    m_selection = kept.selection;
+    m_deleted = kept.deleted;
+    connect(m_store, &RuleStore::rulesChanged, this, &RulesEditor::refresh);
+
+    // The pane edits the other folder's store: it goes, whatever it showed.
+    dropDetail();
+    showNote(QString());
+    m_reminder->setText(m_folderId.isEmpty()
+                            ? tr("Files that match no rule stay on your Desktop.")
+                            : tr("Files that match no rule stay in %1.").arg(shownFolderName()));
+    refreshFolderTabs();
     refresh();
+    // A folder seen for the first time opens on its first rule, as the window does.
+    if (!m_selection && isVisible() && !m_store->rules().isEmpty())
+        setSelection(m_store->rules().first().id);
 }
 
 QWidget* RulesEditor::buildSidebar() {
@@ -200,8 +299,9 @@ QWidget* RulesEditor::buildFooter() {
     footer->setObjectName(QStringLiteral("footer"));
     auto* row = new QHBoxLayout(footer);
     row->setContentsMargins(16, 10, 16, 10);
-    m_reminder = widgets::makeLabel(tr("Files that match no rule stay on your Desktop."),
-                                    widgets::TextStyle::Callout, widgets::Emphasis::Secondary);
+    m_reminder =
+        widgets::makeLabel(QString(), widgets::TextStyle::Callout, widgets::Emphasis::Secondary);
+    m_reminder->setObjectName(QStringLiteral("footerReminder"));
     m_reminder->setWordWrap(true);
     row->addWidget(m_reminder, 1);
     // After a delete: what was deleted, how to bring it back, and what it leaves behind.
@@ -238,7 +338,7 @@ void RulesEditor::setSelection(std::optional<QUuid> id) {
 
 void RulesEditor::refresh() {
     m_syncing = true;
-    m_model->reload(m_store.rules());
+    m_model->reload(m_store->rules());
     m_syncing = false;
     syncListSelection();
     updateDetail();
@@ -258,16 +358,21 @@ void RulesEditor::syncListSelection() {
     m_syncing = false;
 }
 
+void RulesEditor::dropDetail() {
+    if (!m_detail)
+        return;
+    // Deleted later, because one of its own controls may be what brought us here.
+    m_detailStack->removeWidget(m_detail);
+    m_detail->hide();
+    m_detail->deleteLater();
+    m_detail = nullptr;
+}
+
 void RulesEditor::updateDetail() {
-    const std::optional<SortRule> rule = m_selection ? m_store.rule(*m_selection) : std::nullopt;
-    if (m_detail && (!rule || m_detail->ruleId() != rule->id)) {
-        // Another rule: its pane starts afresh, without the old typed text or note. Deleted
-        // later, because one of its own controls may be what brought us here.
-        m_detailStack->removeWidget(m_detail);
-        m_detail->hide();
-        m_detail->deleteLater();
-        m_detail = nullptr;
-    }
+    const std::optional<SortRule> rule = m_selection ? m_store->rule(*m_selection) : std::nullopt;
+    // Another rule: its pane starts afresh, without the old typed text or note.
+    if (m_detail && (!rule || m_detail->ruleId() != rule->id))
+        dropDetail();
     if (!rule) {
         m_detailStack->setCurrentWidget(m_placeholder);
         return;
@@ -276,7 +381,10 @@ void RulesEditor::updateDetail() {
         m_detail->setRule(*rule);
         return;
     }
-    m_detail = new RuleDetail(m_store, *rule, m_services);
+    m_detail = new RuleDetail(*m_store, *rule, m_services);
+    if (const TidiedFolders::Folder* folder = m_folders.folder(m_folderId))
+        m_detail->setTidiedFolder(folder->path,
+                                  m_folderId.isEmpty() ? QString() : shownFolderName());
     m_detailStack->addWidget(m_detail);
     m_detailStack->setCurrentWidget(m_detail);
     // The pane joins the end of the Tab order, after the footer made before it: Restore
@@ -290,7 +398,7 @@ void RulesEditor::updateDetail() {
 }
 
 void RulesEditor::addRule() {
-    setSelection(m_store.addRule());
+    setSelection(m_store->addRule());
     // Ready to be named: typing replaces the name the store gave it.
     if (m_detail)
         m_detail->focusName();
@@ -299,7 +407,7 @@ void RulesEditor::addRule() {
 void RulesEditor::deleteSelectedRule() {
     if (!m_selection)
         return;
-    const QList<SortRule>& before = m_store.rules();
+    const QList<SortRule>& before = m_store->rules();
     qsizetype position = 0;
     for (qsizetype i = 0; i < before.size(); ++i) {
         if (before.at(i).id == *m_selection) {
@@ -307,17 +415,17 @@ void RulesEditor::deleteSelectedRule() {
             break;
         }
     }
-    if (const auto rule = m_store.rule(*m_selection)) {
+    if (const auto rule = m_store->rule(*m_selection)) {
         m_deleted.append({*rule, position});
         const QString name = rule->name.isEmpty() ? tr("Untitled") : rule->name;
-        const std::optional<QString> orphans = m_store.remove(*m_selection);
+        const std::optional<QString> orphans = m_store->remove(*m_selection);
         showNote(tr("Deleted \"%1\". Ctrl+Z brings it back.").arg(name) +
                  (orphans ? u' ' + *orphans : QString()));
     } else {
-        m_store.remove(*m_selection);
+        m_store->remove(*m_selection);
     }
     // The rule that followed the deleted one, else the new last one, else nothing.
-    const QList<SortRule>& after = m_store.rules();
+    const QList<SortRule>& after = m_store->rules();
     if (after.isEmpty())
         setSelection(std::nullopt);
     else if (position < after.size())
@@ -338,7 +446,7 @@ void RulesEditor::confirmDeleteSelectedRule() {
         m_deleteConfirmation->activateWindow();
         return;
     }
-    const std::optional<SortRule> rule = m_selection ? m_store.rule(*m_selection) : std::nullopt;
+    const std::optional<SortRule> rule = m_selection ? m_store->rule(*m_selection) : std::nullopt;
     if (!rule) {
         deleteSelectedRule(); // a stale selection: nothing to ask about
         return;
@@ -353,7 +461,7 @@ void RulesEditor::confirmDeleteSelectedRule() {
     connect(box, &QMessageBox::finished, this, [this, box, remove, id] {
         m_deleteConfirmation = nullptr;
         // The rule asked about, also if the selection moved meanwhile.
-        if (box->clickedButton() == remove && m_store.rule(id)) {
+        if (box->clickedButton() == remove && m_store->rule(id)) {
             m_selection = id;
             deleteSelectedRule();
         }
@@ -366,7 +474,7 @@ bool RulesEditor::undoDelete() {
     if (m_deleted.isEmpty())
         return false;
     const auto [rule, position] = m_deleted.takeLast();
-    m_store.insert(rule, position);
+    m_store->insert(rule, position);
     showNote(QString());
     setSelection(rule.id);
     return true;
@@ -380,20 +488,24 @@ void RulesEditor::confirmRestoreDefaults() {
     }
     auto* restore = new QPushButton(tr("Restore Defaults"));
     restore->setObjectName(QStringLiteral("confirmRestoreButton"));
-    QMessageBox* box = confirmationBox(
-        this, QStringLiteral("restoreConfirmation"), tr("Restore the default rules?"),
-        tr("Your custom rules and folders will be replaced with Images, Documents and Installers "
-           "on the Desktop. Files you already sorted stay where they are."),
-        restore);
+    const QString message =
+        m_folderId.isEmpty()
+            ? tr("Your custom rules and folders will be replaced with Images, Documents and "
+                 "Installers on the Desktop. Files you already sorted stay where they are.")
+            : tr("Your custom rules and folders for %1 will be replaced with the default ones. "
+                 "Files you already sorted stay where they are.")
+                  .arg(shownFolderName());
+    QMessageBox* box = confirmationBox(this, QStringLiteral("restoreConfirmation"),
+                                       tr("Restore the default rules?"), message, restore);
     connect(box, &QMessageBox::finished, this, [this, box, restore] {
         m_confirmation = nullptr;
         if (box->clickedButton() != restore)
             return;
-        m_store.restoreDefaults();
+        m_store->restoreDefaults();
         // The deleted rules belonged to the list that is gone.
         m_deleted.clear();
         showNote(QString());
-        const QList<SortRule>& rules = m_store.rules();
+        const QList<SortRule>& rules = m_store->rules();
         setSelection(rules.isEmpty() ? std::nullopt : std::optional<QUuid>(rules.first().id));
     });
     m_confirmation = box;
@@ -415,6 +527,6 @@ void RulesEditor::keyPressEvent(QKeyEvent* event) {
 
 void RulesEditor::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!m_selection && !m_store.rules().isEmpty())
-        setSelection(m_store.rules().first().id);
+    if (!m_selection && !m_store->rules().isEmpty())
+        setSelection(m_store->rules().first().id);
 }

@@ -2,9 +2,12 @@
 
 #include "editor/RuleDetail.h"
 
+#include "rules/RuleStore.h"
 #include "rules/SortRule.h"
 
+#include <QHash>
 #include <QList>
+#include <QPointer>
 #include <QUuid>
 #include <QWidget>
 
@@ -16,20 +19,32 @@ class QListView;
 class QMessageBox;
 class QPushButton;
 class QStackedWidget;
+class QTabBar;
 class QToolButton;
 class RuleListModel;
-class RuleStore;
+class TidiedFolders;
 
-// The rules window's content: the rule list with + and − on the left, the selected rule's
-// detail on the right, and a footer that restores the default rules. It keeps no copy of
-// the rules: everything is redrawn from the store whenever it publishes.
+// The rules window's content: one tidied folder's rules at a time, with a tab per folder
+// above them while there is more than one; the rule list with + and − on the left, the
+// selected rule's detail on the right, and a footer that restores the folder's default
+// rules. It keeps no copy of the rules: everything is redrawn from the shown folder's store
+// whenever it publishes. Each folder keeps its selection and its deleted rules while
+// another is shown.
 class RulesEditor : public QWidget {
     Q_OBJECT
 
   public:
-    RulesEditor(RuleStore& store, DesktopServices& services, QWidget* parent = nullptr);
+    // Shows the Desktop's rules first.
+    RulesEditor(TidiedFolders& folders, DesktopServices& services, QWidget* parent = nullptr);
 
-    RuleStore& store() const { return m_store; }
+    // The shown folder's rules.
+    RuleStore& store() const { return *m_store; }
+    // The shown folder's id ("" the Desktop).
+    const QString& folderId() const { return m_folderId; }
+    // Shows the rules of the folder with this id; the Desktop's when no folder has it.
+    void showFolder(const QString& id);
+    // One tab per folder; hidden while the Desktop is the only one.
+    QTabBar* folderTabs() const { return m_folderTabs; }
 
     // The selected rule's identifier. It may name no rule after another part of Vantor
     // changed the list; the placeholder is shown then.
@@ -58,6 +73,15 @@ class RulesEditor : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    // What one folder's rules leave behind while another folder is shown.
+    struct Kept {
+        std::optional<QUuid> selection;
+        QList<std::pair<SortRule, qsizetype>> deleted;
+    };
+
+    QWidget* buildFolderTabs();
+    void refreshFolderTabs();
+    QString shownFolderName() const;
     QWidget* buildSidebar();
     QWidget* buildPlaceholder();
     QWidget* buildFooter();
@@ -65,12 +89,20 @@ class RulesEditor : public QWidget {
     void refresh();
     void syncListSelection();
     void updateDetail();
+    void dropDetail();
     void applyTint();
 
-    RuleStore& m_store;
+    TidiedFolders& m_folders;
+    QString m_folderId;
+    // The folders' list deletes a removed folder's store later; until then it is switched away.
+    QPointer<RuleStore> m_store;
     std::optional<QUuid> m_selection;
     DesktopServices& m_services;
     bool m_syncing = false;
+    QHash<QString, Kept> m_kept; // by folder id, for the folders not shown
+
+    QTabBar* m_folderTabs = nullptr;
+    QWidget* m_folderStrip = nullptr;
 
     RuleListModel* m_model = nullptr;
     QListView* m_list = nullptr;

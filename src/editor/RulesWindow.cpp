@@ -1,7 +1,7 @@
 #include "editor/RulesWindow.h"
 
 #include "editor/RulesEditor.h"
-#include "rules/RuleStore.h"
+#include "rules/TidiedFolders.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -30,13 +30,13 @@ QRect RulesWindow::initialGeometry(const QRect& available, const QSize& minimum)
     return frame;
 }
 
-void RulesWindow::show(RuleStore& store, DesktopServices& services) {
+void RulesWindow::show(TidiedFolders& folders, const QString& folderId, DesktopServices& services) {
     if (!theWindow) {
-        auto* editor = new RulesEditor(store, services);
+        auto* editor = new RulesEditor(folders, services);
         editor->setWindowTitle(RulesEditor::tr("Vantor Rules"));
         // Closing only hides a parentless widget; it is never rebuilt in this run.
         editor->setAttribute(Qt::WA_DeleteOnClose, false);
-        QObject::connect(&store, &QObject::destroyed, editor, [editor] { delete editor; });
+        QObject::connect(&folders, &QObject::destroyed, editor, [editor] { delete editor; });
         // On the screen the user works on: where the pointer is.
         const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
         if (!screen)
@@ -49,6 +49,7 @@ void RulesWindow::show(RuleStore& store, DesktopServices& services) {
         theWindow = editor;
     }
     RulesEditor* editor = theWindow;
+    editor->showFolder(folderId);
     editor->setWindowState(editor->windowState() & ~Qt::WindowMinimized);
     editor->show();
     editor->raise();

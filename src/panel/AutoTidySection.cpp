@@ -1,8 +1,8 @@
 #include "panel/AutoTidySection.h"
 
 #include "cleaner/AutoTidySettings.h"
+#include "rules/TidiedFolders.h"
 #include "widgets/TextStyles.h"
-#include "widgets/ToggleSwitch.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -10,18 +10,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QSignalBlocker>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <iterator>
 
-AutoTidySection::AutoTidySection(AutoTidySettings& settings, QWidget* parent)
-    : QWidget(parent), m_settings(settings) {
-    m_switch = new ToggleSwitch(tr("Tidy automatically"));
-    m_switch->setObjectName(QStringLiteral("autoTidySwitch"));
-    connect(m_switch, &QAbstractButton::clicked, this,
-            [this](bool on) { m_settings.setEnabled(on); });
-
+AutoTidySection::AutoTidySection(AutoTidySettings& settings, TidiedFolders& folders,
+                                 QWidget* parent)
+    : QWidget(parent), m_settings(settings), m_folders(folders) {
     m_quietLabel =
         widgets::makeWrappingLabel(tr("Put away files left alone"), widgets::TextStyle::Callout);
     m_quietLabel->setObjectName(QStringLiteral("quietLabel"));
@@ -37,18 +32,14 @@ AutoTidySection::AutoTidySection(AutoTidySettings& settings, QWidget* parent)
     connect(m_quiet, &QComboBox::activated, this,
             [this](int index) { m_settings.setQuietSeconds(m_quiet->itemData(index).toInt()); });
 
-    auto* quietRow = new QHBoxLayout;
-    quietRow->setSpacing(8);
-    quietRow->addWidget(m_quietLabel, 1);
-    quietRow->addWidget(m_quiet, 0, Qt::AlignVCenter);
-
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(6);
-    layout->addWidget(m_switch);
-    layout->addLayout(quietRow);
+    layout->setSpacing(8);
+    layout->addWidget(m_quietLabel, 1);
+    layout->addWidget(m_quiet, 0, Qt::AlignVCenter);
 
     connect(&m_settings, &AutoTidySettings::changed, this, &AutoTidySection::refresh);
+    connect(&m_folders, &TidiedFolders::foldersChanged, this, &AutoTidySection::refresh);
     refresh();
 }
 
@@ -74,10 +65,11 @@ QString AutoTidySection::quietText(int seconds) {
 }
 
 void AutoTidySection::refresh() {
-    const bool enabled = m_settings.isEnabled();
+    bool enabled = false;
+    for (const TidiedFolders::Folder& folder : m_folders.folders())
+        enabled = enabled || m_settings.isEnabled(folder.id);
     const int current = m_settings.quietSeconds();
-    m_switch->setChecked(enabled);
-    // The row reads as out of use while the switch is off, its words included.
+    // The row reads as out of use while every switch is off, its words included.
     m_quietLabel->setEnabled(enabled);
     m_quiet->setEnabled(enabled);
 

@@ -1,11 +1,13 @@
 #include "panel/CleanView.h"
 
 #include "cleaner/Cleaner.h"
+#include "panel/FolderSection.h"
 #include "panel/RuleGroupRow.h"
 #include "panel/StatusLine.h"
+#include "rules/TidiedFolders.h"
 #include "widgets/Colors.h"
-#include "widgets/Divider.h"
 #include "widgets/FittingScrollArea.h"
+#include "widgets/FolderNames.h"
 #include "widgets/PrimaryButton.h"
 #include "widgets/RoundedBox.h"
 #include "widgets/SymbolView.h"
@@ -16,23 +18,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-namespace {
-
-constexpr int kDividerIndent = 36;
-
-// A divider that starts under the rows' text rather than under their symbols.
-QWidget* indentedDivider() {
-    auto* holder = new QWidget;
-    auto* layout = new QHBoxLayout(holder);
-    layout->setContentsMargins(kDividerIndent, 0, 0, 0);
-    layout->addWidget(new Divider(Qt::Horizontal));
-    return holder;
-}
-
-} // namespace
-
 CleanView::CleanView(Cleaner& cleaner, DesktopServices& services, QWidget* parent)
-    : QWidget(parent), m_cleaner(cleaner) {
+    : QWidget(parent), m_cleaner(cleaner), m_services(services) {
     m_emptyState = buildEmptyState();
 
     m_countLabel = widgets::makeLabel(QString(), widgets::TextStyle::Title3);
@@ -54,6 +41,13 @@ CleanView::CleanView(Cleaner& cleaner, DesktopServices& services, QWidget* paren
                                               widgets::Emphasis::Secondary);
     m_otherLabel->setObjectName(QStringLiteral("otherLabel"));
 
+    auto* sections = new QWidget;
+    m_sectionLayout = new QVBoxLayout(sections);
+    m_sectionLayout->setContentsMargins(0, 0, 0, 0);
+    m_sectionLayout->setSpacing(14);
+    m_sectionScroll = new FittingScrollArea(sections);
+    m_sectionScroll->setObjectName(QStringLiteral("sectionScroll"));
+
     m_cleanButton = new PrimaryButton(tr("Clean Desktop"));
     m_cleanButton->setObjectName(QStringLiteral("cleanButton"));
     // The moves run off this thread, so the panel stays responsive during a long clean.
@@ -68,6 +62,7 @@ CleanView::CleanView(Cleaner& cleaner, DesktopServices& services, QWidget* paren
     layout->addWidget(m_countLabel);
     layout->addWidget(m_groupList);
     layout->addWidget(m_otherLabel);
+    layout->addWidget(m_sectionScroll);
     layout->addWidget(m_cleanButton);
     layout->addWidget(m_statusLine);
 
@@ -86,15 +81,15 @@ QWidget* CleanView::buildEmptyState() {
     connect(&Appearance::instance(), &Appearance::changed, symbol,
             [symbol] { symbol->setColor(widgets::successGreen()); });
 
-    auto* title = widgets::makeLabel(tr("Your desktop is clean"), widgets::TextStyle::Headline);
-    title->setObjectName(QStringLiteral("emptyTitle"));
+    m_emptyTitle = widgets::makeLabel(QString(), widgets::TextStyle::Headline);
+    m_emptyTitle->setObjectName(QStringLiteral("emptyTitle"));
     m_emptySubtitle = widgets::makeWrappingLabel(QString(), widgets::TextStyle::Callout,
                                                  widgets::Emphasis::Secondary);
     m_emptySubtitle->setObjectName(QStringLiteral("emptySubtitle"));
 
     auto* text = new QVBoxLayout;
     text->setSpacing(2);
-    text->addWidget(title);
+    text->addWidget(m_emptyTitle);
     text->addWidget(m_emptySubtitle);
 
     auto* layout = new QHBoxLayout(block);
@@ -107,6 +102,7 @@ QWidget* CleanView::buildEmptyState() {
 
 void CleanView::refresh() {
     const Scan& scan = m_cleaner.scan();
+    const bool several = scan.folders.size() > 1;
     const int total = scan.totalFiles();
     int other = 0;
     for (const Scan::Folder& folder : scan.folders)
@@ -115,11 +111,13 @@ void CleanView::refresh() {
 
     m_emptyState->setVisible(empty);
     m_countLabel->setVisible(!empty);
-    m_groupList->setVisible(!empty);
-    m_otherLabel->setVisible(!empty && other >= 1);
+    m_groupList->setVisible(!empty && !several);
+    m_otherLabel->setVisible(!empty && !several && other >= 1);
     m_cleanButton->setEnabled(!empty && !m_cleaner.isBusy());
+    m_cleanButton->setText(several ? tr("Clean All") : tr("Clean Desktop"));
 
     if (empty) {
+        m_emptyTitle->setText(several ? tr("Your folders are clean") : tr("Your desktop is clean"));
         m_emptySubtitle->setText(
             other < 1
                 ? tr("Nothing to sort right now.")
@@ -129,32 +127,76 @@ void CleanView::refresh() {
         m_otherLabel->setText(tr("%n other files stay where they are.", nullptr, other));
     }
 
-    // Rows are rebuilt from the scan each time; nothing in them holds state worth keeping.
-    while (QLayoutItem* item = m_groupLayout->takeAt(0)) {
-        if (QWidget* widget = item->widget()) {
-            widget->hide();
-            widget->deleteLater();
+    RuleGroupRow::fillList(m_groupLayout, several || scan.folders.isEmpty()
+                                              ? QList<Scan::Group>()
+                                              : scan.folders.first().groups);
+    refreshSections();
+}
+
+void CleanView::refreshSections() {
+    const Scan& scan = m_cleaner.scan();
+    const bool several = scan.folders.size() > 1;
+    // A folder has a section while it has something to put away or cannot be read. The
+    // sections that stay are kept, with what they say about their Show button.
+    QList<FolderSection*> old = sections();
+    QList<FolderSection*> shown;
+    for (const Scan::Folder& folder : scan.folders) {
+        if (!several || (folder.readable && folder.totalFiles() == 0))
+            continue;
+        FolderSection* section = nullptr;
+        for (FolderSection* candidate : old)
+            if (candidate->path() == folder.path)
+                section = candidate;
+        if (section)
+            old.removeOne(section);
+        else
+            section = new FolderSection(m_services);
+        section->setFolder(widgets::folderName(*m_cleaner.folders(), folder.path), folder);
+        shown.append(section);
+    }
+    for (FolderSection* gone : old) {
+        m_sectionLayout->removeWidget(gone);
+        gone->hide();
+        gone->deleteLater();
+    }
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        if (m_sectionLayout->indexOf(shown[i]) != int(i)) {
+            m_sectionLayout->removeWidget(shown[i]);
+            m_sectionLayout->insertWidget(int(i), shown[i]);
         }
-        delete item;
+        shown[i]->show();
     }
-    QList<const Scan::Group*> visible;
-    for (const Scan::Folder& folder : scan.folders)
-        for (const Scan::Group& group : folder.groups)
-            if (!group.files.isEmpty())
-                visible.append(&group);
-    for (const Scan::Group* group : visible) {
-        m_groupLayout->addWidget(new RuleGroupRow(*group));
-        if (group->id() != visible.last()->id())
-            m_groupLayout->addWidget(indentedDivider());
+    m_sectionScroll->setVisible(!shown.isEmpty());
+
+    // Sections made now joined the end of the Tab order: their Show buttons go back before
+    // the clean button, in the order the sections are read.
+    QWidget* previous = m_cleanButton->previousInFocusChain();
+    while (previous != m_cleanButton && m_sectionScroll->isAncestorOf(previous))
+        previous = previous->previousInFocusChain();
+    for (FolderSection* section : shown) {
+        QWidget::setTabOrder(previous, section->showButton());
+        previous = section->showButton();
     }
+    QWidget::setTabOrder(previous, m_cleanButton);
 }
 
 QList<RuleGroupRow*> CleanView::rows() const {
-    QList<RuleGroupRow*> out;
-    for (int i = 0; i < m_groupLayout->count(); ++i)
-        if (auto* row = qobject_cast<RuleGroupRow*>(m_groupLayout->itemAt(i)->widget()))
-            out.append(row);
+    QList<RuleGroupRow*> out = RuleGroupRow::rowsIn(m_groupLayout);
+    for (const FolderSection* section : sections())
+        out += section->rows();
     return out;
+}
+
+QList<FolderSection*> CleanView::sections() const {
+    QList<FolderSection*> out;
+    for (int i = 0; i < m_sectionLayout->count(); ++i)
+        if (auto* section = qobject_cast<FolderSection*>(m_sectionLayout->itemAt(i)->widget()))
+            out.append(section);
+    return out;
+}
+
+FittingScrollArea* CleanView::groupScroll() const {
+    return m_groupList->isHidden() ? m_sectionScroll : m_groupScroll;
 }
 
 bool CleanView::isShowingEmptyState() const {

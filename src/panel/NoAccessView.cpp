@@ -9,6 +9,7 @@
 #include "widgets/SymbolView.h"
 #include "widgets/Symbols.h"
 #include "widgets/TextStyles.h"
+#include "widgets/Translations.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,26 +18,24 @@
 
 NoAccessView::NoAccessView(Cleaner& cleaner, DesktopServices& services, QWidget* parent)
     : QWidget(parent), m_cleaner(cleaner), m_services(services) {
-    auto* title =
-        widgets::makeLabel(tr("Vantor can't see your Desktop"), widgets::TextStyle::Headline);
-    title->setObjectName(QStringLiteral("noAccessTitle"));
-    title->setWordWrap(true);
+    m_title = widgets::makeLabel(QString(), widgets::TextStyle::Headline);
+    m_title->setObjectName(QStringLiteral("noAccessTitle"));
+    m_title->setWordWrap(true);
     auto* lock = new SymbolView(QStringLiteral("lock.fill"), 16, SymbolView::Tint::Primary);
     auto* titleLine = new QHBoxLayout;
     titleLine->setSpacing(6);
     titleLine->addWidget(lock, 0, Qt::AlignVCenter);
-    titleLine->addWidget(title, 1);
+    titleLine->addWidget(m_title, 1);
 
-    auto* instructions = widgets::makeLabel(
-        tr("Vantor can't read %1. Check that the folder exists and that you may open it.")
-            .arg(SortRule::tildePath(m_cleaner.desktop())),
-        widgets::TextStyle::Callout, widgets::Emphasis::Secondary);
-    instructions->setObjectName(QStringLiteral("noAccessText"));
-    instructions->setWordWrap(true);
+    m_instructions =
+        widgets::makeLabel(QString(), widgets::TextStyle::Callout, widgets::Emphasis::Secondary);
+    m_instructions->setObjectName(QStringLiteral("noAccessText"));
+    m_instructions->setWordWrap(true);
 
     m_openButton = new PrimaryButton(tr("Show in File Manager"));
     m_openButton->setObjectName(QStringLiteral("openSettingsButton"));
-    connect(m_openButton, &QPushButton::clicked, this, &NoAccessView::showInFileManager);
+    connect(m_openButton, &QPushButton::clicked, this,
+            [this] { showFolderToFix(m_services, m_cleaner.desktop(), m_error); });
     m_error = widgets::makeErrorLabel();
     m_error->setObjectName(QStringLiteral("fileManagerError"));
 
@@ -52,27 +51,45 @@ NoAccessView::NoAccessView(Cleaner& cleaner, DesktopServices& services, QWidget*
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(12);
     layout->addLayout(titleLine);
-    layout->addWidget(instructions);
+    layout->addWidget(m_instructions);
     layout->addLayout(buttons);
     layout->addWidget(m_error);
+
+    // The folders are named as the last scan found them.
+    connect(&m_cleaner, &Cleaner::scanChanged, this, &NoAccessView::refresh);
+    refresh();
 }
 
-void NoAccessView::showInFileManager() {
-    // Where the user can fix it: the Desktop itself selected, or the folder that should
-    // hold it when it is missing.
-    const QString desktop = m_cleaner.desktop();
-    const bool missing = !platform::exists(desktop);
-    const QString shown = missing ? platform::deletingLastPathComponent(desktop) : desktop;
-    widgets::showError(m_error, QString());
-    const auto answer = [self = QPointer<NoAccessView>(this), shown](bool found) {
-        if (self)
-            widgets::showError(self->m_error,
-                               found ? QString() : widgets::noFileManagerMessage(shown));
+void NoAccessView::refresh() {
+    QStringList paths;
+    for (const Scan::Folder& folder : m_cleaner.scan().folders)
+        paths.append(SortRule::tildePath(folder.path));
+    if (paths.size() <= 1) {
+        m_title->setText(tr("Vantor can't see your Desktop"));
+        m_instructions->setText(
+            tr("Vantor can't read %1. Check that the folder exists and that you may open it.")
+                .arg(SortRule::tildePath(m_cleaner.desktop())));
+        return;
+    }
+    m_title->setText(tr("Vantor can't see your folders"));
+    m_instructions->setText(
+        tr("Vantor can't read %1. Check that the folders exist and that you may open them.")
+            .arg(widgets::interfaceLocale().createSeparatedList(paths)));
+}
+
+void NoAccessView::showFolderToFix(DesktopServices& services, const QString& folder,
+                                   QLabel* error) {
+    const bool missing = !platform::exists(folder);
+    const QString shown = missing ? platform::deletingLastPathComponent(folder) : folder;
+    widgets::showError(error, QString());
+    const auto answer = [error = QPointer<QLabel>(error), shown](bool found) {
+        if (error)
+            widgets::showError(error, found ? QString() : widgets::noFileManagerMessage(shown));
     };
     if (missing)
-        m_services.openFolder(shown, answer);
+        services.openFolder(shown, answer);
     else
-        m_services.reveal(shown, answer);
+        services.reveal(shown, answer);
 }
 
 QString NoAccessView::fileManagerError() const {

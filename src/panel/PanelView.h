@@ -16,7 +16,7 @@ class SettingsView;
 
 // The content of the window that the tray icon opens: a header with Vantor's name, the
 // settings and quit buttons, and below it one page: settings while they are open, else
-// the no-access page while the Desktop cannot be listed, else the clean page. The page
+// the no-access page while no tidied folder can be listed, else the clean page. The page
 // follows the cleaner live. 320 px wide; as tall as its page needs, up to the screen's
 // available height, beyond which the page's list scrolls, and on a screen too short even
 // for that, the page as a whole.

@@ -1,6 +1,7 @@
 #include "panel/RuleGroupRow.h"
 
 #include "platform/FileSystem.h"
+#include "widgets/Divider.h"
 #include "widgets/ElidedLabel.h"
 #include "widgets/SymbolView.h"
 #include "widgets/Symbols.h"
@@ -14,6 +15,16 @@ namespace {
 
 constexpr int kSymbolFrame = 18;
 constexpr int kSymbolSize = 16;
+constexpr int kDividerIndent = 36;
+
+// A divider that starts under the rows' text rather than under their symbols.
+QWidget* indentedDivider() {
+    auto* holder = new QWidget;
+    auto* layout = new QHBoxLayout(holder);
+    layout->setContentsMargins(kDividerIndent, 0, 0, 0);
+    layout->addWidget(new Divider(Qt::Horizontal));
+    return holder;
+}
 
 } // namespace
 
@@ -72,4 +83,32 @@ QString RuleGroupRow::previewText(const Scan::Group& group) {
     if (files.size() > 2)
         text += QStringLiteral(" +") + QString::number(files.size() - 2);
     return text;
+}
+
+void RuleGroupRow::fillList(QVBoxLayout* layout, const QList<Scan::Group>& groups) {
+    // Rows are rebuilt from the scan each time; nothing in them holds state worth keeping.
+    while (QLayoutItem* item = layout->takeAt(0)) {
+        if (QWidget* widget = item->widget()) {
+            widget->hide();
+            widget->deleteLater();
+        }
+        delete item;
+    }
+    QList<const Scan::Group*> visible;
+    for (const Scan::Group& group : groups)
+        if (!group.files.isEmpty())
+            visible.append(&group);
+    for (const Scan::Group* group : visible) {
+        if (group != visible.first())
+            layout->addWidget(indentedDivider());
+        layout->addWidget(new RuleGroupRow(*group));
+    }
+}
+
+QList<RuleGroupRow*> RuleGroupRow::rowsIn(const QVBoxLayout* layout) {
+    QList<RuleGroupRow*> out;
+    for (int i = 0; i < layout->count(); ++i)
+        if (auto* row = qobject_cast<RuleGroupRow*>(layout->itemAt(i)->widget()))
+            out.append(row);
+    return out;
 }

@@ -2,6 +2,7 @@
 
 #include "cleaner/Cleaner.h"
 #include "panel/AutoTidySection.h"
+#include "panel/FolderList.h"
 #include "panel/HistoryList.h"
 #include "platform/FileSystem.h"
 #include "platform/gui/Autostart.h"
@@ -12,6 +13,7 @@
 #include "widgets/Divider.h"
 #include "widgets/ElidedLabel.h"
 #include "widgets/FittingScrollArea.h"
+#include "widgets/FolderNames.h"
 #include "widgets/Messages.h"
 #include "widgets/SmallButton.h"
 #include "widgets/SymbolView.h"
@@ -19,6 +21,7 @@
 #include "widgets/TextStyles.h"
 #include "widgets/ToggleSwitch.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -101,21 +104,25 @@ SettingsView::SettingsView(Cleaner& cleaner, AutoTidySettings& autoTidy, History
     m_loginError = widgets::makeErrorLabel();
     m_loginError->setObjectName(QStringLiteral("loginError"));
 
-    m_autoTidy = new AutoTidySection(autoTidy);
-
     auto* login = new QVBoxLayout;
     login->setSpacing(4);
     login->addWidget(m_loginSwitch);
     login->addWidget(m_loginError);
-    login->addSpacing(6);
-    login->addWidget(m_autoTidy);
+
+    TidiedFolders& folders = *m_cleaner.folders();
+    m_folderList = new FolderList(folders, autoTidy, m_services);
+    m_autoTidy = new AutoTidySection(autoTidy, folders);
+    auto* folderBox = new QVBoxLayout;
+    folderBox->setSpacing(10);
+    folderBox->addWidget(m_folderList);
+    folderBox->addWidget(m_autoTidy);
 
     auto* rulesTitle = widgets::makeLabel(tr("Rules"), widgets::TextStyle::Subheadline);
     rulesTitle->setFont(widgets::font(widgets::TextStyle::Subheadline, QFont::DemiBold));
     m_editRules = new SmallButton(tr("Edit Rules\u2026"));
     m_editRules->setObjectName(QStringLiteral("editRulesButton"));
     connect(m_editRules, &QPushButton::clicked, this,
-            [this] { m_services.showRules(*m_cleaner.folders()->desktopRules()); });
+            [this] { m_services.showRules(*m_cleaner.folders(), QString()); });
     auto* rulesHeader = new QHBoxLayout;
     rulesHeader->addWidget(rulesTitle);
     rulesHeader->addStretch(1);
@@ -164,6 +171,8 @@ SettingsView::SettingsView(Cleaner& cleaner, AutoTidySettings& autoTidy, History
     layout->addWidget(title);
     layout->addLayout(login);
     layout->addWidget(new Divider(Qt::Horizontal));
+    layout->addLayout(folderBox);
+    layout->addWidget(new Divider(Qt::Horizontal));
     layout->addLayout(rules);
     layout->addWidget(new Divider(Qt::Horizontal));
     layout->addLayout(historyBox);
@@ -173,6 +182,8 @@ SettingsView::SettingsView(Cleaner& cleaner, AutoTidySettings& autoTidy, History
     // Every change of the rule list is followed by a rescan, and so is every opening of the
     // panel: the rows and the folders' existence are fresh whenever the page is seen.
     connect(&m_cleaner, &Cleaner::scanChanged, this, &SettingsView::refreshRules);
+    connect(&folders, &TidiedFolders::foldersChanged, this, &SettingsView::refreshRules);
+    connect(m_folderList, &FolderList::rowsChanged, this, &SettingsView::orderTabs);
     connect(m_history, &HistoryList::rowsChanged, this, &SettingsView::orderTabs);
     refreshRules();
 }
@@ -193,7 +204,8 @@ QString SettingsView::fileManagerError() const {
 QList<QPushButton*> SettingsView::showButtons() const {
     QList<QPushButton*> out;
     for (int i = 0; i < m_ruleRows->count(); ++i)
-        if (QWidget* row = m_ruleRows->itemAt(i)->widget())
+        if (QWidget* row = m_ruleRows->itemAt(i)->widget();
+            row && row->objectName() == QLatin1String("settingsRule"))
             out.append(row->findChild<QPushButton*>(QStringLiteral("showButton")));
     return out;
 }
@@ -224,13 +236,29 @@ void SettingsView::refreshRules() {
         }
         delete item;
     }
-    for (const SortRule& rule : m_cleaner.folders()->desktopRules()->rules())
-        m_ruleRows->addWidget(ruleFolderRow(rule));
+    const TidiedFolders& folders = *m_cleaner.folders();
+    const bool several = folders.folders().size() > 1;
+    for (const TidiedFolders::Folder& folder : folders.folders()) {
+        // Each folder's rules under its name, once there is more than one folder.
+        if (several) {
+            auto* heading =
+                widgets::makeLabel(widgets::folderName(folders, folder.path),
+                                   widgets::TextStyle::Caption, widgets::Emphasis::Secondary);
+            heading->setObjectName(QStringLiteral("ruleFolderHeader"));
+            heading->setFont(widgets::font(widgets::TextStyle::Caption, QFont::DemiBold));
+            m_ruleRows->addWidget(heading);
+        }
+        for (const SortRule& rule : folder.rules->rules())
+            m_ruleRows->addWidget(ruleFolderRow(rule));
+    }
     orderTabs();
 }
 
 void SettingsView::orderTabs() {
-    QList<QWidget*> chain{m_editRules};
+    QList<QWidget*> chain{m_loginSwitch};
+    chain += m_folderList->tabStops();
+    chain.append(m_autoTidy->quietChoice());
+    chain.append(m_editRules);
     for (QPushButton* show : showButtons())
         chain.append(show);
     for (QPushButton* putBack : m_history->putBackButtons())

@@ -7,6 +7,7 @@ class AutoTidySettings;
 class HistorySource;
 class Cleaner;
 class DesktopServices;
+class FolderList;
 class HistoryList;
 class QLabel;
 class QPushButton;
@@ -14,9 +15,10 @@ class QVBoxLayout;
 class SortRule;
 class ToggleSwitch;
 
-// The panel's settings page: opening Vantor at login, tidying automatically, the rules with
-// their folders and the way into the rules window, the last cleans with Put Back, and the
-// version line with Done (Escape).
+// The panel's settings page: opening Vantor at login, the tidied folders with their own
+// switches for tidying automatically and the quiet time they share, the rules with their
+// folders (under each tidied folder's name while there are several) and the way into the
+// rules window, the last cleans with Put Back, and the version line with Done (Escape).
 class SettingsView : public QWidget {
     Q_OBJECT
 
@@ -27,11 +29,12 @@ class SettingsView : public QWidget {
     ToggleSwitch* loginSwitch() const { return m_loginSwitch; }
     // The message under the switch after a failed change, or empty.
     QString loginError() const;
+    FolderList* folderList() const { return m_folderList; }
     AutoTidySection* autoTidySection() const { return m_autoTidy; }
     HistoryList* historyList() const { return m_history; }
     QPushButton* editRulesButton() const { return m_editRules; }
     QPushButton* doneButton() const { return m_done; }
-    // One per rule, in order: the row's "Show" button.
+    // One per rule, in order, of every folder: the row's "Show" button.
     QList<QPushButton*> showButtons() const;
     // "Vantor 1.2 by Quillon", or "Vantor by Quillon" without a version.
     static QString versionLine();
@@ -55,6 +58,7 @@ class SettingsView : public QWidget {
 
     ToggleSwitch* m_loginSwitch = nullptr;
     QLabel* m_loginError = nullptr;
+    FolderList* m_folderList = nullptr;
     AutoTidySection* m_autoTidy = nullptr;
     QPushButton* m_editRules = nullptr;
     QVBoxLayout* m_ruleRows = nullptr;

@@ -30,6 +30,16 @@ QString desktopFolder() {
     return desktop;
 }
 
+QString downloadFolder() {
+    const QString xdg = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (xdg.isEmpty() || !QDir::isAbsolutePath(xdg))
+        return {};
+    const QString folder = standardize(xdg);
+    if (folder == homePath() || isHomeOrAbove(folder))
+        return {};
+    return folder;
+}
+
 QString configFolder() {
     return appendingPathComponent(xdgBaseDirectory("XDG_CONFIG_HOME", QStringLiteral(".config")),
                                   QStringLiteral("Vantor"));

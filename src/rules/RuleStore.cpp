@@ -34,12 +34,17 @@ bool isMissingOrEmpty(const QString& folder) {
 } // namespace
 
 RuleStore::RuleStore(const QString& folder, QObject* parent)
-    : QObject(parent), m_fileName(platform::appendingPathComponent(folder, "rules.json")) {
+    : RuleStore(folder, platform::desktopFolder(), SortRule::defaults(), parent) {}
+
+RuleStore::RuleStore(const QString& folder, const QString& tidiedFolder, QList<SortRule> defaults,
+                     QObject* parent)
+    : QObject(parent), m_fileName(platform::appendingPathComponent(folder, "rules.json")),
+      m_tidiedFolder(tidiedFolder), m_defaults(std::move(defaults)) {
     platform::makePath(folder);
     std::optional<QList<SortRule>> loaded;
     if (const auto bytes = platform::readWholeFile(m_fileName, kMaxFileBytes))
         loaded = decode(*bytes);
-    m_rules = loaded ? *loaded : SortRule::defaults();
+    m_rules = loaded ? *loaded : m_defaults;
 }
 
 QByteArray RuleStore::encode(const QList<SortRule>& rules) {
@@ -101,24 +106,24 @@ std::optional<SortRule> RuleStore::ruleForExtension(const QString& extension) co
     return std::nullopt;
 }
 
-QString RuleStore::desktopFolderFor(const QString& name) {
-    // A name that makes no folder of its own on the Desktop gives none.
+QString RuleStore::ruleFolderFor(const QString& name) const {
+    // A name that makes no folder of its own in the tidied folder gives none.
     const QString trimmed = name.trimmed();
     if (trimmed.isEmpty() || trimmed == u'.' || trimmed == QStringLiteral("..") ||
         trimmed.contains(u'/') || trimmed.contains(QChar(0)))
         return {};
-    return SortRule::tildePath(platform::desktopFolder()) + u'/' + name;
+    return SortRule::tildePath(m_tidiedFolder) + u'/' + name;
 }
 
 bool RuleStore::followsName(const SortRule& rule) const {
-    if (!m_followingName.contains(rule.id) && rule.destination != desktopFolderFor(rule.name))
+    if (!m_followingName.contains(rule.id) && rule.destination != ruleFolderFor(rule.name))
         return false;
     return isMissingOrEmpty(rule.destinationURL());
 }
 
 QUuid RuleStore::addRule() {
     const auto taken = [this](const QString& name) {
-        const QString folder = desktopFolderFor(name);
+        const QString folder = ruleFolderFor(name);
         return std::any_of(m_rules.begin(), m_rules.end(), [&](const SortRule& r) {
             return r.name == name || r.destination == folder;
         });
@@ -126,7 +131,7 @@ QUuid RuleStore::addRule() {
     QString name = QStringLiteral("New Rule");
     for (int n = 2; taken(name); ++n)
         name = QStringLiteral("New Rule %1").arg(n);
-    const SortRule rule(name, "folder", desktopFolderFor(name), {});
+    const SortRule rule(name, "folder", ruleFolderFor(name), {});
     QList<SortRule> rules = m_rules;
     rules.append(rule);
     assign(std::move(rules));
@@ -168,7 +173,7 @@ void RuleStore::rename(const QUuid& id, const QString& name) {
     QList<SortRule> rules = m_rules;
     if (followsName(rules[i])) {
         m_followingName.insert(id);
-        const QString folder = desktopFolderFor(name);
+        const QString folder = ruleFolderFor(name);
         // Another rule's folder is not shared: this one waits for a name of its own.
         const bool used = std::any_of(rules.begin(), rules.end(), [&](const SortRule& r) {
             return r.id != id && r.destination == folder;
@@ -254,7 +259,7 @@ void RuleStore::removeExtension(const QString& extension, const QUuid& id) {
 
 void RuleStore::restoreDefaults() {
     QList<SortRule> rules;
-    for (SortRule r : SortRule::defaults()) {
+    for (SortRule r : m_defaults) {
         r.id = QUuid::createUuid();
         rules.append(std::move(r));
     }

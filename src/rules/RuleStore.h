@@ -18,9 +18,13 @@ class RuleStore : public QObject {
     Q_OBJECT
 
   public:
-    // Creates `folder` if needed and loads folder/rules.json, or the default rules when that
-    // file is missing or unreadable in any way. Writes nothing.
+    // The Desktop's rules: creates `folder` if needed and loads folder/rules.json, or the
+    // default rules when that file is missing or unreadable in any way. Writes nothing.
     explicit RuleStore(const QString& folder, QObject* parent = nullptr);
+    // The rules of `tidiedFolder`, kept in folder/rules.json: as above, with `defaults` when
+    // the file gives none, and new rules' folders made inside `tidiedFolder`.
+    RuleStore(const QString& folder, const QString& tidiedFolder, QList<SortRule> defaults,
+              QObject* parent = nullptr);
 
     // A rules file is a few kilobytes; one larger than this is not read.
     static constexpr qint64 kMaxFileBytes = 1024 * 1024;
@@ -33,22 +37,25 @@ class RuleStore : public QObject {
     std::optional<SortRule> ruleForExtension(const QString& extension) const;
 
     // A rule named "New Rule", "New Rule 2", … (a name and folder no rule has) in a folder
-    // of its name on the Desktop.
+    // of its name inside the tidied folder.
     QUuid addRule();
     // Removes the rule; its types then belong to no rule. Returns a note naming the types it
     // had taken from other rules in this run, as those do not go back.
     std::optional<QString> remove(const QUuid& id);
     // Puts a removed rule back at `index` (clamped), without the types other rules hold now.
     void insert(const SortRule& rule, qsizetype index);
-    // While the rule's folder is the Desktop folder of its name and holds nothing, the
-    // folder is renamed with the rule.
+    // While the rule's folder is the tidied folder's folder of its name and holds nothing,
+    // the folder is renamed with the rule.
     void rename(const QUuid& id, const QString& name);
     void setDestination(const QUuid& id, const QString& folder);
     // Adds the valid types in `text` to the rule and takes them from every other rule;
     // returns a note naming what was taken from where, if anything was.
     std::optional<QString> addExtensions(const QString& text, const QUuid& id);
     void removeExtension(const QString& extension, const QUuid& id);
+    // The defaults this store was made with, under fresh identifiers.
     void restoreDefaults();
+    // Writes the list as it is, for rules that must stay as made even before a change.
+    void save() const;
 
     // Typed text to file types: split at commas and whitespace, "." and "*" trimmed from the
     // ends, lower-cased, letters and digits only, duplicates dropped.
@@ -64,17 +71,18 @@ class RuleStore : public QObject {
 
   private:
     void assign(QList<SortRule> rules);
-    void save() const;
     qsizetype indexOf(const QUuid& id) const;
     bool followsName(const SortRule& rule) const;
-    static QString desktopFolderFor(const QString& name);
+    QString ruleFolderFor(const QString& name) const;
 
     QString m_fileName;
+    QString m_tidiedFolder;
+    QList<SortRule> m_defaults;
     QList<SortRule> m_rules;
     // Neither is kept in rules.json, whose form older versions read. Whether a folder follows
-    // the name is derived from the folder (the Desktop folder of the rule's name); this set
-    // only carries that across names that make no folder, such as the empty name while the
-    // user types over it.
+    // the name is derived from the folder (the tidied folder's folder of the rule's name);
+    // this set only carries that across names that make no folder, such as the empty name
+    // while the user types over it.
     QSet<QUuid> m_followingName;
     // Rule → the types it took from other rules, for the note when it is removed.
     QHash<QUuid, QStringList> m_takenTypes;

@@ -13,25 +13,27 @@ SortRule::SortRule(QString name, QString symbol, QString destination, QStringLis
       extensions(std::move(extensions)) {}
 
 const QList<SortRule>& SortRule::defaults() {
-    static const QList<SortRule> rules = [] {
-        // Sub-folders of the Desktop as the user's own desktop names it (~/Desktop on an
-        // English system, ~/Schreibtisch on a German one).
-        const QString desktop = tildePath(platform::desktopFolder());
-        return QList<SortRule>{
-            SortRule("Images", "photo", desktop + "/Images",
-                     {"png", "jpg", "jpeg", "heic", "heif", "gif", "webp", "tiff", "tif", "bmp"}),
-            SortRule("Documents", "doc.text", desktop + "/Documents",
-                     {"pdf", "doc", "docx", "pages", "txt", "rtf", "md", "csv", "xls", "xlsx",
-                      "numbers", "ppt", "pptx", "key",
-                      // and the office formats Linux desktops write
-                      "odt", "ods", "odp"}),
-            SortRule("Installers", "shippingbox", desktop + "/Installers",
-                     {"dmg", "pkg", "mpkg", "iso",
-                      // and the packages Linux installs from
-                      "deb", "rpm", "appimage", "flatpak", "flatpakref", "snap"}),
-        };
-    }();
+    // Sub-folders of the Desktop as the user's own desktop names it (~/Desktop on an English
+    // system, ~/Schreibtisch on a German one).
+    static const QList<SortRule> rules = defaultsInside(platform::desktopFolder());
     return rules;
+}
+
+QList<SortRule> SortRule::defaultsInside(const QString& folder) {
+    const QString inside = tildePath(folder);
+    return {
+        SortRule("Images", "photo", inside + "/Images",
+                 {"png", "jpg", "jpeg", "heic", "heif", "gif", "webp", "tiff", "tif", "bmp"}),
+        SortRule("Documents", "doc.text", inside + "/Documents",
+                 {"pdf", "doc", "docx", "pages", "txt", "rtf", "md", "csv", "xls", "xlsx",
+                  "numbers", "ppt", "pptx", "key",
+                  // and the office formats Linux desktops write
+                  "odt", "ods", "odp"}),
+        SortRule("Installers", "shippingbox", inside + "/Installers",
+                 {"dmg", "pkg", "mpkg", "iso",
+                  // and the packages Linux installs from
+                  "deb", "rpm", "appimage", "flatpak", "flatpakref", "snap"}),
+    };
 }
 
 QString SortRule::tildePath(const QString& folder) {

@@ -27,6 +27,8 @@ struct SortRule {
 
     // The three rules Vantor starts with, built once per run with fresh identifiers.
     static const QList<SortRule>& defaults();
+    // The same three rules in folders of their name inside `folder`, with fresh identifiers.
+    static QList<SortRule> defaultsInside(const QString& folder);
 
     // The destination string for a folder: "~" for the home folder and anything inside it,
     // other absolute paths unchanged.

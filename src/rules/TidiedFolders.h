@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QJsonObject>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -62,13 +64,25 @@ class TidiedFolders : public QObject {
     // name inside it; the download folder gets Archives as well.
     static QList<SortRule> defaultRulesFor(const QString& folder, bool isDownloads);
 
+    // An added folder's id: eight hex digits.
+    static bool isFolderId(const QString& id);
+
   signals:
     // After a folder was added or removed (not when a folder's rules change).
     void foldersChanged();
 
   private:
+    void load();
     void save() const;
+    QString listFile() const;
+    QString rulesFolder(const QString& id) const;
+    RuleStore* makeRules(const QString& id, const QString& folder);
+    bool hasId(const QString& id) const;
+    // check() for an expanded path; loading keeps a folder that is missing for now.
+    Refusal refusalFor(const QString& path, bool mustBeFolder) const;
 
     QString m_configFolder;
     QList<Folder> m_folders;
+    // Each added folder's entry as folders.json held it, with any keys a newer Vantor wrote.
+    QHash<QString, QJsonObject> m_listed;
 };

@@ -8,7 +8,7 @@
 #include <optional>
 
 class QWidget;
-class RuleStore;
+class TidiedFolders;
 
 // What the panel and the rules window ask of the rest of the desktop. This base does
 // nothing (tests, the screenshot tool): chooseFolder() is cancelled and the clock is the
@@ -33,8 +33,10 @@ class DesktopServices {
         (void)parent, (void)message, (void)startFolder;
         return std::nullopt;
     }
-    // Brings up the rules window for the store.
-    virtual void showRules(RuleStore& store) { (void)store; }
+    // Brings up the rules window on the rules of one of the folders ("" the Desktop).
+    virtual void showRules(TidiedFolders& folders, const QString& folderId) {
+        (void)folders, (void)folderId;
+    }
     // The time "Last clean moved … yesterday" is measured from.
     virtual platform::Clock& clock() { return platform::Clock::system(); }
 };

@@ -6,6 +6,7 @@
 #include "app/VantorApp.h"
 #include "cleaner/AutoTidySettings.h"
 #include "cleaner/Cleaner.h"
+#include "panel/FolderList.h"
 #include "panel/PanelView.h"
 #include "panel/SettingsView.h"
 #include "rules/RuleStore.h"
@@ -145,6 +146,25 @@ class TestShell : public QObject {
         QCOMPARE(window.pos(), placed);
         QCOMPARE(window.panel()->settingsView()->fileManagerError(),
                  "No file manager found to show ~/Desktop/Images.");
+    }
+
+    // The popup makes way for the folder dialog of Add Folder… and comes back where it was,
+    // with the folder it added.
+    void popupComesBackAfterTheFolderDialog() {
+        PanelHome f;
+        const QString projects = f.home.path() + "/Projects";
+        QVERIFY(QDir().mkpath(projects));
+        f.services.chosenFolder = projects;
+        PanelWindow& window = f.window;
+        window.showAt(QRect(600, 2, 24, 24));
+        const QPoint placed = window.pos();
+        window.panel()->setShowingSettings(true);
+        window.panel()->settingsView()->folderList()->addFolderButton()->click();
+        QCOMPARE(f.services.folderRequests.size(), 1);
+        QVERIFY(window.isVisible());
+        QVERIFY(window.isPopup());
+        QCOMPARE(window.pos(), placed);
+        QCOMPARE(f.folders.indexOf(projects), 1);
     }
 
     // A screen reader meets the panel as a window, and what has the focus on opening by its

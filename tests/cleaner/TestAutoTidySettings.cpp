@@ -53,6 +53,26 @@ class TestAutoTidySettings : public QObject {
         QVERIFY(!read("[other]\nenabled=true\n").isEnabled());
     }
 
+    // Each added folder has a flag of its own; the Desktop's is the key older versions wrote.
+    void flagPerFolder() {
+        AutoTidySettings settings = read("[autoTidy]\nenabled=true\nfolders\\1a2b3c4d=TRUE\n"
+                                         "folders\\Downloads=true\n");
+        QVERIFY(settings.isEnabled("") && settings.isEnabled("1a2b3c4d"));
+        QVERIFY(!settings.isEnabled("Downloads") && !settings.isEnabled("abcdef12"));
+        QSignalSpy changed(&settings, &AutoTidySettings::changed);
+        settings.setEnabled("abcdef12", true);
+        settings.setEnabled("1a2b3c4d", false);
+        settings.setEnabled("", false);
+        settings.setEnabled("abcdef1", true); // no folder's id
+        QCOMPARE(changed.count(), 3);
+
+        const AutoTidySettings again(file());
+        QVERIFY(!again.isEnabled() && !again.isEnabled("1a2b3c4d") && again.isEnabled("abcdef12"));
+        QVERIFY(!again.isEnabledAnywhere({"", "1a2b3c4d"}));
+        QVERIFY(again.isEnabledAnywhere({"", "abcdef12"}));
+        QVERIFY(!testsupport::readFile(file()).contains("1a2b3c4d")); // a folder that is off
+    }
+
     // Each change is written at once, beside what else the file holds, and announced once;
     // what changes nothing or makes no sense is not.
     void changesAreWrittenAndAnnounced() {

@@ -10,6 +10,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -103,7 +104,10 @@ class TestCleanRecovery : public QObject {
     // Every file is back on the Desktop, whole; no partial copy and nothing of ours is left
     // in the rule folders; no journal is left.
     void verifyAllBack(bool journalsGone = true) {
+        QSet<QString> homes, names; // where each file belongs, and the names of ours
         for (auto it = m_files.cbegin(); it != m_files.cend(); ++it) {
+            homes.insert(QDir::cleanPath(desktop(it.key())));
+            names.insert(QFileInfo(it.key()).fileName());
             const QByteArray content = testsupport::readFile(desktop(it.key()));
             QVERIFY2(QCryptographicHash::hash(content, QCryptographicHash::Sha1) == it.value(),
                      qPrintable(it.key()));
@@ -118,9 +122,8 @@ class TestCleanRecovery : public QObject {
                 const QString path = it.next();
                 QVERIFY2(!platform::isPartialCopyName(it.fileName()), qPrintable(path));
                 QVERIFY2(!journalsGone || !it.fileName().endsWith(".journal"), qPrintable(path));
-                if (!path.startsWith(m_desktop + "/") ||
-                    path.count(u'/') > m_desktop.count(u'/') + 1)
-                    QVERIFY2(!m_files.contains(it.fileName()), qPrintable(path));
+                if (!homes.contains(path))
+                    QVERIFY2(!names.contains(it.fileName()), qPrintable(path));
             }
         }
     }
@@ -188,18 +191,22 @@ class TestCleanRecovery : public QObject {
     // the earlier record in place.
     void killedWorkIsRecoveredAndUndoneWhole_data() {
         QTest::addColumn<bool>("duringUndo");
-        QTest::addColumn<int>("killAt"); // progress count, or a step of a copy
-        QTest::newRow("clean, before the first move") << false << 0;
-        QTest::newRow("clean, in the middle") << false << 700;
-        QTest::newRow("clean, copying across file systems") << false << kCopying;
-        QTest::newRow("clean, a copy named, its source still there") << false << kLinked;
-        QTest::newRow("clean, after the last move") << false << 99999;
-        QTest::newRow("undo, in the middle") << true << 700;
-        QTest::newRow("undo, copying across file systems") << true << kCopying;
+        QTest::addColumn<int>("killAt");      // progress count, or a step of a copy
+        QTest::addColumn<bool>("twoFolders"); // Downloads tidied beside the Desktop
+        QTest::newRow("clean, before the first move") << false << 0 << false;
+        QTest::newRow("clean, in the middle") << false << 700 << false;
+        QTest::newRow("clean, copying across file systems") << false << kCopying << false;
+        QTest::newRow("clean, a copy named, its source still there") << false << kLinked << false;
+        QTest::newRow("clean, after the last move") << false << 99999 << false;
+        QTest::newRow("undo, in the middle") << true << 700 << false;
+        QTest::newRow("undo, copying across file systems") << true << kCopying << false;
+        QTest::newRow("clean over two folders, in the middle") << false << 1700 << true;
+        QTest::newRow("undo over two folders, in the middle") << true << 1700 << true;
     }
     void killedWorkIsRecoveredAndUndoneWhole() {
         QFETCH(bool, duringUndo);
         QFETCH(int, killAt);
+        QFETCH(bool, twoFolders);
         if (killAt < 0 && m_far.isEmpty())
             QSKIP("/dev/shm and the temporary folder are one file system");
         addFile("earlier.pdf", "an earlier clean");
@@ -208,6 +215,12 @@ class TestCleanRecovery : public QObject {
         const auto earlier = makeCleaner()->lastClean();
         QVERIFY(earlier);
         populate(1500, 8 * 1024 * 1024);
+        if (twoFolders) {
+            QVERIFY(QDir().mkpath(m_tmp->path() + "/Downloads"));
+            QCOMPARE(m_folders->add(m_tmp->path() + "/Downloads"), TidiedFolders::Refusal::None);
+            for (int i = 0; i < 500; ++i)
+                addFile(QString("../Downloads/download %1.pdf").arg(i), QByteArray::number(i));
+        }
 
         if (duringUndo)
             makeCleaner()->clean();

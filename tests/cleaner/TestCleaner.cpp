@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <QUrl>
 
 #include <fcntl.h>
 #include <memory>
@@ -135,6 +136,91 @@ class TestCleaner : public QObject {
                 found.append(QFileInfo(file).fileName());
         QCOMPARE(found, moved);
         QCOMPARE(m_cleaner->scan().folders.first().other, int(files.size() - moved.size()));
+    }
+
+    // Downloads beside the Desktop, each with its own rules: one clean is one record and one
+    // history entry, and one undo puts every file back into the folder it came from. An undo
+    // takes a file only from its own folder's rule folders.
+    void twoFoldersAreCleanedAndUndoneAsOne() {
+        const QString downloads = m_home->path() + "/Downloads";
+        QVERIFY(QDir().mkpath(downloads));
+        QCOMPARE(m_folders->add(downloads), TidiedFolders::Refusal::None);
+        touch({"shot.png"});
+        QVERIFY(testsupport::touch(downloads + "/report.pdf"));
+        QVERIFY(testsupport::touch(downloads + "/photo.png"));
+        m_cleaner->clean();
+        QCOMPARE(m_cleaner->status(), Status::cleaned(3, 0));
+        QCOMPARE(m_cleaner->history().size(), 1);
+        QVERIFY(QFileInfo::exists(desktop("Images/shot.png")));
+        QVERIFY(QFileInfo::exists(downloads + "/Documents/report.pdf"));
+        QVERIFY(QFileInfo::exists(downloads + "/Images/photo.png"));
+
+        m_cleaner->undo();
+        QCOMPARE(m_cleaner->status(), Status::undone(3, 0));
+        QVERIFY(QFileInfo::exists(desktop("shot.png")));
+        QVERIFY(QFileInfo::exists(downloads + "/report.pdf"));
+        QVERIFY(QFileInfo::exists(downloads + "/photo.png"));
+
+        // A forged record: a Desktop file "moved" into a rule folder of Downloads.
+        touch({"Images/other.png"});
+        QVERIFY(testsupport::touch(downloads + "/Images/stray.png"));
+        writeRecord({{desktop("stray.png"), downloads + "/Images/stray.png"},
+                     {desktop("other.png"), desktop("Images/other.png")}});
+        m_cleaner->undo();
+        QCOMPARE(m_cleaner->status(), Status::undone(1, 1));
+        QVERIFY(QFileInfo::exists(downloads + "/Images/stray.png"));
+
+        // Downloads turns into a link to another folder: nothing is taken from there, and
+        // nothing is put back into it by its old path; the Desktop goes on as before.
+        m_cleaner->clean();
+        QVERIFY(QFileInfo::exists(downloads + "/Documents/report.pdf"));
+        const QString elsewhere = m_home->path() + "/elsewhere";
+        QVERIFY(QDir().rename(downloads, elsewhere));
+        QVERIFY(QFile::link(elsewhere, downloads));
+        QVERIFY(testsupport::touch(elsewhere + "/new.pdf"));
+        touch({"late.png"});
+        m_cleaner->rescan();
+        QVERIFY(!m_cleaner->scan().folders.at(1).readable);
+        QCOMPARE(m_cleaner->scan().totalFiles(), 1);
+        m_cleaner->undo();
+        QVERIFY(QFileInfo::exists(elsewhere + "/Documents/report.pdf"));
+        QVERIFY(!QFileInfo::exists(elsewhere + "/report.pdf"));
+        QVERIFY(QFileInfo::exists(desktop("shot.png")));
+    }
+
+    // A record as the Vantor of one folder wrote it, with a history of that form, still
+    // undoes once a second folder is tidied.
+    void recordOfOneFolderUndoesAfterTheUpgrade() {
+        touch({"Images/shot.png"});
+        const QByteArray url = QUrl::fromLocalFile(m_desktop).toEncoded();
+        const QByteArray bytes =
+            "{\"date\":786000000,\"moves\":[{\"from\":\"" + url + "/shot.png\",\"to\":\"" + url +
+            "/Images/shot.png\"}],\"createdFolders\":[\"" + url + "/Images/\"]}";
+        QVERIFY(testsupport::touch(m_cleaner->recordFile(), bytes));
+        const QString downloads = m_home->path() + "/Downloads";
+        QVERIFY(QDir().mkpath(downloads));
+        QCOMPARE(m_folders->add(downloads), TidiedFolders::Refusal::None);
+        makeCleaner();
+        m_cleaner->undo();
+        QCOMPARE(m_cleaner->status(), Status::undone(1, 0));
+        QVERIFY(QFileInfo::exists(desktop("shot.png")));
+        QVERIFY(!QFileInfo::exists(desktop("Images"))); // the folder it made goes too
+    }
+
+    // Rule folders that are each other's tidied folders take nothing: no file goes back
+    // and forth.
+    void rulesPointingAtTidiedFoldersTakeNothing() {
+        const QString downloads = m_home->path() + "/Downloads";
+        QVERIFY(QDir().mkpath(downloads));
+        QCOMPARE(m_folders->add(downloads), TidiedFolders::Refusal::None);
+        m_store->setDestination(ruleAt(0), downloads);
+        RuleStore* other = m_folders->folders().at(1).rules;
+        other->setDestination(other->rules().at(0).id, m_desktop);
+        touch({"shot.png"});
+        QVERIFY(testsupport::touch(downloads + "/photo.png"));
+        m_cleaner->rescan();
+        QCOMPARE(m_cleaner->scan().totalFiles(), 0);
+        QCOMPARE(m_cleaner->scan().folders.at(1).other, 1);
     }
 
     void cleanMovesNamesClashesAndRecords() {

@@ -63,9 +63,9 @@ class FakeInstance : public QObject {
     QLocalServer m_server;
 };
 
-// A running Vantor's answer: {"v":2,"exit":0,"out":"...","err":"..."}.
-QByteArray answerLine(int exit, const char* out, const char* err) {
-    const QJsonObject o{{"v", 2}, {"exit", exit}, {"out", out}, {"err", err}};
+// A running Vantor's answer: {"v":3,"exit":0,"out":"...","err":"..."}.
+QByteArray answerLine(int exit, const char* out, const char* err, int version = 3) {
+    const QJsonObject o{{"v", version}, {"exit", exit}, {"out", out}, {"err", err}};
     return QJsonDocument(o).toJson(QJsonDocument::Compact) + "\n";
 }
 
@@ -106,9 +106,11 @@ class TestCommandLine : public QObject {
         return env;
     }
 
-    static Run vantor(const QStringList& args, const QProcessEnvironment& env) {
+    static Run vantor(const QStringList& args, const QProcessEnvironment& env,
+                      const QString& workingFolder = {}) {
         QProcess p;
         p.setProcessEnvironment(env);
+        p.setWorkingDirectory(workingFolder);
         p.start(VANTOR_BINARY, args);
         // Waited for with the event loop running, so a fake instance here can answer.
         QEventLoop loop;
@@ -155,6 +157,22 @@ class TestCommandLine : public QObject {
         QTest::newRow("undo of two cleans") << QStringList{"undo", "a", "b"} << 2 << QByteArray();
         QTest::newRow("history takes no ID") << QStringList{"history", "a"} << 2 << QByteArray();
         QTest::newRow("scan takes no ID") << QStringList{"scan", "a"} << 2 << QByteArray();
+        QTest::newRow("folders add of nothing")
+            << QStringList{"folders", "add"} << 2 << QByteArray();
+        QTest::newRow("folders add of two")
+            << QStringList{"folders", "add", "a", "b"} << 2 << QByteArray();
+        QTest::newRow("folders remove of an empty path")
+            << QStringList{"folders", "remove", ""} << 2 << QByteArray();
+        QTest::newRow("unknown folders command")
+            << QStringList{"folders", "list"} << 2 << QByteArray();
+        QTest::newRow("--automatic with the list")
+            << QStringList{"folders", "--automatic"} << 2 << QByteArray();
+        QTest::newRow("--automatic with remove")
+            << QStringList{"folders", "remove", "a", "--automatic"} << 2 << QByteArray();
+        QTest::newRow("--automatic with scan")
+            << QStringList{"scan", "--automatic"} << 2 << QByteArray();
+        QTest::newRow("--json with add")
+            << QStringList{"folders", "add", "a", "--json"} << 2 << QByteArray();
     }
     void usage() {
         QFETCH(QStringList, args);
@@ -172,7 +190,8 @@ class TestCommandLine : public QObject {
             QVERIFY(run.err.startsWith("vantor: "));
         }
         if (args == QStringList{"--help"})
-            for (const char* command : {"scan", "clean", "undo ID", "history", "--json"})
+            for (const char* command : {"scan", "clean", "undo ID", "history", "folders add PATH",
+                                        "folders remove PATH", "--automatic", "--json"})
                 QVERIFY(run.out.contains(command));
     }
 
@@ -392,26 +411,97 @@ class TestCommandLine : public QObject {
         QVERIFY(!QFile::exists(home.path() + "/Images"));
     }
 
+    // Added as the settings page adds them, from a path relative to where the command runs;
+    // listed with their switch for automatic tidying, scanned and cleaned each under its
+    // name, and removed again.
+    void tidiedFolders() {
+        TempHome home;
+        const QProcessEnvironment env = environment(home);
+        const QString downloads = home.path() + "/Downloads";
+        QVERIFY(testsupport::touch(downloads + "/a.zip"));
+        put(home, {"b.pdf"});
+
+        Run run = vantor({"folders", "add", "Downloads", "--automatic"}, env, home.path());
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(run.out,
+                 QByteArray("Added ~/Downloads to the tidied folders, tidied automatically.\n"));
+        QCOMPARE(QString::fromUtf8(vantor({"folders", "--json"}, env).out),
+                 QString(R"([{"path": "%1", "automatic": false}, )"
+                         R"({"path": "%2", "automatic": true}])"
+                         "\n")
+                     .arg(home.desktop(), downloads));
+        QCOMPARE(vantor({"folders"}, env).out, QByteArray("~/Desktop\n~/Downloads  automatic\n"));
+        QCOMPARE(QString::fromUtf8(vantor({"scan"}, env).out),
+                 "~/Desktop:\n  Documents: 1 file \u2192 ~/Desktop/Documents\n"
+                 "~/Downloads:\n  Archives: 1 file \u2192 ~/Downloads/Archives\n");
+
+        const QList<std::pair<QStringList, QByteArray>> refused = {
+            {{"add", downloads}, "~/Downloads is tidied already."},
+            {{"add", home.path() + "/nosuch"}, "~/nosuch is not a folder."},
+            {{"remove", home.desktop()}, "The Desktop is always tidied; it can't be removed."},
+            {{"remove", home.path() + "/Music"}, "~/Music is not a tidied folder."},
+        };
+        for (const auto& [args, err] : refused) {
+            run = vantor(QStringList{"folders"} + args, env);
+            QCOMPARE(run.exit, 1);
+            QCOMPARE(run.out, QByteArray());
+            QCOMPARE(run.err, "vantor: " + err + "\n");
+        }
+
+        // A folder that is gone: said, and the others are still scanned and cleaned.
+        QVERIFY(QDir(downloads).removeRecursively());
+        for (const char* command : {"scan", "clean"}) {
+            run = vantor({command}, env);
+            QCOMPARE(run.exit, 1);
+            QCOMPARE(run.err, QByteArray("vantor: Vantor can't read ~/Downloads.\n"));
+        }
+        QCOMPARE(run.out, QByteArray("Moved 1 file.\n"));
+
+        run = vantor({"folders", "remove", "Downloads"}, env, home.path());
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(run.out, QByteArray("Removed ~/Downloads from the tidied folders.\n"));
+        QCOMPARE(vantor({"folders"}, env).out, QByteArray("~/Desktop\n"));
+        QVERIFY(!testsupport::readFile(home.configFolder() + "/settings.ini").contains("true"));
+    }
+
     // What a running Vantor answers reaches the terminal without control characters, and
     // an answer that never ends is not read to its end.
     void theInstancesAnswerIsCheckedBeforeItIsPrinted_data() {
+        QTest::addColumn<QStringList>("args");
         QTest::addColumn<QByteArray>("answer"); // empty: one that never ends
         QTest::addColumn<int>("exit");
         QTest::addColumn<QByteArray>("out");
         QTest::addColumn<QByteArray>("err");
+        // Sent as the oldest version that carries it, so that an older Vantor takes it; a
+        // path as an absolute one, as the running Vantor's working folder is another.
+        QTest::addColumn<QByteArray>("sent");
+        const QStringList clean{"clean"};
+        const QByteArray sentClean = R"({"command":"clean","v":1})";
         QTest::newRow("escape sequences")
+            << clean
             << answerLine(0, "\x1b]0;owned\aMoved\x1b[2J 42\tfiles.\r\n", "\x1b[31mred\u009b\n")
-            << 0 << QByteArray("]0;ownedMoved[2J 42\tfiles.\n") << QByteArray("vantor: [31mred\n");
+            << 0 << QByteArray("]0;ownedMoved[2J 42\tfiles.\n") << QByteArray("vantor: [31mred\n")
+            << sentClean;
         QTest::newRow("an exit status no command gives")
-            << answerLine(139, "", "") << 1 << QByteArray() << QByteArray("answer can't be read");
-        QTest::newRow("an answer that never ends")
-            << QByteArray() << 1 << QByteArray() << QByteArray("longer than 32 MB");
+            << clean << answerLine(139, "", "") << 1 << QByteArray()
+            << QByteArray("answer can't be read") << sentClean;
+        QTest::newRow("an answer that never ends") << clean << QByteArray() << 1 << QByteArray()
+                                                   << QByteArray("longer than 32 MB") << sentClean;
+        QTest::newRow("an older Vantor refuses")
+            << QStringList{"folders", "add", "Downloads", "--automatic"}
+            << answerLine(2, "", "The running Vantor (1.1.0) does not understand this request.\n",
+                          2)
+            << 2 << QByteArray() << QByteArray("vantor: The running Vantor (1.1.0) does not")
+            << QByteArray(R"({"action":"add","automatic":true,"command":"folders",)"
+                          R"("path":"HOME/Downloads","v":3})");
     }
     void theInstancesAnswerIsCheckedBeforeItIsPrinted() {
+        QFETCH(QStringList, args);
         QFETCH(QByteArray, answer);
         QFETCH(int, exit);
         QFETCH(QByteArray, out);
         QFETCH(QByteArray, err);
+        QFETCH(QByteArray, sent);
         TempHome home;
         QTemporaryDir runtimeDir(QDir::tempPath() + "/vantor-run-XXXXXX");
         const QString runtime = privateFolder(runtimeDir);
@@ -420,13 +510,12 @@ class TestCommandLine : public QObject {
         instance.answer = answer;
         QVERIFY(instance.listen(runtime + "/" VANTOR_APP_ID));
 
-        const Run run = vantor({"clean"}, environment(home, runtime));
+        const Run run = vantor(args, environment(home, runtime), home.path());
         QCOMPARE(run.exit, exit);
         QCOMPARE(run.out, out);
         QVERIFY2(run.err.contains(err), run.err.constData());
         QVERIFY2(instance.sent < 40 * 1024 * 1024, QByteArray::number(instance.sent));
-        // Sent as the oldest version that carries it, so that an older Vantor takes it.
-        QCOMPARE(QJsonDocument::fromJson(instance.received).object().value("v").toInt(), 1);
+        QCOMPARE(instance.received, QByteArray(sent).replace("HOME", home.path().toUtf8()) + '\n');
     }
 
     // Another user made the folder in the shared temporary folder first, open to all, and
@@ -515,12 +604,20 @@ class TestCommandLine : public QObject {
         run = vantor({"undo", "nosuch"}, asker);
         QCOMPARE(run.exit, 1);
         QVERIFY2(run.err.contains("No clean with ID 'nosuch'"), run.err.constData());
+        // Its folder list and its switches for automatic tidying change.
+        QVERIFY(QDir().mkpath(home.path() + "/Downloads"));
+        QCOMPARE(vantor({"folders", "add", home.path() + "/Downloads", "--automatic"}, asker).exit,
+                 0);
+        const QJsonArray folders =
+            QJsonDocument::fromJson(vantor({"folders", "--json"}, asker).out).array();
+        QCOMPARE(folders.size(), 2);
+        QCOMPARE(folders[1].toObject().value("automatic"), QJsonValue(true));
 
         // A request from another version, one that its version cannot carry (an older
         // Vantor would take it for a plain undo), and a bare line that is no request:
         // answered with bad usage, and the instance keeps running.
         for (const QByteArray& request :
-             {QByteArray("{\"v\":3,\"command\":\"clean\"}\n"),
+             {QByteArray("{\"v\":4,\"command\":\"clean\"}\n"),
               QByteArray("{\"v\":1,\"command\":\"undo\",\"id\":\"x\"}\n"), QByteArray("tidy\n")}) {
             QLocalSocket client;
             client.connectToServer(socket);

@@ -7,7 +7,9 @@
 #include "editor/RuleListModel.h"
 #include "editor/RulesEditor.h"
 #include "editor/RulesWindow.h"
+#include "platform/Locations.h"
 #include "rules/RuleStore.h"
+#include "rules/TidiedFolders.h"
 #include "widgets/Colors.h"
 #include "widgets/TextStyles.h"
 
@@ -20,6 +22,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -30,10 +33,11 @@ class TestRulesWindow : public QObject {
 
     DesktopServices m_services;
     std::unique_ptr<QTemporaryDir> m_config;
-    std::unique_ptr<RuleStore> m_store;
+    std::unique_ptr<TidiedFolders> m_folders;
+    RuleStore* m_store = nullptr; // the Desktop's
 
     RulesEditor* open() {
-        RulesWindow::show(*m_store, m_services);
+        RulesWindow::show(*m_folders, QString(), m_services);
         RulesEditor* editor = RulesWindow::window();
         [&] { QVERIFY(QTest::qWaitForWindowExposed(editor)); }();
         return editor;
@@ -65,13 +69,14 @@ class TestRulesWindow : public QObject {
   private slots:
     void init() {
         m_config = std::make_unique<QTemporaryDir>();
-        m_store = std::make_unique<RuleStore>(m_config->path());
+        m_folders = std::make_unique<TidiedFolders>(m_config->path(), platform::desktopFolder());
+        m_store = m_folders->desktopRules();
         m_store->restoreDefaults();
     }
 
-    // The window goes with its store, so every test starts with a fresh one.
+    // The window goes with its folders, so every test starts with a fresh one.
     void cleanup() {
-        m_store.reset();
+        m_folders.reset();
         QVERIFY(!RulesWindow::window());
         m_config.reset();
     }
@@ -89,7 +94,7 @@ class TestRulesWindow : public QObject {
     void firstSizeFitsTheScreen() {
         QFETCH(QRect, available);
         QFETCH(QRect, expected);
-        RulesEditor editor(*m_store, m_services);
+        RulesEditor editor(*m_folders, m_services);
         // The smallest window still shows everything, Restore Defaults… included.
         QVERIFY(editor.minimumSize().expandedTo(editor.layout()->minimumSize()) ==
                 editor.minimumSize());
@@ -161,6 +166,61 @@ class TestRulesWindow : public QObject {
         find<QToolButton>("addRuleButton")->setFocus(Qt::TabFocusReason);
         QTest::keyClick(find<QToolButton>("addRuleButton"), Qt::Key_Return);
         QCOMPARE(m_store->rules().size(), 5);
+    }
+
+    // With a second folder a tab per folder shows above the rules: the chosen folder's rules
+    // are the ones listed and edited, each folder keeps its selection, and the window goes
+    // back to the Desktop when the folder it shows is removed.
+    void tabsSwitchBetweenTheFoldersRules() {
+        RulesEditor* editor = open();
+        QTabBar* tabs = editor->folderTabs();
+        QVERIFY(!tabs->isVisibleTo(editor)); // the Desktop alone: nothing to switch
+        editor->setSelection(idAt(1));
+
+        const QString downloads = m_config->path() + "/Downloads";
+        QVERIFY(QDir().mkpath(downloads));
+        QString id;
+        QCOMPARE(m_folders->add(downloads, &id), TidiedFolders::Refusal::None);
+        RuleStore* theirs = m_folders->folder(id)->rules;
+        QVERIFY(tabs->isVisibleTo(editor));
+        QCOMPARE(tabs->count(), 2);
+        QCOMPARE(tabs->tabText(0), "Desktop");
+        QCOMPARE(tabs->tabText(1), "Downloads");
+        QCOMPARE(editor->folderId(), QString());
+        // The smallest window still shows everything, the tabs included.
+        QCOMPARE(editor->minimumSize().expandedTo(editor->layout()->minimumSize()),
+                 editor->minimumSize());
+
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+        QCOMPARE(editor->folderId(), id);
+        QCOMPARE(&editor->store(), theirs);
+        QCOMPARE(rows().size(), theirs->rules().size());
+        QCOMPARE(editor->selection(), theirs->rules().first().id);
+        QCOMPARE(find<QLabel>("footerReminder")->text(),
+                 "Files that match no rule stay in Downloads.");
+        const qsizetype before = m_store->rules().size();
+        click("addRuleButton");
+        QCOMPARE(theirs->rules().size(), rows().size());
+        QCOMPARE(theirs->rules().last().id, *editor->selection());
+        QCOMPARE(m_store->rules().size(), before);
+        QTest::keyClicks(inPane<QLineEdit>("nameField"), "Setups"); // typed over the new name
+        QCOMPARE(theirs->rules().last().name, "Setups");
+
+        // Back on the Desktop, where it was left; asked for by id, the folder comes back.
+        tabs->setCurrentIndex(0);
+        QCOMPARE(&editor->store(), m_store);
+        QCOMPARE(editor->selection(), idAt(1));
+        QCOMPARE(find<QLabel>("footerReminder")->text(),
+                 "Files that match no rule stay on your Desktop.");
+        RulesWindow::show(*m_folders, id, m_services);
+        QCOMPARE(tabs->currentIndex(), 1);
+        QCOMPARE(editor->selection(), theirs->rules().last().id);
+
+        QVERIFY(m_folders->remove(downloads));
+        QCOMPARE(&editor->store(), m_store);
+        QVERIFY(!tabs->isVisibleTo(editor));
+        testsupport::settle(); // the removed folder's rules go
+        QCOMPARE(rows().size(), m_store->rules().size());
     }
 
     // Captions and subtitles are small text: 4.5:1 on what they are drawn on, whatever the
@@ -273,7 +333,7 @@ class TestRulesWindow : public QObject {
 
     void everyKeystrokeRenames() {
         RulesEditor* editor = open();
-        QSignalSpy published(m_store.get(), &RuleStore::rulesChanged);
+        QSignalSpy published(m_store, &RuleStore::rulesChanged);
         auto* field = inPane<QLineEdit>("nameField");
         field->setFocus();
         field->selectAll();
@@ -316,7 +376,7 @@ class TestRulesWindow : public QObject {
         m_store->rename(idAt(1), "Papers");
         m_store->addRule();
         editor->setSelection(idAt(3));
-        QSignalSpy published(m_store.get(), &RuleStore::rulesChanged);
+        QSignalSpy published(m_store, &RuleStore::rulesChanged);
         click("restoreDefaultsButton");
         QVERIFY(editor->isConfirmingReset());
         QTest::keyClick(editor->restoreConfirmation(), Qt::Key_Escape);

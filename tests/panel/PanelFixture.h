@@ -36,6 +36,15 @@ struct PanelFixture {
         for (const QString& name : names)
             QVERIFY(testsupport::touch(desktop(name)));
     }
+    // Makes a folder in the home folder with these files and has it tidied; its path.
+    QString addFolder(const QString& name, const QStringList& files = {}) const {
+        const QString folder = home.path() + u'/' + name;
+        QDir().mkpath(folder);
+        for (const QString& file : files)
+            [&] { QVERIFY(testsupport::touch(folder + u'/' + file)); }();
+        [&] { QCOMPARE(folders->add(folder), TidiedFolders::Refusal::None); }();
+        return folder;
+    }
 
     // Makes the cleaner (reading any record already written), the settings of automatic
     // tidying (reading settings.ini) and the panel, and shows it.

@@ -1,6 +1,7 @@
 #include "PanelFixture.h"
 
 #include "panel/CleanView.h"
+#include "panel/FolderSection.h"
 #include "panel/RelativeDate.h"
 #include "panel/RuleGroupRow.h"
 #include "panel/StatusLine.h"
@@ -76,6 +77,8 @@ class TestCleanView : public QObject {
         QCOMPARE(labelText(f, "countLabel"), count);
         QCOMPARE(labelText(f, empty ? "emptySubtitle" : "otherLabel"), note);
         QCOMPARE(TestCleanView::rows(view), rows);
+        QVERIFY(view->sections().isEmpty()); // the Desktop alone goes without a header
+        QCOMPARE(view->cleanButton()->text(), "Clean Desktop");
         QCOMPARE(view->cleanButton()->isEnabled(), !empty);
         QVERIFY(view->statusLine()->isHidden()); // nothing done, nothing to undo
 
@@ -85,6 +88,71 @@ class TestCleanView : public QObject {
             f.finishWork();
             QCOMPARE(f.cleaner->status(), Cleaner::Status::idle());
         }
+    }
+
+    // With a second folder each folder with something to say has a section under its name:
+    // its rows and its others, or that it cannot be read. One button cleans them all.
+    void oneSectionPerFolder_data() {
+        QTest::addColumn<QStringList>("onDesktop");
+        QTest::addColumn<bool>("downloadsGone");
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<QStringList>("sections"); // "name: rows | others", or its no-access line
+
+        QTest::newRow("both") << QStringList{"a.png", "notes"} << false << "4 files to put away"
+                              << QStringList{
+                                     "Desktop: Images: a.png | 1 other file stays where it is.",
+                                     "Downloads: Images: b.png, Documents: c.pdf, d.pdf | "};
+        QTest::newRow("only downloads has files")
+            << QStringList{"notes"} << false << "3 files to put away"
+            << QStringList{"Downloads: Images: b.png, Documents: c.pdf, d.pdf | "};
+        QTest::newRow("downloads cannot be read")
+            << QStringList{"a.png", "notes"} << true << "1 file to put away"
+            << QStringList{"Desktop: Images: a.png | 1 other file stays where it is.",
+                           "Downloads: Vantor can't read ~/Downloads."};
+    }
+    void oneSectionPerFolder() {
+        QFETCH(QStringList, onDesktop);
+        QFETCH(bool, downloadsGone);
+        QFETCH(QString, count);
+        QFETCH(QStringList, sections);
+        PanelFixture f;
+        f.touch(onDesktop);
+        const QString downloads = f.addFolder("Downloads", {"b.png", "c.pdf", "d.pdf"});
+        if (downloadsGone)
+            QVERIFY(QDir(downloads).removeRecursively());
+        f.open();
+        CleanView* view = f.panel->cleanView();
+
+        QStringList shown;
+        for (const FolderSection* section : view->sections()) {
+            QStringList rows;
+            for (const RuleGroupRow* row : section->rows())
+                rows << row->group().rule.name + ": " + RuleGroupRow::previewText(row->group());
+            const auto* others = section->findChild<QLabel*>("folderOtherLabel");
+            shown << section->name() + ": " +
+                         (section->noAccessText().isEmpty()
+                              ? rows.join(", ") + " | " +
+                                    (others->isVisibleTo(section) ? others->text() : QString())
+                              : section->noAccessText());
+        }
+        QCOMPARE(shown, sections);
+        QCOMPARE(labelText(f, "countLabel"), count);
+        QVERIFY(!f.find<QLabel>("otherLabel")->isVisibleTo(f.panel.get())); // each says its own
+        QCOMPARE(f.panel->currentPage(), PanelView::Page::Clean);
+        QCOMPARE(view->cleanButton()->text(), "Clean All");
+
+        if (downloadsGone) {
+            // Show opens where it can be made again.
+            view->sections().last()->showButton()->click();
+            QCOMPARE(f.services.openedFolders, QStringList{f.home.path()});
+            return;
+        }
+        QTest::keyClick(f.panel.get(), Qt::Key_Return);
+        f.finishWork();
+        QVERIFY(QFile::exists(downloads + "/Documents/d.pdf"));
+        QVERIFY(view->isShowingEmptyState());
+        QVERIFY(view->sections().isEmpty());
+        QCOMPARE(labelText(f, "emptyTitle"), "Your folders are clean");
     }
 
     void returnCleansAndCtrlZUndoes() {

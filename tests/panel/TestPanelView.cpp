@@ -2,6 +2,7 @@
 
 #include "panel/AutoTidySection.h"
 #include "panel/CleanView.h"
+#include "panel/FolderList.h"
 #include "panel/NoAccessView.h"
 #include "panel/RuleGroupRow.h"
 #include "panel/SettingsView.h"
@@ -159,11 +160,12 @@ class TestPanelView : public QObject {
         f.panel->setShowingSettings(true);
         settleLayouts(); // the page's scroll area sizes it a layout pass later
         QCOMPARE(tabOrder(),
-                 (QStringList{"Close settings", "Quit Vantor", "loginSwitch", "autoTidySwitch",
+                 (QStringList{"Close settings", "Quit Vantor", "loginSwitch", "addFolderButton",
+                              "Show Desktop folder", "Tidy Desktop automatically",
                               "editRulesButton", "Show Images folder", "doneButton"}));
         // The quiet time joins in once tidying is on.
-        f.panel->settingsView()->autoTidySection()->enabledSwitch()->click();
-        QCOMPARE(tabOrder().mid(3, 2), (QStringList{"autoTidySwitch", "quietChoice"}));
+        f.panel->settingsView()->folderList()->autoTidySwitches().first()->click();
+        QCOMPARE(tabOrder().mid(5, 2), (QStringList{"Tidy Desktop automatically", "quietChoice"}));
         for (QAbstractButton* button : f.panel->findChildren<QAbstractButton*>())
             if (button->text().isEmpty() && button->isVisibleTo(f.panel.get()))
                 QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));

@@ -2,8 +2,10 @@
 #include "PanelFixture.h"
 
 #include "panel/AutoTidySection.h"
+#include "panel/FolderList.h"
 #include "panel/HistoryList.h"
 #include "panel/SettingsView.h"
+#include "widgets/ElidedLabel.h"
 #include "widgets/ToggleSwitch.h"
 
 #include <QAbstractItemView>
@@ -21,6 +23,16 @@ QStringList itemTexts(const QComboBox* box) {
     QStringList out;
     for (int i = 0; i < box->count(); ++i)
         out.append(box->itemText(i));
+    return out;
+}
+
+// The folder list's rows as "name path".
+QStringList folderRows(const FolderList* list) {
+    QStringList out;
+    for (const QWidget* row : list->findChildren<QWidget*>("folderRow"))
+        if (row->isVisibleTo(list))
+            out.append(row->findChild<ElidedLabel*>("folderName")->fullText() + ' ' +
+                       row->findChild<ElidedLabel*>("folderPath")->fullText());
     return out;
 }
 
@@ -118,7 +130,7 @@ class TestSettingsView : public QObject {
         QCOMPARE(view.fileManagerError(), QString());
 
         view.editRulesButton()->click();
-        QCOMPARE(f.services.rulesShown, QList<RuleStore*>{f.store});
+        QCOMPARE(f.services.rulesShown, QStringList{QString()}); // the Desktop's
 
         // The rows follow the store through the rescan that every change brings.
         QDir().mkpath(f.desktop("Documents"));
@@ -127,10 +139,77 @@ class TestSettingsView : public QObject {
         QVERIFY(view.showButtons()[1]->isEnabled());
     }
 
+    // Folders come with one click on Add Downloads or through the folder dialog, and go with
+    // Remove; one that cannot be tidied is refused with the reason.
+    void addingAndRemovingFolders_data() {
+        QTest::addColumn<QString>("press");  // "downloads", "folder" or "remove"
+        QTest::addColumn<QString>("chosen"); // in the home folder, for "folder"
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<int>("refusal"); // a TidiedFolders::Refusal
+        const int none = int(TidiedFolders::Refusal::None);
+        QTest::newRow("Add Downloads")
+            << "downloads" << QString() << QStringList{"Desktop ~/Desktop", "Downloads ~/Downloads"}
+            << none;
+        QTest::newRow("Add Folder")
+            << "folder"
+            << "Projects" << QStringList{"Desktop ~/Desktop", "Projects ~/Projects"} << none;
+        QTest::newRow("Remove") << "remove" << QString() << QStringList{"Desktop ~/Desktop"}
+                                << none;
+        QTest::newRow("the home folder")
+            << "folder"
+            << "" << QStringList{"Desktop ~/Desktop"} << int(TidiedFolders::Refusal::HomeOrRoot);
+        QTest::newRow("the Desktop again") << "folder"
+                                           << "Desktop" << QStringList{"Desktop ~/Desktop"}
+                                           << int(TidiedFolders::Refusal::AlreadyTidied);
+    }
+    void addingAndRemovingFolders() {
+        QFETCH(QString, press);
+        QFETCH(QString, chosen);
+        QFETCH(QStringList, rows);
+        QFETCH(int, refusal);
+        PanelFixture f;
+        QDir().mkpath(f.home.path() + "/Downloads");
+        QDir().mkpath(f.home.path() + "/Projects");
+        const QString chosenPath = QDir::cleanPath(f.home.path() + '/' + chosen);
+        f.services.chosenFolder = chosenPath;
+        if (press == "remove")
+            f.addFolder("Projects");
+        SettingsView& view = openSettings(f);
+        FolderList* list = view.folderList();
+        QVERIFY(list->addDownloadsButton()->isVisibleTo(list));
+        QCOMPARE(list->removeButtons().first(), nullptr); // the Desktop stays
+        const QString lastId = f.folders->folders().last().id;
+        if (press == "remove") {
+            list->autoTidySwitches().last()->click();
+            QVERIFY(f.autoTidy->isEnabled(lastId));
+            list->removeButtons().last()->click();
+        } else if (press == "downloads") {
+            list->addDownloadsButton()->click();
+        } else {
+            list->addFolderButton()->click();
+            QCOMPARE(f.services.folderRequests,
+                     (QList<std::pair<QString, QString>>{
+                         {"Choose a folder for Vantor to tidy", f.home.path()}}));
+        }
+        testsupport::settle(); // rows made anew replace the old ones through the event loop
+        QCOMPARE(folderRows(list), rows);
+        const auto why = TidiedFolders::Refusal(refusal);
+        QCOMPARE(list->errorText(), why == TidiedFolders::Refusal::None
+                                        ? QString()
+                                        : TidiedFolders::refusalText(why, chosenPath));
+        QVERIFY(why == TidiedFolders::Refusal::None || !list->errorText().isEmpty());
+        // Downloads is offered while it is no tidied folder.
+        QCOMPARE(list->addDownloadsButton()->isVisibleTo(list), press != "downloads");
+        // The rules follow, under each folder's name.
+        QCOMPARE(view.findChild<QLabel*>("ruleFolderHeader") != nullptr, rows.size() > 1);
+        if (press == "remove") // its switch leaves nothing behind
+            QVERIFY(!testsupport::readFile(f.settingsFile()).contains(lastId.toUtf8()));
+    }
+
     void theSwitchAndTheQuietTimeWriteTheSettingsFile() {
         PanelFixture f;
         SettingsView& view = openSettings(f);
-        ToggleSwitch* on = view.autoTidySection()->enabledSwitch();
+        ToggleSwitch* on = view.folderList()->autoTidySwitches().first(); // the Desktop's
         QComboBox* quiet = view.autoTidySection()->quietChoice();
         QVERIFY(!on->isChecked());
         QVERIFY(!quiet->isEnabled()); // nothing to choose while it is off
@@ -188,7 +267,7 @@ class TestSettingsView : public QObject {
         QCOMPARE(AutoTidySection::quietText(1), "after 1 second");
 
         // Turning it off keeps the user's own quiet time.
-        view.autoTidySection()->enabledSwitch()->click();
+        view.folderList()->autoTidySwitches().first()->click();
         QCOMPARE(QSettings(f.settingsFile(), QSettings::IniFormat)
                      .value("autoTidy/quietSeconds")
                      .toInt(),

@@ -39,20 +39,25 @@ class TestLocations : public QObject {
         }
     }
 
-    void desktopFolder_data() {
+    void userFolders_data() {
         QTest::addColumn<QByteArray>("userDirs");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("no user-dirs file") << QByteArray() << m_home + "/Desktop";
-        QTest::newRow("disabled as $HOME/")
-            << QByteArray("XDG_DESKTOP_DIR=\"$HOME/\"\n") << m_home + "/Desktop";
+        QTest::addColumn<QString>("desktop");
+        QTest::addColumn<QString>("downloads");
+        QTest::newRow("no user-dirs file")
+            << QByteArray() << m_home + "/Desktop" << m_home + "/Downloads";
+        QTest::newRow("disabled as $HOME/") << QByteArray("XDG_DESKTOP_DIR=\"$HOME/\"\n")
+                                            << m_home + "/Desktop" << m_home + "/Downloads";
         QTest::newRow("localised") << QByteArray("# comment\nXDG_DOWNLOAD_DIR=\"$HOME/Dl\"\n"
                                                  "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n")
-                                   << m_home + "/Schreibtisch";
+                                   << m_home + "/Schreibtisch" << m_home + "/Dl";
         QTest::newRow("absolute with trailing slash")
-            << QByteArray("XDG_DESKTOP_DIR=\"/nonexistent-vantor/desk/\"\n")
-            << "/nonexistent-vantor/desk";
+            << QByteArray("XDG_DESKTOP_DIR=\"/nonexistent-vantor/desk/\"\n"
+                          "XDG_DOWNLOAD_DIR=\"/nonexistent-vantor/dl/\"\n")
+            << "/nonexistent-vantor/desk"
+            << "/nonexistent-vantor/dl";
     }
-    // Home is never the Desktop, by whatever path: these all fall back to home/Desktop.
+    // Home is never the Desktop, by whatever path: these all fall back to home/Desktop, and
+    // there is no download folder to offer.
     void desktopThatIsHomeIsRejected_data() {
         QTest::addColumn<QByteArray>("value");
         QTest::newRow("relative") << QByteArray("Desk");
@@ -66,8 +71,10 @@ class TestLocations : public QObject {
         QFETCH(QByteArray, value);
         QFile::link(m_home, m_home + "/HomeLink");
         QFile::link("/", m_home + "/RootLink");
-        QVERIFY(testsupport::touch(userDirsFile(), "XDG_DESKTOP_DIR=\"" + value + "\"\n"));
+        QVERIFY(testsupport::touch(userDirsFile(), "XDG_DESKTOP_DIR=\"" + value +
+                                                       "\"\nXDG_DOWNLOAD_DIR=\"" + value + "\"\n"));
         QCOMPARE(platform::desktopFolder(), m_home + "/Desktop");
+        QCOMPARE(platform::downloadFolder(), QString());
         QVERIFY(platform::isHomeOrAbove(m_home + "/HomeLink"));
         QVERIFY(platform::isHomeOrAbove("/") && !platform::isHomeOrAbove(m_home + "/.config"));
         QVERIFY(platform::isSameFolder(m_home + "/HomeLink/", m_home));
@@ -76,13 +83,15 @@ class TestLocations : public QObject {
     }
 
     // Read afresh on every call: the test rewrites the file between rows.
-    void desktopFolder() {
+    void userFolders() {
         QFETCH(QByteArray, userDirs);
-        QFETCH(QString, expected);
+        QFETCH(QString, desktop);
+        QFETCH(QString, downloads);
         if (!userDirs.isEmpty())
             QVERIFY(testsupport::touch(userDirsFile(), userDirs));
-        QCOMPARE(platform::desktopFolder(), expected);
-        QVERIFY(!platform::entryExists(expected));
+        QCOMPARE(platform::desktopFolder(), desktop);
+        QCOMPARE(platform::downloadFolder(), downloads);
+        QVERIFY(!platform::entryExists(desktop) && !platform::entryExists(downloads));
     }
 };
 

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "platform/FileSystem.h"
 #include "rules/RuleStore.h"
 
 #include <QDir>
@@ -125,14 +126,16 @@ class TestRuleStore : public QObject {
         QCOMPARE(store.rule(third)->destination, "~/Desktop/New Rule 3");
     }
 
-    // The names are typed one after another; the folder follows while it is the Desktop
-    // folder of the name and nothing is in it, and a new rule never shares it.
+    // The names are typed one after another; the folder follows while it is the tidied
+    // folder's folder of the name and nothing is in it, and a new rule never shares it. The
+    // tidied folder is the destination's first folder: the Desktop, or another one.
     void renameTakesAnUnusedFolderAlong_data() {
         QTest::addColumn<QString>("inFolder"); // "" missing, "/" empty, else a file's name
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QString>("destination");
         QTest::newRow("missing") << "" << QStringList{"Receipts"} << "~/Desktop/Receipts";
         QTest::newRow("empty") << "/" << QStringList{"Receipts"} << "~/Desktop/Receipts";
+        QTest::newRow("in another folder") << "/" << QStringList{"Bills"} << "~/Downloads/Bills";
         QTest::newRow("a file moved there")
             << "a.pdf" << QStringList{"Receipts", "Bills"} << "~/Desktop/New Rule";
         QTest::newRow("typed over") << "" << QStringList{"", "R", "Re"} << "~/Desktop/Re";
@@ -146,12 +149,18 @@ class TestRuleStore : public QObject {
         QFETCH(QStringList, names);
         QFETCH(QString, destination);
         TempHome home;
-        RuleStore store(home.configFolder());
+        const QString tidied = destination.section(u'/', 0, 1);
+        const QString folder = platform::expandTilde(tidied);
+        const auto made = tidied == u"~/Desktop"
+                              ? std::make_unique<RuleStore>(home.configFolder())
+                              : std::make_unique<RuleStore>(home.configFolder(), folder,
+                                                            SortRule::defaultsInside(folder));
+        RuleStore& store = *made;
         const QUuid id = store.addRule();
         if (inFolder == "/")
-            QVERIFY(QDir().mkpath(home.desktop("New Rule")));
+            QVERIFY(QDir().mkpath(folder + "/New Rule"));
         else if (!inFolder.isEmpty())
-            QVERIFY(testsupport::touch(home.desktop("New Rule/" + inFolder)));
+            QVERIFY(testsupport::touch(folder + "/New Rule/" + inFolder));
         for (const QString& name : names) {
             store.rename(id, name);
             for (const SortRule& r : store.rules())
@@ -162,6 +171,8 @@ class TestRuleStore : public QObject {
         store.setDestination(id, home.desktop("Chosen")); // chosen by the user: stays
         store.rename(id, "Chosen 2");
         QCOMPARE(store.rule(id)->destination, "~/Desktop/Chosen");
+        store.restoreDefaults(); // the store's own
+        QCOMPARE(store.rules()[0].destination, tidied + "/Images");
     }
 
     void removeNotesTakenTypesAndInsertPutsBack() {

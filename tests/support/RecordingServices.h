@@ -12,7 +12,7 @@ class RecordingServices : public DesktopServices {
   public:
     QStringList revealed;
     QStringList openedFolders;
-    QList<RuleStore*> rulesShown;
+    QStringList rulesShown;                            // the folders' ids
     QList<std::pair<QString, QString>> folderRequests; // message, start folder
     std::optional<QString> chosenFolder;
     platform::Clock* testClock = nullptr;
@@ -34,6 +34,8 @@ class RecordingServices : public DesktopServices {
         folderRequests.append({message, startFolder});
         return chosenFolder;
     }
-    void showRules(RuleStore& store) override { rulesShown.append(&store); }
+    void showRules(TidiedFolders&, const QString& folderId) override {
+        rulesShown.append(folderId);
+    }
     platform::Clock& clock() override { return testClock ? *testClock : DesktopServices::clock(); }
 };

@@ -7,6 +7,7 @@
 #include "editor/RulesEditor.h"
 #include "editor/RulesWindow.h"
 #include "rules/RuleStore.h"
+#include "rules/TidiedFolders.h"
 #include "widgets/DesktopServices.h"
 
 #include <QDir>
@@ -52,15 +53,16 @@ RuleDetail* selectRule(RulesEditor* editor, const QString& name) {
 bool renderRulesWindow(const QString& home, const QString& out) {
     QDir().mkpath(home + "/Desktop/Images");
     QDir().mkpath(home + "/Desktop/Documents");
-    DesktopServices quiet; // outlives the window, which goes with the store
-    RuleStore store(home + "/.config/Vantor");
+    DesktopServices quiet; // outlives the window, which goes with the folders
+    TidiedFolders folders(home + "/.config/Vantor", home + "/Desktop");
+    RuleStore& store = *folders.desktopRules();
     // A rule with a dozen types and a clash note, to show wrapping and the note line.
     const QUuid videos = store.addRule();
     store.rename(videos, QStringLiteral("Videos"));
     store.setDestination(videos, home + "/Desktop/Videos");
     store.addExtensions(QStringLiteral("mov mp4 mkv avi webm m4v wmv flv mpg mpeg 3gp ogv"),
                         videos);
-    RulesWindow::show(store, quiet);
+    RulesWindow::show(folders, QString(), quiet);
     RulesEditor* editor = RulesWindow::window();
 
     // Entries a shade lighter than the window, as dark desktop themes draw them.
@@ -121,6 +123,29 @@ bool renderRulesWindow(const QString& home, const QString& out) {
         ok &= saveWithDialog(editor, editor->deleteConfirmation(), path("rules-delete-confirm"));
         editor->deleteConfirmation()->reject();
         settle();
+    }
+    editor->close();
+    return ok;
+}
+
+bool renderRulesWindowFolders(const QString& home, const QString& out) {
+    QDir(home).removeRecursively();
+    QDir().mkpath(home + "/Desktop");
+    QDir().mkpath(home + "/Downloads");
+    DesktopServices quiet;
+    TidiedFolders folders(home + "/.config/Vantor", home + "/Desktop");
+    QString downloads;
+    if (folders.add(home + "/Downloads", &downloads) != TidiedFolders::Refusal::None)
+        return false;
+    RulesWindow::show(folders, downloads, quiet);
+    RulesEditor* editor = RulesWindow::window();
+    const QPalette dark = darkPalette(QColor(0x36, 0x36, 0x36), QColor(0x3c, 0x3c, 0x3c));
+    bool ok = true;
+    for (const widgets::ColorScheme scheme :
+         {widgets::ColorScheme::Light, widgets::ColorScheme::Dark}) {
+        useScheme(scheme, dark);
+        editor->resize(680, 460);
+        ok &= save(editor, out + "/rules-window-folders-" + schemeName(scheme) + ".png");
     }
     editor->close();
     return ok;

@@ -1,6 +1,6 @@
 // The panel's pages, from a made-up Desktop: files to put away, a failed clean, a clean
 // Desktop, settings with and without an error, with automatic tidying and a history of
-// cleans, and no access to the Desktop.
+// cleans, and no access to the Desktop; then with Downloads tidied too.
 
 #include "MadeUpHistory.h"
 #include "RenderSupport.h"
@@ -48,6 +48,15 @@ QList<CleanSummary> madeUpHistory() {
             {QStringLiteral("2"), now.addDays(-1), 1, true, true},
             {QStringLiteral("1"), now.addDays(-3), 27, false, false},
             {QStringLiteral("0"), now.addDays(-9), 5, true, false}};
+}
+
+// What a download folder gathers: papers, pictures, archives, an installer, a half-download.
+void fillDownloads(const QString& downloads) {
+    QDir().mkpath(downloads);
+    for (const char* name :
+         {"statement-2024-04.pdf", "boarding pass.pdf", "wallpaper-dunes.jpg",
+          "photos-from-the-trip.zip", "fonts.tar.gz", "tool-setup-2.4.iso", "movie.part"})
+        touch(downloads + u'/' + QString::fromUtf8(name));
 }
 
 QString settingsFile(const QString& home) {
@@ -210,6 +219,46 @@ bool renderGermanPanel(const QString& home, const QString& out) {
         panel.useHistory(history);
         panel.setShowingSettings(true);
         ok &= save(&panel, out + "/panel-settings-de-" + schemeName(scheme) + ".png");
+    }
+    return ok;
+}
+
+bool renderTwoFolders(const QString& home, const QString& out) {
+    const QString desktop = home + "/Desktop";
+    const QString downloads = home + "/Downloads";
+    const QString state = home + "/.local/state/Vantor";
+    DesktopServices quiet;
+    const QPalette dark = darkPalette(QColor(0x1f, 0x1f, 0x1f), QColor(0x26, 0x26, 0x26));
+    bool ok = true;
+    for (const widgets::ColorScheme scheme :
+         {widgets::ColorScheme::Light, widgets::ColorScheme::Dark}) {
+        useScheme(scheme, dark);
+        const auto path = [&](const char* page) {
+            return out + "/panel-" + QString::fromUtf8(page) + u'-' + schemeName(scheme) + ".png";
+        };
+        QDir(home).removeRecursively();
+        fillDesktop(desktop);
+        fillDownloads(downloads);
+        writeYesterdaysRecord(state, desktop);
+        TidiedFolders storeFolders(home + "/.config/Vantor", desktop);
+        if (storeFolders.add(downloads) != TidiedFolders::Refusal::None)
+            return false;
+        Cleaner cleaner(&storeFolders, state);
+        AutoTidySettings autoTidy(settingsFile(home));
+        autoTidy.setEnabled(storeFolders.folders().last().id, true);
+        PanelView panel(cleaner, autoTidy, quiet);
+        panel.show();
+        ok &= save(&panel, path("two-folders"));
+
+        panel.setShowingSettings(true);
+        ok &= save(&panel, path("settings-folders"));
+        panel.setShowingSettings(false);
+
+        // Downloads gone, the Desktop as it was.
+        QDir(downloads).removeRecursively();
+        cleaner.rescan();
+        ok &= save(&panel, path("two-folders-no-access"));
+        panel.hide();
     }
     return ok;
 }

@@ -37,6 +37,10 @@ bool save(QWidget* widget, const QString& path);
 // The renderers: each writes its PNG files into `out`, using the home folder `home`.
 bool renderRulesWindow(const QString& home, const QString& out);
 bool renderPanel(const QString& home, const QString& out);
+// The panel and its settings with Downloads tidied beside the Desktop.
+bool renderTwoFolders(const QString& home, const QString& out);
+// The rules window with Downloads tidied beside the Desktop.
+bool renderRulesWindowFolders(const QString& home, const QString& out);
 // The panel with thirty rules on a 1280x800 screen, into the file `path`.
 bool renderManyRules(const QString& home, const QString& path);
 // The panel in German; installs the German translation, so it runs last.

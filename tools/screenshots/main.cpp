@@ -24,6 +24,8 @@ int main(int argc, char** argv) {
 
     bool ok = renderRulesWindow(home.path(), out);
     ok &= renderPanel(home.path(), out);
+    ok &= renderTwoFolders(home.path(), out);
+    ok &= renderRulesWindowFolders(home.path(), out);
     if (widgets::installTranslations(QLocale(QLocale::German, QLocale::Germany)))
         ok &= renderGermanPanel(home.path(), out);
     else

@@ -29,6 +29,38 @@ EN = {
 }
 
 DE = {
+    "Clean All": "Alle aufräumen",
+    "Tidy automatically": "Automatisch aufräumen",
+    "Your folders are clean": "Deine Ordner sind aufgeräumt",
+    "Folders": "Ordner",
+    "Add Folder…": "Ordner hinzufügen…",
+    "Add Downloads": "Downloads hinzufügen",
+    "Choose a folder for Vantor to tidy": "Wähle einen Ordner, den Vantor aufräumen soll",
+    "Remove": "Entfernen",
+    "Remove %1": "%1 entfernen",
+    "Stop tidying this folder. Its files stay where they are.":
+        "Diesen Ordner nicht mehr aufräumen. Seine Dateien bleiben, wo sie sind.",
+    "Tidy %1 automatically": "%1 automatisch aufräumen",
+    "Vantor can't read %1.": "Vantor kann %1 nicht lesen.",
+    "Vantor can't see your folders": "Vantor kann deine Ordner nicht sehen",
+    "Vantor can't read %1. Check that the folders exist and that you may open them.":
+        "Vantor kann %1 nicht lesen. Prüfe, ob die Ordner existieren und ob du sie öffnen darfst.",
+    "This rule points at %1 itself, so it won't move anything. Choose another folder.":
+        "Diese Regel zeigt auf %1 selbst und verschiebt daher nichts. Wähle einen anderen Ordner.",
+    "Files that match no rule stay in %1.": "Dateien, die zu keiner Regel passen, bleiben in %1.",
+    "Your custom rules and folders for %1 will be replaced with the default ones. Files you already sorted stay where they are.":
+        "Deine eigenen Regeln und Ordner für %1 werden durch die Standardregeln ersetzt. Bereits einsortierte Dateien bleiben, wo sie sind.",
+    "%1 is not a folder.": "%1 ist kein Ordner.",
+    "Give the folder's full path, starting with / or ~.":
+        "Gib den vollständigen Pfad des Ordners an, beginnend mit / oder ~.",
+    "%1 is your home folder: Vantor tidies folders inside it, never home itself.":
+        "%1 ist dein persönlicher Ordner: Vantor räumt Ordner darin auf, nie ihn selbst.",
+    "%1 holds your home folder: Vantor tidies folders inside home, never above it.":
+        "%1 enthält deinen persönlichen Ordner: Vantor räumt nur Ordner darin auf, nie darüber.",
+    "%1 is tidied already.": "%1 wird schon aufgeräumt.",
+    "%1 is a rule folder or inside one: files are put away there, so it is not tidied itself.":
+        "%1 ist ein Regelordner oder liegt in einem: Dort werden Dateien abgelegt, darum wird er nicht selbst aufgeräumt.",
+    "Desktop": "Schreibtisch",
     "Clean Desktop": "Schreibtisch aufräumen",
     "Your desktop is clean": "Dein Schreibtisch ist aufgeräumt",
     "Nothing to sort right now.": "Gerade gibt es nichts einzuordnen.",
