@@ -19,10 +19,3 @@ int Scan::totalFiles() const {
 bool Scan::noneReadable() const {
     return std::none_of(folders.begin(), folders.end(), [](const Folder& f) { return f.readable; });
 }
-
-const Scan::Folder* Scan::folder(const QString& path) const {
-    for (const Folder& f : folders)
-        if (f.path == path)
-            return &f;
-    return nullptr;
-}

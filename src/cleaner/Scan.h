@@ -29,6 +29,5 @@ struct Scan {
     int totalFiles() const;
     // Whether no folder could be listed (a scan of no folders counts as unreadable).
     bool noneReadable() const;
-    const Folder* folder(const QString& path) const;
     bool operator==(const Scan&) const = default;
 };
