@@ -102,9 +102,21 @@ constexpr int kRunLength = 256;
 struct Job {
     QString from;
     FileIdentity item;
-    QString name; // wanted in `folder`
+    QString to; // in `folder`, under the name wanted there
     QString folder;
 };
+
+// appendingPathComponent(folder, lastPathComponent(path)), in one copy for the usual paths.
+QString nameIn(const QString& folder, const QString& path) {
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0 || slash == path.size() - 1 || folder.isEmpty() || folder.endsWith(u'/'))
+        return platform::appendingPathComponent(folder, platform::lastPathComponent(path));
+    QString to;
+    to.reserve(folder.size() + path.size() - slash);
+    to.append(folder);
+    to.append(QStringView(path).mid(slash));
+    return to;
+}
 
 enum class RunEnd { Completed, Cancelled, JournalFailed };
 
@@ -115,28 +127,24 @@ enum class RunEnd { Completed, Cancelled, JournalFailed };
 template <class OnDone>
 RunEnd moveRun(CleanJournal* journal, const QList<Job>& jobs, const std::atomic<bool>& cancel,
                OnDone&& onDone) {
-    QStringList targets;
-    targets.reserve(jobs.size());
-    for (const Job& job : jobs) {
-        targets.append(platform::appendingPathComponent(job.folder, job.name));
-        if (journal)
-            journal->queueMove(job.from, targets.last(), job.item);
-    }
+    if (journal)
+        for (const Job& job : jobs)
+            journal->queueMove(job.from, job.to, job.item);
     if (journal && !journal->flush())
         return RunEnd::JournalFailed;
     for (qsizetype i = 0; i < jobs.size(); ++i) {
         if (cancel.load(std::memory_order_relaxed))
             return RunEnd::Cancelled;
         const Job& job = jobs[i];
-        QString to = targets[i];
+        QString to = job.to;
         bool journalOk = true;
         std::optional<FileIdentity> copied;
         const auto result =
             platform::moveItem(job.from, to, journalHooks(journal, to, &journalOk, &copied));
         Attempt attempt = attemptFrom(result, journalOk);
         if (result == platform::MoveResult::TargetExists && journalOk)
-            attempt =
-                moveJournaled(journal, job.from, job.item, job.name, job.folder, &to, &copied);
+            attempt = moveJournaled(journal, job.from, job.item,
+                                    platform::lastPathComponent(job.to), job.folder, &to, &copied);
         onDone(i, attempt, to, copied ? *copied : job.item);
         if (attempt == Attempt::JournalFailed)
             return RunEnd::JournalFailed;
@@ -550,7 +558,7 @@ CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomi
             QList<Job> jobs;
             for (const QString& file : batch.files.mid(start, kRunLength)) {
                 if (const auto item = platform::identity(file, false)) {
-                    jobs.append({file, *item, platform::lastPathComponent(file), folder});
+                    jobs.append({file, *item, nameIn(folder, file), folder});
                 } else { // gone since the scan
                     ++result.failed;
                     ++handled;
@@ -858,8 +866,8 @@ void CleanWork::putBack(const Record& record, CleanJournal* journalIn,
                 count(m, valid ? Outcome::Kept : Outcome::Gone);
                 continue;
             }
-            jobs.append(
-                {move.to, *item, platform::lastPathComponent(move.from), m_places[place].folder});
+            jobs.append({move.to, *item, nameIn(m_places[place].folder, move.from),
+                         m_places[place].folder});
             jobMove.append(m);
         }
         qsizetype done = 0;

@@ -63,6 +63,8 @@ struct CleanWorkResult {
     std::optional<CleanWorkKnownMarks> marks;
     // An undo's: where it put the items back, in the order it did.
     QStringList restored;
+    // A started undo's: the published scan with them, made on the worker.
+    std::optional<Scan> scanAfter;
     // An undo by history id that left last-clean.json alone: `record` is the file's as read.
     bool fromHistory = false;
 };

@@ -97,6 +97,7 @@ void Cleaner::cancel() {
 
 void Cleaner::setScan(Scan scan) {
     m_scan = std::move(scan);
+    ++m_scanGeneration;
     emit scanChanged();
 }
 
@@ -340,10 +341,19 @@ void Cleaner::startUndo(const QString& historyId, Done done) {
 void Cleaner::startUndoWork(const std::optional<QString>& historyId, Done done) {
     m_undoing = true;
     const CleanWork work = makeWork();
+    // The scan afterwards is made on the worker too, from the one published now; should
+    // another be published meanwhile, it is made again from that one when the work ends.
+    m_undoBase = m_scanGeneration;
     runInBackground(
-        [this, work, historyId](const CleanWork::Progress& progress) {
-            return historyId ? work.undoEntry(*historyId, m_cancel, progress)
-                             : work.undo(m_cancel, progress);
+        [this, work, historyId, base = m_scan, arriving = m_arriving,
+         targets = targets()](const CleanWork::Progress& progress) {
+            CleanWorkResult result = historyId ? work.undoEntry(*historyId, m_cancel, progress)
+                                               : work.undo(m_cancel, progress);
+            if (result.outcome == CleanWorkOutcome::Done && !result.restored.isEmpty()) {
+                const platform::NameOrder order;
+                result.scanAfter = scanWith(base, arriving, targets, result.restored, order);
+            }
+            return result;
         },
         &Cleaner::finishUndo, std::move(done));
 }
@@ -445,7 +455,9 @@ void Cleaner::finishWithScan(const CleanWorkResult& result, bool undo) {
         rescan();
     else if (!undo)
         applyScan(result.done > 0 && result.record ? scanWithout(result.record->moves) : m_scan);
-    else if (const auto scan = scanWith(now, result.restored))
+    else if (result.scanAfter && m_undoBase == m_scanGeneration)
+        applyScan(*result.scanAfter);
+    else if (const auto scan = scanWith(m_scan, m_arriving, now, result.restored, m_nameOrder))
         applyScan(*scan);
     else
         rescan();
@@ -506,7 +518,9 @@ void addInOrder(QStringList* files, const QStringList& paths, const QStringList&
 
 } // namespace
 
-std::optional<Scan> Cleaner::scanWith(const QList<Target>& now, const QStringList& restored) {
+std::optional<Scan> Cleaner::scanWith(const Scan& base, const Arriving& arriving,
+                                      const QList<Target>& now, const QStringList& restored,
+                                      const platform::NameOrder& order) {
     // By folder, in the order put back; an undo puts back into few folders.
     struct PutBack {
         QString folder;
@@ -526,7 +540,7 @@ std::optional<Scan> Cleaner::scanWith(const QList<Target>& now, const QStringLis
         put->paths.append(path);
         put->entries.append({path.mid(slash + 1), platform::DirEntry::Kind::File, true});
     }
-    Scan scan = m_scan;
+    Scan scan = base;
     QStringList tidied;
     for (const Target& t : now)
         tidied.append(t.path);
@@ -544,13 +558,13 @@ std::optional<Scan> Cleaner::scanWith(const QList<Target>& now, const QStringLis
                 return std::nullopt;
         // Matched beside the downloads in progress the folder's listing showed, as a listing
         // would match them.
-        const QList<platform::DirEntry> arriving = m_arriving.value(put.folder);
+        const QList<platform::DirEntry> beside = arriving.value(put.folder);
         const QList<qsizetype> matched =
             RuleMatcher(target->rules, target->path, tidied, &CleanRecord::canHold)
-                .match(arriving.isEmpty() ? put.entries : arriving + put.entries);
+                .match(beside.isEmpty() ? put.entries : beside + put.entries);
         QList<QStringList> paths(target->rules.size()), names(target->rules.size());
         for (qsizetype i = 0; i < put.entries.size(); ++i) {
-            const qsizetype group = matched[arriving.size() + i];
+            const qsizetype group = matched[beside.size() + i];
             if (group < 0) // it stays: a listing would count it among the others
                 return std::nullopt;
             paths[group].append(put.paths[i]);
@@ -558,7 +572,7 @@ std::optional<Scan> Cleaner::scanWith(const QList<Target>& now, const QStringLis
         }
         for (qsizetype i = 0; i < paths.size(); ++i)
             if (!paths[i].isEmpty())
-                addInOrder(&folder->groups[i].files, paths[i], names[i], m_nameOrder);
+                addInOrder(&folder->groups[i].files, paths[i], names[i], order);
     }
     return scan;
 }

@@ -182,6 +182,9 @@ class Cleaner : public QObject {
                             Arriving* arriving);
 
     void setScan(Scan scan);
+    // Counts the scans published, so that a scan made from an older one is known as such.
+    quint64 m_scanGeneration = 0;
+    quint64 m_undoBase = 0; // the generation a started undo made its scan from
     void setStatus(Status status);
     void setLastClean(std::optional<CleanRecord> record);
     void setNotice(Notice notice);
@@ -194,10 +197,13 @@ class Cleaner : public QObject {
     void finishWithScan(const CleanWorkResult& result, bool undo);
     // The scan without the files a clean moved away.
     Scan scanWithout(const QList<CleanRecord::Move>& moves) const;
-    // The scan with the files an undo put back, each in the group a listing would give it;
-    // nullopt when that cannot be told without listing (a folder not in the scan, rules
-    // changed since, a file that would stay). `now` are the targets.
-    std::optional<Scan> scanWith(const QList<Target>& now, const QStringList& restored);
+    // `base` with the files an undo put back, each in the group a listing would give it
+    // beside the downloads in progress `arriving`; nullopt when that cannot be told without
+    // listing (a folder not in the scan, rules changed since, a file that would stay). `now`
+    // are the targets. Runs on any thread.
+    static std::optional<Scan> scanWith(const Scan& base, const Arriving& arriving,
+                                        const QList<Target>& now, const QStringList& restored,
+                                        const platform::NameOrder& order);
     void updateWatches();
     void dropWatch(const QString& folder);
     CleanWork makeWork() const;

@@ -46,6 +46,27 @@ template <class Number> void appendNumber(QByteArray* out, Number n) {
     out->append(digits, end - digits);
 }
 
+// json::string(path), written in place where the path is plain ASCII, as nearly all are.
+void appendString(QByteArray* out, const QString& path) {
+    const auto* text = path.utf16();
+    if (!std::all_of(text, text + path.size(), [](auto c) { return c >= 0x20 && c < 0x80; })) {
+        *out += json::string(path);
+        return;
+    }
+    const qsizetype start = out->size();
+    out->resize(start + 2 * path.size() + 2);
+    char* at = out->data() + start;
+    *at++ = '"';
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const char c = char(text[i]);
+        if (c == '"' || c == '\\' || c == '/')
+            *at++ = '\\';
+        *at++ = c;
+    }
+    *at++ = '"';
+    out->truncate(at - out->constData());
+}
+
 } // namespace
 
 // Numbers as strings: device and inode numbers do not fit a JSON double. Appended in place,
@@ -59,7 +80,7 @@ QByteArray PutBackMarks::encode(const QList<Mark>& marks) {
     for (qsizetype i = 0; i < marks.size(); ++i) {
         const Mark& m = marks[i];
         out += i > 0 ? ",\n{\"path\":" : "\n{\"path\":";
-        out += json::string(m.path);
+        appendString(&out, m.path);
         out += ",\"device\":\"";
         appendNumber(&out, m.device);
         out += "\",\"inode\":\"";

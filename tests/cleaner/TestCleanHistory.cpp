@@ -232,10 +232,11 @@ class TestCleanHistory : public QObject {
 
     // put-back.json's form, byte for byte.
     void marksFileForm() {
-        const QList<PutBackMarks::Mark> marks{{"/home/u/Desktop/a \"b\".png", 2049, 1234567, 0, 5},
-                                              {"/d/é", ~quint64(0), 7, 123456789012, -1}};
+        const QList<PutBackMarks::Mark> marks{
+            {"/home/u/Desktop/a \"b\"\\.png", 2049, 1234567, 0, 5},
+            {"/d/é", ~quint64(0), 7, 123456789012, -1}};
         const QByteArray form =
-            "[\n{\"path\":\"\\/home\\/u\\/Desktop\\/a \\\"b\\\".png\",\"device\":\"2049\","
+            "[\n{\"path\":\"\\/home\\/u\\/Desktop\\/a \\\"b\\\"\\\\.png\",\"device\":\"2049\","
             "\"inode\":\"1234567\",\"size\":\"0\",\"modified\":\"5\"},\n"
             "{\"path\":\"\\/d\\/\xc3\xa9\",\"device\":\"18446744073709551615\",\"inode\":\"7\","
             "\"size\":\"123456789012\",\"modified\":\"-1\"}\n]\n";
