@@ -30,12 +30,86 @@ RuleMatcher::RuleMatcher(QList<SortRule> rules, const QString& folder,
                          [&](const QString& f) { return platform::isSameFolder(target, f); }) &&
             !platform::isSameFolder(target, folder) &&
             m_nameable(platform::appendingPathComponent(target, QStringLiteral("x")));
-        if (!takesFiles)
+        if (!takesFiles || !m_rules[i].takesFiles())
             continue;
-        for (const QString& type : m_rules[i].extensions)
+        const SortRule& rule = m_rules[i];
+        for (const QString& type : rule.extensions)
             if (!m_ruleByType.contains(type))
                 m_ruleByType.insert(type, i);
+        Test test;
+        test.rule = i;
+        test.types = QSet<QString>(rule.extensions.begin(), rule.extensions.end());
+        if (!rule.namePattern.isEmpty())
+            test.name = QRegularExpression(
+                QRegularExpression::wildcardToRegularExpression(rule.namePattern),
+                QRegularExpression::CaseInsensitiveOption);
+        test.needsIdentity = rule.minSize >= 0 || rule.maxSize >= 0 || rule.minAgeDays >= 0;
+        m_typesOnly = m_typesOnly && !rule.hasConditions();
+        m_tests.append(std::move(test));
     }
+}
+
+void RuleMatcher::setArrival(Arrival arrival, qint64 nowMs) {
+    m_arrival = std::move(arrival);
+    m_nowMs = nowMs;
+}
+
+bool RuleMatcher::isOfKind(const QString& mimeType, const QString& kind) {
+    static const QMimeDatabase db;
+    const QMimeType type = db.mimeTypeForName(mimeType);
+    QStringList names{mimeType};
+    if (type.isValid())
+        names << type.name() << type.aliases();
+    if (kind.endsWith(QStringLiteral("/*"))) {
+        const QStringView family = QStringView(kind).chopped(1); // "image/"
+        return std::any_of(names.begin(), names.end(),
+                           [&](const QString& n) { return n.startsWith(family); });
+    }
+    if (names.contains(kind))
+        return true;
+    return type.isValid() && type.inherits(kind);
+}
+
+bool RuleMatcher::holds(const Test& test, const QString& name, const QString& extension,
+                        std::optional<std::optional<platform::FileIdentity>>& identity,
+                        std::optional<QString>& mimeType) const {
+    const SortRule& rule = m_rules.at(test.rule);
+    if (!test.types.isEmpty() && !test.types.contains(extension))
+        return false;
+    if (test.name.isValid() && !rule.namePattern.isEmpty() && !test.name.match(name).hasMatch())
+        return false;
+    if (test.needsIdentity) {
+        if (!identity)
+            identity = platform::identity(m_prefix + name, false);
+        const auto& id = *identity;
+        if (!id || !id->hasState)
+            return false;
+        if (rule.minSize >= 0 && !(id->size > rule.minSize))
+            return false;
+        if (rule.maxSize >= 0 && !(id->size < rule.maxSize))
+            return false;
+        if (rule.minAgeDays >= 0) {
+            std::optional<qint64> arrived;
+            if (m_arrival)
+                arrived = m_arrival(name, *id);
+            else if (id->bornNs > 0)
+                arrived = id->bornNs / 1000000;
+            if (!arrived || m_nowMs - *arrived <= qint64(rule.minAgeDays) * 86400000)
+                return false;
+        }
+    }
+    if (!rule.kinds.isEmpty()) {
+        if (!mimeType) {
+            // By name where the name tells, by content where it does not; a file that cannot
+            // be read is judged by its name alone.
+            static const QMimeDatabase db;
+            mimeType = db.mimeTypeForFile(m_prefix + name).name();
+        }
+        if (std::none_of(rule.kinds.begin(), rule.kinds.end(),
+                         [&](const QString& kind) { return isOfKind(*mimeType, kind); }))
+            return false;
+    }
+    return true;
 }
 
 namespace {
@@ -100,20 +174,32 @@ QList<qsizetype> RuleMatcher::match(const QList<platform::DirEntry>& entries) co
             result.append(kStays);
             continue;
         }
-        const auto found = m_ruleByType.constFind(platform::pathExtension(entry.name).toLower());
-        if (found == m_ruleByType.cend() || arriving.contains(entry.name) ||
-            isPartialDownload(entry.name)) {
+        if (arriving.contains(entry.name) || isPartialDownload(entry.name)) {
             result.append(kStays);
             continue;
         }
-        if (anyPartial) {
-            const auto id = platform::identity(m_prefix + entry.name, false);
-            if (!id || (id->hasState && id->size == 0)) {
-                result.append(kStays);
-                continue;
+        const QString extension = platform::pathExtension(entry.name).toLower();
+        std::optional<std::optional<platform::FileIdentity>> identity;
+        std::optional<QString> mimeType;
+        qsizetype taker = kStays;
+        if (m_typesOnly) {
+            taker = m_ruleByType.value(extension, kStays);
+        } else {
+            for (const Test& test : m_tests) {
+                if (holds(test, entry.name, extension, identity, mimeType)) {
+                    taker = test.rule;
+                    break;
+                }
             }
         }
-        result.append(*found);
+        if (taker != kStays && anyPartial) {
+            if (!identity)
+                identity = platform::identity(m_prefix + entry.name, false);
+            const auto& id = *identity;
+            if (!id || (id->hasState && id->size == 0))
+                taker = kStays;
+        }
+        result.append(taker);
     }
     return result;
 }

@@ -9,11 +9,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <QRegularExpression>
+
 #include <functional>
+#include <optional>
 
 // Decides, for the loose items of one tidied folder, which rule takes each: the one place
 // that knows what a file is, used by the scan and so by the panel, the command line and
-// automatic tidying alike.
+// automatic tidying alike. A file goes to the first rule, in the list's order, that takes
+// files and whose type and conditions all hold.
 //
 // A file still arriving is never taken: a partial download (its content type, by name, is
 // application/x-partial-download: "report.pdf.part", "x.crdownload"), a file whose partial
@@ -35,6 +39,16 @@ class RuleMatcher {
 
     const QList<SortRule>& rules() const { return m_rules; }
 
+    // When a file arrived in the folder, in ms since 1970, or nullopt where that is not known
+    // (an age condition then does not hold). Without one, a file's birth time is taken.
+    using Arrival = std::function<std::optional<qint64>(const QString& name,
+                                                        const platform::FileIdentity& identity)>;
+    void setArrival(Arrival arrival, qint64 nowMs);
+
+    // Whether a file with the content type `mimeType` (or one it inherits) is of `kind`: the
+    // same type, an alias of it, one inheriting it, or for "image/*" any image type.
+    static bool isOfKind(const QString& mimeType, const QString& kind);
+
     // Per entry of the folder's listing: the index of the rule that takes it, kStays or
     // kSkipped.
     QList<qsizetype> match(const QList<platform::DirEntry>& entries) const;
@@ -44,7 +58,22 @@ class RuleMatcher {
     static QString downloadTarget(const QString& partialName);
 
   private:
+    // One rule, ready to test a file against.
+    struct Test {
+        qsizetype rule = 0;
+        QSet<QString> types;
+        QRegularExpression name;
+        bool needsIdentity = false;
+    };
+    bool holds(const Test& test, const QString& name, const QString& extension,
+               std::optional<std::optional<platform::FileIdentity>>& identity,
+               std::optional<QString>& mimeType) const;
+
     QList<SortRule> m_rules;
+    QList<Test> m_tests;     // the rules that take files, in order
+    bool m_typesOnly = true; // no rule that takes files has a condition besides its types
+    Arrival m_arrival;
+    qint64 m_nowMs = 0;
     QString m_prefix; // the folder with a trailing "/"
     bool m_folderNameable = true;
     QHash<QString, qsizetype> m_ruleByType; // type → first rule holding it that takes files

@@ -65,9 +65,12 @@ std::optional<QList<SortRule>> RuleStore::decode(const QByteArray& bytes) {
         return std::nullopt;
     QList<SortRule> rules;
     for (const QJsonValue value : doc.array()) {
-        auto rule = SortRule::fromJson(value);
+        QStringList problems;
+        auto rule = SortRule::fromJson(value, &problems);
         if (!rule)
             return std::nullopt;
+        for (const QString& problem : problems)
+            qWarning("rules.json: %s", qUtf8Printable(problem));
         rules.append(std::move(*rule));
     }
     return rules;

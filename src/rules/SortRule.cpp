@@ -5,7 +5,10 @@
 #include "rules/JsonWriter.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
+#include <QMimeDatabase>
+#include <QRegularExpression>
 
 SortRule::SortRule(QString name, QString symbol, QString destination, QStringList extensions,
                    QUuid id)
@@ -91,11 +94,82 @@ QByteArray SortRule::toJson() const {
             out += ',';
         out += json::string(extensions.at(i));
     }
-    out += "]}";
+    out += ']';
+    // A raw value kept from the file is written back as it came.
+    const auto raw = [this](QLatin1StringView key) -> std::optional<QByteArray> {
+        if (!unreadable.contains(key))
+            return std::nullopt;
+        const QByteArray array =
+            QJsonDocument(QJsonArray{unreadable.value(key)}).toJson(QJsonDocument::Compact);
+        return array.mid(1, array.size() - 2);
+    };
+    const auto key = [&](QLatin1StringView name, auto&& write, bool set) {
+        if (const auto kept = raw(name))
+            out += ",\"" + QByteArray(name.data(), name.size()) + "\":" + *kept;
+        else if (set)
+            out += ",\"" + QByteArray(name.data(), name.size()) + "\":" + write();
+    };
+    key(
+        QLatin1StringView("kinds"),
+        [&] {
+            QByteArray list = "[";
+            for (qsizetype i = 0; i < kinds.size(); ++i)
+                list += (i > 0 ? "," : "") + json::string(kinds.at(i));
+            return list + ']';
+        },
+        !kinds.isEmpty());
+    key(
+        QLatin1StringView("namePattern"), [&] { return json::string(namePattern); },
+        !namePattern.isEmpty());
+    key(
+        QLatin1StringView("minSize"), [&] { return QByteArray::number(minSize); }, minSize >= 0);
+    key(
+        QLatin1StringView("maxSize"), [&] { return QByteArray::number(maxSize); }, maxSize >= 0);
+    key(
+        QLatin1StringView("minAgeDays"), [&] { return QByteArray::number(minAgeDays); },
+        minAgeDays >= 0);
+    key(
+        QLatin1StringView("action"), [] { return QByteArray("\"trash\""); },
+        action == Action::Trash);
+    out += '}';
     return out;
 }
 
-std::optional<SortRule> SortRule::fromJson(const QJsonValue& value) {
+bool SortRule::isValidKind(const QString& kind) {
+    const qsizetype slash = kind.indexOf(u'/');
+    if (slash <= 0 || slash == kind.size() - 1 || kind.indexOf(u'/', slash + 1) >= 0)
+        return false;
+    if (kind.endsWith(QStringLiteral("/*"))) {
+        // A family is one of the top-level media types.
+        static const QStringList top = {"application", "audio", "font", "image", "inode",
+                                        "message",     "model", "text", "video", "x-content"};
+        return top.contains(kind.left(slash));
+    }
+    const QMimeDatabase db;
+    return db.mimeTypeForName(kind).isValid();
+}
+
+bool SortRule::isValidNamePattern(const QString& pattern) {
+    if (pattern.isEmpty() || pattern.contains(u'/') || pattern.contains(QChar(0)))
+        return false;
+    return QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern)).isValid();
+}
+
+namespace {
+
+// A whole number in [0, max] from a JSON number, or nullopt.
+std::optional<qint64> wholeNumber(const QJsonValue& value, qint64 max) {
+    if (!value.isDouble())
+        return std::nullopt;
+    const double d = value.toDouble();
+    if (!(d >= 0) || d > double(max) || d != double(qint64(d)))
+        return std::nullopt;
+    return qint64(d);
+}
+
+} // namespace
+
+std::optional<SortRule> SortRule::fromJson(const QJsonValue& value, QStringList* problems) {
     if (!value.isObject())
         return std::nullopt;
     const QJsonObject o = value.toObject();
@@ -113,5 +187,57 @@ std::optional<SortRule> SortRule::fromJson(const QJsonValue& value) {
             return std::nullopt;
         types.append(t.toString());
     }
-    return SortRule(name.toString(), symbol.toString(), destination.toString(), types, *uuid);
+    SortRule rule(name.toString(), symbol.toString(), destination.toString(), types, *uuid);
+
+    const auto refuse = [&](QLatin1StringView key, const QString& why) {
+        rule.unreadable.insert(key, o.value(key));
+        if (problems)
+            problems->append(QStringLiteral("rule \"%1\": %2 %3; the rule takes no file")
+                                 .arg(rule.name, key, why));
+    };
+    if (o.contains(u"kinds")) {
+        const QJsonValue v = o.value(u"kinds");
+        QStringList kinds;
+        bool ok = v.isArray() && !v.toArray().isEmpty();
+        for (const QJsonValue& k : v.toArray()) {
+            ok = ok && k.isString() && isValidKind(k.toString());
+            kinds.append(k.toString());
+        }
+        if (ok)
+            rule.kinds = kinds;
+        else
+            refuse(QLatin1StringView("kinds"), QStringLiteral("names an unknown content type"));
+    }
+    if (o.contains(u"namePattern")) {
+        const QJsonValue v = o.value(u"namePattern");
+        if (v.isString() && isValidNamePattern(v.toString()))
+            rule.namePattern = v.toString();
+        else
+            refuse(QLatin1StringView("namePattern"), QStringLiteral("is not a usable pattern"));
+    }
+    for (const auto& [key, field] : {std::pair{QLatin1StringView("minSize"), &rule.minSize},
+                                     std::pair{QLatin1StringView("maxSize"), &rule.maxSize}}) {
+        if (!o.contains(key))
+            continue;
+        if (const auto n = wholeNumber(o.value(key), kMaxSize))
+            *field = *n;
+        else
+            refuse(key, QStringLiteral("is not a size in bytes up to 1 PiB"));
+    }
+    if (o.contains(u"minAgeDays")) {
+        if (const auto n = wholeNumber(o.value(u"minAgeDays"), kMaxAgeDays))
+            rule.minAgeDays = int(*n);
+        else
+            refuse(QLatin1StringView("minAgeDays"),
+                   QStringLiteral("is not a number of days up to 36500"));
+    }
+    if (o.contains(u"action")) {
+        const QJsonValue v = o.value(u"action");
+        if (v == QJsonValue(QStringLiteral("trash")))
+            rule.action = Action::Trash;
+        else if (v != QJsonValue(QStringLiteral("move")))
+            refuse(QLatin1StringView("action"),
+                   QStringLiteral("is neither \"move\" nor \"trash\""));
+    }
+    return rule;
 }
