@@ -1,5 +1,6 @@
 #include "cleaner/Cleaner.h"
 
+#include "cleaner/Arrivals.h"
 #include "cleaner/CleanHistory.h"
 #include "cleaner/CleanWork.h"
 #include "platform/DirectoryWatch.h"
@@ -30,7 +31,9 @@ bool isLink(const QString& path) {
 Cleaner::Cleaner(TidiedFolders* folders, const QString& recordFolder, QObject* parent,
                  platform::Clock& clock)
     : QObject(parent), m_folders(folders), m_recordFolder(recordFolder), m_clock(clock),
-      m_pendingRescan(clock.makeTimer()) {
+      m_pendingRescan(clock.makeTimer()), m_ageRescan(clock.makeTimer()),
+      m_arrivals(std::make_shared<Arrivals>(
+          platform::appendingPathComponent(recordFolder, QStringLiteral("arrivals.json")))) {
     CleanWork::History history;
     CleanWork::KnownMarks marks;
     CleanWork work = makeWork();
@@ -53,6 +56,12 @@ Cleaner::Cleaner(TidiedFolders* folders, const QString& recordFolder, QObject* p
         rescan();
     });
     connect(m_pendingRescan.get(), &platform::Timer::timeout, this, &Cleaner::rescan);
+    connect(m_ageRescan.get(), &platform::Timer::timeout, this, &Cleaner::rescan);
+}
+
+bool Cleaner::Target::countsAge() const {
+    return std::any_of(rules.begin(), rules.end(),
+                       [](const SortRule& r) { return r.takesFiles() && r.minAgeDays >= 0; });
 }
 
 Cleaner::~Cleaner() {
@@ -114,7 +123,8 @@ void Cleaner::setLastClean(std::optional<CleanRecord> record) {
 QList<Cleaner::Target> Cleaner::targets() const {
     QList<Target> list;
     for (const TidiedFolders::Folder& folder : m_folders->folders())
-        list.append({folder.path, folder.rules->rules()});
+        list.append(
+            {folder.path, folder.rules->rules(), m_arrivals, m_clock.now().toMSecsSinceEpoch()});
     return list;
 }
 
@@ -131,6 +141,11 @@ void Cleaner::applyScan(const Scan& scan, const Arriving& arriving) {
 
 void Cleaner::applyScan(const Scan& scan) {
     setScan(scan);
+    const QList<Target> now = targets();
+    if (std::none_of(now.begin(), now.end(), [](const Target& t) { return t.countsAge(); }))
+        m_ageRescan->stop();
+    else if (!m_ageRescan->isActive())
+        m_ageRescan->start(kAgeRescanMs);
     if (scan.noneReadable())
         setStatus(Status::noAccess());
     else if (m_status.kind == Status::Kind::NoAccess)
@@ -158,7 +173,18 @@ Scan Cleaner::computeScan(const QList<Target>& targets, platform::NameOrder& nam
             scan.folders.append(std::move(folder));
             continue;
         }
-        const RuleMatcher matcher(target.rules, target.path, tidied, &CleanRecord::canHold);
+        RuleMatcher matcher(target.rules, target.path, tidied, &CleanRecord::canHold);
+        if (target.countsAge() && target.arrivals) {
+            target.arrivals->note(target.path, *entries, target.nowMs);
+            matcher.setArrival(
+                [&target](const QString& name, const platform::FileIdentity& id) {
+                    auto at = target.arrivals->arrival(target.path, name);
+                    if (!at && id.bornNs > 0)
+                        at = id.bornNs / 1000000;
+                    return at;
+                },
+                target.nowMs);
+        }
         const QList<qsizetype> matched = matcher.match(*entries);
         QList<QStringList> names(target.rules.size());
         for (qsizetype i = 0; i < entries->size(); ++i) {
@@ -550,8 +576,9 @@ std::optional<Scan> Cleaner::scanWith(const Scan& base, const Arriving& arriving
                          [&](const Scan::Folder& f) { return f.path == put.folder; });
         const auto target = std::find_if(now.begin(), now.end(),
                                          [&](const Target& t) { return t.path == put.folder; });
+        // A file put back arrives anew, which only a listing notes.
         if (folder == scan.folders.end() || !folder->readable || target == now.end() ||
-            folder->groups.size() != target->rules.size())
+            folder->groups.size() != target->rules.size() || target->countsAge())
             return std::nullopt;
         for (qsizetype i = 0; i < target->rules.size(); ++i)
             if (!(folder->groups[i].rule == target->rules[i]))

@@ -21,6 +21,7 @@
 #include <memory>
 #include <optional>
 
+class Arrivals;
 class QThread;
 class TidiedFolders;
 class CleanWork;
@@ -137,6 +138,9 @@ class Cleaner : public QObject {
     void startUndo(Done done = {});
     void startUndo(const QString& historyId, Done done = {});
 
+    // How often the folders are scanned again while a rule counts files' age.
+    static constexpr int kAgeRescanMs = 60 * 60 * 1000;
+
     // The last cleans, newest first (at most kHistoryLength).
     const QList<CleanSummary>& history() const { return m_history; }
     static constexpr int kHistoryLength = CleanHistory::kLength;
@@ -173,6 +177,10 @@ class Cleaner : public QObject {
     struct Target {
         QString path;
         QList<SortRule> rules;
+        // Where and when arrivals are noted, for rules that count a file's age.
+        std::shared_ptr<Arrivals> arrivals;
+        qint64 nowMs = 0;
+        bool countsAge() const;
     };
     QList<Target> targets() const;
     // Per tidied folder, the downloads in progress its listing showed: they decide whether
@@ -231,6 +239,10 @@ class Cleaner : public QObject {
     bool m_watchingWrites = false;
     platform::Clock& m_clock;
     std::unique_ptr<platform::Timer> m_pendingRescan;
+    // While a rule counts files' age, files come of age with no change on disk: a rescan
+    // every so often finds them.
+    std::unique_ptr<platform::Timer> m_ageRescan;
+    std::shared_ptr<Arrivals> m_arrivals;
     Notice m_notice = Notice::None;
     int m_busyWaitMs = 2000;
     std::atomic<bool> m_cancel{false};

@@ -57,17 +57,12 @@ void RuleMatcher::setArrival(Arrival arrival, qint64 nowMs) {
 bool RuleMatcher::isOfKind(const QString& mimeType, const QString& kind) {
     static const QMimeDatabase db;
     const QMimeType type = db.mimeTypeForName(mimeType);
-    QStringList names{mimeType};
-    if (type.isValid())
-        names << type.name() << type.aliases();
-    if (kind.endsWith(QStringLiteral("/*"))) {
-        const QStringView family = QStringView(kind).chopped(1); // "image/"
-        return std::any_of(names.begin(), names.end(),
-                           [&](const QString& n) { return n.startsWith(family); });
-    }
-    if (names.contains(kind))
-        return true;
-    return type.isValid() && type.inherits(kind);
+    const QString name = type.isValid() ? type.name() : mimeType;
+    // A family by the canonical name only: aliases cross families (application/pdf is also
+    // known as image/pdf).
+    if (kind.endsWith(QStringLiteral("/*")))
+        return name.startsWith(QStringView(kind).chopped(1));
+    return name == kind || (type.isValid() && type.inherits(kind));
 }
 
 bool RuleMatcher::holds(const Test& test, const QString& name, const QString& extension,

@@ -46,7 +46,7 @@ class RuleMatcher {
     void setArrival(Arrival arrival, qint64 nowMs);
 
     // Whether a file with the content type `mimeType` (or one it inherits) is of `kind`: the
-    // same type, an alias of it, one inheriting it, or for "image/*" any image type.
+    // same type or one inheriting it, or for "image/*" any image type by its own name.
     static bool isOfKind(const QString& mimeType, const QString& kind);
 
     // Per entry of the folder's listing: the index of the rule that takes it, kStays or

@@ -223,6 +223,36 @@ class TestCleaner : public QObject {
         QCOMPARE(m_cleaner->scan().folders.at(1).other, 1);
     }
 
+    // Age counts from when Vantor saw a file arrive, the clock's time, not the file's times;
+    // a file that left and came back counts from its return, and a file comes of age with
+    // no change on disk, found by the rescan every so often. A forged arrivals file only
+    // loses what it held.
+    void ageCountsFromArrival() {
+        SortRule old("Old", "doc.text", "~/Old", {"pdf"});
+        old.minAgeDays = 30;
+        QVERIFY(testsupport::touch(m_store->fileName(), RuleStore::encode({old})));
+        m_cleaner.reset();
+        m_folders = std::make_unique<TidiedFolders>(m_home->configFolder(), m_desktop);
+        m_store = m_folders->desktopRules();
+        makeCleaner();
+        touch({"a.pdf", "b.pdf"});
+        Cleaner& c = *m_cleaner;
+        const auto due = [&c] { return c.scan().folders.first().groups.first().files; };
+        c.rescan();
+        QVERIFY(due().isEmpty());
+        m_clock.advance(29LL * 86400000);
+        QVERIFY(QFile::rename(desktop("b.pdf"), m_home->path() + "/b.pdf"));
+        c.rescan();
+        QVERIFY(QFile::rename(m_home->path() + "/b.pdf", desktop("b.pdf")));
+        m_clock.advance(2LL * 86400000); // the hourly rescan runs on its own
+        QCOMPARE(due(), QStringList{desktop("a.pdf")});
+
+        QVERIFY(testsupport::touch(m_home->stateFolder() + "/arrivals.json", "{\"x\": [1,"));
+        makeCleaner();
+        m_cleaner->rescan(); // born in the clock's future: counted from now
+        QVERIFY(m_cleaner->scan().folders.first().groups.first().files.isEmpty());
+    }
+
     void cleanMovesNamesClashesAndRecords() {
         const QString docs = m_desktop + "/Documents", images = m_desktop + "/Images";
         touch({"Documents/report.pdf", "Documents/report 2.pdf", "Documents/archive.tar.gz"},

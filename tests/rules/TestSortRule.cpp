@@ -54,6 +54,66 @@ class TestSortRule : public QObject {
         QCOMPARE(back, std::optional(r));
     }
 
+    // Conditions follow the five keys; a rule with types only is written as it always was.
+    void conditionsJsonFormIsExact() {
+        SortRule r("Old", "doc", "~/D", {"pdf"},
+                   QUuid::fromString(QStringLiteral("3f2504e0-4f89-11d3-9a0c-0305e82c3301")));
+        r.kinds = {"image/*", "application/pdf"};
+        r.namePattern = "Scan*";
+        r.minSize = 5;
+        r.maxSize = 1'000'000'000'000;
+        r.minAgeDays = 30;
+        r.action = SortRule::Action::Trash;
+        const QByteArray head = "{\"id\":\"3F2504E0-4F89-11D3-9A0C-0305E82C3301\",\"name\":"
+                                "\"Old\",\"symbol\":\"doc\",\"destination\":\"~\\/D\","
+                                "\"extensions\":[\"pdf\"]";
+        QCOMPARE(r.toJson(), head + ",\"kinds\":[\"image\\/*\",\"application\\/pdf\"],"
+                                    "\"namePattern\":\"Scan*\",\"minSize\":5,\"maxSize\":"
+                                    "1000000000000,\"minAgeDays\":30,\"action\":\"trash\"}");
+        QCOMPARE(SortRule::fromJson(QJsonDocument::fromJson(r.toJson()).object()),
+                 std::optional(r));
+    }
+
+    // A condition a hand-edited file gives wrongly is kept as written, and the rule then
+    // takes nothing rather than more than the user wrote.
+    void conditionsDecoding_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QJsonValue>("value");
+        QTest::addColumn<bool>("understood");
+        QTest::newRow("family") << "kinds" << QJsonValue(QJsonArray{"image/*"}) << true;
+        QTest::newRow("unknown kind") << "kinds" << QJsonValue(QJsonArray{"image/nope"}) << false;
+        QTest::newRow("no family") << "kinds" << QJsonValue(QJsonArray{"nope/*"}) << false;
+        QTest::newRow("empty kinds") << "kinds" << QJsonValue(QJsonArray{}) << false;
+        QTest::newRow("pattern with slash") << "namePattern" << QJsonValue("a/*") << false;
+        QTest::newRow("empty pattern") << "namePattern" << QJsonValue("") << false;
+        QTest::newRow("size") << "minSize" << QJsonValue(1e12) << true;
+        QTest::newRow("negative size") << "minSize" << QJsonValue(-1) << false;
+        QTest::newRow("huge size") << "maxSize" << QJsonValue(1e300) << false;
+        QTest::newRow("fractional days") << "minAgeDays" << QJsonValue(1.5) << false;
+        QTest::newRow("days as text") << "minAgeDays" << QJsonValue("30") << false;
+        QTest::newRow("move") << "action" << QJsonValue("move") << true;
+        QTest::newRow("unknown action") << "action" << QJsonValue("delete") << false;
+    }
+    void conditionsDecoding() {
+        QFETCH(QString, key);
+        QFETCH(QJsonValue, value);
+        QFETCH(bool, understood);
+        QJsonObject o{{"id", "3F2504E0-4F89-11D3-9A0C-0305E82C3301"},
+                      {"name", "N"},
+                      {"symbol", "s"},
+                      {"destination", "/d"},
+                      {"extensions", QJsonArray{"a"}}};
+        o.insert(key, value);
+        QStringList problems;
+        const auto r = SortRule::fromJson(o, &problems);
+        QVERIFY(r);
+        QCOMPARE(r->takesFiles(), understood);
+        QCOMPARE(problems.size(), understood ? 0 : 1);
+        const QJsonObject back = QJsonDocument::fromJson(r->toJson()).object();
+        if (key != "action" || !understood) // "move" is the default, not written
+            QCOMPARE(back.value(key), value);
+    }
+
     // A valid rule with one member set, or removed when the value is undefined.
     void decodingRules_data() {
         QTest::addColumn<QString>("key");
