@@ -74,11 +74,7 @@ int report(const CommandResult& result) {
 
 // A command: by the running Vantor when there is one, so its panel, watch and
 // record stay in step; else here, with no display, under the cleaner's lock.
-int runCommand(int argc, char** argv, const CommandRequest& request) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
-
+int runCommand(const CommandRequest& request) {
     QString problem;
     const QString folder = platform::InstanceFolder::forThisUser().find(&problem);
     complain(problem);
@@ -91,16 +87,18 @@ int runCommand(int argc, char** argv, const CommandRequest& request) {
     case platform::SingleInstance::Answer::Answered:
         if (const auto result = CommandResult::fromLine(answer))
             return report(*result);
-        complain(
-            QStringLiteral("The running Vantor's answer can't be read; nothing was done here."));
+        complain(QCoreApplication::translate(
+            "CommandLine", "The running Vantor's answer can't be read; nothing was done here."));
         return CommandResult::kFailure;
     case platform::SingleInstance::Answer::TooLong:
-        complain(QStringLiteral("The running Vantor's answer is longer than %1 MB and was not "
-                                "read; its panel shows what was done.")
+        complain(QCoreApplication::translate(
+                     "CommandLine", "The running Vantor's answer is longer than %1 MB and was not "
+                                    "read; its panel shows what was done.")
                      .arg(platform::SingleInstance::kMaxAnswerBytes / (1024 * 1024)));
         return CommandResult::kFailure;
     case platform::SingleInstance::Answer::NoAnswer:
-        complain(QStringLiteral("The running Vantor did not answer; nothing was done here."));
+        complain(QCoreApplication::translate(
+            "CommandLine", "The running Vantor did not answer; nothing was done here."));
         return CommandResult::kFailure;
     case platform::SingleInstance::Answer::NotRunning:
         break;
@@ -112,13 +110,14 @@ int runCommand(int argc, char** argv, const CommandRequest& request) {
     return report(runner.runAndWait(request));
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    // Read before anything needs a display: the commands work without one.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+// Help, version and the commands need no display: a core application, in the language of
+// the session as the panel's.
+int runCommandLine(int argc, char** argv, const QStringList& arguments) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
+    widgets::installTranslations(QLocale());
+    // Parsed again: its messages are worded only now that the translation is in.
     const CommandLine line = CommandLine::parse(arguments);
     switch (line.action) {
     case CommandLine::Action::Help:
@@ -128,13 +127,37 @@ int main(int argc, char** argv) {
         print(stdout, CommandLine::versionText());
         return 0;
     case CommandLine::Action::Error:
-        complain(line.error + QStringLiteral(" See 'vantor --help'."));
+        complain(line.error + u' ' +
+                 QCoreApplication::translate("CommandLine", "See 'vantor --help'."));
         return CommandResult::kUsage;
     case CommandLine::Action::Run:
-        return runCommand(argc, argv, line.request);
+        return runCommand(line.request);
     case CommandLine::Action::Start:
         break;
     }
+    return CommandResult::kUsage; // parsed as a command a moment ago
+}
+
+// Says why Vantor can't start here, in the language of the session: with no display there
+// is no application that shows windows, so a core one words it.
+int refuseToStart(int argc, char** argv, const char* text, const QString& argument = {}) {
+    QCoreApplication app(argc, argv);
+    widgets::installTranslations(QLocale());
+    const QString message = QCoreApplication::translate("CommandLine", text);
+    complain(argument.isEmpty() ? message : message.arg(argument));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Read before anything needs a display: the commands work without one.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine line = CommandLine::parse(arguments);
+    if (line.action != CommandLine::Action::Start)
+        return runCommandLine(argc, argv, arguments);
 
     // What Vantor picks for Qt below is for this process only; the programs it starts (the
     // file manager through xdg-open) choose their own.
@@ -143,24 +166,25 @@ int main(int argc, char** argv) {
     // Without a display Qt would abort with a long message; say what is wrong instead.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        const QString line =
-            QStringLiteral("vantor: no graphical session (neither DISPLAY nor WAYLAND_DISPLAY is "
-                           "set); start it from a desktop session, or on a virtual display with: "
-                           "xvfb-run -a %1 (xvfb-run is in the xvfb package)\n")
-                .arg(commandForThisBinary(argc > 0 ? argv[0] : nullptr));
-        std::fputs(line.toLocal8Bit().constData(), stderr);
-        return 1;
+        return refuseToStart(
+            argc, argv,
+            QT_TRANSLATE_NOOP("CommandLine",
+                              "no graphical session (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                              "start it from a desktop session, or on a virtual display with: "
+                              "xvfb-run -a %1 (xvfb-run is in the xvfb package)"),
+            commandForThisBinary(argc > 0 ? argv[0] : nullptr));
     }
 
     // A Wayland session without XWayland needs Qt's Wayland plugin. Name it outright: Qt
     // picks X11 on some Wayland desktops, which cannot work without DISPLAY.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")) {
         if (!hasWaylandPlugin()) {
-            std::fputs("vantor: this Wayland session has no XWayland (DISPLAY is not set) and "
-                       "Qt's Wayland support is not installed; install the qt6-wayland package, "
-                       "or start Vantor in a session with XWayland or X11\n",
-                       stderr);
-            return 1;
+            return refuseToStart(
+                argc, argv,
+                QT_TRANSLATE_NOOP("CommandLine",
+                                  "this Wayland session has no XWayland (DISPLAY is not set) and "
+                                  "Qt's Wayland support is not installed; install the qt6-wayland "
+                                  "package, or start Vantor in a session with XWayland or X11"));
         }
         qputenv("QT_QPA_PLATFORM", "wayland");
     }

@@ -18,6 +18,10 @@ void SystemServices::openFolder(const QString& folder, ShownCallback done) {
 
 std::optional<QString> SystemServices::chooseFolder(QWidget* parent, const QString& message,
                                                     const QString& startFolder) {
+    // What QFileDialog::getExistingDirectory() does, with an accept button that says what it
+    // does. Left native (no DontUseNativeDialog): where Qt has a platform theme for the
+    // desktop (GTK, KDE, the portal's FileChooser), that shows the desktop's own chooser; Qt's
+    // own dialog only otherwise.
     QFileDialog dialog(parent, message, startFolder);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);

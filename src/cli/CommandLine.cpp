@@ -32,9 +32,8 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     line.autostart = parser.isSet(autostart);
     line.request.json = parser.isSet(json);
     line.request.automatic = parser.isSet(automatic);
-    const QString jsonMisplaced =
-        QStringLiteral("--json goes with scan, clean, undo, history or folders.");
-    const QString automaticMisplaced = QStringLiteral("--automatic goes with folders add.");
+    const QString jsonMisplaced = tr("--json goes with scan, clean, undo, history or folders.");
+    const QString automaticMisplaced = tr("--automatic goes with folders add.");
     if (words.isEmpty()) {
         if (line.request.json)
             return fail(jsonMisplaced);
@@ -44,35 +43,34 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     }
     const auto command = CommandRequest::commandNamed(words.first());
     if (!command || *command == Command::Open)
-        return fail(QStringLiteral("Unknown command '%1'.").arg(words.first()));
+        return fail(tr("Unknown command '%1'.").arg(words.first()));
     line.request.command = *command;
     // Arguments: undo takes the id of the clean to put back; folders add and remove a path.
     qsizetype allowed = *command == Command::Undo ? 2 : 1;
     if (*command == Command::Folders && words.size() > 1) {
         const auto action = CommandRequest::folderActionNamed(words.at(1));
         if (!action || *action == FolderAction::List)
-            return fail(QStringLiteral("Unknown folders command '%1'.").arg(words.at(1)));
+            return fail(tr("Unknown folders command '%1'.").arg(words.at(1)));
         if (words.size() == 2)
-            return fail(QStringLiteral("folders %1 needs a folder.").arg(words.at(1)));
+            return fail(tr("folders %1 needs a folder.").arg(words.at(1)));
         line.request.folderAction = *action;
         allowed = 3;
     }
     if (words.size() > allowed)
-        return fail(QStringLiteral("Unexpected argument '%1'.").arg(words.at(allowed)));
+        return fail(tr("Unexpected argument '%1'.").arg(words.at(allowed)));
     const bool changesList = line.request.folderAction != FolderAction::List;
     if (line.request.automatic && line.request.folderAction != FolderAction::Add)
         return fail(automaticMisplaced);
     if (line.request.json && changesList)
-        return fail(
-            QStringLiteral("--json goes with folders, not with folders %1.").arg(words.at(1)));
+        return fail(tr("--json goes with folders, not with folders %1.").arg(words.at(1)));
     if (*command == Command::Undo && words.size() == 2) {
         if (words.at(1).isEmpty())
-            return fail(QStringLiteral("An empty ID names no clean."));
+            return fail(tr("An empty ID names no clean."));
         line.request.id = words.at(1);
     }
     if (changesList) {
         if (words.at(2).isEmpty())
-            return fail(QStringLiteral("An empty path names no folder."));
+            return fail(tr("An empty path names no folder."));
         // A running Vantor has a working folder of its own: the path goes as an absolute one.
         line.request.path = platform::standardize(words.at(2));
     }
@@ -81,7 +79,7 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
 }
 
 QString CommandLine::helpText() {
-    return QStringLiteral(
+    return tr(
         "Usage: vantor [command] [argument] [--json]\n"
         "\n"
         "Vantor tidies the loose files of your Desktop, and of the folders you add (such\n"

@@ -6,6 +6,7 @@
 #include "rules/RuleStore.h"
 #include "rules/TidiedFolders.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -18,8 +19,7 @@ using Command = CommandRequest::Command;
 using FolderAction = CommandRequest::FolderAction;
 
 QString files(int count) {
-    return QString::number(count) +
-           (count == 1 ? QStringLiteral(" file") : QStringLiteral(" files"));
+    return QCoreApplication::translate("CommandRunner", "%n files", nullptr, count);
 }
 
 // JSON written by hand, to keep the keys in the documented order: a value is JSON text.
@@ -75,10 +75,13 @@ QString noAccessText(const Scan& scan) {
         if (folder.readable)
             continue;
         if (&folder == &scan.folders.first())
-            text += QStringLiteral("Vantor can't see your Desktop (%1).\n")
-                        .arg(SortRule::tildePath(folder.path));
+            text +=
+                QCoreApplication::translate("CommandRunner", "Vantor can't see your Desktop (%1).")
+                    .arg(SortRule::tildePath(folder.path));
         else
-            text += QStringLiteral("Vantor can't read %1.\n").arg(SortRule::tildePath(folder.path));
+            text += QCoreApplication::translate("CommandRunner", "Vantor can't read %1.")
+                        .arg(SortRule::tildePath(folder.path));
+        text += u'\n';
     }
     return text;
 }
@@ -99,8 +102,7 @@ QString CommandRunner::rulesNote() const {
     const auto bytes = platform::readWholeFile(file, RuleStore::kMaxFileBytes);
     if (bytes && RuleStore::decode(*bytes))
         return {};
-    return QStringLiteral("%1 can't be read; using the default rules.\n")
-        .arg(SortRule::tildePath(file));
+    return tr("%1 can't be read; using the default rules.").arg(SortRule::tildePath(file)) + u'\n';
 }
 
 CommandResult CommandRunner::runAndWait(const CommandRequest& request) {
@@ -190,14 +192,13 @@ CommandResult CommandRunner::scan(bool json) const {
                                            .arg(g.rule.name, files(int(g.files.size())),
                                                 SortRule::tildePath(g.rule.destinationURL()));
         if (folder.totalFiles() == 0)
-            result.out += indent + QStringLiteral("Nothing to move.\n");
-        const QString where = several ? QStringLiteral("there") : QStringLiteral("on the Desktop");
+            result.out += indent + tr("Nothing to move.") + u'\n';
         if (folder.other > 0)
             result.out +=
                 indent +
-                (folder.other == 1
-                     ? QStringLiteral("1 other item stays %1.\n").arg(where)
-                     : QStringLiteral("%1 other items stay %2.\n").arg(folder.other).arg(where));
+                (several ? tr("%n other items stay there.", nullptr, folder.other)
+                         : tr("%n other items stay on the Desktop.", nullptr, folder.other)) +
+                u'\n';
     }
     return result;
 }
@@ -218,18 +219,16 @@ CommandResult CommandRunner::history(bool json) const {
     }
     // One line a clean: its id to give to undo, its local time, what it did.
     for (const CleanSummary& e : entries) {
-        QString line =
-            QStringLiteral("%1  %2  Moved %3")
+        const QString what = e.automatic ? (e.undone ? tr("Moved %1, automatically; put back.")
+                                                     : tr("Moved %1, automatically."))
+                                         : (e.undone ? tr("Moved %1; put back.") : tr("Moved %1."));
+        result.out +=
+            QStringLiteral("%1  %2  %3\n")
                 .arg(e.id, e.date.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
-                     files(e.moved));
-        if (e.automatic)
-            line += QStringLiteral(", automatically");
-        if (e.undone)
-            line += QStringLiteral("; put back");
-        result.out += line + QStringLiteral(".\n");
+                     what.arg(files(e.moved)));
     }
     if (entries.isEmpty())
-        result.out = QStringLiteral("No cleans yet.\n");
+        result.out = tr("No cleans yet.") + u'\n';
     return result;
 }
 
@@ -259,17 +258,18 @@ CommandResult CommandRunner::folders(const CommandRequest& request) {
             m_autoTidy->setEnabled(id, true);
         const TidiedFolders::Folder* added = list->folder(id);
         result.out =
-            QStringLiteral("Added %1 to the tidied folders%2.\n")
-                .arg(SortRule::tildePath(added ? added->path : request.path),
-                     request.automatic ? QStringLiteral(", tidied automatically") : QString());
+            (request.automatic ? tr("Added %1 to the tidied folders, tidied automatically.")
+                               : tr("Added %1 to the tidied folders."))
+                .arg(SortRule::tildePath(added ? added->path : request.path)) +
+            u'\n';
         return result;
     }
     case FolderAction::Remove: {
         const qsizetype index = list->indexOf(request.path);
         if (index == 0)
-            return failure(QStringLiteral("The Desktop is always tidied; it can't be removed.\n"));
+            return failure(tr("The Desktop is always tidied; it can't be removed.") + u'\n');
         const QString notListed =
-            QStringLiteral("%1 is not a tidied folder.\n").arg(SortRule::tildePath(request.path));
+            tr("%1 is not a tidied folder.").arg(SortRule::tildePath(request.path)) + u'\n';
         if (index < 0)
             return failure(notListed);
         // A copy: removing it changes the list.
@@ -278,8 +278,8 @@ CommandResult CommandRunner::folders(const CommandRequest& request) {
             return failure(notListed);
         // As the settings page does: a removed folder leaves no switch behind.
         m_autoTidy->setEnabled(folder.id, false);
-        result.out = QStringLiteral("Removed %1 from the tidied folders.\n")
-                         .arg(SortRule::tildePath(folder.path));
+        result.out =
+            tr("Removed %1 from the tidied folders.").arg(SortRule::tildePath(folder.path)) + u'\n';
         return result;
     }
     }
@@ -307,15 +307,15 @@ void CommandRunner::runWork(const CommandRequest& request,
         const auto entry = std::find_if(entries.begin(), entries.end(),
                                         [&id](const auto& e) { return e.id == id; });
         if (entry == entries.end()) {
-            done(empty(QStringLiteral("No clean with ID '%1' in the history.\n").arg(id)));
+            done(empty(tr("No clean with ID '%1' in the history.").arg(id) + u'\n'));
             return;
         }
         if (entry->undone) {
-            done(empty(QStringLiteral("Clean %1 was put back already.\n").arg(id)));
+            done(empty(tr("Clean %1 was put back already.").arg(id) + u'\n'));
             return;
         }
     } else if (!clean && !cleaner->lastClean()) {
-        done(empty(QStringLiteral("Nothing to undo.\n")));
+        done(empty(tr("Nothing to undo.") + u'\n'));
         return;
     }
 
@@ -338,11 +338,10 @@ void CommandRunner::runWork(const CommandRequest& request,
             return;
         case Cleaner::Outcome::Kind::NoWork:
             if (!clean)
-                done(empty(QStringLiteral("Nothing to undo.\n")));
+                done(empty(tr("Nothing to undo.") + u'\n'));
             else
                 report({CommandResult::kSuccess,
-                        json ? cleanJson(0, 0, {}) : QStringLiteral("Nothing to move.\n"),
-                        QString()});
+                        json ? cleanJson(0, 0, {}) : tr("Nothing to move.") + u'\n', QString()});
             return;
         case Cleaner::Outcome::Kind::Done:
             break;
@@ -354,24 +353,28 @@ void CommandRunner::runWork(const CommandRequest& request,
             if (json)
                 r.out = cleanJson(status.moved(), status.failed, outcome.moves);
             else if (status.recordStopped)
-                r.out = QStringLiteral("Moved %1; %2 couldn't be moved.\n%3\n")
-                            .arg(files(status.moved()), QString::number(status.failed),
-                                 Cleaner::recordStoppedText());
+                r.out = tr("Moved %1; %n couldn't be moved.", nullptr, status.failed)
+                            .arg(files(status.moved())) +
+                        u'\n' + Cleaner::recordStoppedText() + u'\n';
+            else if (status.failed > 0 && status.inUse > 0)
+                r.out = tr("Moved %1; %n couldn't be moved (%2 in use).", nullptr, status.failed)
+                            .arg(files(status.moved()), QString::number(status.inUse)) +
+                        u'\n';
             else if (status.failed > 0)
-                r.out = QStringLiteral("Moved %1; %2 couldn't be moved%3.\n")
-                            .arg(files(status.moved()), QString::number(status.failed),
-                                 status.inUse > 0 ? QStringLiteral(" (%1 in use)").arg(status.inUse)
-                                                  : QString());
+                r.out = tr("Moved %1; %n couldn't be moved.", nullptr, status.failed)
+                            .arg(files(status.moved())) +
+                        u'\n';
             else
-                r.out = QStringLiteral("Moved %1.\n").arg(files(status.moved()));
+                r.out = tr("Moved %1.").arg(files(status.moved())) + u'\n';
         } else {
             if (json)
                 r.out = undoJson(status.restored(), status.failed);
             else if (status.failed > 0)
-                r.out = QStringLiteral("Put back %1; %2 couldn't be put back.\n")
-                            .arg(files(status.restored()), QString::number(status.failed));
+                r.out = tr("Put back %1; %n couldn't be put back.", nullptr, status.failed)
+                            .arg(files(status.restored())) +
+                        u'\n';
             else
-                r.out = QStringLiteral("Put back %1.\n").arg(files(status.restored()));
+                r.out = tr("Put back %1.").arg(files(status.restored())) + u'\n';
         }
         report(r);
     };

@@ -83,12 +83,9 @@ QWidget* HistoryList::makeRow(const CleanSummary& entry) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
     layout->addLayout(text, 1);
-    if (entry.undone) {
-        auto* done = widgets::makeLabel(tr("Put back"), widgets::TextStyle::Caption,
-                                        widgets::Emphasis::Secondary);
-        done->setObjectName(QStringLiteral("historyPutBack"));
-        layout->addWidget(done, 0, Qt::AlignVCenter);
-    } else {
+    // A clean put back says so in its second line: a word where the buttons are would read
+    // as one of them, switched off.
+    if (!entry.undone) {
         auto* button = new SmallButton(tr("Put Back"));
         button->setObjectName(QStringLiteral("putBackButton"));
         const QString id = entry.id;
@@ -125,8 +122,12 @@ void HistoryList::updateDates() {
         QWidget* row = m_rows->itemAt(i)->widget();
         const CleanSummary& entry = m_entries.at(i - 1);
         const QString when = panel::relativeDateText(entry.date, now, widgets::interfaceLocale());
-        row->findChild<QLabel*>(QStringLiteral("historyDetail"))
-            ->setText(entry.automatic ? tr("%1 · automatic").arg(when) : when);
+        // The history keeps no time of the putting back: the date is the clean's.
+        const QString detail =
+            entry.automatic
+                ? (entry.undone ? tr("%1 · automatic · put back") : tr("%1 · automatic"))
+                : (entry.undone ? tr("%1 · put back") : QStringLiteral("%1"));
+        row->findChild<QLabel*>(QStringLiteral("historyDetail"))->setText(detail.arg(when));
         // Read out with the clean it belongs to: a column of "Put Back" says nothing.
         if (auto* button = row->findChild<QPushButton*>(QStringLiteral("putBackButton")))
             button->setAccessibleName(

@@ -150,6 +150,12 @@ SettingsView::SettingsView(Cleaner& cleaner, AutoTidySettings& autoTidy, History
     historyBox->setSpacing(8);
     historyBox->addWidget(historyTitle);
     historyBox->addWidget(m_history);
+    // The clean page's status line is out of sight: the page confirms a put back as it would.
+    m_putBackResult = widgets::makeWrappingLabel(QString(), widgets::TextStyle::Callout,
+                                                 widgets::Emphasis::Secondary);
+    m_putBackResult->setObjectName(QStringLiteral("putBackResult"));
+    m_putBackResult->hide();
+    historyBox->addWidget(m_putBackResult);
 
     auto* version = widgets::makeLabel(versionLine(), widgets::TextStyle::Caption,
                                        widgets::Emphasis::Secondary);
@@ -185,7 +191,32 @@ SettingsView::SettingsView(Cleaner& cleaner, AutoTidySettings& autoTidy, History
     connect(&folders, &TidiedFolders::foldersChanged, this, &SettingsView::refreshRules);
     connect(m_folderList, &FolderList::rowsChanged, this, &SettingsView::orderTabs);
     connect(m_history, &HistoryList::rowsChanged, this, &SettingsView::orderTabs);
+    connect(&m_cleaner, &Cleaner::statusChanged, this, &SettingsView::showPutBackResult);
+    connect(&m_cleaner, &Cleaner::busyChanged, this, [this](bool busy) {
+        if (busy)
+            m_putBackResult->hide();
+    });
     refreshRules();
+}
+
+void SettingsView::showPutBackResult() {
+    const Cleaner::Status& status = m_cleaner.status();
+    if (status.kind != Cleaner::Status::Kind::Undone) {
+        m_putBackResult->hide();
+        return;
+    }
+    // In the status line's words, which it would show after Undo.
+    QString text =
+        QCoreApplication::translate("StatusLine", "Put back %n files.", nullptr, status.restored());
+    if (status.failed >= 1)
+        text += u' ' + QCoreApplication::translate("StatusLine", "%n were missing.", nullptr,
+                                                   status.failed);
+    m_putBackResult->setText(text);
+    m_putBackResult->show();
+}
+
+QString SettingsView::putBackResult() const {
+    return m_putBackResult->isHidden() ? QString() : m_putBackResult->text();
 }
 
 QString SettingsView::versionLine() {

@@ -40,6 +40,8 @@ class SettingsView : public QWidget {
     static QString versionLine();
     // "No file manager found to show …" after a Show found none; else empty.
     QString fileManagerError() const;
+    // "Put back 3 files." once a clean was put back while the page is open; else empty.
+    QString putBackResult() const;
 
   signals:
     // Done or Escape: the page should close.
@@ -51,6 +53,7 @@ class SettingsView : public QWidget {
     // Rows made anew join the end of the Tab order: put their buttons back where they are
     // read.
     void orderTabs();
+    void showPutBackResult();
     QWidget* ruleFolderRow(const SortRule& rule);
 
     Cleaner& m_cleaner;
@@ -64,5 +67,6 @@ class SettingsView : public QWidget {
     QVBoxLayout* m_ruleRows = nullptr;
     QLabel* m_revealError = nullptr;
     HistoryList* m_history = nullptr;
+    QLabel* m_putBackResult = nullptr;
     QPushButton* m_done = nullptr;
 };

@@ -275,6 +275,28 @@ class TestCommandLine : public QObject {
         QCOMPARE(run.err, QByteArray());
     }
 
+    // In a German session a command speaks German, as the panel does; the rule names, which
+    // name folders, and --json stay as they are.
+    void germanSession() {
+        TempHome home;
+        RuleStore(home.configFolder()).restoreDefaults(); // the same ids in both languages
+        put(home, {"a.png"});
+        const QProcessEnvironment english = environment(home);
+        QProcessEnvironment german = english;
+        german.remove("LC_ALL");
+        german.insert("LANG", "de_DE.UTF-8");
+        german.insert("LANGUAGE", "de");
+
+        Run run = vantor({"folders", "add", home.path()}, german);
+        QCOMPARE(run.exit, 1);
+        QCOMPARE(QString::fromUtf8(run.err), "vantor: ~ ist dein persönlicher Ordner: Vantor "
+                                             "räumt Ordner darin auf, nie ihn selbst.\n");
+        run = vantor({"scan"}, german);
+        QVERIFY2(run.out.startsWith("Images: ") && run.out.contains("\u2192 ~/Desktop/Images\n"),
+                 run.out.constData());
+        QCOMPARE(vantor({"scan", "--json"}, german).out, vantor({"scan", "--json"}, english).out);
+    }
+
     // Cleans listed newest first, an older one put back by its ID, the newest by plain undo.
     void historyAndUndoByID() {
         TempHome home;

@@ -287,15 +287,15 @@ class TestSettingsView : public QObject {
 
         QCOMPARE(rowTexts(list, "historyMoved"),
                  QStringList({"Moved 3 files", "Moved 12 files", "Moved 1 file"}));
+        // The clean already put back says so beside its date and has no button.
         QCOMPARE(rowTexts(list, "historyDetail"),
-                 QStringList({"2 minutes ago · automatic", "yesterday", "3 days ago"}));
+                 QStringList({"2 minutes ago · automatic", "yesterday · put back", "3 days ago"}));
         QCOMPARE(list->emptyText(), QString());
-
-        // The clean already put back says so and has no button.
         const QList<QPushButton*> buttons = list->putBackButtons();
         QCOMPARE(buttons.size(), 3);
         QVERIFY(buttons[0] && !buttons[1] && buttons[2]);
-        QCOMPARE(rowTexts(list, "historyPutBack"), QStringList{"Put back"});
+        for (const QLabel* label : list->findChildren<QLabel*>()) // no word beside the buttons
+            QVERIFY(label->text() != "Put back");
         QCOMPARE(buttons[2]->accessibleName(), "Put back 1 file moved 3 days ago");
         // Tab reaches them as they are read: after the rules' buttons, before Done.
         QList<QWidget*> tabbed;
@@ -353,17 +353,25 @@ class TestSettingsView : public QObject {
         f.cleaner->clean();
         f.touch({"b.pdf"});
         f.cleaner->clean();
-        HistoryList* list = openSettings(f).historyList();
+        SettingsView& view = openSettings(f);
+        HistoryList* list = view.historyList();
         QCOMPARE(rowTexts(list, "historyMoved"), QStringList({"Moved 1 file", "Moved 1 file"}));
+        QCOMPARE(view.putBackResult(), QString());
 
         list->putBackButtons().at(1)->click();
         f.finishWork();
+        // Confirmed on the page, as Undo is in the status line.
+        QCOMPARE(view.putBackResult(), "Put back 1 file.");
         QVERIFY(QFile::exists(f.desktop("a.png")));
         QVERIFY(QFile::exists(f.desktop("Documents/b.pdf")));
         QVERIFY(!QFile::exists(f.desktop("b.pdf")));
         const QList<QPushButton*> buttons = list->putBackButtons();
         QVERIFY(buttons.size() == 2 && buttons[0] && !buttons[1]);
-        QCOMPARE(rowTexts(list, "historyPutBack"), QStringList{"Put back"});
+        QVERIFY(rowTexts(list, "historyDetail").at(1).endsWith(" · put back"));
+        // A clean started next leaves it behind.
+        f.touch({"c.png"});
+        f.cleaner->clean();
+        QCOMPARE(view.putBackResult(), QString());
     }
 
     void twentyCleansScrollInsteadOfGrowingThePanel() {
