@@ -74,6 +74,263 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>--json goes with scan, clean, undo, history or folders.</source>
+        <translation>--json gehört zu scan, clean, undo, history oder folders.</translation>
+    </message>
+    <message>
+        <source>--automatic goes with folders add.</source>
+        <translation>--automatic gehört zu folders add.</translation>
+    </message>
+    <message>
+        <source>Unknown command &apos;%1&apos;.</source>
+        <translation>Unbekannter Befehl '%1'.</translation>
+    </message>
+    <message>
+        <source>Unknown folders command &apos;%1&apos;.</source>
+        <translation>Unbekannter folders-Befehl '%1'.</translation>
+    </message>
+    <message>
+        <source>folders %1 needs a folder.</source>
+        <translation>folders %1 braucht einen Ordner.</translation>
+    </message>
+    <message>
+        <source>Unexpected argument &apos;%1&apos;.</source>
+        <translation>Unerwartetes Argument '%1'.</translation>
+    </message>
+    <message>
+        <source>--json goes with folders, not with folders %1.</source>
+        <translation>--json gehört zu folders, nicht zu folders %1.</translation>
+    </message>
+    <message>
+        <source>An empty ID names no clean.</source>
+        <translation>Eine leere ID bezeichnet kein Aufräumen.</translation>
+    </message>
+    <message>
+        <source>An empty path names no folder.</source>
+        <translation>Ein leerer Pfad bezeichnet keinen Ordner.</translation>
+    </message>
+    <message>
+        <source>Usage: vantor [command] [argument] [--json]
+
+Vantor tidies the loose files of your Desktop, and of the folders you add (such
+as Downloads), into folders by type. Each folder has rules of its own.
+
+Commands:
+  (none)          start Vantor; if it already runs, open its panel
+  scan [--json]   show what a clean would move now in each tidied folder;
+                  changes nothing
+  clean [--json]  clean every tidied folder now, as the panel&apos;s Clean button does
+  undo [--json]   put the last clean back, as Undo does
+  undo ID [--json]
+                  put back that clean from the history
+  history [--json]
+                  list the last 20 cleans, newest first, with their IDs
+  folders [--json]
+                  list the tidied folders, the Desktop first, and which of them
+                  are tidied automatically
+  folders add PATH [--automatic]
+                  tidy that folder too, with the default rules in folders inside it
+  folders remove PATH
+                  stop tidying that folder; its files stay as they are
+
+Options:
+  -h, --help      show this help
+  -v, --version   show the version
+  --json          print the result as one JSON document
+  --automatic     with folders add: also tidy the folder automatically, once a
+                  new file there has stayed untouched for a while
+
+When Vantor is running, it carries out the command itself.
+Exit status: 0 done (also when there was nothing to move), 1 not done in full
+(items that failed, a tidied folder that can&apos;t be read, nothing to undo, no clean
+with that ID, a folder that can&apos;t be added or removed, busy), 2 bad usage.
+</source>
+        <translation>Aufruf: vantor [Befehl] [Argument] [--json]
+
+Vantor räumt die losen Dateien deines Schreibtischs und der Ordner, die du
+hinzufügst (etwa Downloads), nach Art in Ordner. Jeder Ordner hat eigene Regeln.
+
+Befehle:
+  (keiner)        Vantor starten; läuft es schon, sein Fenster öffnen
+  scan [--json]   zeigen, was Aufräumen jetzt in jedem aufgeräumten Ordner
+                  verschieben würde; ändert nichts
+  clean [--json]  jeden aufgeräumten Ordner jetzt aufräumen, wie der
+                  Aufräumen-Knopf des Fensters
+  undo [--json]   das letzte Aufräumen zurücklegen, wie Widerrufen
+  undo ID [--json]
+                  dieses Aufräumen aus dem Verlauf zurücklegen
+  history [--json]
+                  die letzten 20 Aufräumvorgänge auflisten, neueste zuerst, mit
+                  ihren IDs
+  folders [--json]
+                  die aufgeräumten Ordner auflisten, den Schreibtisch zuerst, und
+                  welche davon automatisch aufgeräumt werden
+  folders add PATH [--automatic]
+                  auch diesen Ordner aufräumen, mit den Standardregeln und ihren
+                  Ordnern darin
+  folders remove PATH
+                  diesen Ordner nicht mehr aufräumen; seine Dateien bleiben, wie
+                  sie sind
+
+Optionen:
+  -h, --help      diese Hilfe zeigen
+  -v, --version   die Version zeigen
+  --json          das Ergebnis als ein JSON-Dokument ausgeben
+  --automatic     mit folders add: den Ordner auch automatisch aufräumen, sobald
+                  eine neue Datei darin eine Weile unberührt geblieben ist
+
+Läuft Vantor, führt es den Befehl selbst aus.
+Rückgabewert: 0 erledigt (auch wenn nichts zu verschieben war), 1 nicht ganz
+erledigt (Dateien mit Fehler, ein aufgeräumter Ordner nicht lesbar, nichts zu
+widerrufen, kein Aufräumen mit dieser ID, ein Ordner nicht hinzuzufügen oder zu
+entfernen, beschäftigt), 2 falscher Aufruf.
+</translation>
+    </message>
+    <message>
+        <source>The running Vantor&apos;s answer can&apos;t be read; nothing was done here.</source>
+        <translation>Die Antwort des laufenden Vantor ist nicht lesbar; hier wurde nichts getan.</translation>
+    </message>
+    <message>
+        <source>The running Vantor&apos;s answer is longer than %1 MB and was not read; its panel shows what was done.</source>
+        <translation>Die Antwort des laufenden Vantor ist länger als %1 MB und wurde nicht gelesen; sein Fenster zeigt, was getan wurde.</translation>
+    </message>
+    <message>
+        <source>The running Vantor did not answer; nothing was done here.</source>
+        <translation>Der laufende Vantor hat nicht geantwortet; hier wurde nichts getan.</translation>
+    </message>
+    <message>
+        <source>See &apos;vantor --help&apos;.</source>
+        <translation>Siehe 'vantor --help'.</translation>
+    </message>
+    <message>
+        <source>no graphical session (neither DISPLAY nor WAYLAND_DISPLAY is set); start it from a desktop session, or on a virtual display with: xvfb-run -a %1 (xvfb-run is in the xvfb package)</source>
+        <translation>keine grafische Sitzung (weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt); starte Vantor in einer Desktop-Sitzung oder auf einem virtuellen Bildschirm mit: xvfb-run -a %1 (xvfb-run ist im Paket xvfb)</translation>
+    </message>
+    <message>
+        <source>this Wayland session has no XWayland (DISPLAY is not set) and Qt&apos;s Wayland support is not installed; install the qt6-wayland package, or start Vantor in a session with XWayland or X11</source>
+        <translation>diese Wayland-Sitzung hat kein XWayland (DISPLAY ist nicht gesetzt), und die Wayland-Unterstützung von Qt ist nicht installiert; installiere das Paket qt6-wayland oder starte Vantor in einer Sitzung mit XWayland oder X11</translation>
+    </message>
+</context>
+<context>
+    <name>CommandRunner</name>
+    <message numerus="yes">
+        <source>%n files</source>
+        <translation>
+            <numerusform>%n Datei</numerusform>
+            <numerusform>%n Dateien</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Vantor can&apos;t see your Desktop (%1).</source>
+        <translation>Vantor kann deinen Schreibtisch nicht sehen (%1).</translation>
+    </message>
+    <message>
+        <source>Vantor can&apos;t read %1.</source>
+        <translation>Vantor kann %1 nicht lesen.</translation>
+    </message>
+    <message>
+        <source>%1 can&apos;t be read; using the default rules.</source>
+        <translation>%1 ist nicht lesbar; es gelten die Standardregeln.</translation>
+    </message>
+    <message>
+        <source>Nothing to move.</source>
+        <translation>Nichts zu verschieben.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n other items stay there.</source>
+        <translation>
+            <numerusform>%n anderes Objekt bleibt dort.</numerusform>
+            <numerusform>%n andere Objekte bleiben dort.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n other items stay on the Desktop.</source>
+        <translation>
+            <numerusform>%n anderes Objekt bleibt auf dem Schreibtisch.</numerusform>
+            <numerusform>%n andere Objekte bleiben auf dem Schreibtisch.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Moved %1, automatically; put back.</source>
+        <translation>%1 automatisch verschoben; zurückgelegt.</translation>
+    </message>
+    <message>
+        <source>Moved %1, automatically.</source>
+        <translation>%1 automatisch verschoben.</translation>
+    </message>
+    <message>
+        <source>Moved %1; put back.</source>
+        <translation>%1 verschoben; zurückgelegt.</translation>
+    </message>
+    <message>
+        <source>Moved %1.</source>
+        <translation>%1 verschoben.</translation>
+    </message>
+    <message>
+        <source>No cleans yet.</source>
+        <translation>Noch nichts aufgeräumt.</translation>
+    </message>
+    <message>
+        <source>Added %1 to the tidied folders, tidied automatically.</source>
+        <translation>%1 zu den aufgeräumten Ordnern hinzugefügt, wird automatisch aufgeräumt.</translation>
+    </message>
+    <message>
+        <source>Added %1 to the tidied folders.</source>
+        <translation>%1 zu den aufgeräumten Ordnern hinzugefügt.</translation>
+    </message>
+    <message>
+        <source>The Desktop is always tidied; it can&apos;t be removed.</source>
+        <translation>Der Schreibtisch wird immer aufgeräumt; er kann nicht entfernt werden.</translation>
+    </message>
+    <message>
+        <source>%1 is not a tidied folder.</source>
+        <translation>%1 ist kein aufgeräumter Ordner.</translation>
+    </message>
+    <message>
+        <source>Removed %1 from the tidied folders.</source>
+        <translation>%1 aus den aufgeräumten Ordnern entfernt.</translation>
+    </message>
+    <message>
+        <source>No clean with ID &apos;%1&apos; in the history.</source>
+        <translation>Kein Aufräumen mit der ID '%1' im Verlauf.</translation>
+    </message>
+    <message>
+        <source>Clean %1 was put back already.</source>
+        <translation>Das Aufräumen %1 wurde schon zurückgelegt.</translation>
+    </message>
+    <message>
+        <source>Nothing to undo.</source>
+        <translation>Nichts zu widerrufen.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Moved %1; %n couldn&apos;t be moved.</source>
+        <translation>
+            <numerusform>%1 verschoben; %n konnte nicht verschoben werden.</numerusform>
+            <numerusform>%1 verschoben; %n konnten nicht verschoben werden.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Moved %1; %n couldn&apos;t be moved (%2 in use).</source>
+        <translation>
+            <numerusform>%1 verschoben; %n konnte nicht verschoben werden (%2 in Benutzung).</numerusform>
+            <numerusform>%1 verschoben; %n konnten nicht verschoben werden (%2 in Benutzung).</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Put back %1; %n couldn&apos;t be put back.</source>
+        <translation>
+            <numerusform>%1 zurückgelegt; %n konnte nicht zurückgelegt werden.</numerusform>
+            <numerusform>%1 zurückgelegt; %n konnten nicht zurückgelegt werden.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Put back %1.</source>
+        <translation>%1 zurückgelegt.</translation>
+    </message>
+</context>
+<context>
     <name>DesktopCleaner</name>
     <message>
         <source>Couldn&apos;t save the record for Undo, so nothing was moved.</source>
@@ -182,10 +439,6 @@
         <translation>%1 · automatisch</translation>
     </message>
     <message>
-        <source>Put back</source>
-        <translation>Zurückgelegt</translation>
-    </message>
-    <message>
         <source>Put Back</source>
         <translation>Zurücklegen</translation>
     </message>
@@ -195,6 +448,14 @@
             <numerusform>%n Datei zurücklegen, die %1 verschoben wurde</numerusform>
             <numerusform>%n Dateien zurücklegen, die %1 verschoben wurden</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>%1 · automatic · put back</source>
+        <translation>%1 · automatisch · zurückgelegt</translation>
+    </message>
+    <message>
+        <source>%1 · put back</source>
+        <translation>%1 · zurückgelegt</translation>
     </message>
 </context>
 <context>

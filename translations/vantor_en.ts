@@ -50,6 +50,51 @@
     </message>
 </context>
 <context>
+    <name>CommandRunner</name>
+    <message numerus="yes">
+        <source>%n files</source>
+        <translation>
+            <numerusform>%n file</numerusform>
+            <numerusform>%n files</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n other items stay there.</source>
+        <translation>
+            <numerusform>%n other item stays there.</numerusform>
+            <numerusform>%n other items stay there.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n other items stay on the Desktop.</source>
+        <translation>
+            <numerusform>%n other item stays on the Desktop.</numerusform>
+            <numerusform>%n other items stay on the Desktop.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Moved %1; %n couldn&apos;t be moved.</source>
+        <translation>
+            <numerusform>Moved %1; %n couldn't be moved.</numerusform>
+            <numerusform>Moved %1; %n couldn't be moved.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Moved %1; %n couldn&apos;t be moved (%2 in use).</source>
+        <translation>
+            <numerusform>Moved %1; %n couldn't be moved (%2 in use).</numerusform>
+            <numerusform>Moved %1; %n couldn't be moved (%2 in use).</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Put back %1; %n couldn&apos;t be put back.</source>
+        <translation>
+            <numerusform>Put back %1; %n couldn't be put back.</numerusform>
+            <numerusform>Put back %1; %n couldn't be put back.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>HistoryList</name>
     <message numerus="yes">
         <source>Moved %n files</source>

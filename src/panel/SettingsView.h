@@ -12,7 +12,7 @@ class HistoryList;
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
-class SortRule;
+struct SortRule;
 class ToggleSwitch;
 
 // The panel's settings page: opening Vantor at login, the tidied folders with their own

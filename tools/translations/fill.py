@@ -26,6 +26,16 @@ EN = {
     "Last clean moved %n files %1": ("Last clean moved %n file %1", "Last clean moved %n files %1"),
     "Put away %n files": ("Put away %n file", "Put away %n files"),
     "%1 now belongs to no rule.": ("%1 now belongs to no rule.", "%1 now belong to no rule."),
+    "%n files": ("%n file", "%n files"),
+    "%n other items stay there.": ("%n other item stays there.", "%n other items stay there."),
+    "%n other items stay on the Desktop.":
+        ("%n other item stays on the Desktop.", "%n other items stay on the Desktop."),
+    "Moved %1; %n couldn't be moved.":
+        ("Moved %1; %n couldn't be moved.", "Moved %1; %n couldn't be moved."),
+    "Moved %1; %n couldn't be moved (%2 in use).":
+        ("Moved %1; %n couldn't be moved (%2 in use).", "Moved %1; %n couldn't be moved (%2 in use)."),
+    "Put back %1; %n couldn't be put back.":
+        ("Put back %1; %n couldn't be put back.", "Put back %1; %n couldn't be put back."),
 }
 
 DE = {
@@ -158,6 +168,141 @@ DE = {
     "Deleted \"%1\". Ctrl+Z brings it back.": "„%1“ gelöscht. Strg+Z holt die Regel zurück.",
     "%1 now belongs to no rule.":
         ("%1 gehört jetzt zu keiner Regel.", "%1 gehören jetzt zu keiner Regel."),
+    # CommandLine
+    "--json goes with scan, clean, undo, history or folders.":
+        "--json gehört zu scan, clean, undo, history oder folders.",
+    "--automatic goes with folders add.": "--automatic gehört zu folders add.",
+    "Unknown command '%1'.": "Unbekannter Befehl '%1'.",
+    "Unknown folders command '%1'.": "Unbekannter folders-Befehl '%1'.",
+    "folders %1 needs a folder.": "folders %1 braucht einen Ordner.",
+    "Unexpected argument '%1'.": "Unerwartetes Argument '%1'.",
+    "--json goes with folders, not with folders %1.":
+        "--json gehört zu folders, nicht zu folders %1.",
+    "An empty ID names no clean.": "Eine leere ID bezeichnet kein Aufräumen.",
+    "An empty path names no folder.": "Ein leerer Pfad bezeichnet keinen Ordner.",
+    "See 'vantor --help'.": "Siehe 'vantor --help'.",
+    "The running Vantor's answer can't be read; nothing was done here.":
+        "Die Antwort des laufenden Vantor ist nicht lesbar; hier wurde nichts getan.",
+    "The running Vantor's answer is longer than %1 MB and was not read; its panel shows what was done.":
+        "Die Antwort des laufenden Vantor ist länger als %1 MB und wurde nicht gelesen; sein Fenster zeigt, was getan wurde.",
+    "The running Vantor did not answer; nothing was done here.":
+        "Der laufende Vantor hat nicht geantwortet; hier wurde nichts getan.",
+    "no graphical session (neither DISPLAY nor WAYLAND_DISPLAY is set); start it from a desktop session, or on a virtual display with: xvfb-run -a %1 (xvfb-run is in the xvfb package)":
+        "keine grafische Sitzung (weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt); starte Vantor in einer Desktop-Sitzung oder auf einem virtuellen Bildschirm mit: xvfb-run -a %1 (xvfb-run ist im Paket xvfb)",
+    "this Wayland session has no XWayland (DISPLAY is not set) and Qt's Wayland support is not installed; install the qt6-wayland package, or start Vantor in a session with XWayland or X11":
+        "diese Wayland-Sitzung hat kein XWayland (DISPLAY ist nicht gesetzt), und die Wayland-Unterstützung von Qt ist nicht installiert; installiere das Paket qt6-wayland oder starte Vantor in einer Sitzung mit XWayland oder X11",
+    "Usage: vantor [command] [argument] [--json]\n"
+    "\n"
+    "Vantor tidies the loose files of your Desktop, and of the folders you add (such\n"
+    "as Downloads), into folders by type. Each folder has rules of its own.\n"
+    "\n"
+    "Commands:\n"
+    "  (none)          start Vantor; if it already runs, open its panel\n"
+    "  scan [--json]   show what a clean would move now in each tidied folder;\n"
+    "                  changes nothing\n"
+    "  clean [--json]  clean every tidied folder now, as the panel's Clean button does\n"
+    "  undo [--json]   put the last clean back, as Undo does\n"
+    "  undo ID [--json]\n"
+    "                  put back that clean from the history\n"
+    "  history [--json]\n"
+    "                  list the last 20 cleans, newest first, with their IDs\n"
+    "  folders [--json]\n"
+    "                  list the tidied folders, the Desktop first, and which of them\n"
+    "                  are tidied automatically\n"
+    "  folders add PATH [--automatic]\n"
+    "                  tidy that folder too, with the default rules in folders inside it\n"
+    "  folders remove PATH\n"
+    "                  stop tidying that folder; its files stay as they are\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help      show this help\n"
+    "  -v, --version   show the version\n"
+    "  --json          print the result as one JSON document\n"
+    "  --automatic     with folders add: also tidy the folder automatically, once a\n"
+    "                  new file there has stayed untouched for a while\n"
+    "\n"
+    "When Vantor is running, it carries out the command itself.\n"
+    "Exit status: 0 done (also when there was nothing to move), 1 not done in full\n"
+    "(items that failed, a tidied folder that can't be read, nothing to undo, no clean\n"
+    "with that ID, a folder that can't be added or removed, busy), 2 bad usage.\n":
+    "Aufruf: vantor [Befehl] [Argument] [--json]\n"
+    "\n"
+    "Vantor räumt die losen Dateien deines Schreibtischs und der Ordner, die du\n"
+    "hinzufügst (etwa Downloads), nach Art in Ordner. Jeder Ordner hat eigene Regeln.\n"
+    "\n"
+    "Befehle:\n"
+    "  (keiner)        Vantor starten; läuft es schon, sein Fenster öffnen\n"
+    "  scan [--json]   zeigen, was Aufräumen jetzt in jedem aufgeräumten Ordner\n"
+    "                  verschieben würde; ändert nichts\n"
+    "  clean [--json]  jeden aufgeräumten Ordner jetzt aufräumen, wie der\n"
+    "                  Aufräumen-Knopf des Fensters\n"
+    "  undo [--json]   das letzte Aufräumen zurücklegen, wie Widerrufen\n"
+    "  undo ID [--json]\n"
+    "                  dieses Aufräumen aus dem Verlauf zurücklegen\n"
+    "  history [--json]\n"
+    "                  die letzten 20 Aufräumvorgänge auflisten, neueste zuerst, mit\n"
+    "                  ihren IDs\n"
+    "  folders [--json]\n"
+    "                  die aufgeräumten Ordner auflisten, den Schreibtisch zuerst, und\n"
+    "                  welche davon automatisch aufgeräumt werden\n"
+    "  folders add PATH [--automatic]\n"
+    "                  auch diesen Ordner aufräumen, mit den Standardregeln und ihren\n"
+    "                  Ordnern darin\n"
+    "  folders remove PATH\n"
+    "                  diesen Ordner nicht mehr aufräumen; seine Dateien bleiben, wie\n"
+    "                  sie sind\n"
+    "\n"
+    "Optionen:\n"
+    "  -h, --help      diese Hilfe zeigen\n"
+    "  -v, --version   die Version zeigen\n"
+    "  --json          das Ergebnis als ein JSON-Dokument ausgeben\n"
+    "  --automatic     mit folders add: den Ordner auch automatisch aufräumen, sobald\n"
+    "                  eine neue Datei darin eine Weile unberührt geblieben ist\n"
+    "\n"
+    "Läuft Vantor, führt es den Befehl selbst aus.\n"
+    "Rückgabewert: 0 erledigt (auch wenn nichts zu verschieben war), 1 nicht ganz\n"
+    "erledigt (Dateien mit Fehler, ein aufgeräumter Ordner nicht lesbar, nichts zu\n"
+    "widerrufen, kein Aufräumen mit dieser ID, ein Ordner nicht hinzuzufügen oder zu\n"
+    "entfernen, beschäftigt), 2 falscher Aufruf.\n",
+    # CommandRunner
+    "%n files": ("%n Datei", "%n Dateien"),
+    "Vantor can't see your Desktop (%1).": "Vantor kann deinen Schreibtisch nicht sehen (%1).",
+    "Vantor can't read %1.": "Vantor kann %1 nicht lesen.",
+    "%1 can't be read; using the default rules.":
+        "%1 ist nicht lesbar; es gelten die Standardregeln.",
+    "Nothing to move.": "Nichts zu verschieben.",
+    "%n other items stay there.": ("%n anderes Objekt bleibt dort.", "%n andere Objekte bleiben dort."),
+    "%n other items stay on the Desktop.":
+        ("%n anderes Objekt bleibt auf dem Schreibtisch.",
+         "%n andere Objekte bleiben auf dem Schreibtisch."),
+    "Moved %1.": "%1 verschoben.",
+    "Moved %1, automatically.": "%1 automatisch verschoben.",
+    "Moved %1; put back.": "%1 verschoben; zurückgelegt.",
+    "Moved %1, automatically; put back.": "%1 automatisch verschoben; zurückgelegt.",
+    "No cleans yet.": "Noch nichts aufgeräumt.",
+    "Added %1 to the tidied folders.": "%1 zu den aufgeräumten Ordnern hinzugefügt.",
+    "Added %1 to the tidied folders, tidied automatically.":
+        "%1 zu den aufgeräumten Ordnern hinzugefügt, wird automatisch aufgeräumt.",
+    "The Desktop is always tidied; it can't be removed.":
+        "Der Schreibtisch wird immer aufgeräumt; er kann nicht entfernt werden.",
+    "%1 is not a tidied folder.": "%1 ist kein aufgeräumter Ordner.",
+    "Removed %1 from the tidied folders.": "%1 aus den aufgeräumten Ordnern entfernt.",
+    "No clean with ID '%1' in the history.": "Kein Aufräumen mit der ID '%1' im Verlauf.",
+    "Clean %1 was put back already.": "Das Aufräumen %1 wurde schon zurückgelegt.",
+    "Nothing to undo.": "Nichts zu widerrufen.",
+    "Moved %1; %n couldn't be moved.":
+        ("%1 verschoben; %n konnte nicht verschoben werden.",
+         "%1 verschoben; %n konnten nicht verschoben werden."),
+    "Moved %1; %n couldn't be moved (%2 in use).":
+        ("%1 verschoben; %n konnte nicht verschoben werden (%2 in Benutzung).",
+         "%1 verschoben; %n konnten nicht verschoben werden (%2 in Benutzung)."),
+    "Put back %1; %n couldn't be put back.":
+        ("%1 zurückgelegt; %n konnte nicht zurückgelegt werden.",
+         "%1 zurückgelegt; %n konnten nicht zurückgelegt werden."),
+    "Put back %1.": "%1 zurückgelegt.",
+    # HistoryList
+    "%1 · put back": "%1 · zurückgelegt",
+    "%1 · automatic · put back": "%1 · automatisch · zurückgelegt",
 }
 
 MESSAGE = re.compile(r'(<message( numerus="yes")?>\s*<source>(.*?)</source>\s*)'
