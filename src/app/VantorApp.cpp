@@ -272,6 +272,8 @@ void VantorApp::showMenuBarHint() {
                "window."));
         m_hint->addButton(tr("Got It"), QMessageBox::AcceptRole);
         m_hint->setAttribute(Qt::WA_DeleteOnClose);
+        // It only informs: modal, it would keep the panel it points to from taking the focus.
+        m_hint->setWindowModality(Qt::NonModal);
     }
     m_hint->show();
     m_hint->raise();

@@ -155,6 +155,8 @@ class TestShell : public QObject {
             app.createTrayIcon();
             QTRY_VERIFY_WITH_TIMEOUT(app.hint() && app.hint()->isVisible(), 3000);
             QCOMPARE(app.hint()->text(), "Vantor is in your system tray");
+            // The panel it points to can take the focus while it is open.
+            QCOMPARE(app.hint()->windowModality(), Qt::NonModal);
             QCOMPARE(app.hint()->informativeText(),
                      "Click its icon in the system tray to clean your desktop. Vantor has no "
                      "main window.");
