@@ -4,6 +4,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QResizeEvent>
@@ -29,7 +30,7 @@ PanelWindow::PanelWindow(Cleaner* cleaner, AutoTidySettings& autoTidy, DesktopSe
     layout->addWidget(m_panel);
     setWindowTitle(QStringLiteral("Vantor"));
     connect(m_panel, &PanelView::quitRequested, this, &PanelWindow::quitRequested);
-    useMode(Qt::Popup);
+    useMode(Qt::Tool);
 }
 
 void PanelWindow::closePopup() {
@@ -86,7 +87,10 @@ void PanelWindow::showRules(TidiedFolders& folders, const QString& folderId) {
 void PanelWindow::useMode(Qt::WindowType type) {
     if (windowType() == type)
         return;
-    setWindowFlags(type == Qt::Popup ? Qt::Popup | Qt::FramelessWindowHint : Qt::Window);
+    // Not a Qt::Popup: a popup grabs the pointer, so the click outside it that closes it would
+    // never reach the window it was meant for (Qt replays it only to its own widgets).
+    setWindowFlags(type == Qt::Tool ? Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
+                                    : Qt::Window);
 }
 
 QPoint PanelWindow::popupPosition(const QRect& anchor, const QSize& size, const QRect& available) {
@@ -113,7 +117,7 @@ void PanelWindow::toggleAt(const QRect& iconGeometry) {
 void PanelWindow::showAt(const QRect& iconGeometry) {
     if (isVisible() && !isPopup())
         hide();
-    useMode(Qt::Popup);
+    useMode(Qt::Tool);
     const QRect anchor = iconGeometry.isValid() && !iconGeometry.isEmpty()
                              ? iconGeometry
                              : QRect(QCursor::pos(), QSize(1, 1));
@@ -152,9 +156,24 @@ void PanelWindow::paintEvent(QPaintEvent* event) {
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
+void PanelWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // A click elsewhere gave another window the focus, and went on to it.
+    if (event->type() == QEvent::ActivationChange && isPopup() && isVisible() && !isActiveWindow())
+        hide();
+}
+
+void PanelWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && isPopup())
+        hide();
+    else
+        QWidget::keyPressEvent(event);
+}
+
 void PanelWindow::hideEvent(QHideEvent* event) {
     m_sinceHidden.start();
     QWidget::hideEvent(event);
+    emit closed();
 }
 
 void PanelWindow::resizeEvent(QResizeEvent* event) {

@@ -10,10 +10,11 @@ class AutoTidySettings;
 class Cleaner;
 class PanelView;
 
-// Hosts the panel: as a frameless popup beside the tray icon, or, with no tray at all, as an
-// ordinary small window titled "Vantor" that closing only hides. The panel reaches the
-// desktop through the window: a popup holds the pointer and keyboard, so whatever opens
-// another window (the rules window, the file manager) closes it first.
+// Hosts the panel: as a frameless popup beside the tray icon, which closes when another
+// window takes the focus or on Escape, or, with no tray at all, as an ordinary small window
+// titled "Vantor" that closing only hides. The panel reaches the desktop through the window:
+// whatever opens another window (the rules window, the file manager) closes the popup
+// first.
 class PanelWindow : public QWidget, private DesktopServices {
     Q_OBJECT
 
@@ -22,7 +23,7 @@ class PanelWindow : public QWidget, private DesktopServices {
                 QWidget* parent = nullptr);
 
     PanelView* panel() const { return m_panel; }
-    bool isPopup() const { return windowType() == Qt::Popup; }
+    bool isPopup() const { return windowType() == Qt::Tool; }
 
     // Opens the popup at the icon (or, when the tray gives no geometry, at the cursor), or
     // closes it when it is open or was closed by this very click.
@@ -36,8 +37,12 @@ class PanelWindow : public QWidget, private DesktopServices {
 
   signals:
     void quitRequested();
+    // The panel went off screen.
+    void closed();
 
   protected:
+    void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

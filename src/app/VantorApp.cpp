@@ -1,10 +1,14 @@
 #include "app/VantorApp.h"
 
 #include "app/PanelWindow.h"
+#include "app/TrayIcon.h"
 #include "cleaner/AutoTidy.h"
 #include "cleaner/AutoTidySettings.h"
 #include "cleaner/Cleaner.h"
 #include "cli/CommandRunner.h"
+#include "panel/HistoryList.h"
+#include "panel/PanelView.h"
+#include "panel/SettingsView.h"
 #include "platform/Locations.h"
 #include "platform/gui/DesktopNotifications.h"
 #include "platform/gui/TrayAvailability.h"
@@ -14,17 +18,57 @@
 #include "widgets/Symbols.h"
 
 #include <QApplication>
-#include <QMenu>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStandardPaths>
-#include <QSystemTrayIcon>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 const QString kDidShowWelcome = QStringLiteral("didShowWelcome");
+// Folders a notification names before it counts the rest together.
+constexpr int kFoldersNamed = 2;
+constexpr int kLongestName = 40;
+
+QString shortName(const QString& name) {
+    if (name.size() <= kLongestName)
+        return name;
+    return name.left(kLongestName / 2) + u'\u2026' + name.right(kLongestName / 2 - 1);
+}
+
 } // namespace
+
+QString VantorApp::movedText(const QList<CleanRecord::Move>& moves) {
+    QList<std::pair<QString, QStringList>> byFolder; // in the order of their first file
+    for (const CleanRecord::Move& move : moves) {
+        const QString folder = QFileInfo(QFileInfo(move.to).path()).fileName();
+        auto it = std::find_if(byFolder.begin(), byFolder.end(),
+                               [&](const auto& entry) { return entry.first == folder; });
+        if (it == byFolder.end())
+            it = byFolder.insert(byFolder.end(), {folder, {}});
+        it->second.append(QFileInfo(move.from).fileName());
+    }
+    QStringList parts;
+    int rest = 0;
+    for (qsizetype i = 0; i < byFolder.size(); ++i) {
+        const auto& [folder, files] = byFolder.at(i);
+        if (i >= kFoldersNamed)
+            rest += int(files.size());
+        else if (i > 0)
+            parts.append(tr("%n more \u2192 %1", nullptr, int(files.size())).arg(folder));
+        else if (files.size() == 1)
+            parts.append(tr("%1 \u2192 %2").arg(shortName(files.first()), folder));
+        else
+            parts.append(tr("%n files \u2192 %1", nullptr, int(files.size())).arg(folder));
+    }
+    if (rest > 0)
+        parts.append(tr("%n more elsewhere", nullptr, rest));
+    return parts.join(QStringLiteral(", "));
+}
 
 VantorApp::VantorApp(QObject* parent)
     : VantorApp(platform::configFolder(), platform::desktopFolder(), platform::stateFolder(),
@@ -57,15 +101,25 @@ VantorApp::VantorApp(const QString& configFolder, const QString& desktop,
         else
             panelWindow()->showAsWindow();
     });
-    // Files put away without a click are announced, with the way back; the user's own
-    // cleans show in the panel already.
-    connect(m_cleaner, &Cleaner::cleaned, this, [this](const CleanSummary& entry) {
-        if (entry.automatic)
-            m_notifications->show(tr("Put away %n files", nullptr, entry.moved), tr("Undo"),
-                                  entry.id);
-    });
+    connect(m_cleaner, &Cleaner::cleaned, this, &VantorApp::announce);
     connect(m_notifications, &platform::DesktopNotifications::undoRequested, m_cleaner,
             [this](const QString& id) { m_cleaner->startUndo(id); });
+    connect(m_notifications, &platform::DesktopNotifications::openRequested, this,
+            &VantorApp::openHistory);
+}
+
+void VantorApp::announce(const CleanSummary& entry) {
+    // The user's own cleans show in the panel already.
+    if (!entry.automatic)
+        return;
+    const auto& record = m_cleaner->lastClean();
+    platform::DesktopNotifications::Message message{tr("Put away %n files", nullptr, entry.moved),
+                                                    record ? movedText(record->moves) : QString(),
+                                                    tr("Show History"), tr("Undo"), entry.id};
+    if (m_panel && m_panel->isVisible())
+        m_held = std::move(message);
+    else
+        m_notifications->show(message);
 }
 
 VantorApp::~VantorApp() {
@@ -79,6 +133,10 @@ PanelWindow* VantorApp::panelWindow() {
         m_panel = new PanelWindow(m_cleaner, *m_autoTidySettings, m_services);
         connect(m_panel, &PanelWindow::quitRequested, qApp, &QCoreApplication::quit,
                 Qt::QueuedConnection);
+        connect(m_panel, &PanelWindow::closed, this, [this] {
+            if (m_held)
+                m_notifications->show(*std::exchange(m_held, std::nullopt));
+        });
     }
     return m_panel;
 }
@@ -133,29 +191,52 @@ QIcon VantorApp::trayIconImage() const {
 void VantorApp::createTrayIcon() {
     if (m_tray)
         return;
-    m_tray = new QSystemTrayIcon(trayIconImage(), this);
-    m_tray->setToolTip(QStringLiteral("Vantor"));
-    auto* menu = new QMenu();
-    menu->addAction(tr("Open Vantor"), this, &VantorApp::openPanel);
-    menu->addSeparator();
-    menu->addAction(tr("Quit Vantor"), qApp, &QCoreApplication::quit);
-    connect(m_tray, &QObject::destroyed, menu, &QObject::deleteLater);
-    m_tray->setContextMenu(menu);
+    m_tray = new TrayIcon(*m_cleaner, *m_autoTidy, *m_autoTidySettings, trayIconImage(), this);
+    connect(m_tray, &TrayIcon::openRequested, this, &VantorApp::openPanel);
+    connect(m_tray, &TrayIcon::editRulesRequested, this,
+            [this] { m_services.showRules(*m_folders, QString()); });
+    connect(m_tray, &TrayIcon::quitRequested, qApp, &QCoreApplication::quit);
     connect(m_tray, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
                     panelWindow()->toggleAt(m_tray->geometry());
             });
+    // The icon's count and dot need the scan and the watches before the panel first opens.
+    if (!m_cleaner->isWatching() && !m_cleaner->isBusy())
+        m_cleaner->rescan();
     m_tray->show();
     if (m_hintWaitsForTray)
         QTimer::singleShot(kHintDelayMs, this, &VantorApp::showFirstRunHint);
 }
 
 void VantorApp::openPanel() {
-    if (m_tray)
-        panelWindow()->showAt(m_tray->geometry());
-    else
+    if (!m_tray) {
         panelWindow()->showAsWindow();
+        return;
+    }
+    // Opened from the application menu the pointer is wherever the menu was, so without
+    // the icon's place the panel goes where trays usually are.
+    QRect anchor = m_tray->geometry();
+    if (anchor.isEmpty()) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
+        anchor = QRect(available.topRight(), QSize(1, 1));
+    }
+    panelWindow()->showAt(anchor);
+}
+
+void VantorApp::openHistory() {
+    PanelWindow* window = panelWindow();
+    // Before it opens, so the panel takes the page's size as it is placed.
+    window->panel()->setShowingSettings(true);
+    openPanel();
+    QWidget* history = window->panel()->settingsView()->historyList();
+    for (QWidget* up = history->parentWidget(); up; up = up->parentWidget()) {
+        if (auto* page = qobject_cast<QScrollArea*>(up)) {
+            page->ensureWidgetVisible(history);
+            break;
+        }
+    }
 }
 
 void VantorApp::reopen() {
@@ -191,6 +272,8 @@ void VantorApp::showMenuBarHint() {
                "window."));
         m_hint->addButton(tr("Got It"), QMessageBox::AcceptRole);
         m_hint->setAttribute(Qt::WA_DeleteOnClose);
+        // It only informs: modal, it would keep the panel it points to from taking the focus.
+        m_hint->setWindowModality(Qt::NonModal);
     }
     m_hint->show();
     m_hint->raise();

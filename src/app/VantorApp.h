@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/SystemServices.h"
+#include "cleaner/CleanRecord.h"
 #include "platform/Clock.h"
+#include "platform/gui/DesktopNotifications.h"
 
 #include <QDBusConnection>
 #include <QIcon>
@@ -13,17 +15,18 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
+struct CleanSummary;
 class AutoTidy;
 class AutoTidySettings;
 class CommandRunner;
 class Cleaner;
 class PanelWindow;
-class QSystemTrayIcon;
 class RuleStore;
 class TidiedFolders;
+class TrayIcon;
 namespace platform {
-class DesktopNotifications;
 class TrayAvailability;
 } // namespace platform
 
@@ -46,7 +49,8 @@ class VantorApp : public QObject {
     AutoTidySettings* autoTidySettings() const { return m_autoTidySettings; }
     platform::DesktopNotifications* notifications() const { return m_notifications; }
     PanelWindow* panelWindow();
-    QSystemTrayIcon* trayIcon() const { return m_tray; }
+    AutoTidy* autoTidy() const { return m_autoTidy; }
+    TrayIcon* trayIcon() const { return m_tray; }
     QMessageBox* hint() const { return m_hint; }
 
     // Watches for a tray and schedules the first-run hint. Started at login, Vantor gives
@@ -56,13 +60,20 @@ class VantorApp : public QObject {
     void reopen();
     // Shows the hint while a tray icon exists; without one it does nothing.
     void showMenuBarHint();
+    // At the tray icon, or without its place known at the top right of the screen; with no
+    // tray, as a window.
     void openPanel();
+    // The panel on its list of the last cleans.
+    void openHistory();
     // A request line from another launch (open, or a command); `reply` gets the answer line
     // when the work is done.
     void answer(const QByteArray& request, const std::function<void(const QByteArray&)>& reply);
     // A tray turned up (or was there at start): the icon is added, and a first-run hint
     // that waited for it follows.
     void createTrayIcon();
+
+    // What went where, briefly: "report.pdf → Documents, 2 more → Images".
+    static QString movedText(const QList<CleanRecord::Move>& moves);
 
     static constexpr int kHintDelayMs = 600;
     // After start-up is over, so the tray icon is never kept waiting.
@@ -75,6 +86,8 @@ class VantorApp : public QObject {
   private:
     void showFirstRunHint();
     QIcon trayIconImage() const;
+    // Files put away without a click are announced, unless the panel shows them already.
+    void announce(const CleanSummary& entry);
 
     SystemServices m_services;
     QSettings m_settings;
@@ -82,7 +95,7 @@ class VantorApp : public QObject {
     Cleaner* m_cleaner;
     PanelWindow* m_panel = nullptr;
     platform::TrayAvailability* m_trayAvailability = nullptr;
-    QSystemTrayIcon* m_tray = nullptr;
+    TrayIcon* m_tray = nullptr;
     QPointer<QMessageBox> m_hint;
     std::unique_ptr<platform::Timer> m_noTrayTimer;
     bool m_atLogin = false;
@@ -90,5 +103,7 @@ class VantorApp : public QObject {
     CommandRunner* m_commands;
     AutoTidy* m_autoTidy;
     platform::DesktopNotifications* m_notifications;
+    // What was put away while the panel was open: shown when it closes.
+    std::optional<platform::DesktopNotifications::Message> m_held;
     bool m_hintWaitsForTray = false;
 };

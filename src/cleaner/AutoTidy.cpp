@@ -13,8 +13,9 @@
 AutoTidy::AutoTidy(Cleaner* cleaner, AutoTidySettings* settings, platform::Clock& clock,
                    QObject* parent)
     : QObject(parent), m_cleaner(cleaner), m_settings(settings), m_clock(clock),
-      m_timer(clock.makeTimer()) {
+      m_timer(clock.makeTimer()), m_pauseTimer(clock.makeTimer()) {
     connect(m_timer.get(), &platform::Timer::timeout, this, &AutoTidy::review);
+    connect(m_pauseTimer.get(), &platform::Timer::timeout, this, &AutoTidy::resume);
     connect(m_settings, &AutoTidySettings::changed, this, &AutoTidy::settingsChanged);
     connect(m_cleaner->folders(), &TidiedFolders::foldersChanged, this, &AutoTidy::settingsChanged);
     connect(m_cleaner, &Cleaner::scanChanged, this, &AutoTidy::review);
@@ -35,6 +36,24 @@ bool AutoTidy::isOn() const {
     return std::any_of(folders.begin(), folders.end(), [this](const TidiedFolders::Folder& f) {
         return m_settings->isEnabled(f.id);
     });
+}
+
+void AutoTidy::pause(int ms) {
+    m_pauseTimer->start(ms);
+    if (m_paused)
+        return;
+    m_paused = true;
+    m_timer->stop();
+    emit pausedChanged(true);
+}
+
+void AutoTidy::resume() {
+    m_pauseTimer->stop();
+    if (!m_paused)
+        return;
+    m_paused = false;
+    emit pausedChanged(false);
+    review();
 }
 
 void AutoTidy::settingsChanged() {
@@ -112,6 +131,11 @@ void AutoTidy::arm(const QDateTime& now, const QDateTime& at) {
 void AutoTidy::review() {
     if (!isOn())
         return;
+    // Writes are still followed while paused, so the files' deadlines are right at the end.
+    if (m_paused) {
+        m_timer->stop();
+        return;
+    }
     // Busy: the end of the work brings a review. No access: so does the next scan.
     if (m_cleaner->isBusy() || m_cleaner->status().kind == Cleaner::Status::Kind::NoAccess) {
         m_timer->stop();

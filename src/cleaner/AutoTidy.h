@@ -48,12 +48,22 @@ class AutoTidy : public QObject {
              QObject* parent = nullptr);
     ~AutoTidy() override;
 
+    // Whether the settings have it on for any tidied folder, paused or not.
+    bool isOn() const;
+    // Starts no clean for `ms`, or until resume(); files that fell due meanwhile go when it
+    // ends. Pausing again restarts the time.
+    void pause(int ms);
+    void resume();
+    bool isPaused() const { return m_paused; }
+
+  signals:
+    void pausedChanged(bool paused);
+
   private:
     void settingsChanged();
     // Works out what is due and what is next: starts a clean or arms the timer for the
     // earliest deadline (or stops it).
     void review();
-    bool isOn() const;
     void fileWritten(const QString& path);
     void fileClosed(const QString& path);
     // Drops what is known of files no longer there.
@@ -65,6 +75,8 @@ class AutoTidy : public QObject {
     AutoTidySettings* m_settings;
     platform::Clock& m_clock;
     std::unique_ptr<platform::Timer> m_timer;
+    std::unique_ptr<platform::Timer> m_pauseTimer;
+    bool m_paused = false;
     // Per path, on the clock's time line: the last write or close seen, the moment a file was
     // found still open, or the start of a clean that was to move it.
     QHash<QString, QDateTime> m_lastActivity;

@@ -100,6 +100,10 @@ QWidget* CleanView::buildEmptyState() {
     return block;
 }
 
+QString CleanView::cleanButtonText(const Scan& scan) {
+    return scan.folders.size() > 1 ? tr("Clean All") : tr("Clean Desktop");
+}
+
 void CleanView::refresh() {
     const Scan& scan = m_cleaner.scan();
     const bool several = scan.folders.size() > 1;
@@ -114,7 +118,7 @@ void CleanView::refresh() {
     m_groupList->setVisible(!empty && !several);
     m_otherLabel->setVisible(!empty && !several && other >= 1);
     m_cleanButton->setEnabled(!empty && !m_cleaner.isBusy());
-    m_cleanButton->setText(several ? tr("Clean All") : tr("Clean Desktop"));
+    m_cleanButton->setText(cleanButtonText(scan));
 
     if (empty) {
         m_emptyTitle->setText(several ? tr("Your folders are clean") : tr("Your desktop is clean"));

@@ -11,6 +11,7 @@ class QLabel;
 class QVBoxLayout;
 class RuleGroupRow;
 class StatusLine;
+struct Scan;
 
 // The panel's main page: how many files the rules would put away, one row per rule that has
 // some, how many others stay, the clean button (Return) and the status line. With nothing
@@ -24,6 +25,8 @@ class CleanView : public QWidget {
     CleanView(Cleaner& cleaner, DesktopServices& services, QWidget* parent = nullptr);
 
     PrimaryButton* cleanButton() const { return m_cleanButton; }
+    // What the clean button says for `scan`; the tray's menu says the same.
+    static QString cleanButtonText(const Scan& scan);
     StatusLine* statusLine() const { return m_statusLine; }
     // The rows shown now, in order, of every section.
     QList<RuleGroupRow*> rows() const;

@@ -3,7 +3,9 @@
 
 #include "RecordingServices.h"
 #include "app/PanelWindow.h"
+#include "app/TrayIcon.h"
 #include "app/VantorApp.h"
+#include "cleaner/AutoTidy.h"
 #include "cleaner/AutoTidySettings.h"
 #include "cleaner/Cleaner.h"
 #include "panel/FolderList.h"
@@ -16,10 +18,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLibraryInfo>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QTemporaryDir>
 
 namespace {
@@ -32,6 +36,54 @@ struct PanelHome {
     RecordingServices services;
     AutoTidySettings autoTidy{home.configFolder() + "/settings.ini"};
     PanelWindow window{&cleaner, autoTidy, services};
+};
+
+// Waits for the cleaner's work and what follows it.
+bool finishWork(Cleaner& cleaner) {
+    testsupport::settle();
+    const bool done = QTest::qWaitFor([&] { return !cleaner.isBusy(); }, 10000);
+    testsupport::settle();
+    return done;
+}
+
+// A notification server on a bus of the test's own, and a Vantor that uses it.
+struct NotifyingApp {
+    PrivateBus bus;
+    QString address = bus.start();
+    FakeNotificationServer fake;
+    TempHome home;
+    // Ahead of the files' own times, which are then long quiet.
+    TestClock clock{QDateTime::currentDateTimeUtc().addSecs(60)};
+    std::unique_ptr<VantorApp> app;
+
+    bool start() {
+        if (address.isEmpty() || !fake.serveOn(server()))
+            return false;
+        app = std::make_unique<VantorApp>(home.configFolder(), home.desktop(), home.stateFolder(),
+                                          nullptr, clock,
+                                          QDBusConnection::connectToBus(address, "client"));
+        return true;
+    }
+    QDBusConnection server() { return QDBusConnection::connectToBus(address, "server"); }
+    void invoke(uint id, const QString& key) {
+        QDBusMessage invoked = QDBusMessage::createSignal(
+            FakeNotificationServer::kPath, FakeNotificationServer::kInterface, "ActionInvoked");
+        invoked << id << key;
+        QVERIFY(server().send(invoked));
+    }
+    // Files already there are put away by automatic tidying once the rescan sees them.
+    void tidyAutomatically() {
+        testsupport::settle(); // the files' writes are over before they are followed
+        app->autoTidySettings()->setQuietSeconds(60);
+        app->autoTidySettings()->setEnabled(true);
+        clock.advance(1000); // the cleaner's rescan after the Desktop changed
+        QVERIFY(finishWork(*app->cleaner()));
+    }
+    ~NotifyingApp() {
+        app.reset();
+        QDBusConnection::disconnectFromBus("server");
+        QDBusConnection::disconnectFromBus("client");
+    }
 };
 
 } // namespace
@@ -103,6 +155,8 @@ class TestShell : public QObject {
             app.createTrayIcon();
             QTRY_VERIFY_WITH_TIMEOUT(app.hint() && app.hint()->isVisible(), 3000);
             QCOMPARE(app.hint()->text(), "Vantor is in your system tray");
+            // The panel it points to can take the focus while it is open.
+            QCOMPARE(app.hint()->windowModality(), Qt::NonModal);
             QCOMPARE(app.hint()->informativeText(),
                      "Click its icon in the system tray to clean your desktop. Vantor has no "
                      "main window.");
@@ -180,6 +234,24 @@ class TestShell : public QObject {
             "Vantor");
     }
 
+    // A click outside the panel closes it and goes on to what it was meant for: the panel
+    // grabs no pointer, and closes when another window takes the focus, or on Escape.
+    void panelClosesWhenAnotherWindowTakesTheFocus() {
+        PanelHome f;
+        f.window.showAt(QRect(600, 2, 24, 24));
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        QVERIFY(!QApplication::activePopupWidget());
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_VERIFY(!f.window.isVisible());
+
+        f.window.showAt(QRect(600, 2, 24, 24));
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        QTest::keyClick(&f.window, Qt::Key_Escape);
+        QVERIFY(!f.window.isVisible());
+    }
+
     // Offscreen there is no tray: the fallback window opens after the grace time, except
     // at login, when Vantor only waits.
     void withoutATrayTheWindowOpensUnlessStartedAtLogin() {
@@ -232,56 +304,177 @@ class TestShell : public QObject {
         QVERIFY(app.cleaner()->lastClean());
     }
 
-    // Files put away without a click are announced with an Undo that puts them back; the
-    // user's own clean is not announced.
+    // Files put away without a click are announced, saying what went where, with an Undo
+    // that puts them back; the user's own clean is not announced.
     void automaticCleanIsAnnouncedWithAnUndo() {
         if (PrivateBus::daemon().isEmpty())
             QSKIP("dbus-daemon is not installed");
-        PrivateBus bus;
-        const QString address = bus.start();
-        QVERIFY(!address.isEmpty());
-        const auto disconnect = qScopeGuard([] {
-            QDBusConnection::disconnectFromBus("server");
-            QDBusConnection::disconnectFromBus("client");
-        });
-        QDBusConnection server = QDBusConnection::connectToBus(address, "server");
-        FakeNotificationServer fake;
-        QVERIFY(fake.serveOn(server));
-
-        TempHome home;
-        // Ahead of the files' own times, which are then long quiet.
-        TestClock clock(QDateTime::currentDateTimeUtc().addSecs(60));
-        VantorApp app(home.configFolder(), home.desktop(), home.stateFolder(), nullptr, clock,
-                      QDBusConnection::connectToBus(address, "client"));
-        const auto finishWork = [&] {
-            testsupport::settle();
-            QVERIFY(QTest::qWaitFor([&] { return !app.cleaner()->isBusy(); }, 10000));
-            testsupport::settle();
-        };
-        QVERIFY(testsupport::touch(home.desktop("b.pdf")));
-        QVERIFY(testsupport::touch(home.desktop("c.pdf")));
+        NotifyingApp f;
+        QVERIFY(f.start());
+        VantorApp& app = *f.app;
+        QVERIFY(testsupport::touch(f.home.desktop("b.pdf")));
+        QVERIFY(testsupport::touch(f.home.desktop("c.pdf")));
         app.cleaner()->rescan();
         app.cleaner()->clean();
 
-        QVERIFY(testsupport::touch(home.desktop("a.png")));
+        QVERIFY(testsupport::touch(f.home.desktop("a.png")));
+        f.tidyAutomatically();
+        QVERIFY(QFile::exists(f.home.desktop("Images/a.png")));
+        QTRY_VERIFY(!f.fake.shown.isEmpty());
+        QCOMPARE(f.fake.shown.first().summary, "Put away 1 file"); // not the 2 of the user's
+        QCOMPARE(f.fake.shown.first().body, "a.png \u2192 Images");
+        QCOMPARE(f.fake.shown.first().actions,
+                 (QStringList{"default", "Show History", "undo", "Undo"}));
+
+        f.invoke(f.fake.shown.first().id, "undo");
+        QTRY_VERIFY(QFile::exists(f.home.desktop("a.png")));
+        QVERIFY(finishWork(*app.cleaner()));
+        QVERIFY(QFile::exists(f.home.desktop("Documents/b.pdf")));
+        QCOMPARE(f.fake.shown.size(), 1);
+    }
+
+    // While the panel is open it shows what was put away; the notification waits for it to
+    // close, and its click opens the panel on the last cleans.
+    void noNotificationWhileThePanelIsOpen() {
+        if (PrivateBus::daemon().isEmpty())
+            QSKIP("dbus-daemon is not installed");
+        NotifyingApp f;
+        QVERIFY(f.start());
+        VantorApp& app = *f.app;
+        app.openPanel();
+        QVERIFY(testsupport::touch(f.home.desktop("a.png")));
+        f.tidyAutomatically();
+        QVERIFY(QFile::exists(f.home.desktop("Images/a.png")));
+        // A later clean: only its notification is shown.
+        QVERIFY(testsupport::touch(f.home.desktop("b.png")));
+        QVERIFY(testsupport::touch(f.home.desktop("c.pdf")));
         testsupport::settle();
+        f.clock.advance(61000);
+        QVERIFY(finishWork(*app.cleaner()));
+        QVERIFY(QFile::exists(f.home.desktop("Documents/c.pdf")));
+        testsupport::settle();
+        QVERIFY(f.fake.shown.isEmpty());
+
+        app.panelWindow()->hide();
+        QTRY_COMPARE(f.fake.shown.size(), 1);
+        QCOMPARE(f.fake.shown.first().body, "b.png \u2192 Images, 1 more \u2192 Documents");
+        f.invoke(f.fake.shown.first().id, "default");
+        QTRY_VERIFY(app.panelWindow()->isVisible());
+        QVERIFY(app.panelWindow()->panel()->showingSettings());
+    }
+
+    void notificationSaysWhatWentWhere_data() {
+        QTest::addColumn<QStringList>("moves"); // file name, then its folder, of each move
+        QTest::addColumn<QString>("text");
+        QTest::newRow("one file") << QStringList{"report.pdf", "Documents"}
+                                  << "report.pdf \u2192 Documents";
+        QTest::newRow("one folder")
+            << QStringList{"a.png", "Images", "b.png", "Images", "c.png", "Images"}
+            << "3 files \u2192 Images";
+        QTest::newRow("two folders, in the order of their first file")
+            << QStringList{"report.pdf", "Documents", "a.png", "Images", "b.png", "Images"}
+            << "report.pdf \u2192 Documents, 2 more \u2192 Images";
+        QTest::newRow("the rest counted together")
+            << QStringList{"a.png",    "Images", "b.pdf", "Documents", "c.zip",
+                           "Archives", "d.mp3",  "Music", "e.mp3",     "Music"}
+            << "a.png \u2192 Images, 1 more \u2192 Documents, 3 more elsewhere";
+        QTest::newRow("a long name is shortened")
+            << QStringList{QString(60, 'x') + ".pdf", "Documents"}
+            << QString(20, 'x') + "\u2026" + QString(15, 'x') + ".pdf \u2192 Documents";
+    }
+    void notificationSaysWhatWentWhere() {
+        QFETCH(QStringList, moves);
+        QFETCH(QString, text);
+        QList<CleanRecord::Move> record;
+        for (qsizetype i = 0; i + 1 < moves.size(); i += 2)
+            record.append({"/home/u/Desktop/" + moves.at(i),
+                           "/home/u/Desktop/" + moves.at(i + 1) + "/" + moves.at(i)});
+        QCOMPARE(VantorApp::movedText(record), text);
+    }
+
+    // The tray's menu, tooltip and dot follow the scan and the last clean.
+    void trayFollowsTheCleaner() {
+        TempHome home;
+        VantorApp app(home.configFolder(), home.desktop(), home.stateFolder());
+        app.createTrayIcon();
+        TrayIcon* tray = app.trayIcon();
+        QVERIFY(finishWork(*app.cleaner()));
+        QStringList items;
+        for (const QAction* action : tray->contextMenu()->actions())
+            items.append(action->isSeparator() ? "-" : action->text());
+        QCOMPARE(items, (QStringList{"Clean Desktop", "Undo", "Pause Automatic Tidying for 1 Hour",
+                                     "-", "Edit Rules\u2026", "Open Vantor", "-", "Quit Vantor"}));
+        const auto state = [&] {
+            return QStringList{tray->cleanAction()->text(),
+                               QString::number(tray->cleanAction()->isEnabled()),
+                               QString::number(tray->undoAction()->isEnabled()), tray->toolTip(),
+                               QString::number(tray->hasBadge())};
+        };
+        const QStringList nothing{"Clean Desktop", "0", "0", "Vantor \u2014 nothing to put away",
+                                  "0"};
+        QCOMPARE(state(), nothing);
+        QVERIFY(!tray->pauseAction()->isVisible());
+
+        QVERIFY(testsupport::touch(home.desktop("a.png")));
+        QVERIFY(testsupport::touch(home.desktop("b.pdf")));
+        app.cleaner()->rescan();
+        QCOMPARE(state(), (QStringList{"Clean Desktop (2 files)", "1", "0",
+                                       "Vantor \u2014 2 files to put away", "1"}));
+        const QImage badged = tray->icon().pixmap(22).toImage();
+        tray->cleanAction()->trigger();
+        QVERIFY(finishWork(*app.cleaner()));
+        QVERIFY(QFile::exists(home.desktop("Images/a.png")));
+        QCOMPARE(state(), (QStringList{nothing.mid(0, 2) << "1" << nothing.mid(3)}));
+        QVERIFY(tray->icon().pixmap(22).toImage() != badged);
+
+        tray->undoAction()->trigger();
+        QVERIFY(finishWork(*app.cleaner()));
+        QVERIFY(QFile::exists(home.desktop("a.png")));
+        QCOMPARE(state().mid(2, 1), QStringList{"0"});
+    }
+
+    // Pausing holds automatic tidying back for an hour, or until unchecked.
+    void pauseHoldsAutomaticTidyingForAnHour() {
+        TempHome home;
+        TestClock clock(QDateTime::currentDateTimeUtc().addSecs(60));
+        VantorApp app(home.configFolder(), home.desktop(), home.stateFolder(), nullptr, clock);
+        app.createTrayIcon();
+        QAction* pause = app.trayIcon()->pauseAction();
         app.autoTidySettings()->setQuietSeconds(60);
         app.autoTidySettings()->setEnabled(true);
-        clock.advance(1000); // the cleaner's rescan after the Desktop changed
-        finishWork();
-        QVERIFY(QFile::exists(home.desktop("Images/a.png")));
-        QTRY_VERIFY(!fake.shown.isEmpty());
-        QCOMPARE(fake.shown.first().summary, "Put away 1 file"); // not the 2 of the user's
-        QCOMPARE(fake.shown.first().actions, (QStringList{"undo", "Undo"}));
+        QVERIFY(pause->isVisible());
 
-        QDBusMessage invoked = QDBusMessage::createSignal(
-            FakeNotificationServer::kPath, FakeNotificationServer::kInterface, "ActionInvoked");
-        invoked << fake.shown.first().id << QString("undo");
-        QVERIFY(server.send(invoked));
-        QTRY_VERIFY(QFile::exists(home.desktop("a.png")));
-        finishWork();
-        QVERIFY(QFile::exists(home.desktop("Documents/b.pdf")));
-        QCOMPARE(fake.shown.size(), 1);
+        pause->trigger();
+        QVERIFY(pause->isChecked());
+        pause->trigger();
+        QVERIFY(!app.autoTidy()->isPaused());
+        pause->trigger();
+        QVERIFY(testsupport::touch(home.desktop("a.png")));
+        testsupport::settle();
+        clock.advance(TrayIcon::kPauseMs - 1);
+        QVERIFY(finishWork(*app.cleaner()));
+        QVERIFY(QFile::exists(home.desktop("a.png")));
+        QVERIFY(pause->isChecked());
+        clock.advance(1);
+        QVERIFY(finishWork(*app.cleaner()));
+        QVERIFY(QFile::exists(home.desktop("Images/a.png")));
+        QVERIFY(!pause->isChecked());
+    }
+
+    // Opened from the application menu, the panel goes where the tray icon is or, with its
+    // place unknown, where trays usually are, and never where the pointer happens to be.
+    void fromTheMenuThePanelOpensAtTheTopRight() {
+        QTemporaryDir dir;
+        VantorApp app(dir.path() + "/config", dir.path() + "/Desktop", dir.path() + "/state");
+        app.createTrayIcon(); // offscreen, the tray gives no geometry
+        QCursor::setPos(10, 10);
+        app.reopen();
+        PanelWindow* window = app.panelWindow();
+        QVERIFY(window->isVisible());
+        QVERIFY(window->isPopup());
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(window->frameGeometry().right(), available.right());
+        QVERIFY(window->y() - available.top() < 10);
     }
 
     void popupStaysOnScreenBesideTheIcon_data() {

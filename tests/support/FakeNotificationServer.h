@@ -23,8 +23,11 @@ class FakeNotificationServer : public QObject {
         QString appName;
         QString icon;
         QString summary;
+        QString body;
         QStringList actions;
         QVariantMap hints;
+        uint replaces;
+        int expireMs;
     };
     QStringList capabilities{"body", "actions"};
     QList<Shown> shown;
@@ -38,10 +41,12 @@ class FakeNotificationServer : public QObject {
 
   public slots:
     QStringList GetCapabilities() { return capabilities; }
-    uint Notify(const QString& appName, uint, const QString& icon, const QString& summary,
-                const QString&, const QStringList& actions, const QVariantMap& hints, int) {
-        shown.append({nextId, appName, icon, summary, actions, hints});
-        return nextId++;
+    uint Notify(const QString& appName, uint replaces, const QString& icon, const QString& summary,
+                const QString& body, const QStringList& actions, const QVariantMap& hints,
+                int expireMs) {
+        const uint id = replaces != 0 ? replaces : nextId++;
+        shown.append({id, appName, icon, summary, body, actions, hints, replaces, expireMs});
+        return id;
     }
     void CloseNotification(uint) {}
 };

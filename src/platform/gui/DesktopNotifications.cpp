@@ -7,6 +7,8 @@
 #include <QLoggingCategory>
 #include <QVariantMap>
 
+#include <utility>
+
 Q_LOGGING_CATEGORY(lcNotifications, "vantor.notifications")
 
 namespace platform {
@@ -16,10 +18,10 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
+const QString kDefaultKey = QStringLiteral("default");
 const QString kUndoKey = QStringLiteral("undo");
 const QString kAppName = QStringLiteral("Vantor");
 constexpr int kCallTimeoutMs = 5000;
-constexpr int kServerDefaultExpiry = -1;
 
 } // namespace
 
@@ -32,61 +34,69 @@ DesktopNotifications::DesktopNotifications(QDBusConnection bus, QObject* parent)
     m_serverWatcher =
         new QDBusServiceWatcher(kService, m_bus, QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(m_serverWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
-        m_tags.clear();
-        m_order.clear();
-        follow(m_callsInFlight > 0);
+        m_shownId = 0;
+        m_shownTag.clear();
+        follow(m_sending);
     });
 }
 
-void DesktopNotifications::show(const QString& summary, const QString& undoLabel,
-                                const QString& tag) {
+void DesktopNotifications::show(const Message& message) {
     if (!m_bus.isConnected()) {
-        qCDebug(lcNotifications) << "no session bus, not shown:" << summary;
+        qCDebug(lcNotifications) << "no session bus, not shown:" << message.summary;
         return;
     }
+    // The one to replace is known only once the server answered about the last.
+    if (m_sending)
+        m_waiting = message;
+    else
+        send(message);
+}
+
+void DesktopNotifications::send(const Message& message) {
     // Listen before anything is sent, so no answer about the new notification is missed.
-    ++m_callsInFlight;
+    m_sending = true;
     follow(true);
     // Asked each time: the server may have been replaced since the last notification.
     const QDBusMessage ask =
         QDBusMessage::createMethodCall(kService, kPath, kInterface, "GetCapabilities");
     auto* call = new QDBusPendingCallWatcher(m_bus.asyncCall(ask, kCallTimeoutMs), this);
     connect(call, &QDBusPendingCallWatcher::finished, this,
-            [this, summary, undoLabel, tag](QDBusPendingCallWatcher* answered) {
+            [this, message](QDBusPendingCallWatcher* answered) {
                 const QDBusPendingReply<QStringList> capabilities = *answered;
-                answered->deleteLater();
                 if (capabilities.isError()) {
-                    qCDebug(lcNotifications) << "no notification server, not shown:" << summary
-                                             << capabilities.error().message();
-                    --m_callsInFlight;
-                    follow(!m_tags.isEmpty() || m_callsInFlight > 0);
+                    qCDebug(lcNotifications)
+                        << "no notification server, not shown:" << message.summary
+                        << capabilities.error().message();
+                    finishCall(answered);
                     return;
                 }
-                notify(summary, undoLabel, tag,
-                       capabilities.value().contains(QStringLiteral("actions")));
+                answered->deleteLater();
+                notify(message, capabilities.value());
             });
 }
 
-void DesktopNotifications::notify(const QString& summary, const QString& undoLabel,
-                                  const QString& tag, bool withActions) {
+void DesktopNotifications::notify(const Message& message, const QStringList& capabilities) {
+    const bool withActions = capabilities.contains(QStringLiteral("actions"));
+    // A file name is no markup: "&" or "<" in one would garble or blank the text.
+    const QString body = capabilities.contains(QStringLiteral("body-markup"))
+                             ? message.body.toHtmlEscaped()
+                             : message.body;
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "Notify");
-    const QStringList actions = withActions ? QStringList{kUndoKey, undoLabel} : QStringList{};
+    const QStringList actions =
+        withActions ? QStringList{kDefaultKey, message.openLabel, kUndoKey, message.undoLabel}
+                    : QStringList{};
     const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral(VANTOR_APP_ID)}};
-    call << kAppName << uint(0) << QStringLiteral(VANTOR_APP_ID) << summary << QString() << actions
-         << hints << kServerDefaultExpiry;
+    call << kAppName << m_shownId << QStringLiteral(VANTOR_APP_ID) << message.summary << body
+         << actions << hints << kExpireMs;
     auto* pending = new QDBusPendingCallWatcher(m_bus.asyncCall(call, kCallTimeoutMs), this);
     connect(pending, &QDBusPendingCallWatcher::finished, this,
-            [this, tag, withActions](QDBusPendingCallWatcher* answered) {
+            [this, tag = withActions ? message.tag : QString()](QDBusPendingCallWatcher* answered) {
                 const QDBusPendingReply<uint> id = *answered;
-                if (id.isError())
+                if (id.isError()) {
                     qCDebug(lcNotifications) << "not shown:" << id.error().message();
-                else if (withActions) {
-                    // Only a notification with an Undo can ask for anything later.
-                    forget(id.value());
-                    m_tags.insert(id.value(), tag);
-                    m_order.append(id.value());
-                    while (m_order.size() > kMaxTracked)
-                        m_tags.remove(m_order.takeFirst());
+                } else {
+                    m_shownId = id.value();
+                    m_shownTag = tag;
                 }
                 finishCall(answered);
             });
@@ -94,28 +104,30 @@ void DesktopNotifications::notify(const QString& summary, const QString& undoLab
 
 void DesktopNotifications::finishCall(QDBusPendingCallWatcher* call) {
     call->deleteLater();
-    --m_callsInFlight;
-    follow(!m_tags.isEmpty() || m_callsInFlight > 0);
+    m_sending = false;
+    if (m_waiting)
+        send(*std::exchange(m_waiting, std::nullopt));
+    else
+        follow(m_shownId != 0);
 }
 
 void DesktopNotifications::onActionInvoked(uint id, const QString& actionKey) {
-    if (actionKey != kUndoKey || !m_tags.contains(id))
+    if (id == 0 || id != m_shownId)
         return;
-    const QString tag = m_tags.value(id);
-    // One Undo per notification, even if the server keeps it on screen.
-    forget(id);
-    follow(!m_tags.isEmpty() || m_callsInFlight > 0);
-    emit undoRequested(tag);
+    if (actionKey == kDefaultKey) {
+        emit openRequested();
+    } else if (actionKey == kUndoKey && !m_shownTag.isEmpty()) {
+        // One Undo per notification, even if the server keeps it on screen.
+        emit undoRequested(std::exchange(m_shownTag, QString()));
+    }
 }
 
 void DesktopNotifications::onNotificationClosed(uint id, uint) {
-    forget(id);
-    follow(!m_tags.isEmpty() || m_callsInFlight > 0);
-}
-
-void DesktopNotifications::forget(uint id) {
-    m_tags.remove(id);
-    m_order.removeOne(id);
+    if (id == 0 || id != m_shownId)
+        return;
+    m_shownId = 0;
+    m_shownTag.clear();
+    follow(m_sending);
 }
 
 // The server's signals go to every listener on the bus; Vantor listens only while one of its

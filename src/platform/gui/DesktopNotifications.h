@@ -1,36 +1,46 @@
 #pragma once
 
 #include <QDBusConnection>
-#include <QHash>
 #include <QObject>
 #include <QString>
+
+#include <optional>
 
 class QDBusPendingCallWatcher;
 class QDBusServiceWatcher;
 
 namespace platform {
 
-// Desktop notifications through org.freedesktop.Notifications, each with an optional Undo
-// action. Every call is asynchronous; without a session bus or a notification server nothing
-// is shown and nothing else happens.
+// Desktop notifications through org.freedesktop.Notifications: one of Vantor's on screen at
+// a time, each new one taking the place of the last while that is still up, gone after
+// kExpireMs. Where the server offers actions, clicking it opens and an Undo action undoes.
+// Every call is asynchronous; without a session bus or a notification server nothing is
+// shown and nothing else happens.
 class DesktopNotifications : public QObject {
     Q_OBJECT
 
   public:
+    struct Message {
+        QString summary;
+        QString body;
+        QString openLabel; // the click on the notification, where the server names it
+        QString undoLabel;
+        QString tag; // handed back by undoRequested()
+    };
+
     explicit DesktopNotifications(QDBusConnection bus = QDBusConnection::sessionBus(),
                                   QObject* parent = nullptr);
 
-    // Shows `summary` from Vantor. Where the server offers actions the notification gets one
-    // labelled `undoLabel`; using it emits undoRequested(tag).
-    void show(const QString& summary, const QString& undoLabel, const QString& tag);
+    // Sent once the notification before it has its id; of several waiting, only the newest.
+    void show(const Message& message);
 
-    // How many shown notifications may still ask for Undo.
-    int trackedCount() const { return int(m_tags.size()); }
+    // Whether the last notification shown may still be on screen.
+    bool isShowing() const { return m_shownId != 0; }
 
-    // The most notifications followed at once; older ones are forgotten first.
-    static constexpr int kMaxTracked = 20;
+    static constexpr int kExpireMs = 10000;
 
   signals:
+    void openRequested();
     void undoRequested(const QString& tag);
 
   private slots:
@@ -38,17 +48,17 @@ class DesktopNotifications : public QObject {
     void onNotificationClosed(uint id, uint reason);
 
   private:
-    void notify(const QString& summary, const QString& undoLabel, const QString& tag,
-                bool withActions);
-    void forget(uint id);
+    void send(const Message& message);
+    void notify(const Message& message, const QStringList& capabilities);
     void finishCall(QDBusPendingCallWatcher* call);
     void follow(bool on);
 
     QDBusConnection m_bus;
     QDBusServiceWatcher* m_serverWatcher = nullptr;
-    QHash<uint, QString> m_tags;
-    QList<uint> m_order; // ids in the order they were shown
-    int m_callsInFlight = 0;
+    uint m_shownId = 0;
+    QString m_shownTag; // empty once its Undo was used, or when it has none
+    bool m_sending = false;
+    std::optional<Message> m_waiting;
     bool m_following = false;
 };
 

@@ -87,9 +87,14 @@ class TestDesktopNotifications : public QObject {
         QDBusConnection::disconnectFromBus("client");
     }
 
-    void notificationCarriesVantorsNameIconAndUndoWhenActionsAreOffered() {
+    static platform::DesktopNotifications::Message message(const QString& tag,
+                                                           const QString& body = {}) {
+        return {"Put away 3 files", body, "Show History", "Rückgängig", tag};
+    }
+
+    void notificationCarriesVantorsNameIconTextAndActions() {
         platform::DesktopNotifications notifications(client());
-        notifications.show("Put away 3 files", "Rückgängig", "clean-1");
+        notifications.show(message("clean-1", "a&b.pdf → Documents"));
         // Nothing waits on the server: it has not even been asked when show() returns.
         QVERIFY(m_server.shown.isEmpty());
         QTRY_COMPARE(m_server.shown.size(), 1);
@@ -97,92 +102,87 @@ class TestDesktopNotifications : public QObject {
         QCOMPARE(shown.appName, QString("Vantor"));
         QCOMPARE(shown.icon, QString(VANTOR_APP_ID));
         QCOMPARE(shown.summary, QString("Put away 3 files"));
-        QCOMPARE(shown.actions, (QStringList{"undo", "Rückgängig"}));
+        QCOMPARE(shown.body, QString("a&b.pdf → Documents"));
+        QCOMPARE(shown.actions, (QStringList{"default", "Show History", "undo", "Rückgängig"}));
         QCOMPARE(shown.hints.value("desktop-entry").toString(), QString(VANTOR_APP_ID));
-        QTRY_COMPARE(notifications.trackedCount(), 1);
+        QCOMPARE(shown.expireMs, platform::DesktopNotifications::kExpireMs);
+        QCOMPARE(shown.replaces, 0u);
+        QTRY_VERIFY(notifications.isShowing());
 
-        // A server without actions gets the text alone, and there is nothing to follow.
-        m_server.capabilities = QStringList{"body"};
-        notifications.show("Put away 1 file", "Undo", "clean-2");
+        // A server without actions gets the text alone; one that reads markup, the text as
+        // such.
+        m_server.capabilities = QStringList{"body", "body-markup"};
+        notifications.show(message("clean-2", "a&b.pdf → Documents"));
         QTRY_COMPARE(m_server.shown.size(), 2);
-        QCOMPARE(m_server.shown.last().summary, QString("Put away 1 file"));
         QCOMPARE(m_server.shown.last().actions, QStringList{});
-        testsupport::settle();
-        QCOMPARE(notifications.trackedCount(), 1);
+        QCOMPARE(m_server.shown.last().body, QString("a&amp;b.pdf → Documents"));
     }
 
-    void undoReachesTheCallerWithItsTagOnce() {
-        platform::DesktopNotifications notifications(client());
-        QSignalSpy undo(&notifications, &platform::DesktopNotifications::undoRequested);
-        notifications.show("Put away 3 files", "Undo", "clean-a");
-        notifications.show("Put away 5 files", "Undo", "clean-b");
-        QTRY_COMPARE(notifications.trackedCount(), 2);
-        const uint a = m_server.shown.at(0).id;
-        const uint b = m_server.shown.at(1).id;
-
-        // Clicking the notification itself, or another program's id, is no Undo.
-        invoke(a, "default");
-        invoke(b + 100, "undo");
-        invoke(b, "undo");
-        QTRY_COMPARE(undo.count(), 1);
-        QCOMPARE(undo.at(0).at(0).toString(), QString("clean-b"));
-
-        // A server that keeps the notification up: a second click does not undo twice.
-        invoke(b, "undo");
-        invoke(a, "undo");
-        QTRY_COMPARE(undo.count(), 2);
-        QCOMPARE(undo.at(1).at(0).toString(), QString("clean-a"));
-        roundTrip();
-        QCOMPARE(undo.count(), 2);
-    }
-
-    void closedNotificationsAreForgottenAndStopBeingFollowed() {
+    // One notification of Vantor's at a time: each takes the place of the last still up, and
+    // of those shown while the server had not answered yet, only the newest is sent.
+    void eachReplacesTheLastStillOpen() {
         platform::DesktopNotifications notifications(client());
         const int before = clientMatchRules();
         QVERIFY2(before >= 0, "the bus cannot count subscriptions");
-        QSignalSpy undo(&notifications, &platform::DesktopNotifications::undoRequested);
-        notifications.show("Put away 3 files", "Undo", "clean-a");
-        notifications.show("Put away 4 files", "Undo", "clean-b");
-        QTRY_COMPARE(notifications.trackedCount(), 2);
-        const uint a = m_server.shown.at(0).id;
-        const uint b = m_server.shown.at(1).id;
+        for (const char* tag : {"clean-a", "clean-b", "clean-c"})
+            notifications.show(message(tag));
+        QTRY_COMPARE(m_server.shown.size(), 2);
+        roundTrip();
+        QCOMPARE(m_server.shown.size(), 2);
+        const uint a = m_server.shown.first().id;
+        QCOMPARE(m_server.shown.last().replaces, a);
         QCOMPARE(clientMatchRules(), before + 2);
 
+        // Closed on screen: the next is a new one, and with none out, other programs'
+        // notifications no longer reach Vantor.
         close(a);
-        QTRY_COMPARE(notifications.trackedCount(), 1);
-        invoke(a, "undo");
-        roundTrip();
-        QCOMPARE(undo.count(), 0);
-
-        // With none left on screen, other programs' notifications no longer reach Vantor.
-        close(b);
-        QTRY_COMPARE(notifications.trackedCount(), 0);
+        QTRY_VERIFY(!notifications.isShowing());
         QCOMPARE(clientMatchRules(), before);
+        notifications.show(message("clean-d"));
+        QTRY_COMPARE(m_server.shown.size(), 3);
+        QCOMPARE(m_server.shown.last().replaces, 0u);
+    }
 
-        // Only the newest are followed.
-        for (int i = 0; i <= platform::DesktopNotifications::kMaxTracked; ++i)
-            notifications.show("Put away 1 file", "Undo", QString("clean-%1").arg(i));
-        QTRY_COMPARE(m_server.shown.size(), 2 + platform::DesktopNotifications::kMaxTracked + 1);
-        QTRY_COMPARE(notifications.trackedCount(), platform::DesktopNotifications::kMaxTracked);
-        invoke(m_server.shown.at(2).id, "undo");
-        invoke(m_server.shown.last().id, "undo");
+    void aClickOpensAndUndoReachesTheCallerOnce() {
+        platform::DesktopNotifications notifications(client());
+        QSignalSpy opened(&notifications, &platform::DesktopNotifications::openRequested);
+        QSignalSpy undo(&notifications, &platform::DesktopNotifications::undoRequested);
+        notifications.show(message("clean-a"));
+        QTRY_VERIFY(notifications.isShowing());
+        const uint id = m_server.shown.first().id;
+
+        // Another program's id asks nothing of Vantor.
+        invoke(id + 100, "undo");
+        invoke(id + 100, "default");
+        invoke(id, "default");
+        QTRY_COMPARE(opened.count(), 1);
+        QCOMPARE(undo.count(), 0);
+        invoke(id, "undo");
         QTRY_COMPARE(undo.count(), 1);
-        QCOMPARE(undo.at(0).at(0).toString(),
-                 QString("clean-%1").arg(platform::DesktopNotifications::kMaxTracked));
+        QCOMPARE(undo.at(0).at(0).toString(), QString("clean-a"));
+
+        // A server that keeps the notification up: a second click does not undo twice.
+        invoke(id, "undo");
+        roundTrip();
+        QCOMPARE(undo.count(), 1);
+        QCOMPARE(opened.count(), 1);
     }
 
     // A new server numbers its notifications afresh: the old ids mean nothing any more.
     void aReplacedServerForgetsTheOldIds() {
         platform::DesktopNotifications notifications(client());
         QSignalSpy undo(&notifications, &platform::DesktopNotifications::undoRequested);
-        notifications.show("Put away 3 files", "Undo", "clean-a");
-        QTRY_COMPARE(notifications.trackedCount(), 1);
+        notifications.show(message("clean-a"));
+        QTRY_VERIFY(notifications.isShowing());
         QVERIFY(server().unregisterService("org.freedesktop.Notifications"));
-        QTRY_COMPARE(notifications.trackedCount(), 0);
+        QTRY_VERIFY(!notifications.isShowing());
         QVERIFY(server().registerService("org.freedesktop.Notifications"));
         invoke(m_server.shown.first().id, "undo");
         roundTrip();
         QCOMPARE(undo.count(), 0);
+        notifications.show(message("clean-b"));
+        QTRY_COMPARE(m_server.shown.size(), 2);
+        QCOMPARE(m_server.shown.last().replaces, 0u);
     }
 
     void withoutServerOrBusNothingIsShownAndNothingBreaks() {
@@ -199,21 +199,21 @@ class TestDesktopNotifications : public QObject {
 
         server().unregisterService("org.freedesktop.Notifications");
         platform::DesktopNotifications noServer(client());
-        noServer.show("Put away 3 files", "Undo", "clean-a");
+        noServer.show(message("clean-a"));
         QTRY_COMPARE(debug.size(), 1);
         QVERIFY(debug.first().contains("Put away 3 files"));
-        QCOMPARE(noServer.trackedCount(), 0);
+        QVERIFY(!noServer.isShowing());
 
         // CTest's session bus is disabled.
         platform::DesktopNotifications noBus;
-        noBus.show("Put away 4 files", "Undo", "clean-b");
+        noBus.show(message("clean-b"));
         QCOMPARE(debug.size(), 2);
 
         // A server that comes later is used.
         QVERIFY(server().registerService("org.freedesktop.Notifications"));
-        noServer.show("Put away 5 files", "Undo", "clean-c");
+        noServer.show(message("clean-c"));
         QTRY_COMPARE(m_server.shown.size(), 1);
-        QCOMPARE(m_server.shown.first().summary, QString("Put away 5 files"));
+        QCOMPARE(m_server.shown.first().summary, QString("Put away 3 files"));
     }
 };
 
