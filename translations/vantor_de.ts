@@ -828,6 +828,47 @@ entfernen, beschäftigt), 2 falscher Aufruf.
     </message>
 </context>
 <context>
+    <name>TrayIcon</name>
+    <message>
+        <source>Undo</source>
+        <translation>Widerrufen</translation>
+    </message>
+    <message>
+        <source>Pause Automatic Tidying for 1 Hour</source>
+        <translation>Automatisches Aufräumen 1 Stunde pausieren</translation>
+    </message>
+    <message>
+        <source>Edit Rules…</source>
+        <translation>Regeln bearbeiten…</translation>
+    </message>
+    <message>
+        <source>Open Vantor</source>
+        <translation>Vantor öffnen</translation>
+    </message>
+    <message>
+        <source>Quit Vantor</source>
+        <translation>Vantor beenden</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 (%n files)</source>
+        <translation>
+            <numerusform>%1 (%n Datei)</numerusform>
+            <numerusform>%1 (%n Dateien)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Vantor — nothing to put away</source>
+        <translation>Vantor — nichts wegzuräumen</translation>
+    </message>
+    <message numerus="yes">
+        <source>Vantor — %n files to put away</source>
+        <translation>
+            <numerusform>Vantor — %n Datei zum Wegräumen</numerusform>
+            <numerusform>Vantor — %n Dateien zum Wegräumen</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>Vantor</name>
     <message>
         <source>No file manager found to show %1.</source>
@@ -840,14 +881,6 @@ entfernen, beschäftigt), 2 falscher Aufruf.
 </context>
 <context>
     <name>VantorApp</name>
-    <message>
-        <source>Open Vantor</source>
-        <translation>Vantor öffnen</translation>
-    </message>
-    <message>
-        <source>Quit Vantor</source>
-        <translation>Vantor beenden</translation>
-    </message>
     <message>
         <source>Vantor is in your system tray</source>
         <translation>Vantor ist im Infobereich</translation>
@@ -870,6 +903,35 @@ entfernen, beschäftigt), 2 falscher Aufruf.
     <message>
         <source>Undo</source>
         <translation>Widerrufen</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n more → %1</source>
+        <translation>
+            <numerusform>%n weitere → %1</numerusform>
+            <numerusform>%n weitere → %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files → %1</source>
+        <translation>
+            <numerusform>%n Datei → %1</numerusform>
+            <numerusform>%n Dateien → %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n more elsewhere</source>
+        <translation>
+            <numerusform>%n weitere woandershin</numerusform>
+            <numerusform>%n weitere woandershin</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Show History</source>
+        <translation>Verlauf anzeigen</translation>
     </message>
 </context>
 </TS>

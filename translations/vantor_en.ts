@@ -177,12 +177,50 @@
     </message>
 </context>
 <context>
+    <name>TrayIcon</name>
+    <message numerus="yes">
+        <source>%1 (%n files)</source>
+        <translation>
+            <numerusform>%1 (%n file)</numerusform>
+            <numerusform>%1 (%n files)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Vantor — %n files to put away</source>
+        <translation>
+            <numerusform>Vantor — %n file to put away</numerusform>
+            <numerusform>Vantor — %n files to put away</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>VantorApp</name>
     <message numerus="yes">
         <source>Put away %n files</source>
         <translation>
             <numerusform>Put away %n file</numerusform>
             <numerusform>Put away %n files</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n more → %1</source>
+        <translation>
+            <numerusform>%n more → %1</numerusform>
+            <numerusform>%n more → %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files → %1</source>
+        <translation>
+            <numerusform>%n file → %1</numerusform>
+            <numerusform>%n files → %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n more elsewhere</source>
+        <translation>
+            <numerusform>%n more elsewhere</numerusform>
+            <numerusform>%n more elsewhere</numerusform>
         </translation>
     </message>
 </context>

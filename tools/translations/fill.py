@@ -36,6 +36,11 @@ EN = {
         ("Moved %1; %n couldn't be moved (%2 in use).", "Moved %1; %n couldn't be moved (%2 in use)."),
     "Put back %1; %n couldn't be put back.":
         ("Put back %1; %n couldn't be put back.", "Put back %1; %n couldn't be put back."),
+    "%1 (%n files)": ("%1 (%n file)", "%1 (%n files)"),
+    "Vantor — %n files to put away": ("Vantor — %n file to put away", "Vantor — %n files to put away"),
+    "%n files → %1": ("%n file → %1", "%n files → %1"),
+    "%n more → %1": ("%n more → %1", "%n more → %1"),
+    "%n more elsewhere": ("%n more elsewhere", "%n more elsewhere"),
 }
 
 DE = {
@@ -303,6 +308,15 @@ DE = {
     # HistoryList
     "%1 · put back": "%1 · zurückgelegt",
     "%1 · automatic · put back": "%1 · automatisch · zurückgelegt",
+    "%1 (%n files)": ("%1 (%n Datei)", "%1 (%n Dateien)"),
+    "Pause Automatic Tidying for 1 Hour": "Automatisches Aufräumen 1 Stunde pausieren",
+    "Vantor — nothing to put away": "Vantor — nichts wegzuräumen",
+    "Vantor — %n files to put away": ("Vantor — %n Datei zum Wegräumen", "Vantor — %n Dateien zum Wegräumen"),
+    "Show History": "Verlauf anzeigen",
+    "%1 → %2": "%1 → %2",
+    "%n files → %1": ("%n Datei → %1", "%n Dateien → %1"),
+    "%n more → %1": ("%n weitere → %1", "%n weitere → %1"),
+    "%n more elsewhere": ("%n weitere woandershin", "%n weitere woandershin"),
 }
 
 MESSAGE = re.compile(r'(<message( numerus="yes")?>\s*<source>(.*?)</source>\s*)'
