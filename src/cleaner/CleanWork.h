@@ -70,9 +70,9 @@ struct CleanWorkResult {
 };
 
 // The file work of a clean and of an undo, run on whichever thread calls it: it touches the
-// tidied folders, their rule folders and the files in the record folder, never the cleaner's
-// published state. Each run holds the record folder's lock, so one cleaner works at a time,
-// and records every move in the journal before making it.
+// tidied folders, their rule folders, their trash and the files in the record folder, never
+// the cleaner's published state. Each run holds the record folder's lock, so one cleaner
+// works at a time, and records every move in the journal before making it.
 class CleanWork {
   public:
     using Record = CleanRecord;
