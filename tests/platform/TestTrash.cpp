@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,8 +73,8 @@ class TestTrash : public QObject {
     }
 
     // Into a trash at the top of a mount: the path is written relative to the top. A name
-    // taken in files/ or in info/ is never replaced, and a move that does not happen leaves
-    // no .trashinfo behind.
+    // taken in files/ or in info/ is never replaced, and a move that does not happen (also
+    // for a full disk) leaves no .trashinfo behind.
     void putWritesItsInfoFirstAndReplacesNothing() {
         const auto trash = Trash::atTop(m_top->path(), true);
         QVERIFY(trash);
@@ -85,6 +87,17 @@ class TestTrash : public QObject {
         QCOMPARE(trash->put(from, files + "/taken.png", when), MoveResult::TargetExists);
         QCOMPARE(trash->put(from, files + "/orphan.png", when), MoveResult::TargetExists);
         QCOMPARE(trash->put(top("missing.png"), files + "/missing.png", when), MoveResult::Failed);
+        // A full disk (RLIMIT_FSIZE binds root too): no .trashinfo, so the item stays.
+        rlimit saved{}, full{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        full = saved;
+        full.rlim_cur = 0;
+        const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &full), 0);
+        const MoveResult onFullDisk = trash->put(from, files + "/a.png", when);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, savedHandler);
+        QCOMPARE(onFullDisk, MoveResult::Failed);
         QCOMPARE(QDir(trash->root() + "/info").count(), 3u); // ".", "..", the orphan's
         QCOMPARE(testsupport::readFile(files + "/taken.png"), "theirs");
         QCOMPARE(testsupport::readFile(trash->root() + "/info/orphan.png.trashinfo"), "theirs");
