@@ -89,6 +89,7 @@ std::optional<Trash> Trash::forFolder(const QString& folder, bool create) {
         if (at && at->type == FileIdentity::Type::Directory && at->device == id->device &&
             isDirectory(appendingPathComponent(home, QStringLiteral("info"))))
             return trash;
+        return std::nullopt; // its file system's items go to the home trash or nowhere
     }
     const QStorageInfo mount(QFileInfo(folder).canonicalFilePath());
     const auto top = identity(mount.rootPath(), true);
