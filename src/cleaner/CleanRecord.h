@@ -9,9 +9,9 @@
 #include <optional>
 
 // One clean as last-clean.json and each history file hold it: when it was made, every move
-// it made (from the tidied folder into a rule folder), and the folders it created, outermost
-// first. An undo reads it to put the files back where they came from, whichever tidied
-// folder that was.
+// it made (from the tidied folder into a rule folder, or into the trash's files/ folder), and
+// the folders it created, outermost first. An undo reads it to put the files back where they
+// came from, whichever tidied folder that was.
 struct CleanRecord {
     struct Move {
         QString from;

@@ -8,6 +8,7 @@
 #include "platform/FileActivity.h"
 #include "platform/FileLock.h"
 #include "platform/FileSystem.h"
+#include "platform/Trash.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -71,30 +72,6 @@ Attempt attemptFrom(platform::MoveResult result, bool journalOk) {
     return result == platform::MoveResult::InUse ? Attempt::InUse : Attempt::Failed;
 }
 
-// Moves `from` to a free name in `folder` (the name `name`, else "name 2" and so on), writing
-// each attempt to the journal first.
-Attempt moveJournaled(CleanJournal* journal, const QString& from, const FileIdentity& item,
-                      const QString& name, const QString& folder, QString* movedTo,
-                      std::optional<FileIdentity>* copied) {
-    bool journalOk = true;
-    platform::MoveResult last = platform::MoveResult::Failed;
-    const auto move = [&](const QString& source, const QString& target) {
-        if (journal && !journal->moveStarting(source, target, item)) {
-            journalOk = false;
-            return platform::MoveResult::Failed;
-        }
-        last =
-            platform::moveItem(source, target, journalHooks(journal, target, &journalOk, copied));
-        return last;
-    };
-    const auto to = cleaner::moveToFreeName(from, name, folder, move);
-    if (to) {
-        *movedTo = *to;
-        return Attempt::Moved;
-    }
-    return attemptFrom(last, journalOk);
-}
-
 // Moves are planned in runs: the journal lines of a whole run go out in one write before the
 // first of its moves, so the journal costs a write per run rather than per move.
 constexpr int kRunLength = 256;
@@ -104,7 +81,41 @@ struct Job {
     FileIdentity item;
     QString to; // in `folder`, under the name wanted there
     QString folder;
+    const platform::Trash* trash = nullptr; // set when `folder` is its files folder
 };
+
+// One attempt at a job's move to `to`: into the trash with its .trashinfo (dated `when`),
+// else as any move, across file systems too.
+platform::MoveResult moveJob(const Job& job, const QString& to, const QDateTime& when,
+                             const platform::MoveHooks& hooks) {
+    return job.trash ? job.trash->put(job.from, to, when) : platform::moveItem(job.from, to, hooks);
+}
+
+// Moves the job's item to a free name in its folder (in the trash, one free in info/ too),
+// writing each attempt to the journal first.
+Attempt moveJournaled(CleanJournal* journal, const Job& job, const QDateTime& when,
+                      QString* movedTo, std::optional<FileIdentity>* copied) {
+    bool journalOk = true;
+    platform::MoveResult last = platform::MoveResult::Failed;
+    const auto move = [&](const QString& source, const QString& target) {
+        if (journal && !journal->moveStarting(source, target, job.item)) {
+            journalOk = false;
+            return platform::MoveResult::Failed;
+        }
+        last = moveJob(job, target, when, journalHooks(journal, target, &journalOk, copied));
+        return last;
+    };
+    cleaner::TakenFunction taken;
+    if (job.trash)
+        taken = [trash = job.trash](const QString& path) { return trash->isTaken(path); };
+    const auto to = cleaner::moveToFreeName(job.from, platform::lastPathComponent(job.to),
+                                            job.folder, move, taken);
+    if (to) {
+        *movedTo = *to;
+        return Attempt::Moved;
+    }
+    return attemptFrom(last, journalOk);
+}
 
 // appendingPathComponent(folder, lastPathComponent(path)), in one copy for the usual paths.
 QString nameIn(const QString& folder, const QString& path) {
@@ -126,7 +137,7 @@ enum class RunEnd { Completed, Cancelled, JournalFailed };
 // stands at movedTo: the item's own, which a rename keeps, or its copy's.
 template <class OnDone>
 RunEnd moveRun(CleanJournal* journal, const QList<Job>& jobs, const std::atomic<bool>& cancel,
-               OnDone&& onDone) {
+               const QDateTime& when, OnDone&& onDone) {
     if (journal)
         for (const Job& job : jobs)
             journal->queueMove(job.from, job.to, job.item);
@@ -139,12 +150,10 @@ RunEnd moveRun(CleanJournal* journal, const QList<Job>& jobs, const std::atomic<
         QString to = job.to;
         bool journalOk = true;
         std::optional<FileIdentity> copied;
-        const auto result =
-            platform::moveItem(job.from, to, journalHooks(journal, to, &journalOk, &copied));
+        const auto result = moveJob(job, to, when, journalHooks(journal, to, &journalOk, &copied));
         Attempt attempt = attemptFrom(result, journalOk);
         if (result == platform::MoveResult::TargetExists && journalOk)
-            attempt = moveJournaled(journal, job.from, job.item,
-                                    platform::lastPathComponent(job.to), job.folder, &to, &copied);
+            attempt = moveJournaled(journal, job, when, &to, &copied);
         onDone(i, attempt, to, copied ? *copied : job.item);
         if (attempt == Attempt::JournalFailed)
             return RunEnd::JournalFailed;
@@ -202,13 +211,35 @@ bool isInside(const QString& path, const QString& folder) {
     return path.startsWith(prefix) && path.size() > prefix.size();
 }
 
+// Once a trashed item is back where it came from, its .trashinfo goes.
+void forgetTrashed(const CleanRecord::Move& move) {
+    if (const auto trash = platform::Trash::holding(move.to))
+        trash->forget(move.to, move.from);
+}
+
+// The same after recovery, for the items that `putBack` took out of the trash: where each was
+// trashed from is in `moves`.
+void forgetTrashed(const QList<CleanJournal::Entry>& putBack,
+                   const QList<CleanRecord::Move>& moves) {
+    QSet<QString> taken;
+    for (const CleanJournal::Entry& e : putBack)
+        taken.insert(e.from);
+    for (const CleanRecord::Move& m : moves)
+        if (taken.contains(m.to))
+            forgetTrashed(m);
+}
+
 } // namespace
 
 CleanWork::CleanWork(const QString& recordFolder, const QList<Place>& places, int lockWaitMs,
                      const QDateTime& now)
     : m_recordFolder(recordFolder), m_places(places), m_lockWaitMs(lockWaitMs), m_now(now) {
-    for (const Place& place : m_places)
+    for (Place& place : m_places) {
         m_realFolders.append(QFileInfo(place.folder).canonicalFilePath());
+        // What a clean trashed comes back from the trash, whatever the rules say now.
+        if (const auto trash = platform::Trash::forFolder(place.folder, false))
+            place.ruleFolders.append(trash->filesFolder());
+    }
 }
 
 QList<CleanWork::Batch> CleanWork::batchesOf(const Scan& scan,
@@ -220,7 +251,9 @@ QList<CleanWork::Batch> CleanWork::batchesOf(const Scan& scan,
             QStringList files = group.files;
             if (only)
                 files.removeIf([&](const QString& file) { return !wanted.contains(file); });
-            if (!files.isEmpty())
+            if (group.rule.action == SortRule::Action::Trash && !files.isEmpty())
+                batches.append({folder.path, files, true});
+            else if (!files.isEmpty())
                 batches.append({group.rule.destinationURL(), files});
         }
     }
@@ -339,8 +372,16 @@ QList<CleanJournal::Entry> CleanWork::settleJournal(const CleanJournal::Contents
     }
     QList<CleanJournal::Entry> happened;
     for (const CleanJournal::Entry& e : journal.moves) {
-        if (settle(e, mayRemoveIn))
+        if (settle(e, mayRemoveIn)) {
             happened.append(e);
+            continue;
+        }
+        // A move into the trash cut short before its rename leaves the .trashinfo it wrote.
+        const auto trash = journal.kind == CleanJournal::Kind::Clean
+                               ? platform::Trash::holding(e.to)
+                               : std::nullopt;
+        if (trash && mayRemoveIn(platform::deletingLastPathComponent(e.to)))
+            trash->forget(e.to, e.from, journal.date);
     }
     return happened;
 }
@@ -354,7 +395,8 @@ bool CleanWork::recoverPutBackLocked(History* history, QStringList* restored) co
     const auto journal = CleanJournal::read(path);
     if (journal && journal->kind == CleanJournal::Kind::PutBack) {
         QSet<QString> taken; // where the entry had put them
-        for (const CleanJournal::Entry& e : settleJournal(*journal)) {
+        const QList<CleanJournal::Entry> settled = settleJournal(*journal);
+        for (const CleanJournal::Entry& e : settled) {
             taken.insert(e.from);
             restored->append(e.to);
         }
@@ -364,6 +406,7 @@ bool CleanWork::recoverPutBackLocked(History* history, QStringList* restored) co
             // Without its moves the entry stays as it is: nothing proves it was put back.
             if (CleanHistory::loadMoves(historyFile(), &entry)) {
                 const Record before = entry.record;
+                forgetTrashed(settled, before.moves);
                 entry.record.moves.removeIf([&](const Move& m) { return taken.contains(m.to); });
                 if (entry.record.moves.isEmpty())
                     markUndone(&entry, before);
@@ -399,8 +442,10 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history, QByt
     const bool hadUndoJournal = platform::entryExists(undoPath);
     const auto undoJournal = hadUndoJournal ? CleanJournal::read(undoPath) : std::nullopt;
     QHash<QString, int> putBack; // by where the clean had put them; a name may recur
+    QList<CleanJournal::Entry> undone;
     if (undoJournal && undoJournal->kind == CleanJournal::Kind::Undo) {
-        for (const CleanJournal::Entry& e : settleJournal(*undoJournal)) {
+        undone = settleJournal(*undoJournal);
+        for (const CleanJournal::Entry& e : std::as_const(undone)) {
             ++putBack[e.from];
             restored.append(e.to);
         }
@@ -438,6 +483,7 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history, QByt
     }
 
     if (record && hadUndoJournal) {
+        forgetTrashed(undone, record->moves);
         const qsizetype index = CleanHistory::indexOfRecord(history, record, historyFile());
         // Items put back leave the record; the rest stay for the next undo.
         QList<Move> left;
@@ -529,16 +575,20 @@ CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomi
     for (const Batch& batch : batches) {
         if (stopped)
             break;
-        const QString& folder = batch.folder;
-        bool usable = true;
+        // The trash is the desktop's, not the clean's: never among the folders it created.
+        const auto trash =
+            batch.toTrash ? platform::Trash::forFolder(batch.folder, true) : std::nullopt;
+        const QString folder = trash ? trash->filesFolder() : batch.folder;
+        bool usable = !batch.toTrash || trash;
         // Every level the clean makes is recorded, outermost first, so that an undo can
         // take away "Sorted" as well as "Sorted/Images".
         QStringList missing;
         for (QString level = folder;
-             !level.isEmpty() && level != u"/" && !platform::entryExists(level);
+             !batch.toTrash && !level.isEmpty() && level != u"/" && !platform::entryExists(level);
              level = platform::deletingLastPathComponent(level))
             missing.prepend(level);
-        if (missing.isEmpty()) {
+        if (!usable) {
+        } else if (missing.isEmpty()) {
             usable = platform::isDirectory(folder);
         } else if (!platform::makePath(folder)) {
             usable = false;
@@ -558,14 +608,15 @@ CleanWork::Result CleanWork::clean(const QList<Batch>& batches, const std::atomi
             QList<Job> jobs;
             for (const QString& file : batch.files.mid(start, kRunLength)) {
                 if (const auto item = platform::identity(file, false)) {
-                    jobs.append({file, *item, nameIn(folder, file), folder});
+                    jobs.append(
+                        {file, *item, nameIn(folder, file), folder, trash ? &*trash : nullptr});
                 } else { // gone since the scan
                     ++result.failed;
                     ++handled;
                 }
             }
             const RunEnd end =
-                moveRun(journal.get(), jobs, cancel,
+                moveRun(journal.get(), jobs, cancel, m_now,
                         [&](qsizetype i, Attempt attempt, const QString& to, const FileIdentity&) {
                             if (attempt == Attempt::Moved)
                                 moves.append({jobs[i].from, to});
@@ -878,6 +929,7 @@ void CleanWork::putBack(const Record& record, CleanJournal* journalIn,
             if (attempt == Attempt::InUse)
                 ++result->inUse;
             if (attempt == Attempt::Moved) {
+                forgetTrashed(record.moves[m]);
                 result->restored.append(to);
                 if (const auto mark = PutBackMarks::markFor(to, at))
                     marks->append(*mark);
@@ -886,11 +938,11 @@ void CleanWork::putBack(const Record& record, CleanJournal* journalIn,
                      : platform::entryExists(record.moves[m].to) ? Outcome::Kept
                                                                  : Outcome::Gone);
         };
-        RunEnd end = moveRun(journal, jobs, cancel, onDone);
+        RunEnd end = moveRun(journal, jobs, cancel, {}, onDone);
         if (end == RunEnd::JournalFailed) { // carry on unjournalled: see the callers
             journal = nullptr;
             const qsizetype first = done;
-            end = moveRun(nullptr, jobs.mid(first), cancel,
+            end = moveRun(nullptr, jobs.mid(first), cancel, {},
                           [&](qsizetype i, Attempt attempt, const QString& to,
                               const FileIdentity& at) { onDone(i + first, attempt, to, at); });
         }

@@ -70,9 +70,9 @@ struct CleanWorkResult {
 };
 
 // The file work of a clean and of an undo, run on whichever thread calls it: it touches the
-// tidied folders, their rule folders and the files in the record folder, never the cleaner's
-// published state. Each run holds the record folder's lock, so one cleaner works at a time,
-// and records every move in the journal before making it.
+// tidied folders, their rule folders, their trash and the files in the record folder, never
+// the cleaner's published state. Each run holds the record folder's lock, so one cleaner
+// works at a time, and records every move in the journal before making it.
 class CleanWork {
   public:
     using Record = CleanRecord;
@@ -81,14 +81,17 @@ class CleanWork {
     using Marks = QList<PutBackMarks::Mark>;
     using Progress = std::function<void(int done, int total)>;
 
-    // One rule folder and the files of a tidied folder that go into it, in order.
+    // One rule folder and the files of a tidied folder that go into it, in order. With
+    // `toTrash`, `folder` is the tidied folder, and the files go to its trash.
     struct Batch {
         QString folder;
         QStringList files;
+        bool toTrash = false;
     };
 
     // A tidied folder and its rules' folders: an undo takes items only from these rule
-    // folders (or from inside the folder) and puts them back only into this folder.
+    // folders (or from inside the folder) and puts them back only into this folder. The
+    // folder's trash counts as one of them.
     struct Place {
         QString folder;
         QStringList ruleFolders;

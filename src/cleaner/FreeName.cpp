@@ -10,9 +10,12 @@ constexpr int kMoveAttempts = 64;
 
 namespace cleaner {
 
-QString uniqueDestination(const QString& name, const QString& folder) {
+QString uniqueDestination(const QString& name, const QString& folder, const TakenFunction& taken) {
+    const auto isTaken = [&](const QString& path) {
+        return taken ? taken(path) : platform::entryExists(path);
+    };
     const QString first = platform::appendingPathComponent(folder, name);
-    if (!platform::entryExists(first))
+    if (!isTaken(first))
         return first;
     const QString base = platform::deletingPathExtension(name);
     const QString extension = platform::pathExtension(name);
@@ -21,15 +24,16 @@ QString uniqueDestination(const QString& name, const QString& folder) {
         if (!extension.isEmpty())
             candidate += u'.' + extension;
         candidate = platform::appendingPathComponent(folder, candidate);
-        if (!platform::entryExists(candidate))
+        if (!isTaken(candidate))
             return candidate;
     }
 }
 
 std::optional<QString> moveToFreeName(const QString& from, const QString& name,
-                                      const QString& folder, const MoveFunction& move) {
+                                      const QString& folder, const MoveFunction& move,
+                                      const TakenFunction& taken) {
     for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
-        const QString target = uniqueDestination(name, folder);
+        const QString target = uniqueDestination(name, folder, taken);
         switch (move(from, target)) {
         case platform::MoveResult::Moved:
             return target;

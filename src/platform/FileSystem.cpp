@@ -615,7 +615,9 @@ bool syncFolder(const QString& folder) {
     return fd >= 0 && syncAndClose(fd);
 }
 
-MoveResult moveItem(const QString& from, const QString& to, const MoveHooks& hooks) {
+namespace {
+
+MoveResult moveOrCopy(const QString& from, const QString& to, const MoveHooks* hooks) {
     const QByteArray source = encoded(from);
     const QByteArray target = encoded(to);
     if (renameNoReplace(source.constData(), target.constData()) == 0)
@@ -629,10 +631,20 @@ MoveResult moveItem(const QString& from, const QString& to, const MoveHooks& hoo
     case EOPNOTSUPP:
         return detail::moveByLinking(source, target);
     case EXDEV:
-        return moveAcrossDevices(source, target, hooks);
+        return hooks ? moveAcrossDevices(source, target, *hooks) : MoveResult::Failed;
     default:
         return MoveResult::Failed;
     }
+}
+
+} // namespace
+
+MoveResult moveItem(const QString& from, const QString& to, const MoveHooks& hooks) {
+    return moveOrCopy(from, to, &hooks);
+}
+
+MoveResult renameItem(const QString& from, const QString& to) {
+    return moveOrCopy(from, to, nullptr);
 }
 
 bool removeEmptyFolder(const QString& folder) {

@@ -99,6 +99,8 @@ struct MoveHooks {
 // moved only within a file system. A kill at any moment leaves the whole source, or the
 // whole copy under its final name (and at most a hidden copy named through the hooks).
 MoveResult moveItem(const QString& from, const QString& to, const MoveHooks& hooks = {});
+// The same within one file system only: never a copy; Failed across file systems.
+MoveResult renameItem(const QString& from, const QString& to);
 
 bool isPartialCopyName(const QString& name);
 

@@ -28,6 +28,7 @@
 
 namespace platform::detail {
 extern void (*copyStep)(qint64 copied);
+extern void (*trashStep)();
 } // namespace platform::detail
 
 using Status = Cleaner::Status;
@@ -132,7 +133,8 @@ class TestCleanRecovery : public QObject {
     // progress reaches `killAt`, or with kCopying once a copy across file systems is 1 MiB
     // along, or with kLinked once the first such copy has its name and its source is still
     // there.
-    static constexpr int kCopying = -1, kLinked = -2;
+    // With kThirdTrashed, it kills itself once the third file's .trashinfo is written.
+    static constexpr int kCopying = -1, kLinked = -2, kThirdTrashed = -3;
     pid_t forkCleaner(const std::function<void(Cleaner&)>& action, int killAt,
                       const QString& desktop = {}) {
         const pid_t pid = ::fork();
@@ -154,6 +156,12 @@ class TestCleanRecovery : public QObject {
                 if (copied < 0)
                     ::raise(SIGKILL);
             };
+        if (killAt == kThirdTrashed)
+            platform::detail::trashStep = [] {
+                static int trashed = 0;
+                if (++trashed == 3)
+                    ::raise(SIGKILL);
+            };
         action(cleaner);
         ::_exit(0);
     }
@@ -165,6 +173,7 @@ class TestCleanRecovery : public QObject {
         if (!m_tmp->isValid())
             m_tmp = std::make_unique<QTemporaryDir>();
         qputenv("HOME", m_tmp->path().toUtf8());
+        qputenv("XDG_DATA_HOME", m_tmp->path().toUtf8() + "/.local/share");
         m_desktop = m_tmp->path() + "/Desktop";
         m_state = m_tmp->path() + "/state";
         QDir().mkpath(m_desktop);
@@ -308,6 +317,41 @@ class TestCleanRecovery : public QObject {
         QCOMPARE(cleaner->status(), Status::undone(3, 0));
         QCOMPARE(testsupport::readFile(desktop("reused 2.png")), "the moved file");
         m_files.remove("reused.png");
+        verifyAllBack();
+    }
+
+    // Killed between a .trashinfo and its rename: recovery takes away the .trashinfo written
+    // for that move, but not one another program wrote under its name since; one undo then
+    // brings back what went to the trash, and its .trashinfo files go.
+    void killedTrashingIsRecovered_data() {
+        QTest::addColumn<bool>("rewritten");
+        QTest::newRow("its own .trashinfo") << false;
+        QTest::newRow("another's under its name") << true;
+    }
+    void killedTrashingIsRecovered() {
+        QFETCH(bool, rewritten);
+        SortRule images = m_store->rules().at(0);
+        images.action = SortRule::Action::Trash;
+        m_store->remove(images.id);
+        m_store->insert(images, 0);
+        for (const QString name : {"a.png", "b.png", "c.png", "d.png"})
+            addFile(name, name.toUtf8());
+        QVERIFY(killedItself(forkCleaner([](Cleaner& c) { c.clean(); }, kThirdTrashed)));
+        const QString info = m_tmp->path() + "/.local/share/Trash/info";
+        QVERIFY(QFile::exists(info + "/c.png.trashinfo") && QFile::exists(desktop("c.png")));
+        const QByteArray another =
+            "[Trash Info]\nPath=/x/c.png\nDeletionDate=2026-01-01T00:00:00\n";
+        QVERIFY(!rewritten || testsupport::touch(info + "/c.png.trashinfo", another));
+
+        auto cleaner = makeCleaner();
+        QCOMPARE(cleaner->lastClean()->moves.size(), 2);
+        QCOMPARE(QDir(info).entryList(QDir::Files),
+                 QStringList({"a.png.trashinfo", "b.png.trashinfo"}) +
+                     (rewritten ? QStringList{"c.png.trashinfo"} : QStringList()));
+        cleaner->undo();
+        QCOMPARE(cleaner->status(), Status::undone(2, 0));
+        QCOMPARE(QDir(info).entryList(QDir::Files),
+                 rewritten ? QStringList{"c.png.trashinfo"} : QStringList());
         verifyAllBack();
     }
 

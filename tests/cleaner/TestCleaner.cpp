@@ -385,6 +385,52 @@ class TestCleaner : public QObject {
         QCOMPARE(testsupport::readFile(folder + "/a.png"), QByteArray("theirs"));
     }
 
+    // A trash rule's files go to the home trash, each with its .trashinfo, under a name free
+    // in files/ and info/ alike, never over what is there; the undo brings them back and takes
+    // their .trashinfo away. One emptied from the trash meanwhile counts as failed.
+    void trashRuleRoundTrip_data() {
+        QTest::addColumn<bool>("namesTaken");
+        QTest::addColumn<bool>("emptied");
+        QTest::newRow("free names") << false << false;
+        QTest::newRow("names taken in files/ and info/") << true << false;
+        QTest::newRow("emptied before the undo") << false << true;
+    }
+    void trashRuleRoundTrip() {
+        QFETCH(bool, namesTaken);
+        QFETCH(bool, emptied);
+        SortRule images = m_store->rules().at(0);
+        images.action = SortRule::Action::Trash;
+        m_store->remove(images.id);
+        m_store->insert(images, 0);
+        const QString trash = m_home->path() + "/.local/share/Trash";
+        const QString theirs = trash + "/files/a b.png",
+                      orphan = trash + "/info/a b 2.png.trashinfo";
+        QVERIFY(!namesTaken ||
+                (testsupport::touch(theirs, "theirs") && testsupport::touch(orphan, "theirs")));
+        touch({"a b.png"}, "mine");
+        touch({"c.pdf"});
+        TestClock clock(QDateTime(QDate(2026, 3, 1), QTime(9, 30))); // local time
+        Cleaner cleaner(m_folders.get(), m_home->stateFolder(), nullptr, clock);
+        cleaner.clean();
+        QCOMPARE(cleaner.status(), Status::cleaned(2, 0));
+        QCOMPARE(cleaner.lastClean()->createdFolders, QStringList{m_desktop + "/Documents"});
+        const QString trashed = trash + (namesTaken ? "/files/a b 3.png" : "/files/a b.png");
+        const QString info = trash + "/info/" + QFileInfo(trashed).fileName() + ".trashinfo";
+        QCOMPARE(testsupport::readFile(trashed), "mine");
+        QCOMPARE(
+            testsupport::readFile(info),
+            "[Trash Info]\nPath=" + QFile::encodeName(QFileInfo(m_desktop).canonicalFilePath()) +
+                "/a%20b.png\nDeletionDate=2026-03-01T09:30:00\n");
+        if (emptied)
+            QVERIFY(QFile::remove(trashed));
+        cleaner.undo();
+        QCOMPARE(cleaner.status(), Status::undone(emptied ? 1 : 2, emptied ? 1 : 0));
+        QCOMPARE(testsupport::readFile(desktop("a b.png")), emptied ? "" : "mine");
+        QCOMPARE(QFile::exists(info), emptied);
+        QCOMPARE(testsupport::readFile(theirs), namesTaken ? "theirs" : "");
+        QCOMPARE(testsupport::readFile(orphan), namesTaken ? "theirs" : "");
+    }
+
     // Also after a restart, from the record on disk.
     void undoRemovesOnlyFoldersLeftEmpty() {
         const QString outer = m_desktop + "/Out", inner = outer + "/In";

@@ -68,6 +68,7 @@ TempHome::TempHome() : m_dir(programHome() + "/case-XXXXXX") {
     qputenv("HOME", home);
     qputenv("XDG_CONFIG_HOME", home + "/.config");
     qputenv("XDG_STATE_HOME", home + "/.local/state");
+    qputenv("XDG_DATA_HOME", home + "/.local/share");
     qputenv("XDG_CONFIG_DIRS", home + "/xdg");
     QDir().mkpath(desktop());
 }
