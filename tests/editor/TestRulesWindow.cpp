@@ -154,13 +154,19 @@ class TestRulesWindow : public QObject {
         QStringList order;
         QWidget* w = find<QListView>("ruleList");
         do {
-            if (w->isVisibleTo(editor) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
+            // A spin box's own text field is reached through the box.
+            if (w->isVisibleTo(editor) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+                !w->objectName().startsWith("qt_spinbox"))
                 order << (w->objectName().isEmpty() ? w->accessibleName() : w->objectName());
             w = w->nextInFocusChain();
         } while (w != find<QListView>("ruleList"));
-        QCOMPARE(order, (QStringList{"ruleList", "addRuleButton", "deleteRuleButton", "nameField",
-                                     "chooseFolderButton", "Remove .png", "Remove .jpg",
-                                     "typesField", "restoreDefaultsButton"}));
+        // The pane scrolls in this window, so it takes focus for the keyboard's scrolling.
+        QCOMPARE(order,
+                 (QStringList{"ruleList", "addRuleButton", "deleteRuleButton", "ruleDetail",
+                              "nameField", "actionChoice", "chooseFolderButton", "Remove .png",
+                              "Remove .jpg", "typesField", "kindChoice", "namePatternField",
+                              "Larger than", "Unit of the larger size", "Smaller than",
+                              "Unit of the smaller size", "minAgeField", "restoreDefaultsButton"}));
 
         // Return on a focused button presses it.
         find<QToolButton>("addRuleButton")->setFocus(Qt::TabFocusReason);
