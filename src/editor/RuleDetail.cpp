@@ -139,6 +139,7 @@ QWidget* RuleDetail::buildNameSection() {
                                         symbolSizeFor(caption), SymbolView::Tint::Custom);
     m_unreadableText = widgets::makeWrappingLabel(QString(), widgets::TextStyle::Caption,
                                                   widgets::Emphasis::Primary);
+    m_unreadableText->setObjectName(QStringLiteral("unreadableText"));
     m_unreadableText->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_unreadable = symbolLine(m_unreadableSymbol, m_unreadableText, nullptr);
     m_unreadable->setObjectName(QStringLiteral("unreadableWarning"));
