@@ -132,9 +132,11 @@ class TestRulesWindow : public QObject {
             return out;
         };
         QAbstractItemModel* model = find<QListView>("ruleList")->model();
+        model->moveRow({}, 0, {}, 2); // between the second and the third
+        QCOMPARE(names(), (QStringList{"Documents", "Images", "Installers"}));
         model->moveRow({}, 0, {}, 3); // below the last
-        QCOMPARE(names(), (QStringList{"Documents", "Installers", "Images"}));
-        model->moveRow({}, 2, {}, 1);
+        QCOMPARE(names(), (QStringList{"Images", "Installers", "Documents"}));
+        model->moveRow({}, 2, {}, 0);
         QCOMPARE(names(), (QStringList{"Documents", "Images", "Installers"}));
 
         editor->setSelection(idAt(2));
