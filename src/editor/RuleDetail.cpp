@@ -313,7 +313,9 @@ QWidget* RuleDetail::buildConditionsSection() {
     const int ageRow = grid->rowCount();
     label(tr("Added more than"), m_ageField, ageRow);
     grid->addWidget(m_ageField, ageRow, 1);
-    grid->addWidget(widgets::makeLabel(tr("days ago"), widgets::TextStyle::Body), ageRow, 2);
+    const QString daysAgo = tr("days ago");
+    m_ageField->setAccessibleDescription(daysAgo);
+    grid->addWidget(widgets::makeLabel(daysAgo, widgets::TextStyle::Body), ageRow, 2);
     grid->setColumnStretch(3, 1);
 
     m_conditionError = widgets::makeErrorLabel();
