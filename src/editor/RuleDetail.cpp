@@ -13,16 +13,22 @@
 #include "widgets/IconButton.h"
 #include "widgets/Messages.h"
 #include "widgets/RoundedBox.h"
+#include "widgets/RuleDescription.h"
 #include "widgets/SymbolView.h"
 #include "widgets/Symbols.h"
 #include "widgets/TextStyles.h"
 
+#include <QComboBox>
 #include <QEvent>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -63,6 +69,12 @@ int symbolSizeFor(const QFont& font) {
     return qRound(QFontMetrics(font).height() * 0.9);
 }
 
+// The kind menu's entries besides the families, kept as their item data.
+constexpr int kAnyKind = -1;
+constexpr int kOtherKind = -2;
+// The largest number a size field takes; in gigabytes still below the largest rule size.
+constexpr int kMaxSizeNumber = 999999;
+
 } // namespace
 
 RuleDetail::RuleDetail(RuleStore& store, const SortRule& rule, DesktopServices& services,
@@ -82,8 +94,11 @@ RuleDetail::RuleDetail(RuleStore& store, const SortRule& rule, DesktopServices& 
     column->setContentsMargins(20, 20, 20, 20);
     column->setSpacing(22);
     column->addWidget(buildNameSection());
-    column->addWidget(buildFolderSection());
+    column->addWidget(buildActionSection());
+    m_folderSection = buildFolderSection();
+    column->addWidget(m_folderSection);
     column->addWidget(buildTypesSection());
+    column->addWidget(buildConditionsSection());
     column->addStretch(1);
     setWidget(content);
     // The pane shares the window's background rather than a list's white.
@@ -100,6 +115,8 @@ void RuleDetail::updateWarningColor() {
     orange.setColor(QPalette::WindowText, widgets::warningOrange());
     m_desktopWarning->setPalette(orange);
     m_desktopWarningSymbol->setColor(widgets::warningOrange());
+    m_unreadable->setPalette(orange);
+    m_unreadableSymbol->setColor(widgets::warningOrange());
 }
 
 QWidget* RuleDetail::buildNameSection() {
@@ -111,7 +128,36 @@ QWidget* RuleDetail::buildNameSection() {
     // textEdited, not textChanged: only the user's keystrokes rename, never setRule().
     connect(m_nameField, &QLineEdit::textEdited, this,
             [this](const QString& text) { m_store.rename(m_rule.id, text); });
-    return section(tr("Name"), {m_nameField}, m_nameField);
+
+    m_description = widgets::makeWrappingLabel(QString(), widgets::TextStyle::Callout,
+                                               widgets::Emphasis::Secondary);
+    m_description->setObjectName(QStringLiteral("ruleDescription"));
+    m_description->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    const QFont caption = widgets::font(widgets::TextStyle::Caption);
+    m_unreadableSymbol = new SymbolView(QStringLiteral("exclamationmark.triangle.fill"),
+                                        symbolSizeFor(caption), SymbolView::Tint::Custom);
+    m_unreadableText = widgets::makeWrappingLabel(QString(), widgets::TextStyle::Caption,
+                                                  widgets::Emphasis::Primary);
+    m_unreadableText->setObjectName(QStringLiteral("unreadableText"));
+    m_unreadableText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_unreadable = symbolLine(m_unreadableSymbol, m_unreadableText, nullptr);
+    m_unreadable->setObjectName(QStringLiteral("unreadableWarning"));
+    return section(tr("Name"), {m_nameField, m_description, m_unreadable}, m_nameField);
+}
+
+QWidget* RuleDetail::buildActionSection() {
+    m_actionChoice = new QComboBox;
+    m_actionChoice->setObjectName(QStringLiteral("actionChoice"));
+    m_actionChoice->addItem(tr("Move to a folder"), int(SortRule::Action::Move));
+    m_actionChoice->addItem(tr("Move to the Trash"), int(SortRule::Action::Trash));
+    m_actionChoice->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connect(m_actionChoice, &QComboBox::activated, this, [this](int index) {
+        m_store.setAction(m_rule.id, SortRule::Action(m_actionChoice->itemData(index).toInt()));
+    });
+    m_actionSection = section(tr("Action"), {m_actionChoice}, m_actionChoice);
+    m_actionChoice->parentWidget()->layout()->setAlignment(m_actionChoice, Qt::AlignLeft);
+    return m_actionSection;
 }
 
 QWidget* RuleDetail::buildFolderSection() {
@@ -215,6 +261,202 @@ QWidget* RuleDetail::buildTypesSection() {
                    m_typesField);
 }
 
+QWidget* RuleDetail::buildConditionsSection() {
+    m_conditions = new QWidget;
+    auto* grid = new QGridLayout(m_conditions);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(6);
+    const auto label = [grid](const QString& text, QWidget* buddy, int row) {
+        QLabel* title = widgets::makeLabel(text, widgets::TextStyle::Body);
+        title->setBuddy(buddy);
+        buddy->setAccessibleName(title->text().remove(u'&'));
+        grid->addWidget(title, row, 0);
+    };
+
+    m_kindChoice = new QComboBox;
+    m_kindChoice->setObjectName(QStringLiteral("kindChoice"));
+    m_kindChoice->addItem(tr("Any kind"), kAnyKind);
+    const QList<RuleDescription::Family> families = RuleDescription::families();
+    for (int i = 0; i < families.size(); ++i)
+        m_kindChoice->addItem(families.at(i).name, i);
+    m_kindChoice->addItem(tr("Other type…"), kOtherKind);
+    connect(m_kindChoice, &QComboBox::activated, this, &RuleDetail::chooseKind);
+    label(tr("Kind"), m_kindChoice, 0);
+    grid->addWidget(m_kindChoice, 0, 1, 1, 2);
+
+    m_otherKindField = new QLineEdit;
+    m_otherKindField->setObjectName(QStringLiteral("otherKindField"));
+    m_otherKindField->setAccessibleName(tr("Content type"));
+    m_otherKindField->setPlaceholderText(tr("e.g. application/json, audio/*"));
+    connect(m_otherKindField, &QLineEdit::editingFinished, this, &RuleDetail::applyOtherKinds);
+    grid->addWidget(m_otherKindField, 1, 1, 1, 2);
+
+    m_patternField = new QLineEdit;
+    m_patternField->setObjectName(QStringLiteral("namePatternField"));
+    m_patternField->setPlaceholderText(tr("Any name, or e.g. Screenshot*"));
+    connect(m_patternField, &QLineEdit::textEdited, this, &RuleDetail::applyNamePattern);
+    label(tr("Name is"), m_patternField, 2);
+    grid->addWidget(m_patternField, 2, 1, 1, 2);
+
+    addSizeRow(grid, tr("Larger than"), tr("Unit of the larger size"), m_minSizeField,
+               m_minSizeUnit, &RuleStore::setMinSize);
+    addSizeRow(grid, tr("Smaller than"), tr("Unit of the smaller size"), m_maxSizeField,
+               m_maxSizeUnit, &RuleStore::setMaxSize);
+
+    m_ageField = new QSpinBox;
+    m_ageField->setObjectName(QStringLiteral("minAgeField"));
+    m_ageField->setRange(0, SortRule::kMaxAgeDays);
+    m_ageField->setSpecialValueText(tr("any time"));
+    connect(m_ageField, &QSpinBox::valueChanged, this,
+            [this](int days) { m_store.setMinAgeDays(m_rule.id, days == 0 ? -1 : days); });
+    const int ageRow = grid->rowCount();
+    label(tr("Added more than"), m_ageField, ageRow);
+    grid->addWidget(m_ageField, ageRow, 1);
+    const QString daysAgo = tr("days ago");
+    m_ageField->setAccessibleDescription(daysAgo);
+    grid->addWidget(widgets::makeLabel(daysAgo, widgets::TextStyle::Body), ageRow, 2);
+    grid->setColumnStretch(3, 1);
+
+    m_conditionError = widgets::makeErrorLabel();
+    m_conditionError->setObjectName(QStringLiteral("conditionError"));
+    auto* help = widgets::makeWrappingLabel(
+        tr("A file must fit all of them. Sizes count 1 MB as 1000 KB; age counts from when the "
+           "file arrived in the folder."),
+        widgets::TextStyle::Caption, widgets::Emphasis::Secondary);
+    return section(tr("Conditions"), {m_conditions, m_conditionError, help}, nullptr);
+}
+
+void RuleDetail::addSizeRow(QGridLayout* grid, const QString& title, const QString& unitName,
+                            QSpinBox*& field, QComboBox*& unit,
+                            void (RuleStore::*set)(const QUuid&, qint64)) {
+    const int row = grid->rowCount();
+    field = new QSpinBox;
+    field->setRange(0, kMaxSizeNumber);
+    field->setSpecialValueText(tr("any size"));
+    unit = new QComboBox;
+    unit->setAccessibleName(unitName);
+    unit->addItem(tr("KB"), RuleDescription::kKB);
+    unit->addItem(tr("MB"), RuleDescription::kMB);
+    unit->addItem(tr("GB"), RuleDescription::kGB);
+    unit->setCurrentIndex(1);
+    QLabel* label = widgets::makeLabel(title, widgets::TextStyle::Body);
+    label->setBuddy(field);
+    field->setAccessibleName(title);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(field, row, 1);
+    grid->addWidget(unit, row, 2);
+    const auto apply = [this, field, unit, set] {
+        const qint64 bytes =
+            field->value() == 0 ? -1 : qint64(field->value()) * unit->currentData().toLongLong();
+        (m_store.*set)(m_rule.id, bytes);
+    };
+    connect(field, &QSpinBox::valueChanged, this, apply);
+    connect(unit, &QComboBox::activated, this, apply);
+}
+
+void RuleDetail::showSize(QSpinBox* field, QComboBox* unit, qint64 bytes) {
+    const qint64 shown =
+        field->value() == 0 ? -1 : qint64(field->value()) * unit->currentData().toLongLong();
+    // What the user typed stays as typed ("1000 KB" is not turned into "1 MB" under the cursor).
+    if (shown == bytes)
+        return;
+    const QSignalBlocker quietField(field), quietUnit(unit);
+    if (bytes < 0) {
+        field->setValue(0);
+        return;
+    }
+    int index = 0; // kilobytes, rounded up so that a size is never shown as none
+    for (int i = unit->count() - 1; i > 0; --i) {
+        if (bytes % unit->itemData(i).toLongLong() == 0) {
+            index = i;
+            break;
+        }
+    }
+    const qint64 per = unit->itemData(index).toLongLong();
+    unit->setCurrentIndex(index);
+    field->setValue(int(qMin<qint64>(kMaxSizeNumber, (bytes + per - 1) / per)));
+}
+
+void RuleDetail::chooseKind(int index) {
+    const int choice = m_kindChoice->itemData(index).toInt();
+    widgets::showError(m_conditionError, QString());
+    if (choice == kOtherKind) {
+        m_otherKindField->show();
+        m_otherKindField->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    m_otherKindField->hide();
+    m_store.setKinds(m_rule.id, choice == kAnyKind ? QStringList()
+                                                   : RuleDescription::families().at(choice).kinds);
+}
+
+void RuleDetail::applyOtherKinds() {
+    const QStringList typed = m_otherKindField->text().split(
+        QRegularExpression(QStringLiteral("[,\\s]+")), Qt::SkipEmptyParts);
+    for (const QString& kind : typed) {
+        if (!SortRule::isValidKind(kind)) {
+            widgets::showError(m_conditionError,
+                               tr("Vantor doesn't know the content type \"%1\".").arg(kind));
+            return;
+        }
+    }
+    widgets::showError(m_conditionError, QString());
+    if (typed != m_rule.kinds)
+        m_store.setKinds(m_rule.id, typed);
+}
+
+void RuleDetail::applyNamePattern(const QString& text) {
+    const bool usable = text.isEmpty() || SortRule::isValidNamePattern(text);
+    widgets::showError(m_conditionError,
+                       usable ? QString() : tr("A name pattern can't contain \"/\"."));
+    if (usable)
+        m_store.setNamePattern(m_rule.id, text);
+}
+
+void RuleDetail::updateConditions() {
+    const SortRule& rule = m_rule;
+    m_description->setText(RuleDescription::text(rule));
+    const bool readable = rule.unreadable.isEmpty();
+    m_unreadable->setVisible(!readable);
+    if (!readable)
+        m_unreadableText->setText(RuleDescription::unreadableText(rule));
+    // What Vantor could not read is not shown in the controls: they stay until it is fixed.
+    m_conditions->setEnabled(readable);
+    m_actionSection->setEnabled(readable);
+
+    const QSignalBlocker quietAction(m_actionChoice), quietKind(m_kindChoice);
+    const bool trash = rule.action == SortRule::Action::Trash;
+    m_actionChoice->setCurrentIndex(m_actionChoice->findData(int(rule.action)));
+    m_folderSection->setVisible(!trash);
+
+    const int family = RuleDescription::familyOf(rule.kinds);
+    const bool typing = m_otherKindField->hasFocus();
+    if (rule.kinds.isEmpty() && !typing) {
+        m_kindChoice->setCurrentIndex(m_kindChoice->findData(kAnyKind));
+        m_otherKindField->hide();
+    } else if (family >= 0) {
+        m_kindChoice->setCurrentIndex(m_kindChoice->findData(family));
+        m_otherKindField->hide();
+    } else if (!rule.kinds.isEmpty()) {
+        m_kindChoice->setCurrentIndex(m_kindChoice->findData(kOtherKind));
+        m_otherKindField->show();
+        if (!typing)
+            m_otherKindField->setText(rule.kinds.join(QStringLiteral(", ")));
+    }
+    if (!m_patternField->hasFocus() && m_patternField->text() != rule.namePattern)
+        m_patternField->setText(rule.namePattern);
+    showSize(m_minSizeField, m_minSizeUnit, rule.minSize);
+    showSize(m_maxSizeField, m_maxSizeUnit, rule.maxSize);
+    const QSignalBlocker quietAge(m_ageField);
+    m_ageField->setValue(qMax(0, rule.minAgeDays));
+    m_typesHelp->setText(rule.hasConditions()
+                             ? tr("Other rules may have these types too: the first rule in the "
+                                  "list that fits a file takes it.")
+                             : tr("Each file type belongs to one rule. Adding a type that's "
+                                  "already used moves it here."));
+}
+
 void RuleDetail::setRule(const SortRule& rule) {
     m_rule = rule;
     if (m_nameField->text() != rule.name)
@@ -222,6 +464,7 @@ void RuleDetail::setRule(const SortRule& rule) {
     m_destinationLabel->setFullText(rule.destination);
     refreshFolderState();
     updateChips();
+    updateConditions();
 }
 
 void RuleDetail::refreshFolderState() {
@@ -272,7 +515,7 @@ void RuleDetail::updateChips() {
         if (at != i)
             m_chipLayout->moveItem(at, i);
     }
-    m_noTypesLabel->setVisible(types.isEmpty());
+    m_noTypesLabel->setVisible(types.isEmpty() && !m_rule.hasConditions());
     m_chips->setVisible(!types.isEmpty());
 
     // Chips come and go after the field below them was made: Tab still reads top to bottom.

@@ -11,14 +11,18 @@ class DesktopServices;
 class FlowLayout;
 class ExtensionChip;
 class ElidedLabel;
+class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
+class QSpinBox;
 class QPushButton;
 class QToolButton;
 class RuleStore;
 class SymbolView;
 
-// The right-hand pane of the rules window: one rule's name, folder and file types. Every
+// The right-hand pane of the rules window: one rule's name, what it does with files (moves
+// them to a folder or to the Trash), its file types and further conditions. Every
 // edit goes straight to the store; the pane keeps only what is being typed and the note
 // of the last addition, both dropped when the pane is.
 class RuleDetail : public QScrollArea {
@@ -53,8 +57,19 @@ class RuleDetail : public QScrollArea {
 
   private:
     QWidget* buildNameSection();
+    QWidget* buildActionSection();
     QWidget* buildFolderSection();
     QWidget* buildTypesSection();
+    QWidget* buildConditionsSection();
+    // A size condition's field and its unit, which write through `set`.
+    void addSizeRow(QGridLayout* grid, const QString& title, const QString& unitName,
+                    QSpinBox*& field, QComboBox*& unit,
+                    void (RuleStore::*set)(const QUuid&, qint64));
+    void showSize(QSpinBox* field, QComboBox* unit, qint64 bytes);
+    void chooseKind(int index);
+    void applyOtherKinds();
+    void applyNamePattern(const QString& text);
+    void updateConditions();
     void updateChips();
     void updateNote();
     void updateAddEnabled();
@@ -83,4 +98,22 @@ class RuleDetail : public QScrollArea {
     QWidget* m_noteRow = nullptr;
     QLabel* m_noteLabel = nullptr;
     QLabel* m_typesHelp = nullptr;
+
+    QLabel* m_description = nullptr;
+    QWidget* m_unreadable = nullptr;
+    QLabel* m_unreadableText = nullptr;
+    SymbolView* m_unreadableSymbol = nullptr;
+    QComboBox* m_actionChoice = nullptr;
+    QWidget* m_actionSection = nullptr;
+    QWidget* m_folderSection = nullptr;
+    QWidget* m_conditions = nullptr;
+    QComboBox* m_kindChoice = nullptr;
+    QLineEdit* m_otherKindField = nullptr;
+    QLineEdit* m_patternField = nullptr;
+    QLabel* m_conditionError = nullptr;
+    QSpinBox* m_minSizeField = nullptr;
+    QComboBox* m_minSizeUnit = nullptr;
+    QSpinBox* m_maxSizeField = nullptr;
+    QComboBox* m_maxSizeUnit = nullptr;
+    QSpinBox* m_ageField = nullptr;
 };

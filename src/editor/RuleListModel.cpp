@@ -1,5 +1,13 @@
 #include "editor/RuleListModel.h"
 
+#include "widgets/RuleDescription.h"
+
+#include <QMimeData>
+
+namespace {
+const QString kRuleIdType = QStringLiteral("application/x-vantor-rule-id");
+}
+
 RuleListModel::RuleListModel(QObject* parent) : QAbstractListModel(parent) {}
 
 void RuleListModel::reload(const QList<SortRule>& rules) {
@@ -38,7 +46,7 @@ QVariant RuleListModel::data(const QModelIndex& index, int role) const {
     case Qt::AccessibleTextRole:
         return displayName(rule);
     case Qt::ToolTipRole:
-        return rule.destination;
+        return RuleDescription::text(rule);
     case IdRole:
         return rule.id;
     case SubtitleRole:
@@ -56,8 +64,60 @@ QString RuleListModel::displayName(const SortRule& rule) {
 }
 
 QString RuleListModel::subtitle(const SortRule& rule) {
+    if (rule.hasConditions() || !rule.unreadable.isEmpty() ||
+        rule.action == SortRule::Action::Trash)
+        return RuleDescription::text(rule);
     const qsizetype count = rule.extensions.size();
     if (count == 0)
         return tr("No file types");
     return tr("%n file types", nullptr, int(count));
+}
+
+Qt::ItemFlags RuleListModel::flags(const QModelIndex& index) const {
+    // Rows are dropped between rows, never onto one.
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    return QAbstractListModel::flags(index) | Qt::ItemIsDragEnabled;
+}
+
+Qt::DropActions RuleListModel::supportedDropActions() const {
+    return Qt::MoveAction;
+}
+
+QStringList RuleListModel::mimeTypes() const {
+    return {kRuleIdType};
+}
+
+QMimeData* RuleListModel::mimeData(const QModelIndexList& indexes) const {
+    if (indexes.isEmpty())
+        return nullptr;
+    auto* data = new QMimeData;
+    data->setData(kRuleIdType, idAt(indexes.first().row()).toByteArray());
+    return data;
+}
+
+bool RuleListModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int,
+                                 const QModelIndex& parent) {
+    if (action != Qt::MoveAction || !data || !data->hasFormat(kRuleIdType))
+        return false;
+    const QUuid id = QUuid::fromString(QString::fromLatin1(data->data(kRuleIdType)));
+    const int from = rowOf(id);
+    if (from < 0)
+        return false;
+    // Dropped onto a row (styles may allow it) counts as before it; below the last, at the end.
+    const int to = row >= 0 ? row : parent.isValid() ? parent.row() : rowCount();
+    moveRows({}, from, 1, {}, to);
+    // The view must not remove the dragged row itself: the store's new order replaces it.
+    return false;
+}
+
+bool RuleListModel::moveRows(const QModelIndex& sourceParent, int sourceRow, int count,
+                             const QModelIndex& destinationParent, int destinationChild) {
+    if (sourceParent.isValid() || destinationParent.isValid() || count != 1 || sourceRow < 0 ||
+        sourceRow >= rowCount())
+        return false;
+    // The destination is a place between rows: past the row itself, one of them is the row.
+    emit moveRequested(idAt(sourceRow),
+                       destinationChild > sourceRow ? destinationChild - 1 : destinationChild);
+    return false;
 }

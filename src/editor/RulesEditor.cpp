@@ -245,6 +245,24 @@ QWidget* RulesEditor::buildSidebar() {
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setUniformItemSizes(true);
+    // The order is the order in which rules are tried: it is changed by dragging a rule, or
+    // with Alt+Up and Alt+Down.
+    m_list->setDragDropMode(QAbstractItemView::InternalMove);
+    m_list->setDefaultDropAction(Qt::MoveAction);
+    m_list->setDropIndicatorShown(true);
+    m_list->setAccessibleDescription(tr("The first rule that fits a file takes it. Alt+Up and "
+                                        "Alt+Down move the selected rule."));
+    m_list->setToolTip(tr("The first rule that fits a file takes it. Drag a rule, or press "
+                          "Alt+Up or Alt+Down, to change the order."));
+    connect(m_model, &RuleListModel::moveRequested, this,
+            [this](const QUuid& id, int to) { m_store->moveRule(id, to); });
+    for (const auto& [keys, step] : {std::pair{QKeySequence(Qt::ALT | Qt::Key_Up), -1},
+                                     std::pair{QKeySequence(Qt::ALT | Qt::Key_Down), 1}}) {
+        auto* shortcut = new QShortcut(keys, m_list);
+        shortcut->setContext(Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this,
+                [this, step = step] { moveSelectedRule(step); });
+    }
     m_list->setMouseTracking(true);
     m_list->setAttribute(Qt::WA_MacShowFocusRect, false);
     // The list shows the sidebar's own background.
@@ -468,6 +486,15 @@ void RulesEditor::confirmDeleteSelectedRule() {
     });
     m_deleteConfirmation = box;
     box->open();
+}
+
+void RulesEditor::moveSelectedRule(int step) {
+    if (!m_selection)
+        return;
+    const int row = m_model->rowOf(*m_selection);
+    if (row < 0 || row + step < 0 || row + step >= m_model->rowCount())
+        return;
+    m_store->moveRule(*m_selection, row + step);
 }
 
 bool RulesEditor::undoDelete() {

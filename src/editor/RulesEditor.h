@@ -64,6 +64,8 @@ class RulesEditor : public QWidget {
     // Asks whether to delete the selected rule; deletes it when the user agrees.
     void confirmDeleteSelectedRule();
     void deleteSelectedRule();
+    // Moves the selected rule `step` places up (negative) or down the list, within it.
+    void moveSelectedRule(int step);
     // Puts the last deleted rule back where it was; false when there is none.
     bool undoDelete();
     void confirmRestoreDefaults();

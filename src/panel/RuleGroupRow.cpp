@@ -1,12 +1,16 @@
 #include "panel/RuleGroupRow.h"
 
 #include "platform/FileSystem.h"
+#include "widgets/Appearance.h"
+#include "widgets/Colors.h"
 #include "widgets/Divider.h"
 #include "widgets/ElidedLabel.h"
+#include "widgets/RoundedBox.h"
 #include "widgets/SymbolView.h"
 #include "widgets/Symbols.h"
 #include "widgets/TextStyles.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -30,7 +34,8 @@ QWidget* indentedDivider() {
 
 RuleGroupRow::RuleGroupRow(Scan::Group group, QWidget* parent)
     : QWidget(parent), m_group(std::move(group)) {
-    setToolTip(tr("Moves to %1").arg(m_group.rule.destination));
+    const bool trash = m_group.rule.action == SortRule::Action::Trash;
+    setToolTip(trash ? tr("Moves to the Trash") : tr("Moves to %1").arg(m_group.rule.destination));
 
     auto* name = new ElidedLabel;
     name->setObjectName(QStringLiteral("ruleName"));
@@ -38,9 +43,26 @@ RuleGroupRow::RuleGroupRow(Scan::Group group, QWidget* parent)
     name->setFont(widgets::font(widgets::TextStyle::Body, QFont::Medium));
     name->setFullText(m_group.rule.name);
 
-    auto* count = widgets::makeLabel(QString::number(m_group.files.size()),
-                                     widgets::TextStyle::Body, widgets::Emphasis::Secondary);
+    const int files = int(m_group.files.size());
+    // Files that leave for the Trash rather than a folder are told apart at a glance.
+    auto* count = widgets::makeLabel(
+        trash ? tr("%n files to the Trash", nullptr, files) : QString::number(files),
+        widgets::TextStyle::Body,
+        trash ? widgets::Emphasis::Primary : widgets::Emphasis::Secondary);
     count->setObjectName(QStringLiteral("fileCount"));
+    if (trash) {
+        const auto tint = [count] {
+            QPalette orange = count->palette();
+            // The rows stand in a rounded box, a shade off the window the colour was made for.
+            orange.setColor(QPalette::WindowText,
+                            widgets::readableOn(widgets::warningOrange(),
+                                                RoundedBox::background(QApplication::palette()),
+                                                widgets::kTextContrast));
+            count->setPalette(orange);
+        };
+        tint();
+        connect(&Appearance::instance(), &Appearance::changed, count, tint);
+    }
 
     auto* preview = new ElidedLabel;
     preview->setObjectName(QStringLiteral("preview"));

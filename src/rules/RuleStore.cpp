@@ -160,10 +160,12 @@ std::optional<QString> RuleStore::remove(const QUuid& id) {
 
 void RuleStore::insert(const SortRule& rule, qsizetype index) {
     SortRule back = rule;
-    back.extensions.removeIf([this](const QString& type) {
-        return std::any_of(m_rules.begin(), m_rules.end(),
-                           [&](const SortRule& r) { return r.extensions.contains(type); });
-    });
+    if (!back.hasConditions())
+        back.extensions.removeIf([this](const QString& type) {
+            return std::any_of(m_rules.begin(), m_rules.end(), [&](const SortRule& r) {
+                return !r.hasConditions() && r.extensions.contains(type);
+            });
+        });
     QList<SortRule> rules = m_rules;
     rules.insert(qBound(qsizetype(0), index, rules.size()), back);
     assign(std::move(rules));
@@ -216,9 +218,10 @@ std::optional<QString> RuleStore::addExtensions(const QString& text, const QUuid
     };
     QList<Taken> taken;
     QList<SortRule> rules = m_rules;
+    const bool takes = !rules[target].hasConditions();
     for (const QString& type : types) {
         for (SortRule& r : rules) {
-            if (r.id == id)
+            if (!takes || r.id == id || r.hasConditions())
                 continue;
             const qsizetype at = r.extensions.indexOf(type);
             if (at < 0)
@@ -257,6 +260,62 @@ void RuleStore::removeExtension(const QString& extension, const QUuid& id) {
     m_takenTypes[id].removeAll(extension);
     QList<SortRule> rules = m_rules;
     rules[i].extensions.removeAll(extension);
+    assign(std::move(rules));
+}
+
+template <typename Change>
+void RuleStore::editCondition(const QUuid& id, const char* key, Change change) {
+    const qsizetype i = indexOf(id);
+    if (i < 0)
+        return;
+    QList<SortRule> rules = m_rules;
+    change(rules[i]);
+    rules[i].unreadable.remove(QLatin1StringView(key));
+    assign(std::move(rules));
+}
+
+void RuleStore::setKinds(const QUuid& id, const QStringList& kinds) {
+    QStringList valid;
+    for (const QString& kind : kinds)
+        if (SortRule::isValidKind(kind) && !valid.contains(kind))
+            valid.append(kind);
+    editCondition(id, "kinds", [&](SortRule& r) { r.kinds = valid; });
+}
+
+void RuleStore::setNamePattern(const QUuid& id, const QString& pattern) {
+    editCondition(id, "namePattern", [&](SortRule& r) {
+        r.namePattern = SortRule::isValidNamePattern(pattern) ? pattern : QString();
+    });
+}
+
+void RuleStore::setMinSize(const QUuid& id, qint64 bytes) {
+    editCondition(id, "minSize", [&](SortRule& r) {
+        r.minSize = bytes < 0 ? -1 : qMin(bytes, SortRule::kMaxSize);
+    });
+}
+
+void RuleStore::setMaxSize(const QUuid& id, qint64 bytes) {
+    editCondition(id, "maxSize", [&](SortRule& r) {
+        r.maxSize = bytes < 0 ? -1 : qMin(bytes, SortRule::kMaxSize);
+    });
+}
+
+void RuleStore::setMinAgeDays(const QUuid& id, int days) {
+    editCondition(id, "minAgeDays", [&](SortRule& r) {
+        r.minAgeDays = days < 0 ? -1 : qMin(days, SortRule::kMaxAgeDays);
+    });
+}
+
+void RuleStore::setAction(const QUuid& id, SortRule::Action action) {
+    editCondition(id, "action", [&](SortRule& r) { r.action = action; });
+}
+
+void RuleStore::moveRule(const QUuid& id, qsizetype toIndex) {
+    const qsizetype from = indexOf(id);
+    if (from < 0)
+        return;
+    QList<SortRule> rules = m_rules;
+    rules.move(from, qBound(qsizetype(0), toIndex, rules.size() - 1));
     assign(std::move(rules));
 }
 

@@ -48,10 +48,22 @@ class RuleStore : public QObject {
     // the folder is renamed with the rule.
     void rename(const QUuid& id, const QString& name);
     void setDestination(const QUuid& id, const QString& folder);
-    // Adds the valid types in `text` to the rule and takes them from every other rule;
-    // returns a note naming what was taken from where, if anything was.
+    // Adds the valid types in `text` to the rule. A rule with types and no other condition
+    // takes them from every other such rule, and a note names what was taken from where, if
+    // anything was; a rule with conditions shares its types, as it takes only some files.
     std::optional<QString> addExtensions(const QString& text, const QUuid& id);
     void removeExtension(const QString& extension, const QUuid& id);
+    // The conditions, each replacing what the rule had, also a value it could not read. An
+    // empty list or pattern, or a negative number, unsets the condition; kinds Vantor cannot
+    // recognise and an unusable pattern are dropped, numbers are held to the largest allowed.
+    void setKinds(const QUuid& id, const QStringList& kinds);
+    void setNamePattern(const QUuid& id, const QString& pattern);
+    void setMinSize(const QUuid& id, qint64 bytes);
+    void setMaxSize(const QUuid& id, qint64 bytes);
+    void setMinAgeDays(const QUuid& id, int days);
+    void setAction(const QUuid& id, SortRule::Action action);
+    // Puts the rule at `toIndex` (clamped) of the list: the first rule that fits takes a file.
+    void moveRule(const QUuid& id, qsizetype toIndex);
     // The defaults this store was made with, under fresh identifiers.
     void restoreDefaults();
     // Writes the list as it is, for rules that must stay as made even before a change.
@@ -72,6 +84,8 @@ class RuleStore : public QObject {
   private:
     void assign(QList<SortRule> rules);
     qsizetype indexOf(const QUuid& id) const;
+    // Changes one rule's condition `key` with `change` and drops what was unreadable of it.
+    template <typename Change> void editCondition(const QUuid& id, const char* key, Change change);
     bool followsName(const SortRule& rule) const;
     QString ruleFolderFor(const QString& name) const;
 

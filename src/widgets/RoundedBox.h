@@ -9,6 +9,9 @@ class RoundedBox : public QWidget {
   public:
     explicit RoundedBox(qreal radius, QWidget* parent = nullptr);
 
+    // The box's fill as it shows over the window: what a text inside it is read against.
+    static QColor background(const QPalette& palette);
+
   protected:
     void paintEvent(QPaintEvent* event) override;
 

@@ -8,9 +8,11 @@
 #include "rules/RuleStore.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -142,6 +144,76 @@ class TestRuleDetail : public QObject {
         QTest::keyClicks(field, "mkv");
         QTest::keyClick(field, Qt::Key_Enter);
         QVERIFY(shown("typesHelp") && !shown("noteRow"));
+    }
+
+    // Each control edits its condition from the keyboard; the rule in words follows. Typed
+    // text is given as is, "↓" is the arrow key, "⤓" End, "⏎" Return.
+    void conditionsAreEditedFromTheKeyboard_data() {
+        QTest::addColumn<QStringList>("controls");
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("kind") << QStringList{"kindChoice"} << QStringList{"↓"}
+                              << "Images → ~/Desktop/New Rule";
+        QTest::newRow("name and age")
+            << QStringList{"namePatternField", "minAgeField"} << QStringList{"Shot*", "30"}
+            << "Files named Shot*, added more than 30 days ago → ~/Desktop/New Rule";
+        QTest::newRow("sizes and a unit")
+            << QStringList{"Larger than", "Smaller than", "Unit of the smaller size"}
+            << QStringList{"5", "2", "↓"}
+            << "Files larger than 5 MB, smaller than 2 GB → ~/Desktop/New Rule";
+        QTest::newRow("other type, refused then taken")
+            << QStringList{"kindChoice", "otherKindField", "otherKindField"}
+            << QStringList{"⤓", "no/such⏎", "\b\b\b\b\b\b\bapplication/json⏎"}
+            << "application/json files → ~/Desktop/New Rule";
+        QTest::newRow("a slash is no name") << QStringList{"namePatternField"} << QStringList{"a/b"}
+                                            << "Files named a → ~/Desktop/New Rule";
+        QTest::newRow("trash") << QStringList{"Larger than", "actionChoice"}
+                               << QStringList{"1", "↓"} << "Files larger than 1 MB → Trash";
+    }
+    void conditionsAreEditedFromTheKeyboard() {
+        QFETCH(QStringList, controls);
+        QFETCH(QStringList, keys);
+        QFETCH(QString, description);
+        m_store->addRule();
+        show(3);
+        for (qsizetype i = 0; i < controls.size(); ++i) {
+            QWidget* control = find<QWidget>(qPrintable(controls[i]));
+            for (QWidget* w : m_detail->findChildren<QWidget*>())
+                if (w->accessibleName() == controls[i])
+                    control = w;
+            QVERIFY2(control, qPrintable(controls[i]));
+            control->setFocus(Qt::TabFocusReason);
+            QWidget* target = control->focusProxy() ? control->focusProxy() : control;
+            for (const QChar c : keys[i]) {
+                if (c == u'↓' || c == u'⤓')
+                    QTest::keyClick(target, c == u'↓' ? Qt::Key_Down : Qt::Key_End);
+                else if (c == u'⏎')
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                else if (c == u'\b')
+                    QTest::keyClick(target, Qt::Key_Backspace);
+                else
+                    QTest::keyClicks(target, QString(c));
+            }
+        }
+        QCOMPARE(find<QLabel>("ruleDescription")->text(), description);
+        // Refused text is said to be refused, until what follows is taken.
+        QCOMPARE(find<QLabel>("conditionError")->isVisibleTo(m_detail.get()),
+                 description.contains("named a "));
+        QCOMPARE(shown("folderBox"), !description.endsWith("Trash"));
+    }
+
+    // Values the rules file gave in a form Vantor cannot read are shown, not edited away.
+    void unreadableValuesAreShownReadOnly() {
+        show(0);
+        SortRule r = current();
+        r.unreadable.insert("minSize", "big");
+        m_detail->setRule(r);
+        QVERIFY(shown("unreadableWarning"));
+        QVERIFY(find<QLabel>("unreadableText")->text().contains("minSize: \"big\""));
+        QVERIFY(!find<QWidget>("kindChoice")->isEnabled());
+        QVERIFY(!find<QWidget>("actionChoice")->isEnabled());
+        m_detail->setRule(current());
+        QVERIFY(!shown("unreadableWarning") && find<QWidget>("kindChoice")->isEnabled());
     }
 
     void chipsRemoveTheirTypeAndTheLastOneGivesWay() {

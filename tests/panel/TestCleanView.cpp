@@ -8,6 +8,7 @@
 #include "platform/FileLock.h"
 #include "widgets/Colors.h"
 #include "widgets/PrimaryButton.h"
+#include "widgets/RoundedBox.h"
 #include "widgets/SymbolView.h"
 
 #include <QFile>
@@ -38,6 +39,41 @@ class TestCleanView : public QObject {
     }
 
   private slots:
+    // A rule that sends its files to the Trash says so on its row, in the warning colour made
+    // readable on the rows' box in light and dark alike; a rule that moves keeps its number.
+    void trashingRowsSaySo_data() {
+        QTest::addColumn<bool>("trash");
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("move") << false << "3"
+                              << "Moves to ~/Desktop/Images";
+        QTest::newRow("trash") << true << "3 files to the Trash"
+                               << "Moves to the Trash";
+    }
+    void trashingRowsSaySo() {
+        QFETCH(bool, trash);
+        QFETCH(QString, count);
+        QFETCH(QString, tip);
+        Scan::Group group{SortRule::defaults().first(), {"/d/a.png", "/d/b.png", "/d/c.png"}};
+        group.rule.action = trash ? SortRule::Action::Trash : SortRule::Action::Move;
+        const QPalette before = QApplication::palette();
+        RuleGroupRow row(group);
+        const QLabel* label = row.findChild<QLabel*>("fileCount");
+        QCOMPARE(label->text(), count);
+        QCOMPARE(row.toolTip(), tip);
+        QPalette dark(QColor(0x3a, 0x3a, 0x3a), QColor(0x2b, 0x2b, 0x2b));
+        dark.setColor(QPalette::WindowText, QColor(0xf2, 0xf2, 0xf2));
+        for (const QPalette& palette : {before, dark}) {
+            QApplication::setPalette(palette);
+            const QColor text = label->palette().color(label->foregroundRole());
+            QCOMPARE(text.hue() == widgets::warningOrange().hue(), trash);
+            if (trash)
+                QVERIFY(widgets::contrastRatio(text, RoundedBox::background(palette)) >=
+                        widgets::kTextContrast);
+        }
+        QApplication::setPalette(before);
+    }
+
     void whatThePageShows_data() {
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QString>("count");

@@ -234,6 +234,103 @@ class TestRuleStore : public QObject {
             QCOMPARE(store.ruleForExtension(t)->id, target);
     }
 
+    // Each setter replaces one condition, also a value the file gave that could not be read,
+    // and holds what it is given to what a rule may have.
+    void conditionSettersReplaceAndLimit_data() {
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QByteArray>("written"); // the rule's keys after its types
+        QTest::newRow("kinds, unknown and repeated dropped")
+            << "kinds" << QVariant(QStringList{"image/*", "no/such", "image/*", "text/csv"})
+            << QByteArray(",\"kinds\":[\"image\\/*\",\"text\\/csv\"],\"minSize\":\"big\"}");
+        QTest::newRow("pattern") << "namePattern" << QVariant("Screenshot*")
+                                 << QByteArray(
+                                        ",\"namePattern\":\"Screenshot*\",\"minSize\":\"big\"}");
+        QTest::newRow("pattern with a slash unsets")
+            << "namePattern" << QVariant("a/b") << QByteArray(",\"minSize\":\"big\"}");
+        QTest::newRow("unreadable size replaced")
+            << "minSize" << QVariant(qint64(5000)) << QByteArray(",\"minSize\":5000}");
+        QTest::newRow("size held to 1 PiB")
+            << "maxSize" << QVariant(qint64(1) << 60)
+            << QByteArray(",\"minSize\":\"big\",\"maxSize\":1125899906842624}");
+        QTest::newRow("negative size unsets")
+            << "minSize" << QVariant(qint64(-7)) << QByteArray("}");
+        QTest::newRow("age held") << "minAgeDays" << QVariant(99999)
+                                  << QByteArray(",\"minSize\":\"big\",\"minAgeDays\":36500}");
+        QTest::newRow("trash") << "action" << QVariant(int(SortRule::Action::Trash))
+                               << QByteArray(",\"minSize\":\"big\",\"action\":\"trash\"}");
+    }
+    void conditionSettersReplaceAndLimit() {
+        QFETCH(QString, condition);
+        QFETCH(QVariant, value);
+        QFETCH(QByteArray, written);
+        QByteArray json = ruleJson('1', "A", "\"png\"");
+        json.insert(json.size() - 1, ",\"minSize\":\"big\"");
+        QVERIFY(testsupport::touch(file(), "[" + json + "]"));
+        RuleStore store(folder());
+        QSignalSpy spy(&store, &RuleStore::rulesChanged);
+        const QUuid id = store.rules()[0].id;
+        for (const QUuid& which : {QUuid::createUuid(), id}) { // an unknown rule: no change
+            if (condition == "kinds")
+                store.setKinds(which, value.toStringList());
+            else if (condition == "namePattern")
+                store.setNamePattern(which, value.toString());
+            else if (condition == "minSize")
+                store.setMinSize(which, value.toLongLong());
+            else if (condition == "maxSize")
+                store.setMaxSize(which, value.toLongLong());
+            else if (condition == "minAgeDays")
+                store.setMinAgeDays(which, value.toInt());
+            else
+                store.setAction(which, SortRule::Action(value.toInt()));
+        }
+        QCOMPARE(spy.count(), 1);
+        const QByteArray rule = store.rules()[0].toJson();
+        QCOMPARE(rule.mid(rule.indexOf("[\"png\"]") + 7), written);
+        QCOMPARE(RuleStore(folder()).rules(), store.rules());
+    }
+
+    // A type belongs to one rule among those with types alone; a rule with conditions takes
+    // only some of a type's files, so it shares the type and takes it from no one.
+    void typesAreSharedWithRulesThatHaveConditions() {
+        RuleStore store(folder());
+        const QUuid images = store.rules()[0].id, documents = store.rules()[1].id;
+        const QUuid large = store.addRule();
+        store.setMinSize(large, 5000000);
+        QCOMPARE(store.addExtensions("png, pdf", large), std::nullopt);
+        QVERIFY(store.rule(images)->extensions.contains("png"));
+        QCOMPARE(store.addExtensions("png", documents), "Moved .png from Images.");
+        QCOMPARE(store.rule(large)->extensions, QStringList({"png", "pdf"}));
+        // Put back, the rule with conditions keeps its types beside the others'.
+        const SortRule removed = *store.rule(large);
+        store.remove(large);
+        store.insert(removed, 0);
+        QCOMPARE(store.rules()[0], removed);
+    }
+
+    void moveRuleReorders_data() {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("last to first")
+            << 2 << 0 << QStringList{"Installers", "Images", "Documents"};
+        QTest::newRow("down by one") << 0 << 1 << QStringList{"Documents", "Images", "Installers"};
+        QTest::newRow("past the end") << 0 << 9 << QStringList{"Documents", "Installers", "Images"};
+        QTest::newRow("before the start")
+            << 1 << -3 << QStringList{"Documents", "Images", "Installers"};
+    }
+    void moveRuleReorders() {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QStringList, names);
+        RuleStore store(folder());
+        store.moveRule(store.rules()[from].id, to);
+        QStringList order;
+        for (const SortRule& r : RuleStore(folder()).rules())
+            order.append(r.name);
+        QCOMPARE(order, names);
+    }
+
     void unwritableFolderDropsSavesSilently() {
         QVERIFY(testsupport::touch(m_dir.path() + "/blocker", "x"));
         RuleStore store(m_dir.path() + "/blocker/Vantor"); // cannot be created

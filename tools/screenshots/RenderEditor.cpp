@@ -79,6 +79,21 @@ bool renderRulesWindow(const QString& home, const QString& out) {
         selectRule(editor, QStringLiteral("Videos"));
         ok &= save(editor, path("rules-window"));
 
+        // A rule with conditions that sends what it takes to the Trash, scrolled to them.
+        const QUuid old = store.addRule();
+        store.rename(old, QStringLiteral("Old screenshots"));
+        store.setKinds(old, {QStringLiteral("image/*")});
+        store.setNamePattern(old, QStringLiteral("Screenshot*"));
+        store.setMinSize(old, 5000000);
+        store.setMinAgeDays(old, 30);
+        store.setAction(old, SortRule::Action::Trash);
+        editor->setSelection(old);
+        ok &= save(editor, path("rules-window-trash"));
+        editor->detail()->ensureWidgetVisible(
+            editor->detail()->findChild<QWidget*>(QStringLiteral("minAgeField")));
+        ok &= save(editor, path("rules-window-conditions"));
+        store.remove(old);
+
         // Adding a type another rule holds brings up the note in place of the help line.
         RuleDetail* images = selectRule(editor, QStringLiteral("Images"));
         images->findChild<QLineEdit*>(QStringLiteral("typesField"))->setText("svg, pdf");

@@ -105,6 +105,16 @@ bool renderPanel(const QString& home, const QString& out) {
         // Files to put away, and yesterday's clean that can still be undone.
         ok &= save(&panel, path("clean"));
 
+        // A rule that sends screenshots to the Trash, first in the list: its row says so.
+        RuleStore& rules = *storeFolders.desktopRules();
+        const QUuid trash = rules.addRule();
+        rules.rename(trash, QStringLiteral("Screenshots"));
+        rules.setNamePattern(trash, QStringLiteral("Screenshot*"));
+        rules.setAction(trash, SortRule::Action::Trash);
+        rules.moveRule(trash, 0);
+        ok &= save(&panel, path("trash"));
+        rules.remove(trash);
+
         // A clean that cannot make the installers' folder: a file stands in its place.
         touch(desktop + "/Installers");
         cleaner.clean();
