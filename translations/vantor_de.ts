@@ -505,6 +505,108 @@ entfernen, beschäftigt), 2 falscher Aufruf.
     </message>
 </context>
 <context>
+    <name>RuleDescription</name>
+    <message>
+        <source>Images</source>
+        <translation>Bilder</translation>
+    </message>
+    <message>
+        <source>Documents</source>
+        <translation>Dokumente</translation>
+    </message>
+    <message>
+        <source>Audio</source>
+        <translation>Audio</translation>
+    </message>
+    <message>
+        <source>Video</source>
+        <translation>Video</translation>
+    </message>
+    <message>
+        <source>Archives</source>
+        <translation>Archive</translation>
+    </message>
+    <message>
+        <source>Installers and disk images</source>
+        <translation>Installationsprogramme und Abbilder</translation>
+    </message>
+    <message>
+        <source>%1 GB</source>
+        <translation>%1 GB</translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation>%1 MB</translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>1 byte</source>
+        <translation>1 Byte</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 Bytes</translation>
+    </message>
+    <message>
+        <source>%1 files</source>
+        <translation>Dateien vom Typ %1</translation>
+    </message>
+    <message>
+        <source>%1 of type %2</source>
+        <translation>%1 vom Typ %2</translation>
+    </message>
+    <message>
+        <source>Files</source>
+        <translation>Dateien</translation>
+    </message>
+    <message>
+        <source>No file types or conditions yet</source>
+        <translation>Noch keine Dateitypen oder Bedingungen</translation>
+    </message>
+    <message>
+        <source>named %1</source>
+        <translation>mit Namen %1</translation>
+    </message>
+    <message>
+        <source>larger than %1</source>
+        <translation>größer als %1</translation>
+    </message>
+    <message>
+        <source>smaller than %1</source>
+        <translation>kleiner als %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>added more than %n days ago</source>
+        <translation>
+            <numerusform>vor mehr als %n Tag hinzugekommen</numerusform>
+            <numerusform>vor mehr als %n Tagen hinzugekommen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Ignored: it has values Vantor can&apos;t read</source>
+        <translation>Ignoriert: enthält Werte, die Vantor nicht lesen kann</translation>
+    </message>
+    <message>
+        <source>No file types or conditions yet: takes no files</source>
+        <translation>Noch keine Dateitypen oder Bedingungen: nimmt keine Dateien</translation>
+    </message>
+    <message>
+        <source>%1 → Trash</source>
+        <translation>%1 → Papierkorb</translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+    <message>
+        <source>This rule moves nothing: rules.json gives it values Vantor can&apos;t read (%1). They are kept as written; correct them in the file.</source>
+        <translation>Diese Regel bewegt nichts: rules.json gibt ihr Werte, die Vantor nicht lesen kann (%1). Sie bleiben, wie sie geschrieben sind; korrigiere sie in der Datei.</translation>
+    </message>
+</context>
+<context>
     <name>RuleDetail</name>
     <message>
         <source>Rule name</source>
@@ -566,12 +668,127 @@ entfernen, beschäftigt), 2 falscher Aufruf.
         <source>This rule points at %1 itself, so it won&apos;t move anything. Choose another folder.</source>
         <translation>Diese Regel zeigt auf %1 selbst und verschiebt daher nichts. Wähle einen anderen Ordner.</translation>
     </message>
+    <message>
+        <source>Move to a folder</source>
+        <translation>In einen Ordner verschieben</translation>
+    </message>
+    <message>
+        <source>Move to the Trash</source>
+        <translation>In den Papierkorb verschieben</translation>
+    </message>
+    <message>
+        <source>Action</source>
+        <translation>Aktion</translation>
+    </message>
+    <message>
+        <source>Any kind</source>
+        <translation>Jede Art</translation>
+    </message>
+    <message>
+        <source>Other type…</source>
+        <translation>Anderer Typ …</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>Art</translation>
+    </message>
+    <message>
+        <source>Content type</source>
+        <translation>Inhaltstyp</translation>
+    </message>
+    <message>
+        <source>e.g. application/json, audio/*</source>
+        <translation>z. B. application/json, audio/*</translation>
+    </message>
+    <message>
+        <source>Any name, or e.g. Screenshot*</source>
+        <translation>Jeder Name, oder z. B. Bildschirmfoto*</translation>
+    </message>
+    <message>
+        <source>Name is</source>
+        <translation>Name wie</translation>
+    </message>
+    <message>
+        <source>Larger than</source>
+        <translation>Größer als</translation>
+    </message>
+    <message>
+        <source>Unit of the larger size</source>
+        <translation>Einheit der Mindestgröße</translation>
+    </message>
+    <message>
+        <source>Smaller than</source>
+        <translation>Kleiner als</translation>
+    </message>
+    <message>
+        <source>Unit of the smaller size</source>
+        <translation>Einheit der Höchstgröße</translation>
+    </message>
+    <message>
+        <source>any time</source>
+        <translation>beliebig</translation>
+    </message>
+    <message>
+        <source>Added more than</source>
+        <translation>Hinzugekommen vor mehr als</translation>
+    </message>
+    <message>
+        <source>days ago</source>
+        <translation>Tagen</translation>
+    </message>
+    <message>
+        <source>A file must fit all of them. Sizes count 1 MB as 1000 KB; age counts from when the file arrived in the folder.</source>
+        <translation>Eine Datei muss alle erfüllen. Größen rechnen 1 MB als 1000 KB; das Alter zählt ab dem Eintreffen der Datei im Ordner.</translation>
+    </message>
+    <message>
+        <source>Conditions</source>
+        <translation>Bedingungen</translation>
+    </message>
+    <message>
+        <source>any size</source>
+        <translation>beliebig</translation>
+    </message>
+    <message>
+        <source>KB</source>
+        <translation>KB</translation>
+    </message>
+    <message>
+        <source>MB</source>
+        <translation>MB</translation>
+    </message>
+    <message>
+        <source>GB</source>
+        <translation>GB</translation>
+    </message>
+    <message>
+        <source>Vantor doesn&apos;t know the content type &quot;%1&quot;.</source>
+        <translation>Vantor kennt den Inhaltstyp „%1“ nicht.</translation>
+    </message>
+    <message>
+        <source>A name pattern can&apos;t contain &quot;/&quot;.</source>
+        <translation>Ein Namensmuster darf kein „/“ enthalten.</translation>
+    </message>
+    <message>
+        <source>Other rules may have these types too: the first rule in the list that fits a file takes it.</source>
+        <translation>Andere Regeln können diese Typen auch haben: Die erste Regel der Liste, auf die eine Datei passt, nimmt sie.</translation>
+    </message>
 </context>
 <context>
     <name>RuleGroupRow</name>
     <message>
         <source>Moves to %1</source>
         <translation>Verschiebt nach %1</translation>
+    </message>
+    <message>
+        <source>Moves to the Trash</source>
+        <translation>Verschiebt in den Papierkorb</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files to the Trash</source>
+        <translation>
+            <numerusform>%n Datei in den Papierkorb</numerusform>
+            <numerusform>%n Dateien in den Papierkorb</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -679,6 +896,14 @@ entfernen, beschäftigt), 2 falscher Aufruf.
     <message>
         <source>Your custom rules and folders for %1 will be replaced with the default ones. Files you already sorted stay where they are.</source>
         <translation>Deine eigenen Regeln und Ordner für %1 werden durch die Standardregeln ersetzt. Bereits einsortierte Dateien bleiben, wo sie sind.</translation>
+    </message>
+    <message>
+        <source>The first rule that fits a file takes it. Alt+Up and Alt+Down move the selected rule.</source>
+        <translation>Die erste Regel, auf die eine Datei passt, nimmt sie. Alt+Pfeil hoch und Alt+Pfeil runter verschieben die ausgewählte Regel.</translation>
+    </message>
+    <message>
+        <source>The first rule that fits a file takes it. Drag a rule, or press Alt+Up or Alt+Down, to change the order.</source>
+        <translation>Die erste Regel, auf die eine Datei passt, nimmt sie. Zieh eine Regel oder drück Alt+Pfeil hoch oder Alt+Pfeil runter, um die Reihenfolge zu ändern.</translation>
     </message>
 </context>
 <context>

@@ -112,6 +112,26 @@
     </message>
 </context>
 <context>
+    <name>RuleDescription</name>
+    <message numerus="yes">
+        <source>added more than %n days ago</source>
+        <translation>
+            <numerusform>added more than %n day ago</numerusform>
+            <numerusform>added more than %n days ago</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>RuleGroupRow</name>
+    <message numerus="yes">
+        <source>%n files to the Trash</source>
+        <translation>
+            <numerusform>%n file to the Trash</numerusform>
+            <numerusform>%n files to the Trash</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>RuleListModel</name>
     <message numerus="yes">
         <source>%n file types</source>
