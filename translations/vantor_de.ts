@@ -329,6 +329,10 @@ entfernen, beschäftigt), 2 falscher Aufruf.
         <source>Put back %1.</source>
         <translation>%1 zurückgelegt.</translation>
     </message>
+    <message>
+        <source>Trash</source>
+        <translation>Papierkorb</translation>
+    </message>
 </context>
 <context>
     <name>DesktopCleaner</name>
@@ -1157,6 +1161,10 @@ entfernen, beschäftigt), 2 falscher Aufruf.
     <message>
         <source>Show History</source>
         <translation>Verlauf anzeigen</translation>
+    </message>
+    <message>
+        <source>Trash</source>
+        <translation>Papierkorb</translation>
     </message>
 </context>
 </TS>

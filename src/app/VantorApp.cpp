@@ -10,6 +10,7 @@
 #include "panel/PanelView.h"
 #include "panel/SettingsView.h"
 #include "platform/Locations.h"
+#include "platform/Trash.h"
 #include "platform/gui/DesktopNotifications.h"
 #include "platform/gui/TrayAvailability.h"
 #include "rules/RuleStore.h"
@@ -45,7 +46,9 @@ QString shortName(const QString& name) {
 QString VantorApp::movedText(const QList<CleanRecord::Move>& moves) {
     QList<std::pair<QString, QStringList>> byFolder; // in the order of their first file
     for (const CleanRecord::Move& move : moves) {
-        const QString folder = QFileInfo(QFileInfo(move.to).path()).fileName();
+        const QString folder = platform::Trash::holding(move.to)
+                                   ? tr("Trash")
+                                   : QFileInfo(QFileInfo(move.to).path()).fileName();
         auto it = std::find_if(byFolder.begin(), byFolder.end(),
                                [&](const auto& entry) { return entry.first == folder; });
         if (it == byFolder.end())

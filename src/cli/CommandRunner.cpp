@@ -157,10 +157,14 @@ CommandResult CommandRunner::scan(bool json) const {
         const auto groupsJson = [](const Scan::Folder& folder) {
             QStringList groups;
             for (const Scan::Group& g : folder.groups)
-                groups.append(jsonObject({{"rule", jsonString(g.rule.name)},
-                                          {"id", jsonString(SortRule::uuidText(g.rule.id))},
-                                          {"destination", jsonString(g.rule.destinationURL())},
-                                          {"files", jsonStrings(g.files)}}));
+                groups.append(
+                    jsonObject({{"rule", jsonString(g.rule.name)},
+                                {"id", jsonString(SortRule::uuidText(g.rule.id))},
+                                {"destination", jsonString(g.rule.destinationURL())},
+                                {"action", jsonString(g.rule.action == SortRule::Action::Trash
+                                                          ? QStringLiteral("trash")
+                                                          : QStringLiteral("move"))},
+                                {"files", jsonStrings(g.files)}}));
             return jsonArray(groups);
         };
         QStringList folders;
@@ -190,7 +194,9 @@ CommandResult CommandRunner::scan(bool json) const {
             if (!g.files.isEmpty())
                 result.out += indent + QStringLiteral("%1: %2 \u2192 %3\n")
                                            .arg(g.rule.name, files(int(g.files.size())),
-                                                SortRule::tildePath(g.rule.destinationURL()));
+                                                g.rule.action == SortRule::Action::Trash
+                                                    ? tr("Trash")
+                                                    : SortRule::tildePath(g.rule.destinationURL()));
         if (folder.totalFiles() == 0)
             result.out += indent + tr("Nothing to move.") + u'\n';
         if (folder.other > 0)

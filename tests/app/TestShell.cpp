@@ -1,6 +1,8 @@
 #include "FakeNotificationServer.h"
 #include "TestSupport.h"
 
+#include "platform/Trash.h"
+
 #include "RecordingServices.h"
 #include "app/PanelWindow.h"
 #include "app/TrayIcon.h"
@@ -381,6 +383,9 @@ class TestShell : public QObject {
         QTest::newRow("a long name is shortened")
             << QStringList{QString(60, 'x') + ".pdf", "Documents"}
             << QString(20, 'x') + "\u2026" + QString(15, 'x') + ".pdf \u2192 Documents";
+        QTest::newRow("the Trash by its name")
+            << QStringList{"old.zip", platform::Trash::homeRoot() + "/files"}
+            << "old.zip \u2192 Trash";
     }
     void notificationSaysWhatWentWhere() {
         QFETCH(QStringList, moves);
@@ -388,7 +393,8 @@ class TestShell : public QObject {
         QList<CleanRecord::Move> record;
         for (qsizetype i = 0; i + 1 < moves.size(); i += 2)
             record.append({"/home/u/Desktop/" + moves.at(i),
-                           "/home/u/Desktop/" + moves.at(i + 1) + "/" + moves.at(i)});
+                           (moves.at(i + 1).startsWith('/') ? "" : "/home/u/Desktop/") +
+                               moves.at(i + 1) + "/" + moves.at(i)});
         QCOMPARE(VantorApp::movedText(record), text);
     }
 

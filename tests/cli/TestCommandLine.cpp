@@ -199,6 +199,7 @@ class TestCommandLine : public QObject {
         TempHome home;
         RuleStore rules(home.configFolder());
         rules.restoreDefaults(); // saved, so every run sees the same ids
+        rules.setAction(rules.rules().last().id, SortRule::Action::Trash);
         put(home, {"b.png", "a.JPG", "notes.pdf", "tool.xyz"});
         const QString runtime = home.path() + "/run";
         const QProcessEnvironment env = environment(home);
@@ -213,6 +214,7 @@ class TestCommandLine : public QObject {
             QCOMPARE(g.value("rule").toString(), rules.rules()[i].name);
             QCOMPARE(g.value("id").toString(), SortRule::uuidText(rules.rules()[i].id));
             QCOMPARE(g.value("destination").toString(), rules.rules()[i].destinationURL());
+            QCOMPARE(g.value("action").toString(), i + 1 == groups.size() ? "trash" : "move");
         }
         QCOMPARE(files(groups, 0), QStringList({home.desktop("a.JPG"), home.desktop("b.png")}));
         QCOMPARE(files(groups, 1), QStringList{home.desktop("notes.pdf")});

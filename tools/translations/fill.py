@@ -377,6 +377,7 @@ DE = {
     "Moves to the Trash": "Verschiebt in den Papierkorb",
     "%n files to the Trash": ("%n Datei in den Papierkorb", "%n Dateien in den Papierkorb"),
     "added more than %n days ago": ("vor mehr als %n Tag hinzugekommen", "vor mehr als %n Tagen hinzugekommen"),
+    "Trash": "Papierkorb",
 }
 
 MESSAGE = re.compile(r'(<message( numerus="yes")?>\s*<source>(.*?)</source>\s*)'
