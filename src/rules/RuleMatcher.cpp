@@ -1,6 +1,8 @@
 #include "rules/RuleMatcher.h"
 
 #include <QMimeDatabase>
+#include <QMutex>
+#include <QMutexLocker>
 
 #include <algorithm>
 
@@ -65,13 +67,72 @@ bool RuleMatcher::isOfKind(const QString& mimeType, const QString& kind) {
     return name == kind || (type.isValid() && type.inherits(kind));
 }
 
+namespace {
+
+// Content types found before, as a folder is scanned again after every change: by name where
+// the name alone tells, by the file's identity and state where its content had to be read.
+// Both are dropped whole once they grow past this.
+constexpr qsizetype kMaxRemembered = 50000;
+
+struct Sniffed {
+    platform::FileIdentity file;
+    QString type;
+};
+
+QMutex g_typesMutex;
+QHash<QString, QString> g_typeByName;
+QHash<QString, Sniffed> g_typeByContent;
+
+} // namespace
+
+QString RuleMatcher::contentType(const QString& path, const QString& name,
+                                 std::optional<std::optional<platform::FileIdentity>>& identity) {
+    static const QMimeDatabase db;
+    // An empty type: the name does not tell, the content must.
+    std::optional<QString> named;
+    {
+        const QMutexLocker lock(&g_typesMutex);
+        if (const auto found = g_typeByName.constFind(name); found != g_typeByName.cend())
+            named = *found;
+    }
+    if (!named) {
+        const QList<QMimeType> byName = db.mimeTypesForFileName(name);
+        named = byName.size() == 1 ? byName.first().name() : QString();
+        const QMutexLocker lock(&g_typesMutex);
+        if (g_typeByName.size() >= kMaxRemembered)
+            g_typeByName.clear();
+        g_typeByName.insert(name, *named);
+    }
+    if (!named->isEmpty())
+        return *named;
+    if (!identity)
+        identity = platform::identity(path, false);
+    const std::optional<platform::FileIdentity>& id = *identity;
+    if (id && id->hasState) {
+        const QMutexLocker lock(&g_typesMutex);
+        const auto found = g_typeByContent.constFind(path);
+        if (found != g_typeByContent.cend() && id->unchangedSince(found->file))
+            return found->type;
+    }
+    // By content where the name does not tell; a file that cannot be read is judged by its
+    // name alone.
+    const QString type = db.mimeTypeForFile(path).name();
+    if (id && id->hasState) {
+        const QMutexLocker lock(&g_typesMutex);
+        if (g_typeByContent.size() >= kMaxRemembered)
+            g_typeByContent.clear();
+        g_typeByContent.insert(path, {*id, type});
+    }
+    return type;
+}
+
 bool RuleMatcher::holds(const Test& test, const QString& name, const QString& extension,
                         std::optional<std::optional<platform::FileIdentity>>& identity,
                         std::optional<QString>& mimeType) const {
     const SortRule& rule = m_rules.at(test.rule);
     if (!test.types.isEmpty() && !test.types.contains(extension))
         return false;
-    if (test.name.isValid() && !rule.namePattern.isEmpty() && !test.name.match(name).hasMatch())
+    if (!rule.namePattern.isEmpty() && !test.name.match(name).hasMatch())
         return false;
     if (test.needsIdentity) {
         if (!identity)
@@ -95,13 +156,14 @@ bool RuleMatcher::holds(const Test& test, const QString& name, const QString& ex
     }
     if (!rule.kinds.isEmpty()) {
         if (!mimeType) {
-            // By name where the name tells, by content where it does not; a file that cannot
-            // be read is judged by its name alone.
-            static const QMimeDatabase db;
-            mimeType = db.mimeTypeForFile(m_prefix + name).name();
+            mimeType = contentType(m_prefix + name, name, identity);
         }
-        if (std::none_of(rule.kinds.begin(), rule.kinds.end(),
-                         [&](const QString& kind) { return isOfKind(*mimeType, kind); }))
+        auto known = test.ofKind.constFind(*mimeType);
+        if (known == test.ofKind.cend())
+            known = test.ofKind.insert(
+                *mimeType, std::any_of(rule.kinds.begin(), rule.kinds.end(),
+                                       [&](const QString& k) { return isOfKind(*mimeType, k); }));
+        if (!*known)
             return false;
     }
     return true;
@@ -180,9 +242,24 @@ QList<qsizetype> RuleMatcher::match(const QList<platform::DirEntry>& entries) co
         if (m_typesOnly) {
             taker = m_ruleByType.value(extension, kStays);
         } else {
-            for (const Test& test : m_tests) {
-                if (holds(test, entry.name, extension, identity, mimeType)) {
-                    taker = test.rule;
+            // The rules a file of this type may go to, found once per type: in a folder of
+            // thousands of files most share a few types.
+            auto candidates = m_candidates.constFind(extension);
+            if (candidates == m_candidates.cend()) {
+                QList<qsizetype> list;
+                for (qsizetype i = 0; i < m_tests.size(); ++i) {
+                    const Test& test = m_tests.at(i);
+                    if (!test.types.isEmpty() && !test.types.contains(extension))
+                        continue;
+                    list.append(i);
+                    if (!m_rules.at(test.rule).hasConditions())
+                        break; // it takes every file of the type: none reaches the next
+                }
+                candidates = m_candidates.insert(extension, list);
+            }
+            for (const qsizetype i : *candidates) {
+                if (holds(m_tests.at(i), entry.name, extension, identity, mimeType)) {
+                    taker = m_tests.at(i).rule;
                     break;
                 }
             }

@@ -50,7 +50,7 @@ class RuleMatcher {
     static bool isOfKind(const QString& mimeType, const QString& kind);
 
     // Per entry of the folder's listing: the index of the rule that takes it, kStays or
-    // kSkipped.
+    // kSkipped. Remembers what it found about types, so one matcher is used by one thread.
     QList<qsizetype> match(const QList<platform::DirEntry>& entries) const;
 
     static bool isPartialDownload(const QString& name);
@@ -64,13 +64,20 @@ class RuleMatcher {
         QSet<QString> types;
         QRegularExpression name;
         bool needsIdentity = false;
+        // Content type → whether it is of one of the rule's kinds, as found in this match.
+        mutable QHash<QString, bool> ofKind;
     };
+    // The file's content type: by name where that tells, else by content, remembered.
+    static QString contentType(const QString& path, const QString& name,
+                               std::optional<std::optional<platform::FileIdentity>>& identity);
     bool holds(const Test& test, const QString& name, const QString& extension,
                std::optional<std::optional<platform::FileIdentity>>& identity,
                std::optional<QString>& mimeType) const;
 
     QList<SortRule> m_rules;
-    QList<Test> m_tests;     // the rules that take files, in order
+    QList<Test> m_tests; // the rules that take files, in order
+    // Type → the indices of m_tests a file of that type may go to, as found in this match.
+    mutable QHash<QString, QList<qsizetype>> m_candidates;
     bool m_typesOnly = true; // no rule that takes files has a condition besides its types
     Arrival m_arrival;
     qint64 m_nowMs = 0;

@@ -122,6 +122,22 @@ class TestRuleMatcher : public QObject {
                  qsizetype(RuleMatcher::kStays));
     }
 
+    // A folder is matched again after every change: a file whose content changed is looked
+    // into again, not taken by what it was.
+    void changedContentIsLookedIntoAgain() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("photo");
+        const RuleMatcher matcher(rules(), dir.path(), {});
+        const auto taker = [&] {
+            const qsizetype i = matcher.match({{"photo", platform::DirEntry::Kind::File}}).at(0);
+            return i >= 0 ? matcher.rules().at(i).name : QString();
+        };
+        QVERIFY(testsupport::touch(path, kPng));
+        QCOMPARE(taker(), "Pictures");
+        QVERIFY(testsupport::touch(path, "now it is text, longer than the picture was"));
+        QCOMPARE(taker(), "");
+    }
+
     void kinds_data() {
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("kind");
