@@ -64,6 +64,10 @@ RuleGroupRow::RuleGroupRow(Scan::Group group, QWidget* parent)
         connect(&Appearance::instance(), &Appearance::changed, count, tint);
     }
 
+    // Read out as one: a screen reader otherwise gives the name and a bare number apart.
+    setAccessibleName(tr("%1, %2").arg(m_group.rule.name,
+                                       trash ? count->text() : tr("%n files", nullptr, files)));
+
     auto* preview = new ElidedLabel;
     preview->setObjectName(QStringLiteral("preview"));
     preview->setFont(widgets::font(widgets::TextStyle::Caption));

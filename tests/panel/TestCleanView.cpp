@@ -50,6 +50,13 @@ class TestCleanView : public QObject {
         QTest::newRow("trash") << true << "3 files to the Trash"
                                << "Moves to the Trash";
     }
+    // A screen reader hears a row as one: its rule and its count.
+    void rowsAreNamedForScreenReaders() {
+        Scan::Group group{SortRule::defaults().first(), {"/d/a.png", "/d/b.png"}};
+        QCOMPARE(RuleGroupRow(group).accessibleName(), "Images, 2 files");
+        group.rule.action = SortRule::Action::Trash;
+        QCOMPARE(RuleGroupRow(group).accessibleName(), "Images, 2 files to the Trash");
+    }
     void trashingRowsSaySo() {
         QFETCH(bool, trash);
         QFETCH(QString, count);
