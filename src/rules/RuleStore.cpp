@@ -5,6 +5,8 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMutex>
+#include <QMutexLocker>
 
 #include <algorithm>
 
@@ -69,8 +71,15 @@ std::optional<QList<SortRule>> RuleStore::decode(const QByteArray& bytes) {
         auto rule = SortRule::fromJson(value, &problems);
         if (!rule)
             return std::nullopt;
+        // Once per run: the same file is read again whenever its folder's rules are needed.
+        static QMutex mutex;
+        static QSet<QString> told;
+        const QMutexLocker lock(&mutex);
         for (const QString& problem : problems)
-            qWarning("rules.json: %s", qUtf8Printable(problem));
+            if (!told.contains(problem)) {
+                told.insert(problem);
+                qWarning("rules.json: %s", qUtf8Printable(problem));
+            }
         rules.append(std::move(*rule));
     }
     return rules;
