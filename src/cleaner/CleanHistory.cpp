@@ -16,7 +16,12 @@ QByteArray line(const CleanHistory::Entry& e) {
     const CleanRecord listed{e.record.date, {}, {}};
     return "{\"id\":" + json::string(e.id) + ",\"moved\":" + QByteArray::number(e.moved) +
            ",\"automatic\":" + (e.automatic ? "true" : "false") +
-           ",\"undone\":" + (e.undone ? "true" : "false") + ",\"record\":" + listed.encode() + '}';
+           ",\"undone\":" + (e.undone ? "true" : "false") +
+           // Only where it is known: entries not put back keep the form older versions wrote.
+           (e.undone && e.putBackAt.isValid()
+                ? ",\"putBackAt\":" + CleanRecord::encodeDate(e.putBackAt)
+                : QByteArray()) +
+           ",\"record\":" + listed.encode() + '}';
 }
 
 bool validId(const QString& id) {
@@ -47,6 +52,8 @@ std::optional<CleanHistory::Entry> entryFrom(const QJsonValue& value) {
     if (e.undone) { // nothing is left to put back
         e.record.moves.clear();
         e.record.createdFolders.clear();
+        // A time that does not read as one is as good as none: the entry itself still counts.
+        e.putBackAt = CleanRecord::decodeDate(o.value(u"putBackAt")).value_or(QDateTime());
     }
     return e;
 }
@@ -235,6 +242,6 @@ QList<CleanSummary> CleanHistory::summary(const QList<Entry>& entries) {
     QList<CleanSummary> list;
     list.reserve(entries.size());
     for (const Entry& e : entries)
-        list.append({e.id, e.record.date, e.moved, e.automatic, e.undone});
+        list.append({e.id, e.record.date, e.moved, e.automatic, e.undone, e.putBackAt});
     return list;
 }

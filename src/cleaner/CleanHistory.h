@@ -31,6 +31,8 @@ class CleanHistory {
         Record record; // what is left to put back; no moves once undone
         // The moves are in the entry's own file and not read yet (see loadMoves()).
         bool movesOnDisk = false;
+        // When it was put back; invalid when it was not, or by a version that kept no time.
+        QDateTime putBackAt = {};
         bool operator==(const Entry&) const = default;
     };
 

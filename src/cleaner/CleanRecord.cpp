@@ -46,9 +46,19 @@ bool CleanRecord::canHold(const QString& path) {
     return back && back->moves.size() == 1 && back->moves[0].from == path;
 }
 
+QByteArray CleanRecord::encodeDate(const QDateTime& date) {
+    return json::number(double(referenceDate().msecsTo(date)) / 1000.0);
+}
+
+std::optional<QDateTime> CleanRecord::decodeDate(const QJsonValue& value) {
+    // Dates beyond a few thousand years are not a clean Vantor made.
+    if (!value.isDouble() || !std::isfinite(value.toDouble()) || std::abs(value.toDouble()) > 1e11)
+        return std::nullopt;
+    return referenceDate().addMSecs(qint64(std::llround(value.toDouble() * 1000.0)));
+}
+
 QByteArray CleanRecord::encode() const {
-    const double seconds = double(referenceDate().msecsTo(date)) / 1000.0;
-    QByteArray out = "{\"date\":" + json::number(seconds) + ",\"moves\":[";
+    QByteArray out = "{\"date\":" + encodeDate(date) + ",\"moves\":[";
     for (qsizetype i = 0; i < moves.size(); ++i) {
         if (i > 0)
             out += ',';
@@ -72,15 +82,13 @@ std::optional<CleanRecord> CleanRecord::decode(const QByteArray& bytes) {
     if (error.error != QJsonParseError::NoError || !doc.isObject())
         return std::nullopt;
     const QJsonObject o = doc.object();
-    const QJsonValue date = o.value(u"date"), moves = o.value(u"moves"),
-                     folders = o.value(u"createdFolders");
-    // Dates beyond a few thousand years are not a clean Vantor made.
-    if (!date.isDouble() || !std::isfinite(date.toDouble()) || std::abs(date.toDouble()) > 1e11 ||
-        !moves.isArray() || !folders.isArray())
+    const QJsonValue moves = o.value(u"moves"), folders = o.value(u"createdFolders");
+    const auto date = decodeDate(o.value(u"date"));
+    if (!date || !moves.isArray() || !folders.isArray())
         return std::nullopt;
 
     CleanRecord record;
-    record.date = referenceDate().addMSecs(qint64(std::llround(date.toDouble() * 1000.0)));
+    record.date = *date;
     for (const QJsonValue m : moves.toArray()) {
         if (!m.isObject())
             return std::nullopt;

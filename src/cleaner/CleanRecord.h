@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QJsonValue>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,10 @@ struct CleanRecord {
     // 2001, paths as file URLs with folders ending in "/").
     QByteArray encode() const;
     static std::optional<CleanRecord> decode(const QByteArray& bytes);
+    // A date in the form the record's has, for other files that keep dates the same way;
+    // nullopt for a value that is not one.
+    static QByteArray encodeDate(const QDateTime& date);
+    static std::optional<QDateTime> decodeDate(const QJsonValue& value);
 
     // Whether a record can name this path exactly: encoding and decoding give it back.
     static bool canHold(const QString& path);

@@ -10,5 +10,6 @@ struct CleanSummary {
     int moved = 0;
     bool automatic = false; // started by automatic tidying rather than the user
     bool undone = false;
+    QDateTime putBackAt = {}; // invalid when not put back, or when no time was kept
     bool operator==(const CleanSummary&) const = default;
 };

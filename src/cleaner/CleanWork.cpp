@@ -408,17 +408,20 @@ bool CleanWork::recoverPutBackLocked(History* history, QStringList* restored) co
                 const Record before = entry.record;
                 forgetTrashed(settled, before.moves);
                 entry.record.moves.removeIf([&](const Move& m) { return taken.contains(m.to); });
+                // Put back when the stopped run began, not when it is found.
                 if (entry.record.moves.isEmpty())
-                    markUndone(&entry, before);
+                    markUndone(&entry, before, journal->date.isValid() ? journal->date : m_now);
             }
         }
     }
     return true;
 }
 
-void CleanWork::markUndone(CleanHistory::Entry* entry, const Record& record) const {
+void CleanWork::markUndone(CleanHistory::Entry* entry, const Record& record,
+                           const QDateTime& when) const {
     removeCreatedFolders(record);
     entry->undone = true;
+    entry->putBackAt = when;
     entry->record.moves.clear();
     entry->record.createdFolders.clear();
 }
@@ -496,7 +499,8 @@ std::optional<CleanWork::Record> CleanWork::recoverLocked(History* history, QByt
         }
         if (left.isEmpty()) {
             if (index >= 0)
-                markUndone(&(*history)[index], *record);
+                markUndone(&(*history)[index], *record,
+                           undoJournal && undoJournal->date.isValid() ? undoJournal->date : m_now);
             else
                 removeCreatedFolders(*record);
             record.reset();
@@ -808,7 +812,7 @@ CleanWork::Result CleanWork::undoEntry(const QString& id, const std::atomic<bool
     Marks restored;
     putBack(record, journal.get(), cancel, progress, &result, &untried, &restored);
     if (untried.isEmpty())
-        markUndone(&entry, record);
+        markUndone(&entry, record, m_now);
     else
         entry.record.moves = untried;
     // last-clean.json stays as it is.
@@ -837,7 +841,7 @@ CleanWork::Result CleanWork::undoRecordLocked(const Record& record, const QByteA
     std::optional<Record> rest;
     if (untried.isEmpty()) {
         if (index >= 0)
-            markUndone(&history[index], record);
+            markUndone(&history[index], record, m_now);
         else
             removeCreatedFolders(record);
     } else {

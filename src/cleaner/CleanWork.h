@@ -169,8 +169,9 @@ class CleanWork {
                 std::unique_ptr<CleanJournal> journal, CleanJournal::Kind kind) const;
     // The marks put-back.json holds now: the known ones while it is unchanged.
     Marks currentMarks() const;
-    // Removes the folders the clean created that are left empty and marks the entry undone.
-    void markUndone(CleanHistory::Entry* entry, const Record& record) const;
+    // Removes the folders the clean created that are left empty and marks the entry undone,
+    // put back at `when`.
+    void markUndone(CleanHistory::Entry* entry, const Record& record, const QDateTime& when) const;
     // With its bytes, and the id of the history's entry known to hold them too.
     std::optional<Record> readRecord(QByteArray* bytes = nullptr,
                                      QString* sameMovesId = nullptr) const;

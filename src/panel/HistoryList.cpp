@@ -29,6 +29,22 @@ qint64 untilNextChangeMs(qint64 ageMs) {
     return step - ageMs % step;
 }
 
+// The time alone when it was today, and the day too when it was not: a time of yesterday
+// read as today's would mislead. In the user's own formats, as the clock shows them.
+QString putBackTime(const QDateTime& at, const QDateTime& now) {
+    const QLocale formats;
+    const QDateTime local = at.toLocalTime();
+    const QDate today = now.toLocalTime().date();
+    const QString time = formats.toString(local.time(), QLocale::ShortFormat);
+    if (local.date() == today)
+        return time;
+    const QString day = local.date() == today.addDays(-1)
+                            ? panel::relativeDateText(local.date().startOfDay(), today.startOfDay(),
+                                                      widgets::interfaceLocale())
+                            : formats.toString(local.date(), QLocale::ShortFormat);
+    return HistoryList::tr("%1, %2", "a day, then a time").arg(day, time);
+}
+
 } // namespace
 
 HistoryList::HistoryList(HistorySource& history, platform::Clock& clock, QWidget* parent)
@@ -122,12 +138,18 @@ void HistoryList::updateDates() {
         QWidget* row = m_rows->itemAt(i)->widget();
         const CleanSummary& entry = m_entries.at(i - 1);
         const QString when = panel::relativeDateText(entry.date, now, widgets::interfaceLocale());
-        // The history keeps no time of the putting back: the date is the clean's.
-        const QString detail =
-            entry.automatic
-                ? (entry.undone ? tr("%1 · automatic · put back") : tr("%1 · automatic"))
-                : (entry.undone ? tr("%1 · put back") : QStringLiteral("%1"));
-        row->findChild<QLabel*>(QStringLiteral("historyDetail"))->setText(detail.arg(when));
+        QString detail;
+        if (entry.undone && entry.putBackAt.isValid()) {
+            const QString putBack = tr("Put back %1").arg(putBackTime(entry.putBackAt, now));
+            detail = entry.automatic ? tr("%1 · automatic").arg(putBack) : putBack;
+        } else {
+            // Put back by a version that kept no time of it: the date is the clean's.
+            detail = (entry.automatic
+                          ? (entry.undone ? tr("%1 · automatic · put back") : tr("%1 · automatic"))
+                          : (entry.undone ? tr("%1 · put back") : QStringLiteral("%1")))
+                         .arg(when);
+        }
+        row->findChild<QLabel*>(QStringLiteral("historyDetail"))->setText(detail);
         // Read out with the clean it belongs to: a column of "Put Back" says nothing.
         if (auto* button = row->findChild<QPushButton*>(QStringLiteral("putBackButton")))
             button->setAccessibleName(

@@ -134,6 +134,7 @@ class TestCleanHistory : public QObject {
         QVERIFY(cleaner->history().at(1).undone);
         QVERIFY(!cleaner->history().at(0).undone);
         QVERIFY(makeCleaner()->history().at(1).undone);
+        QCOMPARE(makeCleaner()->history().at(1).putBackAt, m_clock.now());
 
         cleaner->undo(older); // only once
         QCOMPARE(cleaner->status(), Status::undone(1, 0));
@@ -144,6 +145,7 @@ class TestCleanHistory : public QObject {
         QVERIFY(!cleaner->lastClean());
         QVERIFY(!QFile::exists(cleaner->recordFile()));
         QVERIFY(cleaner->history().at(0).undone);
+        QCOMPARE(cleaner->history().at(0).putBackAt, m_clock.now());
         QVERIFY(QFile::exists(desktop("b.pdf")));
     }
 
@@ -278,6 +280,34 @@ class TestCleanHistory : public QObject {
         QCOMPARE(cleaner->status(), Status::undone(2, 0));
         QVERIFY(cleaner->history().first().undone);
         QVERIFY(!QFile::exists(moves));
+    }
+
+    // The time of putting back is the one key added: other lines keep their old form, and a
+    // line from before it still reads.
+    void putBackTimeForm_data() {
+        QTest::addColumn<QDateTime>("putBackAt");
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("with time")
+            << QDateTime(QDate(2026, 1, 2), QTime(14, 2), Qt::UTC)
+            << QByteArray("{\"id\":\"c1\",\"moved\":1,\"automatic\":false,\"undone\":true,"
+                          "\"putBackAt\":789055320,\"record\":{\"date\":788950800,\"moves\":[],"
+                          "\"createdFolders\":[]}}");
+        QTest::newRow("older, without")
+            << QDateTime()
+            << QByteArray("{\"id\":\"c1\",\"moved\":1,\"automatic\":"
+                          "false,\"undone\":true,\"record\":{\"date\":"
+                          "788950800,\"moves\":[],\"createdFolders\":[]}}");
+    }
+    void putBackTimeForm() {
+        QFETCH(QDateTime, putBackAt);
+        QFETCH(QByteArray, line);
+        Entry e = entry("c1", 1);
+        e.undone = true;
+        e.record.moves.clear();
+        e.putBackAt = putBackAt;
+        const QByteArray form = "[\n" + line + "\n]\n";
+        QCOMPARE(CleanHistory::encode({e}), form);
+        QCOMPARE(CleanHistory::decode(form), QList<Entry>{e});
     }
 
     // A file cut short or edited by hand: the entries that still decode are kept.

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 
 namespace {
@@ -326,6 +327,28 @@ class TestSettingsView : public QObject {
         QVERIFY(list->putBackButtons().isEmpty());
     }
 
+    // A clean put back says when, by the clock; the day too when it was not today.
+    void putBackRowsSayWhen() {
+        PanelFixture f;
+        FakeHistory history;
+        // The user's own time format, which the tests' C locale would give with seconds.
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
+        const QDate today = f.clock.now().toLocalTime().date();
+        CleanSummary atTwo{"c1", f.clock.now().addDays(-3), 2, false, true};
+        atTwo.putBackAt = QDateTime(today, QTime(14, 2));
+        CleanSummary yesterday = atTwo;
+        yesterday.id = "c2";
+        yesterday.automatic = true;
+        yesterday.putBackAt = QDateTime(today.addDays(-1), QTime(14, 2));
+        history.list = {atTwo, yesterday};
+        f.open();
+        f.panel->useHistory(history);
+        QCOMPARE(rowTexts(openSettings(f).historyList(), "historyDetail"),
+                 QStringList({"Put back 14:02", "Put back yesterday, 14:02 · automatic"}));
+    }
+
     // "5 seconds ago" is worked out again when the page shows again, and keeps up while shown.
     void historyDatesStayCurrent() {
         PanelFixture f;
@@ -367,7 +390,7 @@ class TestSettingsView : public QObject {
         QVERIFY(!QFile::exists(f.desktop("b.pdf")));
         const QList<QPushButton*> buttons = list->putBackButtons();
         QVERIFY(buttons.size() == 2 && buttons[0] && !buttons[1]);
-        QVERIFY(rowTexts(list, "historyDetail").at(1).endsWith(" · put back"));
+        QVERIFY(rowTexts(list, "historyDetail").at(1).startsWith("Put back "));
         // A clean started next leaves it behind.
         f.touch({"c.png"});
         f.cleaner->clean();
