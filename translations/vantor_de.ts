@@ -461,6 +461,15 @@ entfernen, beschäftigt), 2 falscher Aufruf.
         <source>%1 · put back</source>
         <translation>%1 · zurückgelegt</translation>
     </message>
+    <message>
+        <source>%1, %2</source>
+        <comment>a day, then a time</comment>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>Put back %1</source>
+        <translation>Zurückgelegt %1</translation>
+    </message>
 </context>
 <context>
     <name>NoAccessView</name>
@@ -792,6 +801,17 @@ entfernen, beschäftigt), 2 falscher Aufruf.
         <translation>
             <numerusform>%n Datei in den Papierkorb</numerusform>
             <numerusform>%n Dateien in den Papierkorb</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files</source>
+        <translation>
+            <numerusform>%n Datei</numerusform>
+            <numerusform>%n Dateien</numerusform>
         </translation>
     </message>
 </context>

@@ -130,6 +130,13 @@
             <numerusform>%n files to the Trash</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n files</source>
+        <translation>
+            <numerusform>%n file</numerusform>
+            <numerusform>%n files</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>RuleListModel</name>

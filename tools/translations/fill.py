@@ -378,9 +378,12 @@ DE = {
     "%n files to the Trash": ("%n Datei in den Papierkorb", "%n Dateien in den Papierkorb"),
     "added more than %n days ago": ("vor mehr als %n Tag hinzugekommen", "vor mehr als %n Tagen hinzugekommen"),
     "Trash": "Papierkorb",
+    "Put back %1": "Zurückgelegt %1",
+    "%1, %2": "%1, %2",
 }
 
-MESSAGE = re.compile(r'(<message( numerus="yes")?>\s*<source>(.*?)</source>\s*)'
+MESSAGE = re.compile(r'(<message( numerus="yes")?>\s*<source>([^<]*)</source>\s*'
+                     r'(?:<comment>[^<]*</comment>\s*)?)'
                      r'<translation[^>]*?(/>|>.*?</translation>)', re.S)
 
 
