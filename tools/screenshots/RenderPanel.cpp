@@ -43,9 +43,11 @@ void fillDesktop(const QString& desktop) {
 // A few cleans of the last days, automatic and by hand, one of them put back.
 QList<CleanSummary> madeUpHistory() {
     const QDateTime now = QDateTime::currentDateTimeUtc();
+    CleanSummary putBack{QStringLiteral("2"), now.addDays(-1), 1, true, true};
+    putBack.putBackAt = now.addSecs(-50 * 60);
     return {{QStringLiteral("4"), now.addSecs(-2 * 60), 3, true, false},
             {QStringLiteral("3"), now.addSecs(-3 * 3600), 12, false, false},
-            {QStringLiteral("2"), now.addDays(-1), 1, true, true},
+            putBack,
             {QStringLiteral("1"), now.addDays(-3), 27, false, false},
             {QStringLiteral("0"), now.addDays(-9), 5, true, false}};
 }
