@@ -846,6 +846,14 @@ entfernen, beschäftigt), 2 falscher Aufruf.
         <source>Moved %1 from %2.</source>
         <translation>%1 aus %2 hierher verschoben.</translation>
     </message>
+    <message>
+        <source>New Rule</source>
+        <translation>Neue Regel</translation>
+    </message>
+    <message>
+        <source>New Rule %1</source>
+        <translation>Neue Regel %1</translation>
+    </message>
 </context>
 <context>
     <name>RulesEditor</name>

@@ -299,10 +299,8 @@ QWidget* RuleDetail::buildConditionsSection() {
     label(tr("Name is"), m_patternField, 2);
     grid->addWidget(m_patternField, 2, 1, 1, 2);
 
-    addSizeRow(grid, tr("Larger than"), tr("Unit of the larger size"), m_minSizeField,
-               m_minSizeUnit, &RuleStore::setMinSize);
-    addSizeRow(grid, tr("Smaller than"), tr("Unit of the smaller size"), m_maxSizeField,
-               m_maxSizeUnit, &RuleStore::setMaxSize);
+    addSizeRow(grid, tr("Larger than"), tr("Unit of the larger size"), true);
+    addSizeRow(grid, tr("Smaller than"), tr("Unit of the smaller size"), false);
 
     m_ageField = new QSpinBox;
     m_ageField->setObjectName(QStringLiteral("minAgeField"));
@@ -328,13 +326,14 @@ QWidget* RuleDetail::buildConditionsSection() {
 }
 
 void RuleDetail::addSizeRow(QGridLayout* grid, const QString& title, const QString& unitName,
-                            QSpinBox*& field, QComboBox*& unit,
-                            void (RuleStore::*set)(const QUuid&, qint64)) {
+                            bool larger) {
     const int row = grid->rowCount();
-    field = new QSpinBox;
+    auto* field = new QSpinBox;
     field->setRange(0, kMaxSizeNumber);
     field->setSpecialValueText(tr("any size"));
-    unit = new QComboBox;
+    auto* unit = new QComboBox;
+    (larger ? m_minSizeField : m_maxSizeField) = field;
+    (larger ? m_minSizeUnit : m_maxSizeUnit) = unit;
     unit->setAccessibleName(unitName);
     unit->addItem(tr("KB"), RuleDescription::kKB);
     unit->addItem(tr("MB"), RuleDescription::kMB);
@@ -346,10 +345,13 @@ void RuleDetail::addSizeRow(QGridLayout* grid, const QString& title, const QStri
     grid->addWidget(label, row, 0);
     grid->addWidget(field, row, 1);
     grid->addWidget(unit, row, 2);
-    const auto apply = [this, field, unit, set] {
+    const auto apply = [this, field, unit, larger] {
         const qint64 bytes =
             field->value() == 0 ? -1 : qint64(field->value()) * unit->currentData().toLongLong();
-        (m_store.*set)(m_rule.id, bytes);
+        if (larger)
+            m_store.setMinSize(m_rule.id, bytes);
+        else
+            m_store.setMaxSize(m_rule.id, bytes);
     };
     connect(field, &QSpinBox::valueChanged, this, apply);
     connect(unit, &QComboBox::activated, this, apply);

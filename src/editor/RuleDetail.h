@@ -62,9 +62,7 @@ class RuleDetail : public QScrollArea {
     QWidget* buildTypesSection();
     QWidget* buildConditionsSection();
     // A size condition's field and its unit, which write through `set`.
-    void addSizeRow(QGridLayout* grid, const QString& title, const QString& unitName,
-                    QSpinBox*& field, QComboBox*& unit,
-                    void (RuleStore::*set)(const QUuid&, qint64));
+    void addSizeRow(QGridLayout* grid, const QString& title, const QString& unitName, bool larger);
     void showSize(QSpinBox* field, QComboBox* unit, qint64 bytes);
     void chooseKind(int index);
     void applyOtherKinds();

@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Locations.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMutex>
@@ -140,9 +141,10 @@ QUuid RuleStore::addRule() {
             return r.name == name || r.destination == folder;
         });
     };
-    QString name = QStringLiteral("New Rule");
+    // In the user's language, unlike the default rules' names: a new rule is the user's own.
+    QString name = QCoreApplication::translate("RuleStore", "New Rule");
     for (int n = 2; taken(name); ++n)
-        name = QStringLiteral("New Rule %1").arg(n);
+        name = QCoreApplication::translate("RuleStore", "New Rule %1").arg(n);
     const SortRule rule(name, "folder", ruleFolderFor(name), {});
     QList<SortRule> rules = m_rules;
     rules.append(rule);

@@ -49,6 +49,19 @@ class LabelledComboBox : public QAccessibleWidget {
     QComboBox* box() const { return static_cast<QComboBox*>(widget()); }
 };
 
+// A plain widget's role follows what it is when asked, not when first asked: a widget named
+// before it was put in its window would otherwise stay a window to a screen reader. A named
+// part of a window is a group of what it holds ("Images, 2 files").
+class PlainWidget : public QAccessibleWidget {
+  public:
+    explicit PlainWidget(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Client) {}
+    QAccessible::Role role() const override {
+        if (widget()->isWindow())
+            return QAccessible::Window;
+        return widget()->accessibleName().isEmpty() ? QAccessible::Client : QAccessible::Grouping;
+    }
+};
+
 QAccessibleInterface* vantorAccessible(const QString& className, QObject* object) {
     if (!object || !object->isWidgetType())
         return nullptr;
@@ -59,8 +72,8 @@ QAccessibleInterface* vantorAccessible(const QString& className, QObject* object
     }
     // Asked for the plain widget only once no class of its own took it: dialogs and main
     // windows keep what Qt makes of them.
-    if (className == QLatin1String("QWidget") && widget->isWindow())
-        return new QAccessibleWidget(widget, QAccessible::Window);
+    if (className == QLatin1String("QWidget"))
+        return new PlainWidget(widget);
     return nullptr;
 }
 

@@ -6,11 +6,13 @@
 #include "panel/RuleGroupRow.h"
 #include "panel/StatusLine.h"
 #include "platform/FileLock.h"
+#include "widgets/Accessibility.h"
 #include "widgets/Colors.h"
 #include "widgets/PrimaryButton.h"
 #include "widgets/RoundedBox.h"
 #include "widgets/SymbolView.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -55,7 +57,14 @@ class TestCleanView : public QObject {
         Scan::Group group{SortRule::defaults().first(), {"/d/a.png", "/d/b.png"}};
         QCOMPARE(RuleGroupRow(group).accessibleName(), "Images, 2 files");
         group.rule.action = SortRule::Action::Trash;
-        QCOMPARE(RuleGroupRow(group).accessibleName(), "Images, 2 files to the Trash");
+        widgets::installAccessibility(); // before the row exists: Qt asks for it when named
+        QWidget panel;
+        RuleGroupRow row(group);
+        QCOMPARE(row.accessibleName(), "Images, 2 files to the Trash");
+        // Asked while still on its own, then put in its panel: a group there, not a window.
+        QCOMPARE(QAccessible::queryAccessibleInterface(&row)->role(), QAccessible::Window);
+        row.setParent(&panel);
+        QCOMPARE(QAccessible::queryAccessibleInterface(&row)->role(), QAccessible::Grouping);
     }
     void trashingRowsSaySo() {
         QFETCH(bool, trash);

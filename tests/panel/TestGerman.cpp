@@ -47,6 +47,11 @@ class TestGerman : public QObject {
         // The rules' own note, which the rules window shows.
         QCOMPARE(f.store->addExtensions("png", f.store->rules().at(1).id),
                  ".png aus Images hierher verschoben.");
+        // A new rule is the user's own, named in the user's language; the defaults keep
+        // theirs, which name folders.
+        f.store->addRule();
+        f.store->addRule();
+        QCOMPARE(f.store->rules().constLast().name, "Neue Regel 2");
     }
 
     void settingsHistoryInGerman() {

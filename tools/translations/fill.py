@@ -380,6 +380,8 @@ DE = {
     "Trash": "Papierkorb",
     "Put back %1": "Zurückgelegt %1",
     "%1, %2": "%1, %2",
+    "New Rule": "Neue Regel",
+    "New Rule %1": "Neue Regel %1",
 }
 
 MESSAGE = re.compile(r'(<message( numerus="yes")?>\s*<source>([^<]*)</source>\s*'
