@@ -21,34 +21,33 @@ class TestAutoTidySettings : public QObject {
     // Off unless the file says so plainly. A quiet time that makes no sense reads as the
     // default; any positive whole number of seconds is honoured, up to what a timer can wait.
     void readFromTheFile_data() {
-        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QByteArray>("lines"); // of the [autoTidy] group
         QTest::addColumn<bool>("enabled");
         QTest::addColumn<int>("seconds");
-        QTest::newRow("on, no quiet time")
-            << QByteArray("[autoTidy]\nenabled=true\n") << true << 600;
-        QTest::newRow("on in capitals") << QByteArray("[autoTidy]\nenabled=TRUE\n") << true << 600;
-        QTest::newRow("off") << QByteArray("[autoTidy]\nenabled=false\n") << false << 600;
-        QTest::newRow("maybe") << QByteArray("[autoTidy]\nenabled=maybe\n") << false << 600;
-        QTest::newRow("other group") << QByteArray("[other]\nenabled=true\n") << false << 600;
-        QTest::newRow("empty") << QByteArray("[autoTidy]\nquietSeconds=\n") << false << 600;
-        QTest::newRow("zero") << QByteArray("[autoTidy]\nquietSeconds=0\n") << false << 600;
-        QTest::newRow("negative") << QByteArray("[autoTidy]\nquietSeconds=-60\n") << false << 600;
-        QTest::newRow("words") << QByteArray("[autoTidy]\nquietSeconds=ten minutes\n") << false
-                               << 600;
-        QTest::newRow("fraction") << QByteArray("[autoTidy]\nquietSeconds=1.5\n") << false << 600;
-        QTest::newRow("past 64 bits")
-            << QByteArray("[autoTidy]\nquietSeconds=99999999999999999999999\n") << false << 600;
-        QTest::newRow("huge") << QByteArray("[autoTidy]\nquietSeconds=1000000000000\n") << false
-                              << 24 * 24 * 3600;
-        QTest::newRow("one second") << QByteArray("[autoTidy]\nquietSeconds=1\n") << false << 1;
-        QTest::newRow("not offered") << QByteArray("[autoTidy]\nquietSeconds=90\n") << false << 90;
-        QTest::newRow("garbage file") << QByteArray("\x00\xff[[[=\n\n=", 9) << false << 600;
+        const auto row = [](const char* name, const QByteArray& lines, bool on, int seconds) {
+            QTest::newRow(name) << lines << on << seconds;
+        };
+        row("on, no quiet time", "enabled=true", true, 600);
+        row("on in capitals", "enabled=TRUE", true, 600);
+        row("off", "enabled=false", false, 600);
+        row("maybe", "enabled=maybe", false, 600);
+        row("other group", "[other]\nenabled=true", false, 600);
+        row("empty", "quietSeconds=", false, 600);
+        row("zero", "quietSeconds=0", false, 600);
+        row("negative", "quietSeconds=-60", false, 600);
+        row("words", "quietSeconds=ten minutes", false, 600);
+        row("fraction", "quietSeconds=1.5", false, 600);
+        row("past 64 bits", "quietSeconds=99999999999999999999999", false, 600);
+        row("huge", "quietSeconds=1000000000000", false, 24 * 24 * 3600);
+        row("one second", "quietSeconds=1", false, 1);
+        row("not offered", "quietSeconds=90", false, 90);
+        row("garbage", QByteArray("\x00\xff[[[=\n\n=", 9), false, 600);
     }
     void readFromTheFile() {
-        QFETCH(QByteArray, ini);
+        QFETCH(QByteArray, lines);
         QFETCH(bool, enabled);
         QFETCH(int, seconds);
-        const AutoTidySettings settings = read(ini);
+        const AutoTidySettings settings = read("[autoTidy]\n" + lines + "\n");
         QCOMPARE(settings.isEnabled(), enabled);
         QCOMPARE(settings.quietSeconds(), seconds);
         QVERIFY(!AutoTidySettings(m_tmp.path() + "/none.ini").isEnabled());
