@@ -18,39 +18,39 @@ class TestAutoTidySettings : public QObject {
     }
 
   private slots:
-    // A quiet time that makes no sense reads as the default; any positive whole number of
-    // seconds is honoured, up to what a timer can wait.
-    void quietTimeFromTheFile_data() {
-        QTest::addColumn<QByteArray>("ini");
+    // Off unless the file says so plainly. A quiet time that makes no sense reads as the
+    // default; any positive whole number of seconds is honoured, up to what a timer can wait.
+    void readFromTheFile_data() {
+        QTest::addColumn<QByteArray>("lines"); // of the [autoTidy] group
+        QTest::addColumn<bool>("enabled");
         QTest::addColumn<int>("seconds");
-        QTest::newRow("missing") << QByteArray("[autoTidy]\nenabled=true\n") << 600;
-        QTest::newRow("empty") << QByteArray("[autoTidy]\nquietSeconds=\n") << 600;
-        QTest::newRow("zero") << QByteArray("[autoTidy]\nquietSeconds=0\n") << 600;
-        QTest::newRow("negative") << QByteArray("[autoTidy]\nquietSeconds=-60\n") << 600;
-        QTest::newRow("words") << QByteArray("[autoTidy]\nquietSeconds=ten minutes\n") << 600;
-        QTest::newRow("fraction") << QByteArray("[autoTidy]\nquietSeconds=1.5\n") << 600;
-        QTest::newRow("past 64 bits")
-            << QByteArray("[autoTidy]\nquietSeconds=99999999999999999999999\n") << 600;
-        QTest::newRow("huge") << QByteArray("[autoTidy]\nquietSeconds=1000000000000\n")
-                              << 24 * 24 * 3600;
-        QTest::newRow("one second") << QByteArray("[autoTidy]\nquietSeconds=1\n") << 1;
-        QTest::newRow("not offered") << QByteArray("[autoTidy]\nquietSeconds=90\n") << 90;
-        QTest::newRow("garbage file") << QByteArray("\x00\xff[[[=\n\n=", 9) << 600;
+        const auto row = [](const char* name, const QByteArray& lines, bool on, int seconds) {
+            QTest::newRow(name) << lines << on << seconds;
+        };
+        row("on, no quiet time", "enabled=true", true, 600);
+        row("on in capitals", "enabled=TRUE", true, 600);
+        row("off", "enabled=false", false, 600);
+        row("maybe", "enabled=maybe", false, 600);
+        row("other group", "[other]\nenabled=true", false, 600);
+        row("empty", "quietSeconds=", false, 600);
+        row("zero", "quietSeconds=0", false, 600);
+        row("negative", "quietSeconds=-60", false, 600);
+        row("words", "quietSeconds=ten minutes", false, 600);
+        row("fraction", "quietSeconds=1.5", false, 600);
+        row("past 64 bits", "quietSeconds=99999999999999999999999", false, 600);
+        row("huge", "quietSeconds=1000000000000", false, 24 * 24 * 3600);
+        row("one second", "quietSeconds=1", false, 1);
+        row("not offered", "quietSeconds=90", false, 90);
+        row("garbage", QByteArray("\x00\xff[[[=\n\n=", 9), false, 600);
     }
-    void quietTimeFromTheFile() {
-        QFETCH(QByteArray, ini);
+    void readFromTheFile() {
+        QFETCH(QByteArray, lines);
+        QFETCH(bool, enabled);
         QFETCH(int, seconds);
-        QCOMPARE(read(ini).quietSeconds(), seconds);
-    }
-
-    // Off unless the file says so plainly.
-    void enabledFromTheFile() {
+        const AutoTidySettings settings = read("[autoTidy]\n" + lines + "\n");
+        QCOMPARE(settings.isEnabled(), enabled);
+        QCOMPARE(settings.quietSeconds(), seconds);
         QVERIFY(!AutoTidySettings(m_tmp.path() + "/none.ini").isEnabled());
-        QVERIFY(read("[autoTidy]\nenabled=true\n").isEnabled());
-        QVERIFY(read("[autoTidy]\nenabled=TRUE\n").isEnabled());
-        QVERIFY(!read("[autoTidy]\nenabled=false\n").isEnabled());
-        QVERIFY(!read("[autoTidy]\nenabled=maybe\n").isEnabled());
-        QVERIFY(!read("[other]\nenabled=true\n").isEnabled());
     }
 
     // Each added folder has a flag of its own; the Desktop's is the key older versions wrote.
@@ -78,15 +78,13 @@ class TestAutoTidySettings : public QObject {
     void changesAreWrittenAndAnnounced() {
         AutoTidySettings settings = read("[general]\nlanguage=de\n");
         QSignalSpy changed(&settings, &AutoTidySettings::changed);
-        settings.setEnabled(true);
-        settings.setQuietSeconds(3600);
-        settings.setEnabled(true);
-        settings.setQuietSeconds(3600);
+        for (int i = 0; i < 2; ++i) {
+            settings.setEnabled(true);
+            settings.setQuietSeconds(3600);
+        }
         settings.setQuietSeconds(0);
         settings.setQuietSeconds(-1);
         QCOMPARE(changed.count(), 2);
-        QCOMPARE(settings.quietSeconds(), 3600);
-
         const AutoTidySettings again(file());
         QVERIFY(again.isEnabled());
         QCOMPARE(again.quietSeconds(), 3600);

@@ -1,17 +1,9 @@
-#include "TestSupport.h"
+#include "CleanerTest.h"
 
-#include "cleaner/CleanJournal.h"
-#include "cleaner/Cleaner.h"
 #include "platform/FileLock.h"
-#include "platform/FileSystem.h"
-#include "rules/RuleStore.h"
-#include "rules/TidiedFolders.h"
 
 #include <QCryptographicHash>
-#include <QDir>
 #include <QDirIterator>
-#include <QFileInfo>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -31,7 +23,6 @@ extern void (*copyStep)(qint64 copied);
 extern void (*trashStep)();
 } // namespace platform::detail
 
-using Status = Cleaner::Status;
 using Notice = Cleaner::Notice;
 
 namespace {
@@ -67,19 +58,13 @@ class TestCleanRecovery : public QObject {
     std::unique_ptr<QTemporaryDir> m_tmp;
     std::unique_ptr<QTemporaryDir> m_shm; // another file system, for copies (m_far)
     std::unique_ptr<TidiedFolders> m_folders;
-    std::map<QString, std::unique_ptr<TidiedFolders>> m_otherDesktops;
     RuleStore* m_store = nullptr;
     QString m_desktop, m_state, m_far;
     QMap<QString, QByteArray> m_files; // name → hash of the content it must come back with
 
     QString desktop(const QString& name) const { return m_desktop + "/" + name; }
-    std::unique_ptr<Cleaner> makeCleaner(const QString& desktop = {}) {
-        if (desktop.isEmpty() || desktop == m_desktop)
-            return std::make_unique<Cleaner>(m_folders.get(), m_state);
-        auto& other = m_otherDesktops[desktop];
-        if (!other)
-            other = std::make_unique<TidiedFolders>(m_tmp->path() + "/config", desktop);
-        return std::make_unique<Cleaner>(other.get(), m_state);
+    std::unique_ptr<Cleaner> makeCleaner() {
+        return std::make_unique<Cleaner>(m_folders.get(), m_state);
     }
     QUuid ruleAt(int i) const { return m_store->rules().at(i).id; }
 
@@ -146,16 +131,12 @@ class TestCleanRecovery : public QObject {
             if (killAt >= 0 && done == qMin(killAt, total))
                 ::raise(SIGKILL);
         });
-        if (killAt == kCopying)
-            platform::detail::copyStep = [](qint64 copied) {
-                if (copied > 1024 * 1024)
-                    ::raise(SIGKILL);
-            };
-        if (killAt == kLinked)
-            platform::detail::copyStep = [](qint64 copied) {
-                if (copied < 0)
-                    ::raise(SIGKILL);
-            };
+        static int hook;
+        hook = killAt;
+        platform::detail::copyStep = [](qint64 copied) {
+            if ((hook == kCopying && copied > 1024 * 1024) || (hook == kLinked && copied < 0))
+                ::raise(SIGKILL);
+        };
         if (killAt == kThirdTrashed)
             platform::detail::trashStep = [] {
                 static int trashed = 0;
@@ -189,7 +170,6 @@ class TestCleanRecovery : public QObject {
             m_far = m_shm->path();
     }
     void cleanup() {
-        m_otherDesktops.clear();
         m_folders.reset();
         m_shm.reset();
         m_tmp.reset();
@@ -281,10 +261,7 @@ class TestCleanRecovery : public QObject {
         QVERIFY(testsupport::touch(reused, "the moved file"));
         QVERIFY(::link(QFile::encodeName(desktop("linked.pdf")), QFile::encodeName(linked)) == 0);
 
-        QDir().mkpath(m_state);
-        auto journal =
-            CleanJournal::begin(CleanJournal::fileIn(m_state, CleanJournal::Kind::Clean),
-                                CleanJournal::Kind::Clean, QDateTime::currentDateTimeUtc());
+        auto journal = beginJournal(m_state, CleanJournal::Kind::Clean);
         QVERIFY(journal);
         const auto id = [](const QString& path) { return *platform::identity(path, false); };
         // The moved file as it was, under the inode its name's new file has now.
@@ -330,10 +307,7 @@ class TestCleanRecovery : public QObject {
     }
     void killedTrashingIsRecovered() {
         QFETCH(bool, rewritten);
-        SortRule images = m_store->rules().at(0);
-        images.action = SortRule::Action::Trash;
-        m_store->remove(images.id);
-        m_store->insert(images, 0);
+        m_store->setAction(ruleAt(0), SortRule::Action::Trash);
         for (const QString name : {"a.png", "b.png", "c.png", "d.png"})
             addFile(name, name.toUtf8());
         QVERIFY(killedItself(forkCleaner([](Cleaner& c) { c.clean(); }, kThirdTrashed)));
@@ -396,7 +370,8 @@ class TestCleanRecovery : public QObject {
         }
         QVERIFY(!saved.isEmpty());
 
-        auto cleaner = makeCleaner(disk);
+        TidiedFolders onDisk(m_tmp->path() + "/config", disk);
+        auto cleaner = std::make_unique<Cleaner>(&onDisk, m_state);
         for (auto it = saved.cbegin(); it != saved.cend(); ++it)
             QCOMPARE(testsupport::readFile(disk + "/" + it.key()), it.value());
         cleaner->undo();
@@ -417,10 +392,7 @@ class TestCleanRecovery : public QObject {
         QVERIFY(testsupport::touch(home + "/Projects/src/main.c", "int main;"));
         QVERIFY(testsupport::touch(home + "/.bashrc", "export A=1"));
         QVERIFY(QFile::link(home, desktop("via")));
-        QDir().mkpath(m_state);
-        auto journal =
-            CleanJournal::begin(CleanJournal::fileIn(m_state, CleanJournal::Kind::Clean),
-                                CleanJournal::Kind::Clean, QDateTime::currentDateTimeUtc());
+        auto journal = beginJournal(m_state, CleanJournal::Kind::Clean);
         QVERIFY(journal && journal->folderCreated(home + "/EmptyProjects"));
         for (const QString name : {"Projects", ".bashrc"})
             journal->queueMove(home + "/" + name, desktop("via/" + name),
@@ -608,8 +580,7 @@ class TestCleanRecovery : public QObject {
                  "Couldn't save the record for Undo, so nothing was moved.");
         QCOMPARE(notices.count(), 1);
         QCOMPARE(cleaner->status(), Status::idle());
-        QVERIFY(!cleaner->lastClean());
-        QVERIFY(QFile::exists(desktop("a.png")));
+        QVERIFY(!cleaner->lastClean() && QFile::exists(desktop("a.png")));
         frozen.set(false);
         cleaner->clean();
         QCOMPARE(cleaner->notice(), Notice::None);
@@ -630,11 +601,9 @@ class TestCleanRecovery : public QObject {
             const auto otherAtWork = platform::FileLock::acquire(m_state + "/lock", 0);
             QVERIFY(otherAtWork);
             second->clean();
-            QCOMPARE(second->notice(), Notice::Busy);
-            QVERIFY(QFile::exists(desktop("late.png")));
+            QVERIFY(second->notice() == Notice::Busy && QFile::exists(desktop("late.png")));
             second->undo();
             QCOMPARE(second->notice(), Notice::Busy);
-            QCOMPARE(second->status(), Status::idle());
             QCOMPARE(second->lastClean()->moves.size(), 5);
         }
         // The other one's record, read again under the lock, is what an undo puts back.
@@ -667,7 +636,6 @@ class TestCleanRecovery : public QObject {
         QCOMPARE(seen, QStringList({"scan", "lastClean", "status", "scan"}));
         QCOMPARE(cleaner->status(), Status::cleaned(300, 0));
         QCOMPARE(cleaner->notice(), Notice::None);
-        QCOMPARE(cleaner->lastClean()->moves.size(), 300);
         QCOMPARE(cleaner->scan().totalFiles(), 0);
         QCOMPARE(busy.count(), 2);
         QCOMPARE(progress.last(), QVariantList({300, 300}));
@@ -676,7 +644,6 @@ class TestCleanRecovery : public QObject {
         cleaner->startUndo();
         QTRY_VERIFY_WITH_TIMEOUT(!cleaner->isBusy(), 20000);
         QCOMPARE(seen, QStringList({"lastClean", "status", "scan"}));
-        QCOMPARE(cleaner->status(), Status::undone(300, 0));
         verifyAllBack();
 
         // A Desktop that cannot be listed: the scan and the status, as clean() publishes.
