@@ -50,10 +50,8 @@ class TestDirectoryWatch : public QObject {
 
         QFile download(path("a.zip"));
         QVERIFY(download.open(QIODevice::Append));
-        for (int i = 0; i < 50; ++i) {
-            QVERIFY(download.write("chunk") == 5);
-            QVERIFY(download.flush());
-        }
+        for (int i = 0; i < 50; ++i)
+            QVERIFY(download.write("chunk") == 5 && download.flush());
         QVERIFY(testsupport::touch(path("b.png")));
         QCOMPARE(rec.take(), QStringList({"modified:a.zip", "closed:b.png", "changed"}));
         QVERIFY(download.write("more") == 4 && download.flush());
@@ -72,7 +70,6 @@ class TestDirectoryWatch : public QObject {
     void entriesWatchIgnoresWrites() {
         QVERIFY(testsupport::touch(path("old.txt")));
         DirectoryWatch watch(m_tmp.path());
-        QVERIFY(watch.isValid());
         Recorder rec(&watch);
         QVERIFY(testsupport::touch(path("old.txt"), "rewritten"));
         QCOMPARE(rec.take(), QStringList());

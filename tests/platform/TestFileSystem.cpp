@@ -121,6 +121,11 @@ std::optional<QStringList> entryNames(const QString& folder) {
 
 } // namespace
 
+// Cross-device moves need a second file system, which not every machine offers.
+#define REQUIRE_OTHER_DEVICE()                                                                     \
+    if (m_other.isEmpty())                                                                         \
+    QSKIP(qPrintable(m_noOtherReason))
+
 class TestFileSystem : public QObject {
     Q_OBJECT
 
@@ -133,7 +138,6 @@ class TestFileSystem : public QObject {
     void link(const char* target, const char* name) {
         QCOMPARE(::symlink(target, m_root + name), 0);
     }
-
   private slots:
     void initTestCase() {
         struct stat a, b;
@@ -238,8 +242,7 @@ class TestFileSystem : public QObject {
     }
     void crossDeviceFailureHalfway() {
         QFETCH(bool, sizeLimit);
-        if (m_other.isEmpty())
-            QSKIP(qPrintable(m_noOtherReason));
+        REQUIRE_OTHER_DEVICE();
         const QByteArray from = m_root + "/src", to = m_other + "/dst";
         if (sizeLimit)
             makeFile(from, QByteArray(300000, 'b'));
@@ -248,10 +251,9 @@ class TestFileSystem : public QObject {
         const Snapshot before = snapshot(from);
 
         // Unlike permission tricks, RLIMIT_FSIZE binds root too.
-        rlimit saved{}, limit{};
+        rlimit saved{};
         ::getrlimit(RLIMIT_FSIZE, &saved);
-        limit = saved;
-        limit.rlim_cur = sizeLimit ? 100000 : saved.rlim_cur;
+        const rlimit limit{sizeLimit ? 100000 : saved.rlim_cur, saved.rlim_max};
         const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
         QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
         const MoveResult result = platform::moveItem(q(from), q(to));
@@ -273,8 +275,7 @@ class TestFileSystem : public QObject {
     }
     void crossDeviceCopyIsNeverHalfVisible() {
         QFETCH(bool, unnamed);
-        if (m_other.isEmpty())
-            QSKIP(qPrintable(m_noOtherReason));
+        REQUIRE_OTHER_DEVICE();
         platform::detail::unnamedCopies = unnamed;
         const QByteArray from = m_root + "/big.bin", to = m_other + "/big.bin";
         const QByteArray content(3 * 1024 * 1024, 'z');
@@ -330,8 +331,7 @@ class TestFileSystem : public QObject {
     }
     void crossDeviceWriterKeepsTheSource() {
         QFETCH(QString, writer);
-        if (m_other.isEmpty())
-            QSKIP(qPrintable(m_noOtherReason));
+        REQUIRE_OTHER_DEVICE();
         const QByteArray from = m_root + "/download.iso", to = m_other + "/download.iso";
         makeFile(from, QByteArray(200000, 'd'));
         platform::detail::leasesAllowed = writer != "written without a lease";
@@ -374,8 +374,7 @@ class TestFileSystem : public QObject {
     void crossDeviceAttributeRefusals() {
         QFETCH(int, error);
         QFETCH(bool, kept);
-        if (m_other.isEmpty())
-            QSKIP(qPrintable(m_noOtherReason));
+        REQUIRE_OTHER_DEVICE();
         static int refusal = 0;
         refusal = error;
         const auto savedMode = platform::detail::keepMode;
@@ -473,25 +472,21 @@ class TestFileSystem : public QObject {
         QVERIFY(!platform::entryExists(q(f)));
     }
 
-    void wholeFiles() {
-        const QString f = q(m_root) + "/f.json";
-        const QByteArray bytes("{}\n\0tail", 8);
-        QVERIFY(platform::writeFileAtomically(f, "old") && platform::writeFileAtomically(f, bytes));
-        QCOMPARE(platform::readWholeFile(f), std::optional(bytes));
-        QCOMPARE(entryNames(q(m_root)), std::optional(QStringList{"f.json"}));
-        QCOMPARE(platform::readWholeFile(f + ".none"), std::nullopt);
-        QVERIFY(!platform::writeFileAtomically(q(m_root) + "/none/f.json", "x"));
-    }
-
-    // A state file is read only when it is a regular file within its bound: a fifo must not
-    // hang, a device must not be read forever.
+    // A save replaces the whole file at once. A state file is read only when it is a regular
+    // file within its bound: a fifo must not hang, a device must not be read forever.
     void wholeFilesAreBounded() {
         const QString r = q(m_root);
+        const QByteArray bytes("{}\n\0tail", 8);
+        QVERIFY(platform::writeFileAtomically(r + "/f.json", "old"));
+        QVERIFY(platform::writeFileAtomically(r + "/f.json", bytes));
+        QCOMPARE(platform::readWholeFile(r + "/f.json"), std::optional(bytes));
+        QCOMPARE(entryNames(r), std::optional(QStringList{"f.json"}));
+        QVERIFY(!platform::writeFileAtomically(r + "/none/f.json", "x"));
         QCOMPARE(::mkfifo(m_root + "/fifo.json", 0600), 0);
         link("/dev/zero", "/zero.json");
         makeFile(m_root + "/big.json", QByteArray(2000, '['));
-        QCOMPARE(platform::readWholeFile(r + "/fifo.json"), std::nullopt);
-        QCOMPARE(platform::readWholeFile(r + "/zero.json"), std::nullopt);
+        for (const char* none : {"/none.json", "/fifo.json", "/zero.json"})
+            QCOMPARE(platform::readWholeFile(r + none), std::nullopt);
         QCOMPARE(platform::readWholeFile(r + "/big.json", 1999), std::nullopt);
         QCOMPARE(platform::readWholeFile(r + "/big.json", 2000)->size(), 2000);
 

@@ -39,14 +39,17 @@ class TestLocations : public QObject {
         }
     }
 
+    // Read afresh on every call: the test rewrites the file between rows. Home is never the
+    // Desktop, by whatever path: such values fall back to home/Desktop, and then there is no
+    // download folder to offer.
     void userFolders_data() {
         QTest::addColumn<QByteArray>("userDirs");
         QTest::addColumn<QString>("desktop");
         QTest::addColumn<QString>("downloads");
-        QTest::newRow("no user-dirs file")
-            << QByteArray() << m_home + "/Desktop" << m_home + "/Downloads";
-        QTest::newRow("disabled as $HOME/") << QByteArray("XDG_DESKTOP_DIR=\"$HOME/\"\n")
-                                            << m_home + "/Desktop" << m_home + "/Downloads";
+        const QString desktop = m_home + "/Desktop";
+        QTest::newRow("no user-dirs file") << QByteArray() << desktop << m_home + "/Downloads";
+        QTest::newRow("disabled as $HOME/")
+            << QByteArray("XDG_DESKTOP_DIR=\"$HOME/\"\n") << desktop << m_home + "/Downloads";
         QTest::newRow("localised") << QByteArray("# comment\nXDG_DOWNLOAD_DIR=\"$HOME/Dl\"\n"
                                                  "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n")
                                    << m_home + "/Schreibtisch" << m_home + "/Dl";
@@ -55,43 +58,32 @@ class TestLocations : public QObject {
                           "XDG_DOWNLOAD_DIR=\"/nonexistent-vantor/dl/\"\n")
             << "/nonexistent-vantor/desk"
             << "/nonexistent-vantor/dl";
+        for (const char* home : {"Desk", "", "/", "$HOME/..", "$HOME/HomeLink", "$HOME/RootLink/"})
+            QTest::addRow("home as \"%s\"", home) << "XDG_DESKTOP_DIR=\"" + QByteArray(home) +
+                                                         "\"\nXDG_DOWNLOAD_DIR=\"" + home + "\"\n"
+                                                  << desktop << QString();
     }
-    // Home is never the Desktop, by whatever path: these all fall back to home/Desktop, and
-    // there is no download folder to offer.
-    void desktopThatIsHomeIsRejected_data() {
-        QTest::addColumn<QByteArray>("value");
-        QTest::newRow("relative") << QByteArray("Desk");
-        QTest::newRow("empty") << QByteArray("");
-        QTest::newRow("root") << QByteArray("/");
-        QTest::newRow("above home") << QByteArray("$HOME/..");
-        QTest::newRow("link to home") << QByteArray("$HOME/HomeLink");
-        QTest::newRow("link to above home") << QByteArray("$HOME/RootLink/");
-    }
-    void desktopThatIsHomeIsRejected() {
-        QFETCH(QByteArray, value);
-        QFile::link(m_home, m_home + "/HomeLink");
-        QFile::link("/", m_home + "/RootLink");
-        QVERIFY(testsupport::touch(userDirsFile(), "XDG_DESKTOP_DIR=\"" + value +
-                                                       "\"\nXDG_DOWNLOAD_DIR=\"" + value + "\"\n"));
-        QCOMPARE(platform::desktopFolder(), m_home + "/Desktop");
-        QCOMPARE(platform::downloadFolder(), QString());
-        QVERIFY(platform::isHomeOrAbove(m_home + "/HomeLink"));
-        QVERIFY(platform::isHomeOrAbove("/") && !platform::isHomeOrAbove(m_home + "/.config"));
-        QVERIFY(platform::isSameFolder(m_home + "/HomeLink/", m_home));
-        QVERIFY(!platform::isSameFolder(m_home + "/HomeLink/.config", m_home));
-        QVERIFY(platform::isSameFolder(m_home + "/no/../none", m_home + "/none/"));
-    }
-
-    // Read afresh on every call: the test rewrites the file between rows.
     void userFolders() {
         QFETCH(QByteArray, userDirs);
         QFETCH(QString, desktop);
         QFETCH(QString, downloads);
+        QVERIFY(QFile::link(m_home, m_home + "/HomeLink") &&
+                QFile::link("/", m_home + "/RootLink"));
         if (!userDirs.isEmpty())
             QVERIFY(testsupport::touch(userDirsFile(), userDirs));
         QCOMPARE(platform::desktopFolder(), desktop);
         QCOMPARE(platform::downloadFolder(), downloads);
         QVERIFY(!platform::entryExists(desktop) && !platform::entryExists(downloads));
+    }
+
+    // Links are followed: home by another path is still home.
+    void homeByAnyPath() {
+        QVERIFY(QFile::link(m_home, m_home + "/HomeLink"));
+        QVERIFY(platform::isHomeOrAbove(m_home + "/HomeLink") && platform::isHomeOrAbove("/"));
+        QVERIFY(!platform::isHomeOrAbove(m_home + "/.config"));
+        QVERIFY(platform::isSameFolder(m_home + "/HomeLink/", m_home));
+        QVERIFY(!platform::isSameFolder(m_home + "/HomeLink/.config", m_home));
+        QVERIFY(platform::isSameFolder(m_home + "/no/../none", m_home + "/none/"));
     }
 };
 

@@ -28,37 +28,31 @@ class TestTrash : public QObject {
     // Which trash at the top of a mount is used: the shared .Trash only as an administrator
     // makes it, else one of our own, never through a link nor one somebody else owns.
     void trashAtTheTop_data() {
-        QTest::addColumn<QString>("setUp");
         QTest::addColumn<QString>("root"); // "" when none may be used
-        QTest::newRow("nothing there") << ""
-                                       << ".Trash-%1";
-        QTest::newRow("shared, sticky") << "sticky"
-                                        << ".Trash/%1";
-        QTest::newRow("shared, not sticky") << "plain"
-                                            << ".Trash-%1";
-        QTest::newRow("shared, a link to a sticky folder") << "linked sticky"
-                                                           << ".Trash-%1";
-        QTest::newRow("ours, a link") << "linked own"
-                                      << "";
-        QTest::newRow("ours, owned by another") << "foreign own"
-                                                << "";
+        QTest::newRow("nothing there") << ".Trash-%1";
+        QTest::newRow("shared, sticky") << ".Trash/%1";
+        QTest::newRow("shared, not sticky") << ".Trash-%1";
+        QTest::newRow("shared, a link to a sticky folder") << ".Trash-%1";
+        QTest::newRow("ours, a link") << "";
+        QTest::newRow("ours, owned by another") << "";
     }
     void trashAtTheTop() {
-        QFETCH(QString, setUp);
         QFETCH(QString, root);
+        const QString setUp = QTest::currentDataTag();
         const QString own = top(".Trash-" + m_uid);
-        if (setUp == "sticky" || setUp == "plain") {
+        if (setUp == "shared, sticky" || setUp == "shared, not sticky") {
             QVERIFY(QDir().mkdir(top(".Trash")));
-            QCOMPARE(::chmod(QFile::encodeName(top(".Trash")), setUp == "sticky" ? 01777 : 0777),
-                     0);
-        } else if (setUp == "linked sticky") {
+            QCOMPARE(
+                ::chmod(QFile::encodeName(top(".Trash")), setUp == "shared, sticky" ? 01777 : 0777),
+                0);
+        } else if (setUp == "shared, a link to a sticky folder") {
             QVERIFY(QDir().mkdir(top("elsewhere")));
             QCOMPARE(::chmod(QFile::encodeName(top("elsewhere")), 01777), 0);
             QVERIFY(QFile::link(top("elsewhere"), top(".Trash")));
-        } else if (setUp == "linked own") {
+        } else if (setUp == "ours, a link") {
             QVERIFY(QDir().mkpath(top("mine/files")) && QDir().mkpath(top("mine/info")));
             QVERIFY(QFile::link(top("mine"), own));
-        } else if (setUp == "foreign own") {
+        } else if (setUp == "ours, owned by another") {
             QVERIFY(QDir().mkdir(own));
             QCOMPARE(::chown(QFile::encodeName(own), ::getuid() + 1, ::getgid()), 0);
         }
@@ -88,10 +82,9 @@ class TestTrash : public QObject {
         QCOMPARE(trash->put(from, files + "/orphan.png", when), MoveResult::TargetExists);
         QCOMPARE(trash->put(top("missing.png"), files + "/missing.png", when), MoveResult::Failed);
         // A full disk (RLIMIT_FSIZE binds root too): no .trashinfo, so the item stays.
-        rlimit saved{}, full{};
+        rlimit saved{};
         ::getrlimit(RLIMIT_FSIZE, &saved);
-        full = saved;
-        full.rlim_cur = 0;
+        const rlimit full{0, saved.rlim_max};
         const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
         QCOMPARE(::setrlimit(RLIMIT_FSIZE, &full), 0);
         const MoveResult onFullDisk = trash->put(from, files + "/a.png", when);

@@ -33,23 +33,21 @@ class TestAutostart : public QObject {
     void writesReadsBackAndRemoves() {
         platform::Autostart& a = m_autostart;
         QVERIFY(!a.isEnabled());
-        QVERIFY(a.setEnabled(true));
-        QVERIFY(a.isEnabled());
+        QVERIFY(a.setEnabled(true) && a.isEnabled());
         const QByteArray entry =
             testsupport::readFile(m_config + "/autostart/app.example.Test.desktop");
+        const QByteArray program = m_program.toUtf8();
         QVERIFY(entry.startsWith("[Desktop Entry]\n"));
-        QVERIFY(entry.contains("\nExec=\"" + m_program.toUtf8() + "\" --autostart\n"));
-        QVERIFY(entry.contains("\nTryExec=" + m_program.toUtf8() + "\n"));
-        QVERIFY(entry.contains("\nX-KDE-autostart-after=panel\n"));
-        QVERIFY(a.setEnabled(false));
-        QVERIFY(!a.isEnabled());
+        for (const QByteArray& line : {"Exec=\"" + program + "\" --autostart", "TryExec=" + program,
+                                       QByteArray("X-KDE-autostart-after=panel")})
+            QVERIFY2(entry.contains('\n' + line + '\n'), line.constData());
+        QVERIFY(a.setEnabled(false) && !a.isEnabled());
         QVERIFY(!QFileInfo::exists(a.userEntryPath()));
         QVERIFY(a.setEnabled(false)); // already off: still a success
 
         QVERIFY(QDir(m_config + "/autostart").removeRecursively());
         QVERIFY(testsupport::touch(m_config + "/autostart")); // a file, not a folder
-        QVERIFY(!a.setEnabled(true));
-        QVERIFY(!a.isEnabled());
+        QVERIFY(!a.setEnabled(true) && !a.isEnabled());
     }
 
     void masksASystemEntry() {
@@ -57,11 +55,9 @@ class TestAutostart : public QObject {
                                    "[Desktop Entry]\nType=Application\nExec=sh -c true\n"));
         platform::Autostart& a = m_autostart;
         QVERIFY(a.isEnabled()); // the system's entry counts; its program is found on PATH
-        QVERIFY(a.setEnabled(false));
-        QVERIFY(!a.isEnabled());
+        QVERIFY(a.setEnabled(false) && !a.isEnabled());
         QVERIFY(testsupport::readFile(a.userEntryPath()).contains("\nHidden=true\n"));
-        QVERIFY(a.setEnabled(true));
-        QVERIFY(a.isEnabled());
+        QVERIFY(a.setEnabled(true) && a.isEnabled());
     }
 
     void onlyAnEntryThatWouldStartReadsAsOn_data() {
@@ -77,8 +73,7 @@ class TestAutostart : public QObject {
             << QByteArray("[Desktop Entry]\nExec=\"" + program + "-gone\" --autostart\n") << false;
         QTest::newRow("not executable")
             << QByteArray("[Desktop Entry]\nExec=" + m_tmp.path().toUtf8() + "/plain\n") << false;
-        QTest::newRow("a folder") << QByteArray("[Desktop Entry]\nExec=" + m_tmp.path().toUtf8() +
-                                                "\n")
+        QTest::newRow("a folder") << "[Desktop Entry]\nExec=" + m_tmp.path().toUtf8() + "\n"
                                   << false;
         QTest::newRow("try-exec gone") << exec + "TryExec=/nonexistent/vantor\n" << false;
         QTest::newRow("not on PATH")
@@ -92,8 +87,7 @@ class TestAutostart : public QObject {
         QVERIFY(testsupport::touch(m_autostart.userEntryPath(), entry));
         QCOMPARE(m_autostart.isEnabled(), enabled);
         // Turning it on writes an entry for this program, whatever was there.
-        QVERIFY(m_autostart.setEnabled(true));
-        QVERIFY(m_autostart.isEnabled());
+        QVERIFY(m_autostart.setEnabled(true) && m_autostart.isEnabled());
     }
 
     void pathsWithSpecialCharactersAreQuotedValidly_data() {
@@ -111,8 +105,7 @@ class TestAutostart : public QObject {
         const QString program = m_tmp.path() + "/" + name + "/vantor";
         QVERIFY(makeProgram(program));
         platform::Autostart a("app.example.Test", program);
-        QVERIFY(a.setEnabled(true));
-        QVERIFY(a.isEnabled()); // reads back the very path it wrote
+        QVERIFY(a.setEnabled(true) && a.isEnabled()); // reads back the very path it wrote
 
         QProcess validate;
         validate.start(validator, {a.userEntryPath()});

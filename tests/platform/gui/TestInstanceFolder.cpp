@@ -29,6 +29,10 @@ Entry entryAt(const QString& path) {
         return {};
     return {true, st.st_mode, st.st_uid};
 }
+
+bool setMode(const QString& path, int mode) {
+    return ::chmod(QFile::encodeName(path).constData(), mode_t(mode)) == 0;
+}
 } // namespace
 
 // Where the instance keeps its lock and socket, when another user got to the shared
@@ -36,24 +40,16 @@ Entry entryAt(const QString& path) {
 class TestInstanceFolder : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_shared; // stands for the shared temporary folder
-    QString usual() const { return m_shared.path() + "/app-1000"; }
-    QString note() const { return m_shared.path() + "/state/instance-folder"; }
+    std::unique_ptr<QTemporaryDir> m_shared; // stands for the shared temporary folder
+    QString shared(const QString& name) const { return m_shared->path() + "/" + name; }
+    QString usual() const { return shared("app-1000"); }
+    QString note() const { return shared("state/instance-folder"); }
 
   private slots:
     void init() {
-        QVERIFY(m_shared.isValid());
+        m_shared = std::make_unique<QTemporaryDir>();
         // Open to all, as /tmp is: nothing in it is ours by being there.
-        QVERIFY(::chmod(QFile::encodeName(m_shared.path()).constData(), 01777) == 0);
-    }
-    void cleanup() {
-        for (const QString& name : QDir(m_shared.path())
-                                       .entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
-                                                  QDir::NoDotAndDotDot)) {
-            const QString path = m_shared.path() + "/" + name;
-            if (!QFile::remove(path))
-                QDir(path).removeRecursively();
-        }
+        QVERIFY(setMode(m_shared->path(), 01777));
     }
 
     void anAbsentFolderIsMadePrivate() {
@@ -84,20 +80,17 @@ class TestInstanceFolder : public QObject {
         QFETCH(bool, another);
         if (another && ::getuid() != 0)
             QSKIP("needs root, to give a folder to another user");
-        const QString target = m_shared.path() + "/victim"; // a folder of the user's own
-        const QByteArray path = QFile::encodeName(usual());
+        const QString target = shared("victim"); // a folder of the user's own
         if (what == "folder") {
-            QVERIFY(::mkdir(path.constData(), 0700) == 0);
-            QVERIFY(!another || ::chown(path.constData(), kNobody, kNobody) == 0);
-            QVERIFY(::chmod(path.constData(), mode_t(mode)) == 0);
+            QVERIFY(QDir().mkdir(usual()));
+            QVERIFY(!another ||
+                    ::chown(QFile::encodeName(usual()).constData(), kNobody, kNobody) == 0);
         } else if (what == "file") {
             QVERIFY(testsupport::touch(usual()));
-            QVERIFY(::chmod(path.constData(), mode_t(mode)) == 0);
         } else {
-            QVERIFY(::mkdir(QFile::encodeName(target).constData(), mode_t(mode)) == 0);
-            QVERIFY(::chmod(QFile::encodeName(target).constData(), mode_t(mode)) == 0);
-            QVERIFY(QFile::link(target, usual()));
+            QVERIFY(QDir().mkdir(target) && QFile::link(target, usual()));
         }
+        QVERIFY(setMode(usual(), mode)); // a link's target
         const Entry before = entryAt(usual()), targetBefore = entryAt(target);
 
         const InstanceFolder folder(usual(), note());
@@ -113,16 +106,13 @@ class TestInstanceFolder : public QObject {
 
         // One instance in the stand-in; a second launch finds it there.
         SingleInstance first(made), second(folder.make());
-        QVERIFY(first.claim());
-        QVERIFY(!second.claim());
+        QVERIFY(first.claim() && !second.claim());
 
         // Nothing was changed, nor put, where the usual folder should be.
         QCOMPARE(entryAt(usual()), before);
         QCOMPARE(entryAt(target), targetBefore);
-        if (what != "file")
-            QCOMPARE(QDir(usual()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
-                                             QDir::NoDotAndDotDot),
-                     QStringList());
+        QVERIFY(what == "file" || QDir(usual()).isEmpty(QDir::AllEntries | QDir::System |
+                                                        QDir::Hidden | QDir::NoDotAndDotDot));
     }
 
     // A note is believed only when it is the user's own private file naming a private
@@ -143,25 +133,21 @@ class TestInstanceFolder : public QObject {
         QFETCH(int, standInMode);
         QVERIFY(testsupport::touch(usual())); // the usual place is taken
         const QString named = QDir::cleanPath(usual() + standIn);
-        QVERIFY(QDir().mkpath(named));
-        QVERIFY(::chmod(QFile::encodeName(named).constData(), mode_t(standInMode)) == 0);
+        QVERIFY(QDir().mkpath(named) && setMode(named, standInMode));
         QVERIFY(testsupport::touch(note(), QFile::encodeName(named) + "\n"));
-        QVERIFY(::chmod(QFile::encodeName(note()).constData(), mode_t(noteMode)) == 0);
+        QVERIFY(setMode(note(), noteMode));
 
         const InstanceFolder folder(usual(), note());
         QCOMPARE(folder.find(), QString());
         const QString made = folder.make();
-        QVERIFY(made.startsWith(usual() + "-"));
-        QVERIFY(made != named);
+        QVERIFY(made.startsWith(usual() + "-") && made != named);
         QCOMPARE(folder.find(), made);
     }
 
     void aRuntimeFolderTooDeepForASocketIsNotUsed() {
         QTemporaryDir dir;
         const QString deep = dir.path() + "/" + QString(90, 'r');
-        QVERIFY(QDir().mkpath(deep));
-        QVERIFY(
-            QFile::setPermissions(deep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(QDir().mkpath(deep) && setMode(deep, 0700));
         const QByteArray before = qgetenv("XDG_RUNTIME_DIR");
         qputenv("XDG_RUNTIME_DIR", deep.toUtf8());
         const QString folder = InstanceFolder::forThisUser().usual();

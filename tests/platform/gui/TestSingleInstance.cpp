@@ -28,52 +28,64 @@ class TestSingleInstance : public QObject {
         return result;
     }
 
+    std::unique_ptr<QTemporaryDir> m_dir;
+    TestClock m_clock;
+    QString folder() const { return m_dir->path(); }
+
+    // The running instance, on the test clock, answering with `handler`.
+    std::unique_ptr<SingleInstance>
+    claimed(const std::function<void(const QByteArray&, const SingleInstance::Reply&)>& handler) {
+        auto instance = std::make_unique<SingleInstance>(folder(), nullptr, m_clock);
+        if (!instance->claim())
+            return nullptr;
+        instance->setRequestHandler(handler);
+        return instance;
+    }
+
   private slots:
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+
     void requestsReachTheFirstInstanceAndAreAnswered() {
-        QTemporaryDir dir;
-        SingleInstance first(dir.path()), second(dir.path());
         QByteArray answer;
-        QCOMPARE(SingleInstance::ask(dir.path(), "open", &answer, 1000),
+        QCOMPARE(SingleInstance::ask(folder(), "open", &answer, 1000),
                  SingleInstance::Answer::NotRunning);
-        QVERIFY(first.claim());
         QList<QByteArray> requests;
-        first.setRequestHandler([&](const QByteArray& request, const SingleInstance::Reply& r) {
+        const auto first = claimed([&](const QByteArray& request, const SingleInstance::Reply& r) {
             requests.append(request);
             r("answer to " + request);
         });
-        QVERIFY(!second.claim()); // a second launch only finds the first
+        QVERIFY(first);
+        QVERIFY(!SingleInstance(folder()).claim()); // a second launch only finds the first
 
         // A silent asker and one that sends half a line hold up nobody.
         QLocalSocket silent, partial;
-        silent.connectToServer(dir.path() + "/instance.socket");
-        partial.connectToServer(dir.path() + "/instance.socket");
+        silent.connectToServer(SingleInstance::socketIn(folder()));
+        partial.connectToServer(SingleInstance::socketIn(folder()));
         QVERIFY(silent.waitForConnected(1000) && partial.waitForConnected(1000));
         partial.write("{\"v\":1,");
         QVERIFY(partial.waitForBytesWritten(1000));
 
-        QCOMPARE(askAside(dir.path(), "clean\n", &answer), SingleInstance::Answer::Answered);
+        QCOMPARE(askAside(folder(), "clean\n", &answer), SingleInstance::Answer::Answered);
         QCOMPARE(answer, QByteArray("answer to clean\n"));
         QCOMPARE(requests, QList<QByteArray>{"clean"});
 
         // An oversized request is dropped unhandled.
         const QByteArray huge(SingleInstance::kMaxRequestBytes + 10, 'x');
-        QCOMPARE(askAside(dir.path(), huge, &answer), SingleInstance::Answer::NoAnswer);
+        QCOMPARE(askAside(folder(), huge, &answer), SingleInstance::Answer::NoAnswer);
         QCOMPARE(requests.size(), 1);
     }
 
+    // The lock of a process that no longer runs, and the socket it left.
     void aStaleLockIsTakenOver() {
-        QTemporaryDir dir;
-        // The lock of a process that no longer runs.
-        QVERIFY(testsupport::touch(dir.path() + "/instance.lock",
+        QVERIFY(testsupport::touch(folder() + "/instance.lock",
                                    "999999999\nvantor\n" + QSysInfo::machineHostName().toUtf8() +
                                        "\n"));
-        QVERIFY(testsupport::touch(dir.path() + "/instance.socket", "left over"));
-        SingleInstance instance(dir.path());
-        QVERIFY(instance.claim());
-        instance.setRequestHandler(
-            [](const QByteArray&, const SingleInstance::Reply& r) { r({}); });
+        QVERIFY(testsupport::touch(SingleInstance::socketIn(folder()), "left over"));
+        const auto instance =
+            claimed([](const QByteArray&, const SingleInstance::Reply& r) { r({}); });
+        QVERIFY(instance);
         QByteArray answer;
-        QCOMPARE(askAside(dir.path(), "open", &answer), SingleInstance::Answer::Answered);
+        QCOMPARE(askAside(folder(), "open", &answer), SingleInstance::Answer::Answered);
     }
 
     // Qt closes the server and removes the socket when accept() fails, as when no file
@@ -85,22 +97,19 @@ class TestSingleInstance : public QObject {
     }
     void theSocketComesBack() {
         QFETCH(bool, closed);
-        QTemporaryDir dir;
-        TestClock clock;
-        SingleInstance instance(dir.path(), nullptr, clock);
-        QVERIFY(instance.claim());
-        instance.setRequestHandler(
-            [](const QByteArray& request, const SingleInstance::Reply& r) { r(request); });
+        const auto instance =
+            claimed([](const QByteArray& request, const SingleInstance::Reply& r) { r(request); });
+        QVERIFY(instance);
         if (closed)
-            testsupport::find<QLocalServer>(&instance)->close();
+            testsupport::find<QLocalServer>(instance.get())->close();
         else
-            QVERIFY(QFile::remove(SingleInstance::socketIn(dir.path())));
+            QVERIFY(QFile::remove(SingleInstance::socketIn(folder())));
         QByteArray answer;
-        QCOMPARE(SingleInstance::ask(dir.path(), "open", &answer, 1000),
+        QCOMPARE(SingleInstance::ask(folder(), "open", &answer, 1000),
                  SingleInstance::Answer::NotRunning);
 
-        clock.advance(SingleInstance::kListenCheckMs);
-        QCOMPARE(askAside(dir.path(), "open", &answer), SingleInstance::Answer::Answered);
+        m_clock.advance(SingleInstance::kListenCheckMs);
+        QCOMPARE(askAside(folder(), "open", &answer), SingleInstance::Answer::Answered);
         QCOMPARE(answer, QByteArray("open\n"));
     }
 
@@ -115,27 +124,20 @@ class TestSingleInstance : public QObject {
     void anAskerWithoutARequestIsDropped() {
         QFETCH(QByteArray, sent);
         QFETCH(bool, dropped);
-        QTemporaryDir dir;
-        TestClock clock;
-        SingleInstance instance(dir.path(), nullptr, clock);
-        QVERIFY(instance.claim());
         SingleInstance::Reply pending; // the answer of a long clean, not given yet
-        instance.setRequestHandler(
-            [&](const QByteArray&, const SingleInstance::Reply& r) { pending = r; });
-
+        const auto instance =
+            claimed([&](const QByteArray&, const SingleInstance::Reply& r) { pending = r; });
+        QVERIFY(instance);
         QLocalSocket asker;
-        asker.connectToServer(SingleInstance::socketIn(dir.path()));
+        asker.connectToServer(SingleInstance::socketIn(folder()));
         QVERIFY(asker.waitForConnected(1000));
-        QTRY_VERIFY(testsupport::find<QLocalSocket>(&instance)); // accepted
-        if (!sent.isEmpty()) {
-            asker.write(sent);
-            QVERIFY(asker.waitForBytesWritten(1000));
-        }
+        QTRY_VERIFY(testsupport::find<QLocalSocket>(instance.get())); // accepted
+        QVERIFY(sent.isEmpty() || (asker.write(sent) && asker.waitForBytesWritten(1000)));
         QTRY_COMPARE(bool(pending), !dropped);
 
-        clock.advance(SingleInstance::kIdleAskerMs - 1);
+        m_clock.advance(SingleInstance::kIdleAskerMs - 1);
         QVERIFY(!asker.waitForDisconnected(0));
-        clock.advance(1);
+        m_clock.advance(1);
         QCOMPARE(asker.waitForDisconnected(dropped ? 5000 : 0), dropped);
     }
 };
