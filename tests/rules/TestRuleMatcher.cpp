@@ -50,29 +50,24 @@ class TestRuleMatcher : public QObject {
         QTest::addColumn<qint64>("size"); // the file is grown to this size when larger
         QTest::addColumn<int>("ageDays"); // -1: arrival unknown
         QTest::addColumn<QString>("expected");
+        const auto row = [](const char* name, const char* file, const QByteArray& content,
+                            qint64 size, int ageDays, const char* expected) {
+            QTest::newRow(name) << QString(file) << content << size << ageDays << QString(expected);
+        };
         const QByteArray text = "plain words";
-        QTest::newRow("name and size: trash")
-            << "Screenshot 1.png" << kPng << 2'000'000LL << 1 << "Big Screenshots";
-        QTest::newRow("name is case-insensitive")
-            << "screenshot.png" << kPng << 2'000'000LL << 1 << "Big Screenshots";
-        QTest::newRow("size must be larger")
-            << "Screenshot.png" << kPng << 1'000'000LL << 1 << "Pictures";
-        QTest::newRow("kind from a name in capitals")
-            << "scan.JPEG" << kPng << 0LL << 1 << "Pictures";
-        QTest::newRow("kind from content without extension")
-            << "photo" << kPng << 0LL << 1 << "Pictures";
-        QTest::newRow("text without extension is no picture") << "notes" << text << 0LL << 1 << "";
-        QTest::newRow("old enough") << "report.pdf" << text << 0LL << 31 << "Old PDFs";
-        QTest::newRow("too young: the next rule")
-            << "report.pdf" << text << 0LL << 29 << "Documents";
-        QTest::newRow("age unknown never holds")
-            << "report.pdf" << text << 0LL << -1 << "Documents";
-        QTest::newRow("smaller than") << "x.bin" << QByteArray("123456789") << 0LL << 1 << "Tiny";
-        QTest::newRow("not smaller at the bound")
-            << "x.bin" << QByteArray("1234567890") << 0LL << 1 << "";
-        QTest::newRow("unreadable condition takes nothing") << "a.zip" << text << 0LL << 1 << "";
-        QTest::newRow("glob inside the name")
-            << "2026 Invoice March.odt" << text << 0LL << 1 << "Invoices";
+        row("name and size: trash", "Screenshot 1.png", kPng, 2'000'000, 1, "Big Screenshots");
+        row("name is case-insensitive", "screenshot.png", kPng, 2'000'000, 1, "Big Screenshots");
+        row("size must be larger", "Screenshot.png", kPng, 1'000'000, 1, "Pictures");
+        row("kind from a name in capitals", "scan.JPEG", kPng, 0, 1, "Pictures");
+        row("kind from content without extension", "photo", kPng, 0, 1, "Pictures");
+        row("text without extension is no picture", "notes", text, 0, 1, "");
+        row("old enough", "report.pdf", text, 0, 31, "Old PDFs");
+        row("too young: the next rule", "report.pdf", text, 0, 29, "Documents");
+        row("age unknown never holds", "report.pdf", text, 0, -1, "Documents");
+        row("smaller than", "x.bin", "123456789", 0, 1, "Tiny");
+        row("not smaller at the bound", "x.bin", "1234567890", 0, 1, "");
+        row("unreadable condition takes nothing", "a.zip", text, 0, 1, "");
+        row("glob inside the name", "2026 Invoice March.odt", text, 0, 1, "Invoices");
     }
     void firstRuleWhoseConditionsAllHoldTakesTheFile() {
         QFETCH(QString, name);
@@ -142,18 +137,15 @@ class TestRuleMatcher : public QObject {
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("is");
-        QTest::newRow("family") << "image/png"
-                                << "image/*" << true;
-        QTest::newRow("other family") << "image/png"
-                                      << "video/*" << false;
-        QTest::newRow("exact") << "application/pdf"
-                               << "application/pdf" << true;
-        QTest::newRow("inherited") << "application/x-compressed-tar"
-                                   << "application/gzip" << true;
-        QTest::newRow("alias") << "application/x-pdf"
-                               << "application/pdf" << true;
-        QTest::newRow("not the parent's kind") << "text/plain"
-                                               << "text/markdown" << false;
+        const auto row = [](const char* name, const char* type, const char* kind, bool is) {
+            QTest::newRow(name) << QString(type) << QString(kind) << is;
+        };
+        row("family", "image/png", "image/*", true);
+        row("other family", "image/png", "video/*", false);
+        row("exact", "application/pdf", "application/pdf", true);
+        row("inherited", "application/x-compressed-tar", "application/gzip", true);
+        row("alias", "application/x-pdf", "application/pdf", true);
+        row("not the parent's kind", "text/plain", "text/markdown", false);
     }
     void kinds() {
         QFETCH(QString, type);
