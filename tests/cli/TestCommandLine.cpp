@@ -188,9 +188,7 @@ class TestCommandLine : public QObject {
             "Images: 1 file \u2192 ~/Desktop/Images\nDocuments: 2 files \u2192 "
             "~/Desktop/Documents\n"
             "1 other item stays on the Desktop.\n");
-        row("clean", four, {}, "clean", 0, "Moved 3 files.\n");
         row("nothing to clean", {}, {}, "clean", 0, "Nothing to move.\n");
-        row("undo", four, {"clean"}, "undo", 0, "Put back 3 files.\n");
         row("nothing to undo", {}, {}, "undo --json", 1, "{\"restored\": 0, \"failed\": 0}\n",
             "vantor: Nothing to undo.\n");
         row("undo of an unknown ID", {}, {}, "undo nosuch", 1, "",
@@ -215,10 +213,7 @@ class TestCommandLine : public QObject {
         row("clean beside a folder that is gone", {gone, "Desktop/b.pdf"}, {}, "clean", 1,
             "Moved 1 file.\n", "vantor: Vantor can't read ~/Gone.\n");
         // Folders are added as the settings page adds them, by a path relative to where the
-        // command runs, and then listed with their switch and scanned each under its name.
-        row("folders add", {downloads}, {}, "folders add Downloads --automatic", 0,
-            "Added ~/Downloads to the tidied folders, tidied automatically.\n");
-        row("folders", {downloads}, added, "folders", 0, "~/Desktop\n~/Downloads  automatic\n");
+        // command runs; listed with their switch, scanned each under its name.
         row("folders as JSON", {downloads}, added, "folders --json", 0,
             "[{\"path\": \"@/Desktop\", \"automatic\": false}, "
             "{\"path\": \"@/Downloads\", \"automatic\": true}]\n");

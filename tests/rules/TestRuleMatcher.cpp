@@ -7,31 +7,24 @@
 
 namespace {
 
-SortRule rule(const QString& name, const QStringList& types,
-              const std::function<void(SortRule&)>& conditions = {}) {
-    SortRule r(name, "folder", "/nonexistent/" + name, types);
-    if (conditions)
-        conditions(r);
-    return r;
-}
-
 // The list the table runs against: its order decides where several rules hold.
 QList<SortRule> rules() {
-    return {
-        rule("Big Screenshots", {},
-             [](SortRule& r) {
-                 r.namePattern = "Screenshot*";
-                 r.minSize = 1'000'000;
-                 r.action = SortRule::Action::Trash;
-             }),
-        rule("Old PDFs", {"pdf"}, [](SortRule& r) { r.minAgeDays = 30; }),
-        rule("Pictures", {}, [](SortRule& r) { r.kinds = {"image/*"}; }),
-        rule("Documents", {"pdf", "txt"}),
-        rule("Tiny", {}, [](SortRule& r) { r.maxSize = 10; }),
-        // A hand-edited condition it could not read: the rule takes nothing, not everything.
-        rule("Broken", {"zip"}, [](SortRule& r) { r.unreadable.insert("kinds", 7); }),
-        rule("Invoices", {}, [](SortRule& r) { r.namePattern = "*invoice*"; }),
+    QList<SortRule> list;
+    const auto add = [&list](const QString& name, const QStringList& types = {}) -> SortRule& {
+        return list.emplaceBack(name, "folder", "/nonexistent/" + name, types);
     };
+    SortRule& shots = add("Big Screenshots");
+    shots.namePattern = "Screenshot*";
+    shots.minSize = 1'000'000;
+    shots.action = SortRule::Action::Trash;
+    add("Old PDFs", {"pdf"}).minAgeDays = 30;
+    add("Pictures").kinds = QStringList{"image/*"};
+    add("Documents", {"pdf", "txt"});
+    add("Tiny").maxSize = 10;
+    // A hand-edited condition it could not read: the rule takes nothing, not everything.
+    add("Broken", {"zip"}).unreadable.insert("kinds", 7);
+    add("Invoices").namePattern = "*invoice*";
+    return list;
 }
 
 const QByteArray kPng = QByteArray::fromHex("89504e470d0a1a0a0000000d49484452");
@@ -109,8 +102,7 @@ class TestRuleMatcher : public QObject {
         file.close();
         const auto id = platform::identity(path, false);
         QVERIFY(id);
-        RuleMatcher matcher({rule("Old PDFs", {"pdf"}, [](SortRule& r) { r.minAgeDays = 30; })},
-                            dir.path(), {});
+        RuleMatcher matcher({rules().at(1)}, dir.path(), {}); // Old PDFs
         matcher.setArrival({}, QDateTime::currentMSecsSinceEpoch());
         // Born now where the file system keeps births; unknown otherwise: young either way.
         QCOMPARE(matcher.match({{"old.pdf", platform::DirEntry::Kind::File}}).at(0),

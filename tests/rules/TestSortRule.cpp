@@ -32,15 +32,6 @@ class TestSortRule : public QObject {
         QCOMPARE(r.destinationURL(), platform::standardize(folder));
     }
 
-    // A .deb or an .AppImage on a Linux Desktop is an installer, an .odt a document.
-    void defaultsKnowLinuxTypes() {
-        // Lower case: stored types are matched exactly against lower-cased queries.
-        const QList<SortRule>& rules = SortRule::defaults();
-        for (const char* type : {"deb", "rpm", "appimage", "flatpak", "snap"})
-            QVERIFY2(rules.at(2).extensions.contains(type), type);
-        QVERIFY(rules.at(1).extensions.contains("odt"));
-    }
-
     // Conditions follow the five keys; a rule with types only is written as it always was.
     void jsonFormIsExact() {
         SortRule r("Ünï \"quoted\" \\ back/slash\ttab", "photo", "~/Desktop/Images", {"png", "jpg"},
