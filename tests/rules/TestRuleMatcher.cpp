@@ -7,31 +7,24 @@
 
 namespace {
 
-SortRule rule(const QString& name, const QStringList& types,
-              const std::function<void(SortRule&)>& conditions = {}) {
-    SortRule r(name, "folder", "/nonexistent/" + name, types);
-    if (conditions)
-        conditions(r);
-    return r;
-}
-
 // The list the table runs against: its order decides where several rules hold.
 QList<SortRule> rules() {
-    return {
-        rule("Big Screenshots", {},
-             [](SortRule& r) {
-                 r.namePattern = "Screenshot*";
-                 r.minSize = 1'000'000;
-                 r.action = SortRule::Action::Trash;
-             }),
-        rule("Old PDFs", {"pdf"}, [](SortRule& r) { r.minAgeDays = 30; }),
-        rule("Pictures", {}, [](SortRule& r) { r.kinds = {"image/*"}; }),
-        rule("Documents", {"pdf", "txt"}),
-        rule("Tiny", {}, [](SortRule& r) { r.maxSize = 10; }),
-        // A hand-edited condition it could not read: the rule takes nothing, not everything.
-        rule("Broken", {"zip"}, [](SortRule& r) { r.unreadable.insert("kinds", 7); }),
-        rule("Invoices", {}, [](SortRule& r) { r.namePattern = "*invoice*"; }),
+    QList<SortRule> list;
+    const auto add = [&list](const QString& name, const QStringList& types = {}) -> SortRule& {
+        return list.emplaceBack(name, "folder", "/nonexistent/" + name, types);
     };
+    SortRule& shots = add("Big Screenshots");
+    shots.namePattern = "Screenshot*";
+    shots.minSize = 1'000'000;
+    shots.action = SortRule::Action::Trash;
+    add("Old PDFs", {"pdf"}).minAgeDays = 30;
+    add("Pictures").kinds = QStringList{"image/*"};
+    add("Documents", {"pdf", "txt"});
+    add("Tiny").maxSize = 10;
+    // A hand-edited condition it could not read: the rule takes nothing, not everything.
+    add("Broken", {"zip"}).unreadable.insert("kinds", 7);
+    add("Invoices").namePattern = "*invoice*";
+    return list;
 }
 
 const QByteArray kPng = QByteArray::fromHex("89504e470d0a1a0a0000000d49484452");
@@ -50,29 +43,24 @@ class TestRuleMatcher : public QObject {
         QTest::addColumn<qint64>("size"); // the file is grown to this size when larger
         QTest::addColumn<int>("ageDays"); // -1: arrival unknown
         QTest::addColumn<QString>("expected");
+        const auto row = [](const char* name, const char* file, const QByteArray& content,
+                            qint64 size, int ageDays, const char* expected) {
+            QTest::newRow(name) << QString(file) << content << size << ageDays << QString(expected);
+        };
         const QByteArray text = "plain words";
-        QTest::newRow("name and size: trash")
-            << "Screenshot 1.png" << kPng << 2'000'000LL << 1 << "Big Screenshots";
-        QTest::newRow("name is case-insensitive")
-            << "screenshot.png" << kPng << 2'000'000LL << 1 << "Big Screenshots";
-        QTest::newRow("size must be larger")
-            << "Screenshot.png" << kPng << 1'000'000LL << 1 << "Pictures";
-        QTest::newRow("kind from a name in capitals")
-            << "scan.JPEG" << kPng << 0LL << 1 << "Pictures";
-        QTest::newRow("kind from content without extension")
-            << "photo" << kPng << 0LL << 1 << "Pictures";
-        QTest::newRow("text without extension is no picture") << "notes" << text << 0LL << 1 << "";
-        QTest::newRow("old enough") << "report.pdf" << text << 0LL << 31 << "Old PDFs";
-        QTest::newRow("too young: the next rule")
-            << "report.pdf" << text << 0LL << 29 << "Documents";
-        QTest::newRow("age unknown never holds")
-            << "report.pdf" << text << 0LL << -1 << "Documents";
-        QTest::newRow("smaller than") << "x.bin" << QByteArray("123456789") << 0LL << 1 << "Tiny";
-        QTest::newRow("not smaller at the bound")
-            << "x.bin" << QByteArray("1234567890") << 0LL << 1 << "";
-        QTest::newRow("unreadable condition takes nothing") << "a.zip" << text << 0LL << 1 << "";
-        QTest::newRow("glob inside the name")
-            << "2026 Invoice March.odt" << text << 0LL << 1 << "Invoices";
+        row("name and size: trash", "Screenshot 1.png", kPng, 2'000'000, 1, "Big Screenshots");
+        row("name is case-insensitive", "screenshot.png", kPng, 2'000'000, 1, "Big Screenshots");
+        row("size must be larger", "Screenshot.png", kPng, 1'000'000, 1, "Pictures");
+        row("kind from a name in capitals", "scan.JPEG", kPng, 0, 1, "Pictures");
+        row("kind from content without extension", "photo", kPng, 0, 1, "Pictures");
+        row("text without extension is no picture", "notes", text, 0, 1, "");
+        row("old enough", "report.pdf", text, 0, 31, "Old PDFs");
+        row("too young: the next rule", "report.pdf", text, 0, 29, "Documents");
+        row("age unknown never holds", "report.pdf", text, 0, -1, "Documents");
+        row("smaller than", "x.bin", "123456789", 0, 1, "Tiny");
+        row("not smaller at the bound", "x.bin", "1234567890", 0, 1, "");
+        row("unreadable condition takes nothing", "a.zip", text, 0, 1, "");
+        row("glob inside the name", "2026 Invoice March.odt", text, 0, 1, "Invoices");
     }
     void firstRuleWhoseConditionsAllHoldTakesTheFile() {
         QFETCH(QString, name);
@@ -114,8 +102,7 @@ class TestRuleMatcher : public QObject {
         file.close();
         const auto id = platform::identity(path, false);
         QVERIFY(id);
-        RuleMatcher matcher({rule("Old PDFs", {"pdf"}, [](SortRule& r) { r.minAgeDays = 30; })},
-                            dir.path(), {});
+        RuleMatcher matcher({rules().at(1)}, dir.path(), {}); // Old PDFs
         matcher.setArrival({}, QDateTime::currentMSecsSinceEpoch());
         // Born now where the file system keeps births; unknown otherwise: young either way.
         QCOMPARE(matcher.match({{"old.pdf", platform::DirEntry::Kind::File}}).at(0),
@@ -142,18 +129,15 @@ class TestRuleMatcher : public QObject {
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("is");
-        QTest::newRow("family") << "image/png"
-                                << "image/*" << true;
-        QTest::newRow("other family") << "image/png"
-                                      << "video/*" << false;
-        QTest::newRow("exact") << "application/pdf"
-                               << "application/pdf" << true;
-        QTest::newRow("inherited") << "application/x-compressed-tar"
-                                   << "application/gzip" << true;
-        QTest::newRow("alias") << "application/x-pdf"
-                               << "application/pdf" << true;
-        QTest::newRow("not the parent's kind") << "text/plain"
-                                               << "text/markdown" << false;
+        const auto row = [](const char* name, const char* type, const char* kind, bool is) {
+            QTest::newRow(name) << QString(type) << QString(kind) << is;
+        };
+        row("family", "image/png", "image/*", true);
+        row("other family", "image/png", "video/*", false);
+        row("exact", "application/pdf", "application/pdf", true);
+        row("inherited", "application/x-compressed-tar", "application/gzip", true);
+        row("alias", "application/x-pdf", "application/pdf", true);
+        row("not the parent's kind", "text/plain", "text/markdown", false);
     }
     void kinds() {
         QFETCH(QString, type);
