@@ -32,6 +32,10 @@ QStringList folderRows(const FolderList* list) {
     return out;
 }
 
+QString setting(const PanelFixture& f, const QString& key) {
+    return QSettings(f.settingsFile(), QSettings::IniFormat).value(key).toString();
+}
+
 } // namespace
 
 // The settings page: opening at login through the autostart folder, tidying automatically,
@@ -110,31 +114,29 @@ class TestSettingsView : public QObject {
     // Folders come with one click on Add Downloads or through the folder dialog, and go with
     // Remove; one that cannot be tidied is refused with the reason.
     void addingAndRemovingFolders_data() {
+        using Refusal = TidiedFolders::Refusal;
         QTest::addColumn<QString>("press");  // "downloads", "folder" or "remove"
         QTest::addColumn<QString>("chosen"); // in the home folder, for "folder"
         QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<int>("refusal"); // a TidiedFolders::Refusal
-        const int none = int(TidiedFolders::Refusal::None);
+        QTest::addColumn<Refusal>("refusal");
+        const QStringList desktop{"Desktop ~/Desktop"};
         QTest::newRow("Add Downloads")
-            << "downloads" << QString() << QStringList{"Desktop ~/Desktop", "Downloads ~/Downloads"}
-            << none;
+            << "downloads" << QString() << desktop + QStringList{"Downloads ~/Downloads"}
+            << Refusal::None;
         QTest::newRow("Add Folder")
             << "folder"
-            << "Projects" << QStringList{"Desktop ~/Desktop", "Projects ~/Projects"} << none;
-        QTest::newRow("Remove") << "remove" << QString() << QStringList{"Desktop ~/Desktop"}
-                                << none;
-        QTest::newRow("the home folder")
-            << "folder"
-            << "" << QStringList{"Desktop ~/Desktop"} << int(TidiedFolders::Refusal::HomeOrRoot);
+            << "Projects" << desktop + QStringList{"Projects ~/Projects"} << Refusal::None;
+        QTest::newRow("Remove") << "remove" << QString() << desktop << Refusal::None;
+        QTest::newRow("the home folder") << "folder"
+                                         << "" << desktop << Refusal::HomeOrRoot;
         QTest::newRow("the Desktop again") << "folder"
-                                           << "Desktop" << QStringList{"Desktop ~/Desktop"}
-                                           << int(TidiedFolders::Refusal::AlreadyTidied);
+                                           << "Desktop" << desktop << Refusal::AlreadyTidied;
     }
     void addingAndRemovingFolders() {
         QFETCH(QString, press);
         QFETCH(QString, chosen);
         QFETCH(QStringList, rows);
-        QFETCH(int, refusal);
+        QFETCH(TidiedFolders::Refusal, refusal);
         PanelFixture f;
         QDir().mkpath(f.home.path() + "/Downloads");
         QDir().mkpath(f.home.path() + "/Projects");
@@ -161,11 +163,10 @@ class TestSettingsView : public QObject {
         }
         testsupport::settle(); // rows made anew replace the old ones through the event loop
         QCOMPARE(folderRows(list), rows);
-        const auto why = TidiedFolders::Refusal(refusal);
-        QCOMPARE(list->errorText(), why == TidiedFolders::Refusal::None
-                                        ? QString()
-                                        : TidiedFolders::refusalText(why, chosenPath));
-        QVERIFY(why == TidiedFolders::Refusal::None || !list->errorText().isEmpty());
+        const bool refused = refusal != TidiedFolders::Refusal::None;
+        QCOMPARE(list->errorText(),
+                 refused ? TidiedFolders::refusalText(refusal, chosenPath) : QString());
+        QVERIFY(!refused || !list->errorText().isEmpty());
         // Downloads is offered while it is no tidied folder.
         QCOMPARE(list->addDownloadsButton()->isVisibleTo(list), press != "downloads");
         // The rules follow, under each folder's name.
@@ -203,16 +204,12 @@ class TestSettingsView : public QObject {
         QAccessibleInterface* read = QAccessible::queryAccessibleInterface(quiet);
         QCOMPARE(read->text(QAccessible::Name), "Put away files left alone");
         QCOMPARE(read->text(QAccessible::Value), "after 1 hour");
-        {
-            const QSettings file(f.settingsFile(), QSettings::IniFormat);
-            QCOMPARE(file.value("autoTidy/enabled").toString(), "true");
-            QCOMPARE(file.value("autoTidy/quietSeconds").toInt(), 3600);
-        }
+        QCOMPARE(setting(f, "autoTidy/enabled"), "true");
+        QCOMPARE(setting(f, "autoTidy/quietSeconds"), "3600");
 
         on->click();
         QVERIFY(!quiet->isEnabled());
-        const QSettings file(f.settingsFile(), QSettings::IniFormat);
-        QCOMPARE(file.value("autoTidy/enabled").toString(), "false");
+        QCOMPARE(setting(f, "autoTidy/enabled"), "false");
         QCOMPARE(f.openSettings().autoTidySection()->quietChoice()->currentText(), "after 1 hour");
     }
 
@@ -236,10 +233,7 @@ class TestSettingsView : public QObject {
 
         // Turning it off keeps the user's own quiet time.
         view.folderList()->autoTidySwitches().first()->click();
-        QCOMPARE(QSettings(f.settingsFile(), QSettings::IniFormat)
-                     .value("autoTidy/quietSeconds")
-                     .toInt(),
-                 90);
+        QCOMPARE(setting(f, "autoTidy/quietSeconds"), "90");
     }
 
     void historyRowsPutBackTheirOwnClean() {
