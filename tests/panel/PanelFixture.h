@@ -5,14 +5,60 @@
 
 #include "cleaner/AutoTidySettings.h"
 #include "cleaner/Cleaner.h"
+#include "panel/CleanView.h"
+#include "panel/HistoryList.h"
+#include "panel/HistorySource.h"
 #include "panel/PanelView.h"
+#include "panel/RuleGroupRow.h"
+#include "panel/SettingsView.h"
+#include "panel/StatusLine.h"
 #include "rules/RuleStore.h"
 #include "rules/TidiedFolders.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QPushButton>
 #include <QTest>
 
 #include <memory>
+
+// A history a test writes, which records what it was asked to put back.
+class FakeHistory : public HistorySource {
+  public:
+    QList<CleanSummary> list;
+    bool busy = false;
+    QStringList putBackIds;
+
+    QList<CleanSummary> entries() const override { return list; }
+    bool isBusy() const override { return busy; }
+    void putBack(const QString& id) override { putBackIds.append(id); }
+
+    void setBusy(bool on) {
+        busy = on;
+        emit busyChanged(on);
+    }
+    void setList(QList<CleanSummary> entries) {
+        list = std::move(entries);
+        emit entriesChanged();
+    }
+};
+
+// Rows as "rule: preview".
+inline QStringList rowTexts(const QList<RuleGroupRow*>& rows) {
+    QStringList out;
+    for (const RuleGroupRow* row : rows)
+        out << row->group().rule.name + ": " + RuleGroupRow::previewText(row->group());
+    return out;
+}
+
+// The texts of the labels of that name (any when empty) that show under `root`.
+inline QStringList shownTexts(const QWidget* root, const QString& name = {}) {
+    QStringList out;
+    for (const QLabel* label : root->findChildren<QLabel*>(name))
+        if (label->isVisibleTo(root) && !label->text().isEmpty())
+            out << label->text();
+    return out;
+}
 
 // A home folder of its own for each test case, with a real Desktop, the default rules, a
 // cleaner and a panel whose outside actions are only recorded, on a test clock.
@@ -21,6 +67,7 @@ struct PanelFixture {
     TempHome home;
     TestClock clock;
     RecordingServices services;
+    FakeHistory history;
     std::unique_ptr<TidiedFolders> folders =
         std::make_unique<TidiedFolders>(home.configFolder(), home.desktop());
     RuleStore* store = folders->desktopRules();
@@ -45,6 +92,11 @@ struct PanelFixture {
         [&] { QCOMPARE(folders->add(folder), TidiedFolders::Refusal::None); }();
         return folder;
     }
+    // The record of a clean that moved one file from the Desktop, `days` days ago.
+    void writeLastClean(int days) const {
+        const CleanRecord record{clock.now().addDays(-days), {{desktop("a.png"), "/x/a.png"}}, {}};
+        QVERIFY(testsupport::touch(home.stateFolder() + "/last-clean.json", record.encode()));
+    }
 
     // Makes the cleaner (reading any record already written), the settings of automatic
     // tidying (reading settings.ini) and the panel, and shows it.
@@ -58,6 +110,21 @@ struct PanelFixture {
             qWarning("panel did not become the active window");
         return *panel;
     }
+    // The settings page made afresh, the panel opened first if need be.
+    SettingsView& openSettings() {
+        if (!panel)
+            open();
+        panel->setShowingSettings(false);
+        panel->setShowingSettings(true);
+        return *panel->settingsView();
+    }
+    // The settings page's history, showing these cleans.
+    HistoryList* showHistory(QList<CleanSummary> cleans) {
+        history.list = std::move(cleans);
+        open();
+        panel->useHistory(history);
+        return openSettings().historyList();
+    }
 
     // The panel's clean and undo run on a worker: waits until the one started is done and
     // its results are on screen.
@@ -65,8 +132,37 @@ struct PanelFixture {
         QVERIFY(QTest::qWaitFor([this] { return !cleaner->isBusy(); }, 10000));
         testsupport::settle();
     }
+    // Layouts settle one level of nesting per pass of the event loop: the panel's height
+    // follows its rows a few passes after they change.
+    static void settleLayouts() {
+        for (int i = 0; i < 5; ++i)
+            testsupport::settle();
+    }
 
     template <typename T> T* find(const char* name) const {
         return testsupport::find<T>(panel.get(), QString::fromLatin1(name));
+    }
+    QString statusText() const { return panel->cleanView()->statusLine()->text(); }
+    bool undoShown() const {
+        return panel->cleanView()->statusLine()->undoButton()->isVisibleTo(panel.get());
+    }
+    // Whether `w` is whole inside the panel and not covered.
+    bool reachable(const QWidget* w) const {
+        const QRect inPanel(w->mapTo(panel.get(), QPoint()), w->size());
+        return w->isVisibleTo(panel.get()) && panel->rect().contains(inPanel) &&
+               w->visibleRegion().boundingRect() == w->rect();
+    }
+    // What Tab goes through, from the header's first button round: each by its name for
+    // screen readers, or its object name.
+    QStringList tabOrder() const {
+        QStringList order;
+        QWidget* start = panel->settingsButton();
+        QWidget* w = start;
+        do {
+            if (w->isVisibleTo(panel.get()) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
+                order << (w->accessibleName().isEmpty() ? w->objectName() : w->accessibleName());
+            w = w->nextInFocusChain();
+        } while (w != start);
+        return order;
     }
 };

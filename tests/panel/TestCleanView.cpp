@@ -1,10 +1,7 @@
 #include "PanelFixture.h"
 
-#include "panel/CleanView.h"
 #include "panel/FolderSection.h"
 #include "panel/RelativeDate.h"
-#include "panel/RuleGroupRow.h"
-#include "panel/StatusLine.h"
 #include "platform/FileLock.h"
 #include "widgets/Accessibility.h"
 #include "widgets/Colors.h"
@@ -14,9 +11,6 @@
 
 #include <QAccessible>
 #include <QFile>
-#include <QLabel>
-#include <QPushButton>
-#include <QToolButton>
 
 // The clean page and its status line, driven by a real cleaner on a real Desktop.
 class TestCleanView : public QObject {
@@ -26,54 +20,39 @@ class TestCleanView : public QObject {
         const QLabel* label = f.find<QLabel>(name);
         return label && label->isVisibleTo(f.panel.get()) ? label->text() : QString();
     }
-    // Each row as "rule: preview".
-    static QStringList rows(CleanView* view) {
-        QStringList out;
-        for (const RuleGroupRow* row : view->rows())
-            out << row->group().rule.name + ": " + RuleGroupRow::previewText(row->group());
-        return out;
-    }
-    static QString statusText(const PanelFixture& f) {
-        return f.panel->cleanView()->statusLine()->text();
-    }
-    static bool undoShown(const PanelFixture& f) {
-        return f.panel->cleanView()->statusLine()->undoButton()->isVisibleTo(f.panel.get());
-    }
 
   private slots:
-    // A rule that sends its files to the Trash says so on its row, in the warning colour made
-    // readable on the rows' box in light and dark alike; a rule that moves keeps its number.
-    void trashingRowsSaySo_data() {
+    // A screen reader hears a row as one: its rule and its count. A rule that sends its
+    // files to the Trash says so on its row, in the warning colour made readable on the rows'
+    // box in light and dark alike; a rule that moves keeps its number.
+    void rowsSayWhatTheyDo_data() {
         QTest::addColumn<bool>("trash");
         QTest::addColumn<QString>("count");
         QTest::addColumn<QString>("tip");
+        QTest::addColumn<QString>("name");
         QTest::newRow("move") << false << "3"
-                              << "Moves to ~/Desktop/Images";
+                              << "Moves to ~/Desktop/Images"
+                              << "Images, 3 files";
         QTest::newRow("trash") << true << "3 files to the Trash"
-                               << "Moves to the Trash";
+                               << "Moves to the Trash"
+                               << "Images, 3 files to the Trash";
     }
-    // A screen reader hears a row as one: its rule and its count.
-    void rowsAreNamedForScreenReaders() {
-        Scan::Group group{SortRule::defaults().first(), {"/d/a.png", "/d/b.png"}};
-        QCOMPARE(RuleGroupRow(group).accessibleName(), "Images, 2 files");
-        group.rule.action = SortRule::Action::Trash;
+    void rowsSayWhatTheyDo() {
+        QFETCH(bool, trash);
+        QFETCH(QString, count);
+        QFETCH(QString, tip);
+        QFETCH(QString, name);
+        Scan::Group group{SortRule::defaults().first(), {"/d/a.png", "/d/b.png", "/d/c.png"}};
+        group.rule.action = trash ? SortRule::Action::Trash : SortRule::Action::Move;
+        const QPalette before = QApplication::palette();
         widgets::installAccessibility(); // before the row exists: Qt asks for it when named
         QWidget panel;
         RuleGroupRow row(group);
-        QCOMPARE(row.accessibleName(), "Images, 2 files to the Trash");
+        QCOMPARE(row.accessibleName(), name);
         // Asked while still on its own, then put in its panel: a group there, not a window.
         QCOMPARE(QAccessible::queryAccessibleInterface(&row)->role(), QAccessible::Window);
         row.setParent(&panel);
         QCOMPARE(QAccessible::queryAccessibleInterface(&row)->role(), QAccessible::Grouping);
-    }
-    void trashingRowsSaySo() {
-        QFETCH(bool, trash);
-        QFETCH(QString, count);
-        QFETCH(QString, tip);
-        Scan::Group group{SortRule::defaults().first(), {"/d/a.png", "/d/b.png", "/d/c.png"}};
-        group.rule.action = trash ? SortRule::Action::Trash : SortRule::Action::Move;
-        const QPalette before = QApplication::palette();
-        RuleGroupRow row(group);
         const QLabel* label = row.findChild<QLabel*>("fileCount");
         QCOMPARE(label->text(), count);
         QCOMPARE(row.toolTip(), tip);
@@ -128,7 +107,7 @@ class TestCleanView : public QObject {
         QCOMPARE(view->isShowingEmptyState(), empty);
         QCOMPARE(labelText(f, "countLabel"), count);
         QCOMPARE(labelText(f, empty ? "emptySubtitle" : "otherLabel"), note);
-        QCOMPARE(TestCleanView::rows(view), rows);
+        QCOMPARE(rowTexts(view->rows()), rows);
         QVERIFY(view->sections().isEmpty()); // the Desktop alone goes without a header
         QCOMPARE(view->cleanButton()->text(), "Clean Desktop");
         QCOMPARE(view->cleanButton()->isEnabled(), !empty);
@@ -177,13 +156,10 @@ class TestCleanView : public QObject {
 
         QStringList shown;
         for (const FolderSection* section : view->sections()) {
-            QStringList rows;
-            for (const RuleGroupRow* row : section->rows())
-                rows << row->group().rule.name + ": " + RuleGroupRow::previewText(row->group());
             const auto* others = section->findChild<QLabel*>("folderOtherLabel");
             shown << section->name() + ": " +
                          (section->noAccessText().isEmpty()
-                              ? rows.join(", ") + " | " +
+                              ? rowTexts(section->rows()).join(", ") + " | " +
                                     (others->isVisibleTo(section) ? others->text() : QString())
                               : section->noAccessText());
         }
@@ -207,35 +183,50 @@ class TestCleanView : public QObject {
         QCOMPARE(labelText(f, "emptyTitle"), "Your folders are clean");
     }
 
-    void returnCleansAndCtrlZUndoes() {
+    // Return cleans and Ctrl+Z undoes, Ctrl+Z only while the page shows Undo. Return presses
+    // the focused button: with Undo focused it puts the last clean back instead of starting a
+    // new clean that would replace its record.
+    void keyboardCleansAndUndoes() {
         PanelFixture f;
         f.touch({"a.png", "b.pdf"});
         f.open();
         CleanView* view = f.panel->cleanView();
-
         QTest::keyClick(f.panel.get(), Qt::Key_Z, Qt::ControlModifier); // no Undo: nothing
         QCOMPARE(f.cleaner->status(), Cleaner::Status::idle());
-
-        QTest::keyClick(f.panel.get(), Qt::Key_Return);
+        QTest::keyClick(f.panel.get(), Qt::Key_Return); // nothing focused: Clean Desktop
         f.finishWork();
         QVERIFY(QFile::exists(f.desktop("Images/a.png")));
         QVERIFY(view->isShowingEmptyState());
-        QCOMPARE(statusText(f), "Moved 2 files");
-        QVERIFY(undoShown(f));
+        QCOMPARE(f.statusText(), "Moved 2 files");
+        QVERIFY(f.undoShown());
 
-        // Ctrl+Z is only Undo while the page shows it: not under the settings page.
-        f.panel->setShowingSettings(true);
+        f.panel->setShowingSettings(true); // not under the settings page
         QTest::keyClick(f.panel.get(), Qt::Key_Z, Qt::ControlModifier);
         f.finishWork();
         QVERIFY(f.cleaner->lastClean());
         f.panel->setShowingSettings(false);
-
         QTest::keyClick(f.panel.get(), Qt::Key_Z, Qt::ControlModifier);
         f.finishWork();
-        QVERIFY(QFile::exists(f.desktop("a.png")));
-        QCOMPARE(statusText(f), "Put back 2 files.");
-        QVERIFY(!undoShown(f));
-        QCOMPARE(rows(view), (QStringList{"Images: a.png", "Documents: b.pdf"}));
+        QCOMPARE(f.statusText(), "Put back 2 files.");
+        QVERIFY(!f.undoShown());
+        QCOMPARE(rowTexts(view->rows()), (QStringList{"Images: a.png", "Documents: b.pdf"}));
+
+        QTest::keyClick(f.panel.get(), Qt::Key_Return);
+        f.finishWork();
+        f.touch({"new.png"});
+        f.cleaner->rescan();
+        QPushButton* undo = view->statusLine()->undoButton();
+        undo->setFocus();
+        QTest::keyClick(undo, Qt::Key_Return);
+        f.finishWork();
+        QCOMPARE(f.statusText(), "Put back 2 files.");
+        QVERIFY(QFile::exists(f.desktop("a.png")) && QFile::exists(f.desktop("new.png")));
+
+        // A focused header button takes Enter too: the gear opens the settings.
+        f.panel->settingsButton()->setFocus();
+        QTest::keyClick(f.panel->settingsButton(), Qt::Key_Enter);
+        QCOMPARE(f.panel->currentPage(), PanelView::Page::Settings);
+        QVERIFY(QFile::exists(f.desktop("new.png")));
     }
 
     // While another cleaner holds the record folder, a clean waits: the page counts its
@@ -253,12 +244,12 @@ class TestCleanView : public QObject {
         view->cleanButton()->click();
         QVERIFY(f.cleaner->isBusy());
         emit f.cleaner->progress(1234, 10000); // as the worker reports
-        QCOMPARE(statusText(f), "Moving 1,234 of 10,000…");
+        QCOMPARE(f.statusText(), "Moving 1,234 of 10,000…");
         QVERIFY(!view->cleanButton()->isEnabled());
-        QVERIFY(!undoShown(f));
+        QVERIFY(!f.undoShown());
         other.reset();
         f.finishWork();
-        QCOMPARE(statusText(f), "Moved 2 files");
+        QCOMPARE(f.statusText(), "Moved 2 files");
         QVERIFY(view->cleanButton()->isEnabled() == !view->isShowingEmptyState());
 
         f.touch({"c.png"});
@@ -268,40 +259,9 @@ class TestCleanView : public QObject {
         view->cleanButton()->click();
         f.finishWork();
         QVERIFY(QFile::exists(f.desktop("c.png")));
-        QCOMPARE(statusText(f), "Vantor is busy with another clean. Try again in a moment.");
+        QCOMPARE(f.statusText(), "Vantor is busy with another clean. Try again in a moment.");
         QVERIFY(f.find<QLabel>("statusText")->text().contains(widgets::warningOrange().name()));
-        QVERIFY(undoShown(f)); // the earlier clean can still be put back
-    }
-
-    // Return presses the focused button: with Undo focused it puts the last clean back
-    // instead of starting a new clean that would replace its record.
-    void returnPressesTheFocusedButton() {
-        PanelFixture f;
-        QStringList ten;
-        for (int i = 0; i < 10; ++i)
-            ten << QString("photo %1.png").arg(i);
-        f.touch(ten);
-        f.open();
-        QTest::keyClick(f.panel.get(), Qt::Key_Return); // nothing focused: Clean Desktop
-        f.finishWork();
-        QCOMPARE(statusText(f), "Moved 10 files");
-
-        f.touch({"new.png"});
-        f.cleaner->rescan();
-        QPushButton* undo = f.panel->cleanView()->statusLine()->undoButton();
-        undo->setFocus();
-        QVERIFY(undo->hasFocus());
-        QTest::keyClick(undo, Qt::Key_Return);
-        f.finishWork();
-        QCOMPARE(statusText(f), "Put back 10 files.");
-        QVERIFY(QFile::exists(f.desktop("photo 0.png")));
-        QVERIFY(QFile::exists(f.desktop("new.png")));
-
-        // A focused header button takes Return too: the gear opens the settings.
-        f.panel->settingsButton()->setFocus();
-        QTest::keyClick(f.panel->settingsButton(), Qt::Key_Enter);
-        QCOMPARE(f.panel->currentPage(), PanelView::Page::Settings);
-        QVERIFY(QFile::exists(f.desktop("new.png")));
+        QVERIFY(f.undoShown()); // the earlier clean can still be put back
     }
 
     // The status symbol sits level with the middle of its words (from the top of the capitals
@@ -315,25 +275,20 @@ class TestCleanView : public QObject {
         StatusLine* line = f.panel->cleanView()->statusLine();
         QImage image = line->grab().toImage().convertToFormat(QImage::Format_RGB32);
         const QColor background = line->palette().color(QPalette::Window);
-        // The rows where something other than the background is drawn, inside `area`.
-        const auto inkRows = [&](const QRect& area) {
-            int top = -1, bottom = -1;
+        // The middle of the rows where something other than the background is drawn in `w`;
+        // not a number when nothing is.
+        const auto inkMiddle = [&](const QWidget* w) {
+            QList<int> ink;
+            const QRect area = w->geometry();
             for (int y = area.top(); y <= area.bottom(); ++y)
                 for (int x = area.left(); x <= area.right(); ++x)
-                    if (qAbs(qGray(image.pixel(x, y)) - background.lightness()) > 60) {
-                        if (top < 0)
-                            top = y;
-                        bottom = y;
-                    }
-            return std::pair{top, bottom};
+                    if (qAbs(qGray(image.pixel(x, y)) - background.lightness()) > 60)
+                        ink << y;
+            return ink.isEmpty() ? qQNaN() : (ink.first() + ink.last()) / 2.0;
         };
-        const QWidget* symbol = line->findChild<SymbolView*>();
-        const QWidget* text = f.find<QLabel>("statusText");
-        const auto [symbolTop, symbolBottom] = inkRows(symbol->geometry());
         // "Moved 2 files" has no descenders: its ink spans the capitals to the baseline.
-        const auto [textTop, textBottom] = inkRows(text->geometry());
-        QVERIFY(symbolTop >= 0 && textTop >= 0);
-        const double offset = (symbolTop + symbolBottom) / 2.0 - (textTop + textBottom) / 2.0;
+        const double offset =
+            inkMiddle(line->findChild<SymbolView*>()) - inkMiddle(f.find<QLabel>("statusText"));
         QVERIFY2(qAbs(offset) <= 1.0, qPrintable(QString("symbol %1 px off").arg(offset)));
     }
 
@@ -363,30 +318,29 @@ class TestCleanView : public QObject {
             view->statusLine()->undoButton()->click();
             f.finishWork();
         }
-        QCOMPARE(statusText(f), text);
-        QCOMPARE(undoShown(f), bool(f.cleaner->lastClean()));
+        QCOMPARE(f.statusText(), text);
+        QCOMPARE(f.undoShown(), bool(f.cleaner->lastClean()));
         if (!text.contains("couldn't"))
             return;
         QCOMPARE(view->statusLine()->failureText(), " \u00b7 1 couldn't be moved");
         const QString html = f.find<QLabel>("statusText")->text();
         QVERIFY2(html.contains(widgets::warningOrange().name()), qPrintable(html));
         // The file that stayed keeps its row.
-        QCOMPARE(rows(view), QStringList{"Installers: disc.iso"});
+        QCOMPARE(rowTexts(view->rows()), QStringList{"Installers: disc.iso"});
     }
 
     void lastCleanFromDisk() {
         PanelFixture f;
-        CleanRecord record{f.clock.now().addDays(-1), {{f.desktop("a.png"), "/x/a.png"}}, {}};
-        QVERIFY(testsupport::touch(f.home.stateFolder() + "/last-clean.json", record.encode()));
+        f.writeLastClean(1);
         f.open();
-        QCOMPARE(statusText(f), "Last clean moved 1 file yesterday");
-        QVERIFY(undoShown(f));
+        QCOMPARE(f.statusText(), "Last clean moved 1 file yesterday");
+        QVERIFY(f.undoShown());
 
         // Opened again two days later, the line has moved on with the clock.
         f.panel->hide();
         f.clock.advance(2 * 24 * 3600 * 1000LL);
         f.panel->show();
-        QCOMPARE(statusText(f), "Last clean moved 1 file 3 days ago");
+        QCOMPARE(f.statusText(), "Last clean moved 1 file 3 days ago");
     }
 
     void relativeDates_data() {

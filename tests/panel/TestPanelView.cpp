@@ -1,21 +1,13 @@
 #include "PanelFixture.h"
 
-#include "panel/AutoTidySection.h"
-#include "panel/CleanView.h"
 #include "panel/FolderList.h"
 #include "panel/NoAccessView.h"
-#include "panel/RuleGroupRow.h"
-#include "panel/SettingsView.h"
-#include "panel/StatusLine.h"
 #include "widgets/FittingScrollArea.h"
 #include "widgets/PrimaryButton.h"
 #include "widgets/ToggleSwitch.h"
 
-#include <QLabel>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QToolButton>
 
 using Page = PanelView::Page;
 
@@ -32,13 +24,6 @@ class TestPanelView : public QObject {
         if (int(settings) + int(noAccess) + int(clean) != 1)
             qWarning("not exactly one page on screen");
         return settings ? Page::Settings : noAccess ? Page::NoAccess : Page::Clean;
-    }
-
-    // Layouts settle one level of nesting per pass of the event loop: the panel's height
-    // follows its rows a few passes after they change.
-    static void settleLayouts() {
-        for (int i = 0; i < 5; ++i)
-            testsupport::settle();
     }
 
   private slots:
@@ -129,50 +114,9 @@ class TestPanelView : public QObject {
         QCOMPARE(shownPage(f), Page::Clean);
     }
 
-    // Tab goes through the panel as it is read, header first, and every button without
-    // words has a name to be read out by.
+    // Tab goes through the panel as it is read, header first, every control reached shows
+    // that it has the focus, and every button without words has a name to be read out by.
     void readableByKeyboardAndScreenReader() {
-        PanelFixture f;
-        QDir().mkpath(f.desktop("Images"));
-        f.touch({"a.png"});
-        f.open();
-        f.panel->cleanView()->cleanButton()->click();
-        f.finishWork();
-        const auto tabOrder = [&] {
-            QStringList order;
-            QWidget* start = f.panel->settingsButton();
-            QWidget* w = start;
-            do {
-                if (w->isVisibleTo(f.panel.get()) && w->isEnabled() &&
-                    (w->focusPolicy() & Qt::TabFocus))
-                    order << (w->accessibleName().isEmpty() ? w->objectName()
-                                                            : w->accessibleName());
-                w = w->nextInFocusChain();
-            } while (w != start);
-            return order;
-        };
-        QCOMPARE(tabOrder(), (QStringList{"Settings", "Quit Vantor", "undoButton"}));
-        f.panel->cleanView()->statusLine()->undoButton()->click();
-        f.finishWork();
-        settleLayouts();
-        QCOMPARE(tabOrder(), (QStringList{"Settings", "Quit Vantor", "cleanButton"}));
-
-        f.panel->setShowingSettings(true);
-        settleLayouts(); // the page's scroll area sizes it a layout pass later
-        QCOMPARE(tabOrder(),
-                 (QStringList{"Close settings", "Quit Vantor", "loginSwitch", "addFolderButton",
-                              "Show Desktop folder", "Tidy Desktop automatically",
-                              "editRulesButton", "Show Images folder", "doneButton"}));
-        // The quiet time joins in once tidying is on.
-        f.panel->settingsView()->folderList()->autoTidySwitches().first()->click();
-        QCOMPARE(tabOrder().mid(5, 2), (QStringList{"Tidy Desktop automatically", "quietChoice"}));
-        for (QAbstractButton* button : f.panel->findChildren<QAbstractButton*>())
-            if (button->text().isEmpty() && button->isVisibleTo(f.panel.get()))
-                QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));
-    }
-
-    // Reached with Tab, every control shows that it has the focus.
-    void focusIsVisibleOnEveryControl() {
         PanelFixture f;
         QDir().mkpath(f.desktop("Images"));
         f.touch({"a.png", "b.png"});
@@ -181,7 +125,7 @@ class TestPanelView : public QObject {
         f.finishWork();
         f.touch({"c.png"});
         f.cleaner->rescan();
-        const auto check = [&] {
+        const auto focusShows = [&] {
             f.panel->setFocus(Qt::OtherFocusReason);
             QMap<QWidget*, QImage> unfocused;
             for (QWidget* w : f.panel->findChildren<QWidget*>())
@@ -196,67 +140,69 @@ class TestPanelView : public QObject {
                 QVERIFY2(w->grab().toImage() != unfocused.value(w), qPrintable(w->objectName()));
             }
         };
-        check();
-        f.panel->setShowingSettings(true);
-        settleLayouts();
-        check();
-    }
-
-    // Everything on the page fits: its last button ends inside the panel.
-    void heightFollowsPage() {
-        PanelFixture f;
-        f.open();
-        QSignalSpy resized(f.panel.get(), &PanelView::sizeChanged);
-        settleLayouts();
-        const int empty = f.panel->height();
-        const auto fits = [&](const QWidget* w) {
-            return w->mapTo(f.panel.get(), QPoint(0, w->height())).y() <= f.panel->height();
-        };
-        f.touch({"a.png", "b.pdf", "c.iso", "a name long enough to wrap and then some more.png"});
-        f.cleaner->rescan();
-        settleLayouts();
-        const int threeRows = f.panel->height();
-        QVERIFY(threeRows > empty + 80 && !resized.isEmpty());
-        QVERIFY(fits(f.panel->cleanView()->cleanButton()));
+        QCOMPARE(f.tabOrder(),
+                 (QStringList{"Settings", "Quit Vantor", "cleanButton", "undoButton"}));
+        focusShows();
 
         f.panel->setShowingSettings(true);
-        settleLayouts();
-        QVERIFY(fits(f.panel->settingsView()->doneButton()));
-        f.panel->setShowingSettings(false);
-        settleLayouts();
-        QCOMPARE(f.panel->height(), threeRows);
+        f.settleLayouts(); // the page's scroll area sizes it a layout pass later
+        QCOMPARE(
+            f.tabOrder(),
+            (QStringList{"Close settings", "Quit Vantor", "loginSwitch", "addFolderButton",
+                         "Show Desktop folder", "Tidy Desktop automatically", "editRulesButton",
+                         "Show Images folder", "Put back 2 files moved now", "doneButton"}));
+        focusShows();
+        // The quiet time joins in once tidying is on.
+        f.panel->settingsView()->folderList()->autoTidySwitches().first()->click();
+        QCOMPARE(f.tabOrder().mid(5, 2),
+                 (QStringList{"Tidy Desktop automatically", "quietChoice"}));
+        for (QAbstractButton* button : f.panel->findChildren<QAbstractButton*>())
+            if (button->text().isEmpty() && button->isVisibleTo(f.panel.get()))
+                QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));
     }
 
-    // 30 rules on a 1280x800 screen (768 px below a top bar): the panel stays on the screen,
-    // the rows scroll, and every button is on screen and clickable.
-    void manyRulesFitTheScreen() {
+    // The panel's height follows its page, and everything on the page fits. 30 rules on a
+    // 1280x800 screen (768 px below a top bar): the panel stays on the screen, the rows
+    // scroll, and every button is on screen and clickable.
+    void heightFollowsPageAndFitsTheScreen() {
         PanelFixture f;
         QStringList files{"a.png", "b.pdf", "c.iso"};
         for (int i = 1; i <= 27; ++i) {
             f.store->addExtensions(QString("t%1").arg(i), f.store->addRule());
             files << QString("file %1.t%1").arg(i);
         }
-        f.touch(files);
         f.open();
         constexpr int kAvailable = 768;
         f.panel->setAvailableHeight(kAvailable);
+        QSignalSpy resized(f.panel.get(), &PanelView::sizeChanged);
+        f.settleLayouts();
+        const int empty = f.panel->height();
+        f.touch(files.mid(0, 3) << "a name long enough to wrap and then some more.png");
+        f.cleaner->rescan();
+        f.settleLayouts();
+        const int threeRows = f.panel->height();
+        QVERIFY(threeRows > empty + 80 && !resized.isEmpty());
+        QVERIFY(f.reachable(f.panel->cleanView()->cleanButton()));
+        f.panel->setShowingSettings(true);
+        f.settleLayouts();
+        QVERIFY(f.reachable(f.panel->settingsView()->doneButton()));
+        f.panel->setShowingSettings(false);
+        f.settleLayouts();
+        QCOMPARE(f.panel->height(), threeRows);
+
+        f.touch(files);
+        f.cleaner->rescan();
         f.panel->cleanView()->cleanButton()->click();
         f.finishWork();
         f.touch(files); // the same again, with the first clean still to undo
         f.cleaner->rescan();
-        settleLayouts();
+        f.settleLayouts();
         QCOMPARE(f.panel->cleanView()->rows().size(), 30);
-
-        const auto reachable = [&](QWidget* w) {
-            const QRect inPanel(w->mapTo(f.panel.get(), QPoint()), w->size());
-            return w->isVisibleTo(f.panel.get()) && f.panel->rect().contains(inPanel) &&
-                   w->visibleRegion().boundingRect() == w->rect();
-        };
         QVERIFY(f.panel->height() <= kAvailable);
-        QVERIFY(reachable(f.panel->settingsButton()));
-        QVERIFY(reachable(f.panel->quitButton()));
-        QVERIFY(reachable(f.panel->cleanView()->cleanButton()));
-        QVERIFY(reachable(f.panel->cleanView()->statusLine()->undoButton()));
+        QVERIFY(f.reachable(f.panel->settingsButton()));
+        QVERIFY(f.reachable(f.panel->quitButton()));
+        QVERIFY(f.reachable(f.panel->cleanView()->cleanButton()));
+        QVERIFY(f.reachable(f.panel->cleanView()->statusLine()->undoButton()));
 
         // The last row is there to scroll to.
         FittingScrollArea* list = f.panel->cleanView()->groupScroll();
@@ -267,15 +213,15 @@ class TestPanelView : public QObject {
         QVERIFY(!last->visibleRegion().isEmpty());
 
         f.panel->setShowingSettings(true);
-        settleLayouts();
+        f.settleLayouts();
         QVERIFY(f.panel->height() <= kAvailable);
-        QVERIFY(reachable(f.panel->settingsView()->doneButton()));
-        QVERIFY(reachable(f.panel->settingsView()->editRulesButton()));
+        QVERIFY(f.reachable(f.panel->settingsView()->doneButton()));
+        QVERIFY(f.reachable(f.panel->settingsView()->editRulesButton()));
 
         // Room again: the list shows whole and nothing scrolls.
         f.panel->setShowingSettings(false);
         f.panel->setAvailableHeight(5000);
-        settleLayouts();
+        f.settleLayouts();
         QCOMPARE(list->verticalScrollBar()->maximum(), 0);
     }
 };
