@@ -303,7 +303,8 @@ class TestRuleStore : public QObject {
         RuleStore store(folder());
         store.moveRule(store.rules()[from].id, to);
         QStringList order;
-        for (const SortRule& r : RuleStore(folder()).rules())
+        const RuleStore reread(folder()); // kept: rules() refers into it
+        for (const SortRule& r : reread.rules())
             order.append(r.name);
         QCOMPARE(order.join(' '), names);
     }
