@@ -75,6 +75,11 @@ constexpr int kOtherKind = -2;
 // The largest number a size field takes; in gigabytes still below the largest rule size.
 constexpr int kMaxSizeNumber = 999999;
 
+// The size a field and its unit show, in bytes; -1 for "any size".
+qint64 sizeShown(const QSpinBox* field, const QComboBox* unit) {
+    return field->value() == 0 ? -1 : qint64(field->value()) * unit->currentData().toLongLong();
+}
+
 } // namespace
 
 RuleDetail::RuleDetail(RuleStore& store, const SortRule& rule, DesktopServices& services,
@@ -346,8 +351,7 @@ void RuleDetail::addSizeRow(QGridLayout* grid, const QString& title, const QStri
     grid->addWidget(field, row, 1);
     grid->addWidget(unit, row, 2);
     const auto apply = [this, field, unit, larger] {
-        const qint64 bytes =
-            field->value() == 0 ? -1 : qint64(field->value()) * unit->currentData().toLongLong();
+        const qint64 bytes = sizeShown(field, unit);
         if (larger)
             m_store.setMinSize(m_rule.id, bytes);
         else
@@ -358,8 +362,7 @@ void RuleDetail::addSizeRow(QGridLayout* grid, const QString& title, const QStri
 }
 
 void RuleDetail::showSize(QSpinBox* field, QComboBox* unit, qint64 bytes) {
-    const qint64 shown =
-        field->value() == 0 ? -1 : qint64(field->value()) * unit->currentData().toLongLong();
+    const qint64 shown = sizeShown(field, unit);
     // What the user typed stays as typed ("1000 KB" is not turned into "1 MB" under the cursor).
     if (shown == bytes)
         return;

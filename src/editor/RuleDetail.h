@@ -61,7 +61,7 @@ class RuleDetail : public QScrollArea {
     QWidget* buildFolderSection();
     QWidget* buildTypesSection();
     QWidget* buildConditionsSection();
-    // A size condition's field and its unit, which write through `set`.
+    // A size condition's field and its unit: the larger-than (minimum) or the smaller-than one.
     void addSizeRow(QGridLayout* grid, const QString& title, const QString& unitName, bool larger);
     void showSize(QSpinBox* field, QComboBox* unit, qint64 bytes);
     void chooseKind(int index);
