@@ -1,9 +1,12 @@
 #include "cleaner/Arrivals.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMutexLocker>
 #include <QSet>
+
+#include <algorithm>
 
 Arrivals::Arrivals(QString fileName) : m_fileName(std::move(fileName)) {}
 
@@ -27,6 +30,13 @@ void Arrivals::load() {
         for (auto n = files.begin(); n != files.end(); ++n)
             if (n.value().isDouble())
                 folder.names.insert(n.key(), qint64(n.value().toDouble()));
+        const QJsonObject left = o.value(u"left").toObject();
+        for (auto n = left.begin(); n != left.end(); ++n) {
+            const QJsonArray times = n.value().toArray();
+            if (times.size() == 2 && times[0].isDouble() && times[1].isDouble())
+                folder.left.insert(n.key(),
+                                   {qint64(times[0].toDouble()), qint64(times[1].toDouble())});
+        }
         m_folders.insert(f.key(), std::move(folder));
     }
 }
@@ -37,7 +47,14 @@ void Arrivals::save() {
         QJsonObject files;
         for (auto n = f->names.cbegin(); n != f->names.cend(); ++n)
             files.insert(n.key(), double(n.value()));
-        folders.insert(f.key(), QJsonObject{{"looked", double(f->lookedMs)}, {"files", files}});
+        QJsonObject folder{{"looked", double(f->lookedMs)}, {"files", files}};
+        if (!f->left.isEmpty()) {
+            QJsonObject left;
+            for (auto n = f->left.cbegin(); n != f->left.cend(); ++n)
+                left.insert(n.key(), QJsonArray{double(n->arrivedMs), double(n->leftMs)});
+            folder.insert(u"left", left);
+        }
+        folders.insert(f.key(), folder);
     }
     // A failed write keeps the arrivals in memory; the next change tries again.
     platform::writeFileAtomically(m_fileName,
@@ -70,9 +87,19 @@ void Arrivals::note(const QString& folder, const QList<platform::DirEntry>& entr
         if (present.contains(n.key())) {
             ++n;
         } else {
+            known.left.insert(n.key(), {n.value(), nowMs});
             n = known.names.erase(n);
             changed = true;
         }
+    }
+    if (known.left.size() > kMaxLeft) {
+        QList<qint64> times;
+        times.reserve(known.left.size());
+        for (const Folder::Left& l : std::as_const(known.left))
+            times.append(l.leftMs);
+        std::nth_element(times.begin(), times.end() - kMaxLeft, times.end());
+        const qint64 oldestKept = *(times.end() - kMaxLeft);
+        known.left.removeIf([&](const auto& l) { return l.value().leftMs < oldestKept; });
     }
     if (changed) {
         known.lookedMs = nowMs;
@@ -89,4 +116,25 @@ std::optional<qint64> Arrivals::arrival(const QString& folder, const QString& na
     if (n == f->names.cend())
         return std::nullopt;
     return *n;
+}
+
+void Arrivals::putBack(const QStringList& paths) {
+    const QMutexLocker lock(&m_mutex);
+    load();
+    bool changed = false;
+    for (const QString& path : paths) {
+        const qsizetype slash = path.lastIndexOf(u'/');
+        const auto folder = m_folders.find(path.left(slash));
+        if (slash <= 0 || folder == m_folders.end())
+            continue;
+        const QString name = path.mid(slash + 1);
+        const auto left = folder->left.constFind(name);
+        if (left == folder->left.cend())
+            continue;
+        folder->names.insert(name, left->arrivedMs);
+        folder->left.erase(left);
+        changed = true;
+    }
+    if (changed)
+        save();
 }

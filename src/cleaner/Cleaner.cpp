@@ -638,6 +638,7 @@ Cleaner::Outcome Cleaner::finishUndo(const CleanWorkResult& result) {
         setLastClean(result.record);
     }
     setStatus(Status::undone(result.done, result.failed, result.inUse));
+    m_arrivals->putBack(result.restored);
     finishWithScan(result, true);
     Outcome outcome;
     outcome.kind = Outcome::Kind::Done;

@@ -181,6 +181,11 @@ class TestCleaner : public CleanerTest {
         QVERIFY(QFile::rename(m_home->path() + "/b.pdf", desktop("b.pdf")));
         m_clock->advance(2LL * 86400000); // the hourly rescan runs on its own
         QCOMPARE(due(), QStringList{desktop("a.pdf")});
+        // An undo gives back the arrival the clean took along.
+        m_cleaner->clean();
+        m_cleaner->rescan();
+        m_cleaner->undo();
+        QCOMPARE(due(), QStringList{desktop("a.pdf")});
 
         QVERIFY(testsupport::touch(m_state + "/arrivals.json", "{\"x\": [1,"));
         restart().rescan(); // born in the clock's future: counted from now
