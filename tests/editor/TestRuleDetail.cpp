@@ -8,11 +8,9 @@
 #include "rules/RuleStore.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -63,10 +61,19 @@ class TestRuleDetail : public QObject {
         m_store.reset();
     }
 
-    void chooseFolderStartsWhereItCanAndStoresTheChoice() {
+    // Choose… starts where it can and stores the choice; Show in File Manager says so under
+    // the folder when nothing could show it.
+    void folderIsChosenAndShown() {
         const QString home = QDir::homePath();
         QDir().mkpath(home + "/Desktop/Images");
         show(0);
+        m_services.fileManagerFound = false;
+        m_detail->revealFolder();
+        QCOMPARE(m_detail->fileManagerError(), "No file manager found to show ~/Desktop/Images.");
+        m_services.fileManagerFound = true;
+        m_detail->revealFolder();
+        QCOMPARE(m_detail->fileManagerError(), QString());
+        QCOMPARE(m_services.revealed.size(), 2);
 
         // Cancelled: nothing changes.
         QSignalSpy published(m_store.get(), &RuleStore::rulesChanged);
@@ -84,19 +91,6 @@ class TestRuleDetail : public QObject {
         QTRY_COMPARE(find<QLabel>("destinationLabel")->text(), QString("~/Pictures/Sorted"));
         QTest::mouseClick(find<QPushButton>("chooseFolderButton"), Qt::LeftButton);
         QCOMPARE(m_services.folderRequests.last().second, home + "/Pictures");
-    }
-
-    // Show in File Manager says so under the folder when nothing could show it.
-    void revealWithoutAFileManager() {
-        QDir().mkpath(QDir::homePath() + "/Desktop/Images");
-        show(0);
-        m_services.fileManagerFound = false;
-        m_detail->revealFolder();
-        QCOMPARE(m_detail->fileManagerError(), "No file manager found to show ~/Desktop/Images.");
-        m_services.fileManagerFound = true;
-        m_detail->revealFolder();
-        QCOMPARE(m_detail->fileManagerError(), QString());
-        QCOMPARE(m_services.revealed.size(), 2);
     }
 
     void desktopItselfIsWarnedAbout() {

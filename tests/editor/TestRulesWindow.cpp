@@ -62,6 +62,22 @@ class TestRulesWindow : public QObject {
                         model->index(i, 0).data(RuleListModel::SubtitleRole).toString());
         return list;
     }
+    // A second tidied folder, with rules of its own; its id.
+    QString addDownloads() {
+        QString id;
+        [&] {
+            QVERIFY(QDir().mkpath(m_config->path() + "/Downloads"));
+            QCOMPARE(m_folders->add(m_config->path() + "/Downloads", &id),
+                     TidiedFolders::Refusal::None);
+        }();
+        return id;
+    }
+    QString names() const {
+        QStringList list;
+        for (const SortRule& r : m_store->rules())
+            list.append(r.name);
+        return list.join(' ');
+    }
     bool placeholderShown() const {
         return find<QStackedWidget>("")->currentWidget() == find<QWidget>("placeholder");
     }
@@ -94,15 +110,13 @@ class TestRulesWindow : public QObject {
     void firstSizeFitsTheScreen() {
         QFETCH(QRect, available);
         QFETCH(QRect, expected);
-        RulesEditor editor(*m_folders, m_services);
-        // The smallest window still shows everything, Restore Defaults… included.
-        QVERIFY(editor.minimumSize().expandedTo(editor.layout()->minimumSize()) ==
-                editor.minimumSize());
+        const RulesEditor editor(*m_folders, m_services);
         QCOMPARE(RulesWindow::initialGeometry(available, editor.minimumSize()), expected);
     }
 
     // Fully grown, with a rule of every condition and the tabs shown, the window still asks
-    // for no more than 1280x800 at scale 2 leaves below a title bar: the pane scrolls.
+    // for no more than 1280x800 at scale 2 leaves below a title bar: the pane scrolls. Its
+    // smallest size still shows everything, the tabs and Restore Defaults… included.
     void smallestWindowFitsAtScaleTwo() {
         RulesEditor* editor = open();
         const QUuid id = idAt(0);
@@ -112,32 +126,26 @@ class TestRulesWindow : public QObject {
         m_store->setMaxSize(id, 5000000);
         m_store->setMinAgeDays(id, 30);
         editor->setSelection(id);
-        const QString downloads = m_config->path() + "/Downloads";
-        QVERIFY(QDir().mkpath(downloads));
-        QCOMPARE(m_folders->add(downloads), TidiedFolders::Refusal::None);
+        addDownloads();
         testsupport::settle();
         const QSize screen(640, 384 - 30);
         QCOMPARE(editor->minimumSizeHint().boundedTo(screen), editor->minimumSizeHint());
         QCOMPARE(editor->minimumSize().boundedTo(screen), editor->minimumSize());
+        QCOMPARE(editor->minimumSize().expandedTo(editor->layout()->minimumSize()),
+                 editor->minimumSize());
     }
 
     // The first rule that fits takes a file, so the order is the user's: dragging a row
     // asks the list's model to move it, and Alt+Up/Down move the selected rule by one.
     void rulesAreReordered() {
         RulesEditor* editor = open();
-        const auto names = [this] {
-            QStringList out;
-            for (const SortRule& r : m_store->rules())
-                out << r.name;
-            return out;
-        };
         QAbstractItemModel* model = find<QListView>("ruleList")->model();
         model->moveRow({}, 0, {}, 2); // between the second and the third
-        QCOMPARE(names(), (QStringList{"Documents", "Images", "Installers"}));
+        QCOMPARE(names(), "Documents Images Installers");
         model->moveRow({}, 0, {}, 3); // below the last
-        QCOMPARE(names(), (QStringList{"Images", "Installers", "Documents"}));
+        QCOMPARE(names(), "Images Installers Documents");
         model->moveRow({}, 2, {}, 0);
-        QCOMPARE(names(), (QStringList{"Documents", "Images", "Installers"}));
+        QCOMPARE(names(), "Documents Images Installers");
 
         editor->setSelection(idAt(2));
         auto* list = find<QListView>("ruleList");
@@ -145,13 +153,14 @@ class TestRulesWindow : public QObject {
         QTest::keyClick(list, Qt::Key_Up, Qt::AltModifier);
         QTest::keyClick(list, Qt::Key_Up, Qt::AltModifier);
         QTest::keyClick(list, Qt::Key_Up, Qt::AltModifier); // already first: stays
-        QCOMPARE(names(), (QStringList{"Installers", "Documents", "Images"}));
+        QCOMPARE(names(), "Installers Documents Images");
         QCOMPARE(editor->selection(), idAt(0));
         QTest::keyClick(list, Qt::Key_Down, Qt::AltModifier);
-        QCOMPARE(names(), (QStringList{"Documents", "Installers", "Images"}));
+        QCOMPARE(names(), "Documents Installers Images");
         QCOMPARE(list->currentIndex().row(), 1);
     }
 
+    // Ctrl+W or Escape closes it, and it comes back as it was left.
     void oneWindowThatComesBackAsItWasLeft() {
         RulesEditor* editor = open();
         QCOMPARE(editor->selection(), idAt(0));
@@ -161,7 +170,8 @@ class TestRulesWindow : public QObject {
         QCOMPARE(editor->detail()->ruleId(), idAt(1));
         inPane<QLineEdit>("typesField")->setText("half-typed");
         editor->resize(700, 500);
-        editor->close();
+        QTest::keyClick(inPane<QLineEdit>("nameField"), Qt::Key_W, Qt::ControlModifier);
+        QVERIFY(!editor->isVisible());
 
         open();
         QCOMPARE(RulesWindow::window(), editor);
@@ -169,6 +179,8 @@ class TestRulesWindow : public QObject {
         QCOMPARE(editor->size(), QSize(700, 500));
         QCOMPARE(editor->selection(), idAt(1));
         QCOMPARE(inPane<QLineEdit>("typesField")->text(), QString("half-typed"));
+        QTest::keyClick(inPane<QLineEdit>("nameField"), Qt::Key_Escape);
+        QVERIFY(!editor->isVisible());
     }
 
     void addSelectsTheNewRule() {
@@ -234,19 +246,13 @@ class TestRulesWindow : public QObject {
         QVERIFY(!tabs->isVisibleTo(editor)); // the Desktop alone: nothing to switch
         editor->setSelection(idAt(1));
 
-        const QString downloads = m_config->path() + "/Downloads";
-        QVERIFY(QDir().mkpath(downloads));
-        QString id;
-        QCOMPARE(m_folders->add(downloads, &id), TidiedFolders::Refusal::None);
+        const QString id = addDownloads();
         RuleStore* theirs = m_folders->folder(id)->rules;
         QVERIFY(tabs->isVisibleTo(editor));
         QCOMPARE(tabs->count(), 2);
         QCOMPARE(tabs->tabText(0), "Desktop");
         QCOMPARE(tabs->tabText(1), "Downloads");
         QCOMPARE(editor->folderId(), QString());
-        // The smallest window still shows everything, the tabs included.
-        QCOMPARE(editor->minimumSize().expandedTo(editor->layout()->minimumSize()),
-                 editor->minimumSize());
 
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
         QCOMPARE(editor->folderId(), id);
@@ -273,7 +279,7 @@ class TestRulesWindow : public QObject {
         QCOMPARE(tabs->currentIndex(), 1);
         QCOMPARE(editor->selection(), theirs->rules().last().id);
 
-        QVERIFY(m_folders->remove(downloads));
+        QVERIFY(m_folders->remove(m_config->path() + "/Downloads"));
         QCOMPARE(&editor->store(), m_store);
         QVERIFY(!tabs->isVisibleTo(editor));
         testsupport::settle(); // the removed folder's rules go
@@ -350,7 +356,6 @@ class TestRulesWindow : public QObject {
         QMessageBox* box = editor->deleteConfirmation();
         QVERIFY(box);
         QCOMPARE(box->text(), "Delete the rule \"Documents\"?");
-        QCOMPARE(box->informativeText(), "Its files stay where they are.");
         QCOMPARE(box->defaultButton(), box->button(QMessageBox::Cancel));
         QTest::keyClick(box, Qt::Key_Escape);
         QVERIFY(editor->isVisible());
@@ -371,21 +376,6 @@ class TestRulesWindow : public QObject {
         QVERIFY(!note->isVisibleTo(editor));
         QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier); // nothing more to bring back
         QCOMPARE(m_store->rules().size(), 3);
-    }
-
-    void escapeAndCtrlWClose_data() {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::newRow("Escape") << int(Qt::Key_Escape) << int(Qt::NoModifier);
-        QTest::newRow("Ctrl+W") << int(Qt::Key_W) << int(Qt::ControlModifier);
-    }
-    void escapeAndCtrlWClose() {
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        RulesEditor* editor = open();
-        QTest::keyClick(inPane<QLineEdit>("nameField"), Qt::Key(key),
-                        Qt::KeyboardModifiers(modifiers));
-        QVERIFY(!editor->isVisible());
     }
 
     void everyKeystrokeRenames() {
@@ -435,11 +425,9 @@ class TestRulesWindow : public QObject {
         editor->setSelection(idAt(3));
         QSignalSpy published(m_store, &RuleStore::rulesChanged);
         click("restoreDefaultsButton");
-        QVERIFY(editor->isConfirmingReset());
         QTest::keyClick(editor->restoreConfirmation(), Qt::Key_Escape);
         QVERIFY(!editor->isConfirmingReset());
         QCOMPARE(published.count(), 0);
-        QCOMPARE(m_store->rules()[1].name, "Papers");
         QCOMPARE(editor->selection(), idAt(3));
 
         click("restoreDefaultsButton");
@@ -448,8 +436,7 @@ class TestRulesWindow : public QObject {
         QCOMPARE(box->defaultButton(), box->button(QMessageBox::Cancel));
         QTest::mouseClick(box->findChild<QPushButton*>("confirmRestoreButton"), Qt::LeftButton);
         QVERIFY(!editor->isConfirmingReset());
-        QCOMPARE(m_store->rules().size(), 3);
-        QCOMPARE(m_store->rules()[1].name, "Documents");
+        QCOMPARE(names(), "Images Documents Installers");
         QCOMPARE(editor->selection(), idAt(0));
     }
 };

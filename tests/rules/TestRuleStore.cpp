@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace {
 // A rule as a hand-written file holds it, with the identifier "cccccccc-cccc-…".
 QByteArray ruleJson(char c, const QByteArray& name, const QByteArray& types) {
@@ -15,6 +17,15 @@ QByteArray ruleJson(char c, const QByteArray& name, const QByteArray& types) {
            "\",\"symbol\":\"folder\",\"destination\":\"\\/srv\\/" + name + "\",\"extensions\":[" +
            types + "]}";
 }
+
+QString names(const RuleStore& store) {
+    QStringList list;
+    for (const SortRule& r : store.rules())
+        list.append(r.name);
+    return list.join(' ');
+}
+
+using Edit = std::function<void(RuleStore&, const QUuid&)>;
 } // namespace
 
 class TestRuleStore : public QObject {
@@ -23,6 +34,9 @@ class TestRuleStore : public QObject {
     QTemporaryDir m_dir;
     QString folder() const { return m_dir.path() + "/Vantor"; }
     QString file() const { return folder() + "/rules.json"; }
+    void write(const QList<QByteArray>& rules) const {
+        QVERIFY(testsupport::touch(file(), "[" + rules.join(',') + "]"));
+    }
 
   private slots:
     void init() { QDir(folder()).removeRecursively(); }
@@ -56,8 +70,8 @@ class TestRuleStore : public QObject {
     // Taken exactly as decoded: duplicate and upper-case types kept, an empty list not filled
     // with the defaults. One rule's form is the rule's own; here the list around the rules.
     void fileIsTakenAndWrittenExactly() {
-        QVERIFY(testsupport::touch(file(), "[" + ruleJson('1', "A", "\"pdf\",\"PNG\",\"pdf\"") +
-                                               "," + ruleJson('2', "B", "\"pdf\",\"png\"") + "]"));
+        write(
+            {ruleJson('1', "A", "\"pdf\",\"PNG\",\"pdf\""), ruleJson('2', "B", "\"pdf\",\"png\"")});
         RuleStore store(folder());
         QCOMPARE(store.rules()[0].extensions, QStringList({"pdf", "PNG", "pdf"}));
         // The earlier rule wins; queries are lower-cased, stored entries are not.
@@ -75,36 +89,13 @@ class TestRuleStore : public QObject {
         QVERIFY(RuleStore(folder()).rules().isEmpty());
     }
 
-    // What names an unknown rule, or adds no type, changes nothing: no signal, no file.
-    void nothingChangedIsNotPublished() {
-        RuleStore store(folder());
-        QSignalSpy spy(&store, &RuleStore::rulesChanged);
-        const QUuid images = store.rules()[0].id, unknown = QUuid::createUuid();
-        store.rename(unknown, "x");
-        store.setDestination(unknown, "/tmp");
-        store.removeExtension("png", unknown);
-        QCOMPARE(store.addExtensions("png", unknown), std::nullopt);
-        QCOMPARE(store.addExtensions(" ,.* ", images), std::nullopt);
-        QCOMPARE(spy.count(), 0);
-        QVERIFY(!QFileInfo::exists(file()));
-        store.setDestination(images, QDir::homePath() + "/Pictures/./Sorted");
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(RuleStore(folder()).rules()[0].destination, "~/Pictures/Sorted");
-    }
-
-    void addRuleNamesAndPlacesTheNewRule() {
+    void addRuleNamesTheNewRuleAfterTheOthers() {
         RuleStore store(folder());
         const QUuid first = store.addRule();
-        store.rename(store.rules()[0].id, "new rule"); // other case does not block
         const QUuid second = store.addRule();
-        const QUuid third = store.addRule();
-        QCOMPARE(store.rule(first)->name, "New Rule");
-        QCOMPARE(store.rule(second)->name, "New Rule 2");
-        QCOMPARE(store.rules().last().id, third);
-        // The empty name makes no folder: the folder stays.
-        store.rename(third, "");
-        QCOMPARE(store.rule(third)->name, "");
-        QCOMPARE(store.rule(third)->destination, "~/Desktop/New Rule 3");
+        QCOMPARE(names(store), "Images Documents Installers New Rule New Rule 2");
+        QCOMPARE(store.rules().last().id, second);
+        QCOMPARE(store.rule(first)->destination, "~/Desktop/New Rule");
     }
 
     // The names are typed one after another; the folder follows while it is the tidied
@@ -121,7 +112,7 @@ class TestRuleStore : public QObject {
             << "a.pdf" << QStringList{"Receipts", "Bills"} << "~/Desktop/New Rule";
         QTest::newRow("typed over") << "" << QStringList{"", "R", "Re"} << "~/Desktop/Re";
         QTest::newRow("no folder in the name")
-            << "" << QStringList{"..", "a/b"} << "~/Desktop/New Rule";
+            << "" << QStringList{"..", "a/b", ""} << "~/Desktop/New Rule";
         QTest::newRow("another rule's folder")
             << "" << QStringList{"Images", "Img"} << "~/Desktop/Img";
     }
@@ -132,11 +123,7 @@ class TestRuleStore : public QObject {
         TempHome home;
         const QString tidied = destination.section(u'/', 0, 1);
         const QString folder = platform::expandTilde(tidied);
-        const auto made = tidied == u"~/Desktop"
-                              ? std::make_unique<RuleStore>(home.configFolder())
-                              : std::make_unique<RuleStore>(home.configFolder(), folder,
-                                                            SortRule::defaultsInside(folder));
-        RuleStore& store = *made;
+        RuleStore store(home.configFolder(), folder, SortRule::defaultsInside(folder));
         const QUuid id = store.addRule();
         if (inFolder == "/")
             QVERIFY(QDir().mkpath(folder + "/New Rule"));
@@ -147,6 +134,7 @@ class TestRuleStore : public QObject {
             for (const SortRule& r : store.rules())
                 QVERIFY(r.id == id || r.destination != store.rule(id)->destination);
         }
+        QCOMPARE(store.rule(id)->name, names.last());
         QCOMPARE(store.rule(id)->destination, destination);
         QVERIFY(store.rule(store.addRule())->destination != destination);
         store.setDestination(id, home.desktop("Chosen")); // chosen by the user: stays
@@ -156,18 +144,33 @@ class TestRuleStore : public QObject {
         QCOMPARE(store.rules()[0].destination, tidied + "/Images");
     }
 
+    // A removed rule's note names the types it had taken; put back, it has them again, but
+    // those taken meanwhile. A rule with conditions takes only some of a type's files, so it
+    // shares the type, takes it from no one, and keeps its types when put back.
     void removeNotesTakenTypesAndInsertPutsBack() {
         RuleStore store(folder());
+        const QUuid images = store.rules()[0].id;
         store.addExtensions("png, pdf", store.rules()[1].id);
         const SortRule documents = store.rules()[1];
         QCOMPARE(store.remove(documents.id), ".png now belongs to no rule.");
         QVERIFY(!store.ruleForExtension("png")); // not silently back with Images
         QCOMPARE(store.remove(QUuid::createUuid()), std::nullopt);
-        store.addExtensions("txt", store.rules()[0].id); // taken meanwhile: stays there
+        store.addExtensions("txt", images); // taken meanwhile: stays there
         store.insert(documents, 1);
         QCOMPARE(store.rules()[1].id, documents.id);
         QVERIFY(!store.rules()[1].extensions.contains("txt"));
         QCOMPARE(store.ruleForExtension("pdf")->id, documents.id);
+
+        const QUuid large = store.addRule();
+        store.setMinSize(large, 5000000);
+        QCOMPARE(store.addExtensions("png, txt", large), std::nullopt);
+        QCOMPARE(store.ruleForExtension("txt")->id, images);
+        QCOMPARE(store.addExtensions("png", images), "Moved .png from Documents.");
+        QCOMPARE(store.rule(large)->extensions, QStringList({"png", "txt"}));
+        const SortRule removed = *store.rule(large);
+        store.remove(large);
+        store.insert(removed, 0);
+        QCOMPARE(store.rules()[0], removed);
     }
 
     void parseExtensions_data() {
@@ -189,124 +192,90 @@ class TestRuleStore : public QObject {
         QCOMPARE(RuleStore::parseExtensions(text), types);
     }
 
+    // Sorted by code point, upper case first; rules of one name make one sentence. Nothing
+    // valid typed changes nothing: no signal, no file.
     void addExtensionsNotes_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("note");
         QTest::addColumn<QStringList>("types");
-        // Sorted by code point, upper case first; rules of one name make one sentence.
         QTest::newRow("from three rules") << "png gif, jpg"
                                           << "Moved .jpg from Z. Moved .png, .png, .gif from b."
                                           << QStringList{"png", "gif", "jpg"};
         QTest::newRow("nothing taken") << "zip" << QString() << QStringList{"zip"};
+        QTest::newRow("nothing valid") << " ,.* " << QString() << QStringList{};
     }
     void addExtensionsNotes() {
         QFETCH(QString, typed);
         QFETCH(QString, note);
         QFETCH(QStringList, types);
-        QVERIFY(testsupport::touch(file(), "[" + ruleJson('1', "b", "\"png\"") + "," +
-                                               ruleJson('2', "Z", "\"jpg\"") + "," +
-                                               ruleJson('3', "b", "\"gif\",\"png\"") + "," +
-                                               ruleJson('4', "T", "") + "]"));
+        write({ruleJson('1', "b", "\"png\""), ruleJson('2', "Z", "\"jpg\""),
+               ruleJson('3', "b", "\"gif\",\"png\""), ruleJson('4', "T", "")});
+        const QByteArray written = testsupport::readFile(file());
         RuleStore store(folder());
+        QSignalSpy spy(&store, &RuleStore::rulesChanged);
         const QUuid target = store.rules()[3].id;
+        QCOMPARE(store.addExtensions(typed, QUuid::createUuid()), std::nullopt);
+        QCOMPARE(spy.count(), 0);
         QCOMPARE(store.addExtensions(typed, target).value_or(QString()), note);
         QCOMPARE(store.rules()[3].extensions, types);
         for (const QString& t : types)
             QCOMPARE(store.ruleForExtension(t)->id, target);
+        QCOMPARE(spy.count(), types.isEmpty() ? 0 : 1);
+        QCOMPARE(testsupport::readFile(file()) == written, types.isEmpty());
     }
 
-    // Each setter replaces one condition, also a value the file gave that could not be read,
-    // and holds what it is given to what a rule may have.
-    void conditionSettersReplaceAndLimit_data() {
-        QTest::addColumn<QString>("condition");
-        QTest::addColumn<QVariant>("value");
-        QTest::addColumn<QByteArray>("written"); // the rule's keys after its types
-        const auto row = [](const char* name, const char* condition, const QVariant& value,
-                            const char* written) {
-            QTest::newRow(name) << QString(condition) << value << QByteArray(written);
+    // Each edit changes its rule alone and no unknown one; a condition's setter replaces it,
+    // also a value the file gave that could not be read, and holds what it is given to what
+    // a rule may have.
+    void editsReplaceAndLimit_data() {
+        QTest::addColumn<Edit>("edit");
+        QTest::addColumn<QByteArray>("written"); // the rule's JSON from its types on
+        const auto row = [](const char* name, const char* written, const Edit& edit) {
+            QTest::newRow(name) << edit << QByteArray(written);
         };
-        row("kinds, unknown and repeated dropped", "kinds",
-            QStringList{"image/*", "no/such", "image/*", "text/csv"},
-            ",\"kinds\":[\"image\\/*\",\"text\\/csv\"],\"minSize\":\"big\"}");
-        row("pattern", "namePattern", "Screenshot*",
-            R"(,"namePattern":"Screenshot*","minSize":"big"})");
-        row("pattern with a slash unsets", "namePattern", "a/b", R"(,"minSize":"big"})");
-        row("unreadable size replaced", "minSize", qint64(5000), R"(,"minSize":5000})");
-        row("size held to 1 PiB", "maxSize", qint64(1) << 60,
-            R"(,"minSize":"big","maxSize":1125899906842624})");
-        row("negative size unsets", "minSize", qint64(-7), "}");
-        row("age held", "minAgeDays", 99999, R"(,"minSize":"big","minAgeDays":36500})");
-        row("trash", "action", int(SortRule::Action::Trash),
-            R"(,"minSize":"big","action":"trash"})");
+        row("kinds, unknown and repeated dropped",
+            "[\"png\"],\"kinds\":[\"image\\/*\",\"text\\/csv\"],\"minSize\":\"big\"}",
+            [](auto& s, auto id) {
+                s.setKinds(id, {"image/*", "no/such", "image/*", "text/csv"});
+            });
+        row("pattern", R"(["png"],"namePattern":"Screenshot*","minSize":"big"})",
+            [](auto& s, auto id) { s.setNamePattern(id, "Screenshot*"); });
+        row("pattern with a slash unsets", R"(["png"],"minSize":"big"})",
+            [](auto& s, auto id) { s.setNamePattern(id, "a/b"); });
+        row("unreadable size replaced", R"(["png"],"minSize":5000})",
+            [](auto& s, auto id) { s.setMinSize(id, 5000); });
+        row("size held to 1 PiB", R"(["png"],"minSize":"big","maxSize":1125899906842624})",
+            [](auto& s, auto id) { s.setMaxSize(id, qint64(1) << 60); });
+        row("negative size unsets", R"(["png"]})", [](auto& s, auto id) { s.setMinSize(id, -7); });
+        row("age held", R"(["png"],"minSize":"big","minAgeDays":36500})",
+            [](auto& s, auto id) { s.setMinAgeDays(id, 99999); });
+        row("trash", R"(["png"],"minSize":"big","action":"trash"})",
+            [](auto& s, auto id) { s.setAction(id, SortRule::Action::Trash); });
+        row("type removed", R"([],"minSize":"big"})",
+            [](auto& s, auto id) { s.removeExtension("png", id); });
     }
-    void conditionSettersReplaceAndLimit() {
-        QFETCH(QString, condition);
-        QFETCH(QVariant, value);
+    void editsReplaceAndLimit() {
+        QFETCH(Edit, edit);
         QFETCH(QByteArray, written);
         QByteArray json = ruleJson('1', "A", "\"png\"");
-        json.insert(json.size() - 1, ",\"minSize\":\"big\"");
-        QVERIFY(testsupport::touch(file(), "[" + json + "]"));
+        write({json.insert(json.size() - 1, ",\"minSize\":\"big\"")});
         RuleStore store(folder());
         QSignalSpy spy(&store, &RuleStore::rulesChanged);
-        const QUuid id = store.rules()[0].id;
-        for (const QUuid& which : {QUuid::createUuid(), id}) { // an unknown rule: no change
-            if (condition == "kinds")
-                store.setKinds(which, value.toStringList());
-            else if (condition == "namePattern")
-                store.setNamePattern(which, value.toString());
-            else if (condition == "minSize")
-                store.setMinSize(which, value.toLongLong());
-            else if (condition == "maxSize")
-                store.setMaxSize(which, value.toLongLong());
-            else if (condition == "minAgeDays")
-                store.setMinAgeDays(which, value.toInt());
-            else
-                store.setAction(which, SortRule::Action(value.toInt()));
-        }
+        edit(store, QUuid::createUuid());
+        QCOMPARE(spy.count(), 0);
+        edit(store, store.rules()[0].id);
         QCOMPARE(spy.count(), 1);
         const QByteArray rule = store.rules()[0].toJson();
-        QCOMPARE(rule.mid(rule.indexOf("[\"png\"]") + 7), written);
+        QCOMPARE(rule.mid(rule.indexOf("\"extensions\":") + 13), written);
         QCOMPARE(RuleStore(folder()).rules(), store.rules());
     }
 
-    // A type belongs to one rule among those with types alone; a rule with conditions takes
-    // only some of a type's files, so it shares the type and takes it from no one.
-    void typesAreSharedWithRulesThatHaveConditions() {
+    // Moved past either end, a rule stops there.
+    void moveRuleStopsAtTheEnds() {
         RuleStore store(folder());
-        const QUuid images = store.rules()[0].id, documents = store.rules()[1].id;
-        const QUuid large = store.addRule();
-        store.setMinSize(large, 5000000);
-        QCOMPARE(store.addExtensions("png, pdf", large), std::nullopt);
-        QVERIFY(store.rule(images)->extensions.contains("png"));
-        QCOMPARE(store.addExtensions("png", documents), "Moved .png from Images.");
-        QCOMPARE(store.rule(large)->extensions, QStringList({"png", "pdf"}));
-        // Put back, the rule with conditions keeps its types beside the others'.
-        const SortRule removed = *store.rule(large);
-        store.remove(large);
-        store.insert(removed, 0);
-        QCOMPARE(store.rules()[0], removed);
-    }
-
-    void moveRuleReorders_data() {
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("to");
-        QTest::addColumn<QString>("names");
-        QTest::newRow("last to first") << 2 << 0 << "Installers Images Documents";
-        QTest::newRow("down by one") << 0 << 1 << "Documents Images Installers";
-        QTest::newRow("past the end") << 0 << 9 << "Documents Installers Images";
-        QTest::newRow("before the start") << 1 << -3 << "Documents Images Installers";
-    }
-    void moveRuleReorders() {
-        QFETCH(int, from);
-        QFETCH(int, to);
-        QFETCH(QString, names);
-        RuleStore store(folder());
-        store.moveRule(store.rules()[from].id, to);
-        QStringList order;
-        const RuleStore reread(folder()); // kept: rules() refers into it
-        for (const SortRule& r : reread.rules())
-            order.append(r.name);
-        QCOMPARE(order.join(' '), names);
+        store.moveRule(store.rules()[0].id, 9);
+        store.moveRule(store.rules()[1].id, -3);
+        QCOMPARE(names(RuleStore(folder())), "Installers Documents Images");
     }
 
     void unwritableFolderDropsSavesSilently() {

@@ -110,41 +110,22 @@ class TestTidiedFolders : public QObject {
                  QJsonArray({list.at(0)}));
     }
 
+    // The download folder's rules, Archives among them, are written when it is added, so they
+    // stay as made when the download folder moves on. Only what Vantor wrote goes with it.
     void addedFolderIsSavedAndRemovedWithItsRules() {
         auto folders = open();
         // A rule that puts files into home itself shuts out no folder.
         RuleStore* desktop = folders->desktopRules();
         desktop->setDestination(desktop->rules()[2].id, home());
         QSignalSpy changed(folders.get(), &TidiedFolders::foldersChanged);
-        QString id;
-        QCOMPARE(folders->add(home("/Projects/"), &id), Refusal::None);
-        QVERIFY(TidiedFolders::isFolderId(id));
-        QCOMPARE(changed.count(), 1);
-        RuleStore* rules = folders->folder(id)->rules;
-        QCOMPARE(rules->rules().size(), 3); // not the download folder: no Archives
-        rules->addRule();
-        QCOMPARE(rules->rules().last().destination, "~/Projects/New Rule");
-
-        const auto again = open();
-        QCOMPARE(again->folder(id)->path, home("/Projects"));
-        QCOMPARE(again->folder(id)->rules->rules(), rules->rules());
-
-        // Only what Vantor wrote goes.
-        const QString rulesFolder = m_home->configFolder() + "/folders/" + id;
-        QVERIFY(testsupport::touch(rulesFolder + "/mine.txt"));
-        QVERIFY(!again->remove(home("/Desktop")));
-        QVERIFY(again->remove(home("/ProjectsLink")));
-        QVERIFY(!QFile::exists(rulesFolder + "/rules.json"));
-        QVERIFY(QFile::exists(rulesFolder + "/mine.txt"));
-        QCOMPARE(open()->folders().size(), 1);
-    }
-
-    void downloadFolderGetsArchives() {
-        const auto folders = open();
         QCOMPARE(folders->offeredDownloads(), home("/Downloads"));
         QString id;
-        QCOMPARE(folders->add("~/Downloads", &id), Refusal::None);
+        QCOMPARE(folders->add("~/Downloads/", &id), Refusal::None);
+        QVERIFY(TidiedFolders::isFolderId(id));
+        QCOMPARE(changed.count(), 1);
         QCOMPARE(folders->offeredDownloads(), std::nullopt);
+        QCOMPARE(folders->add(home("/Projects"), nullptr), Refusal::None);
+        QCOMPARE(folders->folders().last().rules->rules().size(), 3); // no Archives
 
         const QList<SortRule> rules = folders->folder(id)->rules->rules();
         QStringList names, types;
@@ -156,11 +137,21 @@ class TestTidiedFolders : public QObject {
         QCOMPARE(names, QStringList({"Images", "Documents", "Installers", "Archives"}));
         QVERIFY(rules.last().extensions.contains("zip"));
         QCOMPARE(types.removeDuplicates(), 0); // each type belongs to one rule
-
-        // The rules stay as made when the download folder moves on.
         QVERIFY(testsupport::touch(home("/.config/user-dirs.dirs"),
                                    "XDG_DOWNLOAD_DIR=\"$HOME/Projects\"\n"));
-        QCOMPARE(open()->folder(id)->rules->rules(), rules);
+        const auto again = open();
+        QCOMPARE(again->folder(id)->path, home("/Downloads"));
+        QCOMPARE(again->folder(id)->rules->rules(), rules);
+        again->folder(id)->rules->addRule();
+        QCOMPARE(again->folder(id)->rules->rules().last().destination, "~/Downloads/New Rule");
+
+        const QString rulesFolder = m_home->configFolder() + "/folders/" + id;
+        QVERIFY(testsupport::touch(rulesFolder + "/mine.txt"));
+        QVERIFY(!again->remove(home("/Desktop")));
+        QVERIFY(again->remove(home("/HomeLink/Downloads")));
+        QVERIFY(!QFile::exists(rulesFolder + "/rules.json"));
+        QVERIFY(QFile::exists(rulesFolder + "/mine.txt"));
+        QCOMPARE(open()->folders().size(), 2);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "Palettes.h"
 #include "TestSupport.h"
 
 #include "widgets/Colors.h"
@@ -27,18 +28,6 @@ class FakePortalSettings : public QObject {
 };
 
 namespace {
-
-QPalette lightPalette() {
-    QPalette p(QColor(0xe0, 0xe0, 0xe0), QColor(0xef, 0xef, 0xef));
-    p.setColor(QPalette::WindowText, Qt::black);
-    return p;
-}
-
-QPalette darkPalette() {
-    QPalette p(QColor(0x3a, 0x3a, 0x3a), QColor(0x2b, 0x2b, 0x2b));
-    p.setColor(QPalette::WindowText, QColor(0xf2, 0xf2, 0xf2));
-    return p;
-}
 
 // Each state colour against the window it is drawn on: 4.5:1 for the texts drawn in it
 // (failure counts, the login error, the Desktop warning), which covers the 3:1 its icons

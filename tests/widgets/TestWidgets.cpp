@@ -1,3 +1,4 @@
+#include "Palettes.h"
 #include "TestSupport.h"
 
 #include "widgets/Colors.h"
@@ -12,18 +13,6 @@
 #include <QtMath>
 
 namespace {
-
-QPalette darkPalette() {
-    QPalette p(QColor(0x3a, 0x3a, 0x3a), QColor(0x2b, 0x2b, 0x2b));
-    p.setColor(QPalette::WindowText, QColor(0xf2, 0xf2, 0xf2));
-    return p;
-}
-
-QPalette lightPalette() {
-    QPalette p(QColor(0xe0, 0xe0, 0xe0), QColor(0xef, 0xef, 0xef));
-    p.setColor(QPalette::WindowText, Qt::black);
-    return p;
-}
 
 // The distinct opaque colours of a pixmap, ignoring anti-aliased edge pixels.
 QSet<QRgb> solidColors(const QPixmap& pixmap) {
