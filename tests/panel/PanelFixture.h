@@ -104,6 +104,7 @@ struct PanelFixture {
     // shows it.
     PanelView& open(const QStringList& files = {}) {
         touch(files);
+        panel.reset(); // an earlier one goes before what it refers to
         autoTidy = std::make_unique<AutoTidySettings>(settingsFile());
         cleaner = std::make_unique<Cleaner>(folders.get(), home.stateFolder(), nullptr, clock);
         panel = std::make_unique<PanelView>(*cleaner, *autoTidy, services);

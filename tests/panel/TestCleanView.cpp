@@ -70,27 +70,26 @@ class TestCleanView : public QObject {
         QTest::addColumn<QString>("note"); // about the others, or the empty state's subtitle
         // "rule: preview" for the Desktop alone, else "folder: rows | others" or no access
         QTest::addColumn<QStringList>("shown");
-        const QStringList downloads{"b.png", "c.pdf", "d.pdf"};
+        const QStringList none, downloads{"b.png", "c.pdf", "d.pdf"};
         const QString downloadsRows = "Downloads: Images: b.png, Documents: c.pdf, d.pdf | ";
         const QString desktopSection = "Desktop: Images: a.png | 1 other file stays where it is.";
 
         QTest::newRow("one file, seven others")
-            << QStringList{"a.png", "1", "2", "3", "4", "5", "6", "7"} << QStringList()
+            << QStringList{"a.png", "1", "2", "3", "4", "5", "6", "7"} << none
             << "1 file to put away"
             << "7 other files stay where they are." << QStringList{"Images: a.png"};
         QTest::newRow("first and third rule, one other")
-            << QStringList{"b.png", "a.png", "disc.iso", "notes"} << QStringList()
-            << "3 files to put away"
+            << QStringList{"b.png", "a.png", "disc.iso", "notes"} << none << "3 files to put away"
             << "1 other file stays where it is."
             << QStringList{"Images: a.png, b.png", "Installers: disc.iso"};
         QTest::newRow("overflowing preview, no others")
             << QStringList{"e.png", "c.png", "a.png", "d.png", "b.png", "x.pdf", "y.pdf", "z.pdf"}
-            << QStringList() << "8 files to put away" << QString()
+            << none << "8 files to put away" << QString()
             << QStringList{"Images: a.png, b.png +3", "Documents: x.pdf, y.pdf +1"};
-        QTest::newRow("empty") << QStringList{} << QStringList() << QString()
-                               << "Nothing to sort right now." << QStringList{};
+        QTest::newRow("empty") << QStringList{} << none << QString() << "Nothing to sort right now."
+                               << QStringList{};
         QTest::newRow("one unmatched")
-            << QStringList{"README"} << QStringList() << QString()
+            << QStringList{"README"} << none << QString()
             << "No files match your rules. 1 other file left alone." << QStringList{};
         QTest::newRow("both folders")
             << QStringList{"a.png", "notes"} << downloads << "4 files to put away" << QString()
@@ -282,7 +281,6 @@ class TestCleanView : public QObject {
         QCOMPARE(f.undoShown(), bool(f.cleaner->lastClean()));
         if (!text.contains("couldn't"))
             return;
-        QCOMPARE(view->statusLine()->failureText(), " \u00b7 1 couldn't be moved");
         const QString html = f.find<QLabel>("statusText")->text();
         QVERIFY2(html.contains(widgets::warningOrange().name()), qPrintable(html));
         // The file that stayed keeps its row.
