@@ -14,6 +14,7 @@
 #include "panel/StatusLine.h"
 #include "rules/RuleStore.h"
 #include "rules/TidiedFolders.h"
+#include "widgets/PrimaryButton.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -98,9 +99,12 @@ struct PanelFixture {
         QVERIFY(testsupport::touch(home.stateFolder() + "/last-clean.json", record.encode()));
     }
 
-    // Makes the cleaner (reading any record already written), the settings of automatic
-    // tidying (reading settings.ini) and the panel, and shows it.
-    PanelView& open() {
+    // Puts these files on the Desktop, then makes the cleaner (reading any record already
+    // written), the settings of automatic tidying (reading settings.ini) and the panel, and
+    // shows it.
+    PanelView& open(const QStringList& files = {}) {
+        touch(files);
+        panel.reset(); // an earlier one goes before what it refers to
         autoTidy = std::make_unique<AutoTidySettings>(settingsFile());
         cleaner = std::make_unique<Cleaner>(folders.get(), home.stateFolder(), nullptr, clock);
         panel = std::make_unique<PanelView>(*cleaner, *autoTidy, services);
@@ -132,6 +136,16 @@ struct PanelFixture {
         QVERIFY(QTest::qWaitFor([this] { return !cleaner->isBusy(); }, 10000));
         testsupport::settle();
     }
+    // Puts these files on the Desktop and has the cleaner look again, as its watch would.
+    void rescanWith(const QStringList& files) const {
+        touch(files);
+        cleaner->rescan();
+    }
+    // Cleans what the page shows, as its button does.
+    void clean() const {
+        panel->cleanView()->cleanButton()->click();
+        finishWork();
+    }
     // Layouts settle one level of nesting per pass of the event loop: the panel's height
     // follows its rows a few passes after they change.
     static void settleLayouts() {
@@ -142,15 +156,28 @@ struct PanelFixture {
     template <typename T> T* find(const char* name) const {
         return testsupport::find<T>(panel.get(), QString::fromLatin1(name));
     }
+    // The text of the panel's label of that name while it shows; empty while it does not.
+    QString labelText(const char* name) const {
+        const QLabel* label = find<QLabel>(name);
+        return label && label->isVisibleTo(panel.get()) ? label->text() : QString();
+    }
     QString statusText() const { return panel->cleanView()->statusLine()->text(); }
     bool undoShown() const {
         return panel->cleanView()->statusLine()->undoButton()->isVisibleTo(panel.get());
     }
-    // Whether `w` is whole inside the panel and not covered.
-    bool reachable(const QWidget* w) const {
-        const QRect inPanel(w->mapTo(panel.get(), QPoint()), w->size());
-        return w->isVisibleTo(panel.get()) && panel->rect().contains(inPanel) &&
-               w->visibleRegion().boundingRect() == w->rect();
+    // The page that shows, or the settings over it, once the layouts have followed.
+    void showSettings(bool on) const {
+        panel->setShowingSettings(on);
+        settleLayouts();
+    }
+    // Fails unless each of these is whole inside the panel and not covered.
+    void checkReachable(std::initializer_list<const QWidget*> widgets) const {
+        for (const QWidget* w : widgets) {
+            const QRect inPanel(w->mapTo(panel.get(), QPoint()), w->size());
+            QVERIFY2(w->isVisibleTo(panel.get()) && panel->rect().contains(inPanel) &&
+                         w->visibleRegion().boundingRect() == w->rect(),
+                     qPrintable(w->objectName()));
+        }
     }
     // What Tab goes through, from the header's first button round: each by its name for
     // screen readers, or its object name.

@@ -49,19 +49,29 @@ class TestPanelView : public QObject {
         QVERIFY(panel.showingSettings()); // closing the panel keeps settings open
     }
 
+    // The gear, Done and Escape close the settings, which go over the no-access page and come
+    // back to it, not to the clean page. Quit works on every page.
     void pageFollowsCleanerAndSettings() {
         PanelFixture f;
         QVERIFY(QDir(f.desktop()).removeRecursively());
         f.open();
-        QSignalSpy quit(f.panel.get(), &PanelView::quitRequested); // Quit works on every page
+        QSignalSpy quit(f.panel.get(), &PanelView::quitRequested);
         QCOMPARE(shownPage(f), Page::NoAccess);
         f.panel->quitButton()->click();
-
-        // Settings go over the no-access page and come back to it, not to the clean page.
         f.panel->settingsButton()->click();
         QCOMPARE(shownPage(f), Page::Settings);
         f.panel->quitButton()->click();
         f.panel->settingsButton()->click();
+        QCOMPARE(shownPage(f), Page::NoAccess);
+        f.panel->settingsButton()->click();
+        f.panel->settingsView()->doneButton()->click();
+        QCOMPARE(shownPage(f), Page::NoAccess);
+        testsupport::settle();
+        QVERIFY(f.panel->findChildren<SettingsView*>().isEmpty()); // made afresh each time
+        f.panel->settingsButton()->click();
+        QTest::keyClick(f.panel.get(), Qt::Key_Escape);
+        QCOMPARE(shownPage(f), Page::NoAccess);
+        QTest::keyClick(f.panel.get(), Qt::Key_Escape); // not the page's to take: nothing
         QCOMPARE(shownPage(f), Page::NoAccess);
 
         QCOMPARE(f.find<QLabel>("noAccessText")->text(),
@@ -75,7 +85,6 @@ class TestPanelView : public QObject {
         f.services.fileManagerFound = false;
         f.panel->noAccessView()->openSettingsButton()->click();
         QCOMPARE(f.panel->noAccessView()->fileManagerError(), "No file manager found to show ~.");
-        f.services.fileManagerFound = true;
 
         f.panel->noAccessView()->tryAgainButton()->click(); // still missing
         QCOMPARE(shownPage(f), Page::NoAccess);
@@ -87,31 +96,11 @@ class TestPanelView : public QObject {
         QCOMPARE(quit.size(), 3);
 
         // A clean keeps the clean page; losing the Desktop again brings the notice back live.
-        f.panel->cleanView()->cleanButton()->click();
-        f.finishWork();
+        f.clean();
         QCOMPARE(shownPage(f), Page::Clean);
         QVERIFY(QDir(f.desktop()).removeRecursively());
         f.cleaner->rescan();
         QCOMPARE(shownPage(f), Page::NoAccess);
-    }
-
-    void settingsCloseWithDoneEscapeAndXmark() {
-        PanelFixture f;
-        f.open();
-        f.panel->settingsButton()->click();
-        QCOMPARE(shownPage(f), Page::Settings);
-        QTest::keyClick(f.panel.get(), Qt::Key_Escape);
-        QCOMPARE(shownPage(f), Page::Clean);
-
-        f.panel->settingsButton()->click();
-        f.panel->settingsView()->doneButton()->click();
-        QCOMPARE(shownPage(f), Page::Clean);
-        testsupport::settle();
-        QVERIFY(f.panel->findChildren<SettingsView*>().isEmpty()); // made afresh each time
-
-        // Escape without settings open is not the page's to take.
-        QTest::keyClick(f.panel.get(), Qt::Key_Escape);
-        QCOMPARE(shownPage(f), Page::Clean);
     }
 
     // Tab goes through the panel as it is read, header first, every control reached shows
@@ -119,12 +108,9 @@ class TestPanelView : public QObject {
     void readableByKeyboardAndScreenReader() {
         PanelFixture f;
         QDir().mkpath(f.desktop("Images"));
-        f.touch({"a.png", "b.png"});
-        f.open();
-        f.panel->cleanView()->cleanButton()->click();
-        f.finishWork();
-        f.touch({"c.png"});
-        f.cleaner->rescan();
+        f.open({"a.png", "b.png"});
+        f.clean();
+        f.rescanWith({"c.png"});
         const auto focusShows = [&] {
             f.panel->setFocus(Qt::OtherFocusReason);
             QMap<QWidget*, QImage> unfocused;
@@ -144,8 +130,7 @@ class TestPanelView : public QObject {
                  (QStringList{"Settings", "Quit Vantor", "cleanButton", "undoButton"}));
         focusShows();
 
-        f.panel->setShowingSettings(true);
-        f.settleLayouts(); // the page's scroll area sizes it a layout pass later
+        f.showSettings(true); // the page's scroll area sizes it a layout pass later
         QCOMPARE(
             f.tabOrder(),
             (QStringList{"Close settings", "Quit Vantor", "loginSwitch", "addFolderButton",
@@ -177,33 +162,24 @@ class TestPanelView : public QObject {
         QSignalSpy resized(f.panel.get(), &PanelView::sizeChanged);
         f.settleLayouts();
         const int empty = f.panel->height();
-        f.touch(files.mid(0, 3) << "a name long enough to wrap and then some more.png");
-        f.cleaner->rescan();
+        f.rescanWith(files.mid(0, 3) << "a name long enough to wrap and then some more.png");
         f.settleLayouts();
         const int threeRows = f.panel->height();
         QVERIFY(threeRows > empty + 80 && !resized.isEmpty());
-        QVERIFY(f.reachable(f.panel->cleanView()->cleanButton()));
-        f.panel->setShowingSettings(true);
-        f.settleLayouts();
-        QVERIFY(f.reachable(f.panel->settingsView()->doneButton()));
-        f.panel->setShowingSettings(false);
-        f.settleLayouts();
+        f.checkReachable({f.panel->cleanView()->cleanButton()});
+        f.showSettings(true);
+        f.showSettings(false);
         QCOMPARE(f.panel->height(), threeRows);
 
-        f.touch(files);
-        f.cleaner->rescan();
-        f.panel->cleanView()->cleanButton()->click();
-        f.finishWork();
-        f.touch(files); // the same again, with the first clean still to undo
-        f.cleaner->rescan();
+        f.rescanWith(files);
+        f.clean();
+        f.rescanWith(files); // the same again, with the first clean still to undo
         f.settleLayouts();
         QCOMPARE(f.panel->cleanView()->rows().size(), 30);
         QVERIFY(f.panel->height() <= kAvailable);
-        QVERIFY(f.reachable(f.panel->settingsButton()));
-        QVERIFY(f.reachable(f.panel->quitButton()));
-        QVERIFY(f.reachable(f.panel->cleanView()->cleanButton()));
-        QVERIFY(f.reachable(f.panel->cleanView()->statusLine()->undoButton()));
-
+        f.checkReachable({f.panel->settingsButton(), f.panel->quitButton(),
+                          f.panel->cleanView()->cleanButton(),
+                          f.panel->cleanView()->statusLine()->undoButton()});
         // The last row is there to scroll to.
         FittingScrollArea* list = f.panel->cleanView()->groupScroll();
         QVERIFY(list->verticalScrollBar()->maximum() > 0);
@@ -212,16 +188,14 @@ class TestPanelView : public QObject {
         list->ensureWidgetVisible(last);
         QVERIFY(!last->visibleRegion().isEmpty());
 
-        f.panel->setShowingSettings(true);
-        f.settleLayouts();
+        f.showSettings(true);
         QVERIFY(f.panel->height() <= kAvailable);
-        QVERIFY(f.reachable(f.panel->settingsView()->doneButton()));
-        QVERIFY(f.reachable(f.panel->settingsView()->editRulesButton()));
+        f.checkReachable(
+            {f.panel->settingsView()->doneButton(), f.panel->settingsView()->editRulesButton()});
 
         // Room again: the list shows whole and nothing scrolls.
-        f.panel->setShowingSettings(false);
         f.panel->setAvailableHeight(5000);
-        f.settleLayouts();
+        f.showSettings(false);
         QCOMPARE(list->verticalScrollBar()->maximum(), 0);
     }
 };
