@@ -4,7 +4,6 @@
 
 #include <QCryptographicHash>
 #include <QDirIterator>
-#include <QTemporaryDir>
 
 #include <csignal>
 #include <fcntl.h>
@@ -15,8 +14,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <memory>
-
 namespace platform::detail {
 extern void (*copyStep)(qint64 copied);
 extern void (*trashStep)();
@@ -26,7 +23,7 @@ using Notice = Cleaner::Notice;
 
 namespace {
 
-constexpr const char* kOneFileSystem = "/dev/shm and the temporary folder are one file system";
+constexpr const char* kOneFileSystem = "the home and /dev/shm are one file system";
 
 // chattr +i while it lives: even root cannot write, rename or remove an immutable entry,
 // which is how these tests make the record or its folder unwritable.
@@ -48,37 +45,25 @@ struct Immutable {
 QByteArray hashOf(const QByteArray& content) {
     return QCryptographicHash::hash(content, QCryptographicHash::Sha1);
 }
+QString fileName(int i) {
+    return QString("file %1.%2").arg(i).arg(i % 50 ? "png" : "pdf");
+}
 
 // What a killed clean or undo is about: the Desktop's files; the Desktop's and those of
 // Downloads; files going to the trash, with or without another program writing the
-// .trashinfo of the one killed halfway under its name; a Desktop on a disk that hands out
-// freed inodes again at once, where the user saves new files under moved files' names
-// before the restart.
-enum class Scene { Desktop, TwoFolders, Trash, TrashInfoRewritten, DiskDesktop };
+// .trashinfo of the one killed halfway under its name; files all going to the other file
+// system, where the user saves new files under moved files' names before the restart (on
+// a disk that hands out freed inodes again at once, with the moved files' inodes).
+enum class Scene { Desktop, TwoFolders, Trash, TrashInfoRewritten, NewFilesSaved };
 
 } // namespace
 
-class TestCleanRecovery : public QObject {
+class TestCleanRecovery : public CleanerTest {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_tmp;
-    std::unique_ptr<QTemporaryDir> m_shm; // another file system, for copies (m_far)
-    std::unique_ptr<TidiedFolders> m_folders;
-    RuleStore* m_store = nullptr;
-    QString m_desktop, m_state, m_config, m_far;
+    std::unique_ptr<QTemporaryDir> m_shm;
+    QString m_far; // on another file system than the home, for copies; empty where none is
     QHash<QByteArray, QString> m_files; // a file of ours by its content → the folder it is from
-
-    QString desktop(const QString& name) const { return m_desktop + "/" + name; }
-    std::unique_ptr<Cleaner> makeCleaner() {
-        return std::make_unique<Cleaner>(m_folders.get(), m_state);
-    }
-    QUuid ruleAt(int i) const { return m_store->rules().at(i).id; }
-    void useDesktop(const QString& path) {
-        m_desktop = path;
-        QDir().mkpath(m_desktop);
-        m_folders = std::make_unique<TidiedFolders>(m_config, m_desktop);
-        m_store = m_folders->desktopRules();
-    }
 
     // A file of ours is to be found in `folder` once everything is put back.
     void expect(const QByteArray& content, const QString& folder) {
@@ -88,10 +73,7 @@ class TestCleanRecovery : public QObject {
         QVERIFY(testsupport::touch(desktop(name), content));
         expect(content, QFileInfo(desktop(name)).path());
     }
-    static QString fileName(int i) {
-        return QString("file %1.%2").arg(i).arg(i % 50 ? "png" : "pdf");
-    }
-    // Images on this file system; Documents and Installers on the other one.
+    // Images on the home's file system; Documents and Installers on the other one.
     void populate(int count, qsizetype bigBytes = 0) {
         if (!m_far.isEmpty()) {
             m_store->setDestination(ruleAt(1), m_far + "/Documents");
@@ -107,7 +89,7 @@ class TestCleanRecovery : public QObject {
     // from; no partial copy is left, and no journal unless `journalsGone` is false.
     void verifyFiles(qsizetype away = 0, bool journalsGone = true) {
         QHash<QByteArray, QString> found;
-        for (const QString& root : {m_tmp->path(), m_far}) {
+        for (const QString& root : {m_home->path(), m_far}) {
             if (root.isEmpty())
                 continue;
             QDirIterator it(root,
@@ -119,7 +101,7 @@ class TestCleanRecovery : public QObject {
                 QVERIFY2(!journalsGone || !path.endsWith(".journal"), qPrintable(path));
                 const QFileInfo info = it.fileInfo();
                 if (info.isSymLink() || !info.isFile() || path.startsWith(m_state + "/") ||
-                    path.startsWith(m_config + "/"))
+                    path.startsWith(m_home->configFolder() + "/"))
                     continue; // no file of ours, and possibly a fifo or huge
                 const QByteArray hash = hashOf(testsupport::readFile(path));
                 QVERIFY2(!m_files.contains(hash) || !found.contains(hash), qPrintable(path));
@@ -137,7 +119,7 @@ class TestCleanRecovery : public QObject {
     // Where a child process kills itself, besides a count of progress: once a copy across
     // file systems is 1 MiB along; once the first such copy has its name and its source is
     // still there; once the third file's .trashinfo is written. kQuit is no kill but the
-    // cleaner going away at its first progress, as on quitting.
+    // cleaner going away once it has moved a file, as on quitting.
     static constexpr int kCopying = -1, kLinked = -2, kThirdTrashed = -3, kQuit = -4;
 
     // A child process with its own cleaner cleans or undoes and kills itself with SIGKILL at
@@ -145,9 +127,8 @@ class TestCleanRecovery : public QObject {
     bool killedAt(int killAt, bool undo) {
         const pid_t pid = ::fork();
         if (pid == 0) {
-            TidiedFolders folders(m_config, m_desktop);
-            Cleaner cleaner(&folders, m_state);
-            connect(&cleaner, &Cleaner::progress, [killAt](int done, int total) {
+            const auto cleaner = anotherCleaner();
+            connect(cleaner.get(), &Cleaner::progress, [killAt](int done, int total) {
                 if (killAt >= 0 && done == qMin(killAt, total))
                     ::raise(SIGKILL);
             });
@@ -162,44 +143,33 @@ class TestCleanRecovery : public QObject {
                 if (hook == kThirdTrashed && ++trashed == 3)
                     ::raise(SIGKILL);
             };
-            undo ? cleaner.undo() : cleaner.clean();
+            undo ? cleaner->undo() : cleaner->clean();
             ::_exit(0);
         }
         int status = 0;
         return ::waitpid(pid, &status, 0) == pid && WIFSIGNALED(status) &&
                WTERMSIG(status) == SIGKILL;
     }
-    void quitAtFirstProgress() {
-        auto cleaner = makeCleaner();
-        QSignalSpy progress(cleaner.get(), &Cleaner::progress);
-        cleaner->startClean();
-        QVERIFY(progress.wait(20000));
-    } // the cleaner going waits for its worker
+    void quitAfterFirstMove() {
+        QSignalSpy progress(&restart(), &Cleaner::progress);
+        m_cleaner->startClean();
+        QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty() && progress.last().at(0).toInt() > 0, 20000);
+        m_cleaner.reset(); // waits for the worker
+    }
 
   private slots:
     void init() {
-        // Home in memory keeps thousands of files quick; the far side is the disk.
-        m_tmp = std::make_unique<QTemporaryDir>("/dev/shm/vantor-recovery-XXXXXX");
-        if (!m_tmp->isValid())
-            m_tmp = std::make_unique<QTemporaryDir>();
-        qputenv("HOME", m_tmp->path().toUtf8());
-        qputenv("XDG_DATA_HOME", m_tmp->path().toUtf8() + "/.local/share");
-        m_state = m_tmp->path() + "/state";
-        m_config = m_tmp->path() + "/config";
-        useDesktop(m_tmp->path() + "/Desktop");
-        m_store->restoreDefaults();
+        setUp();
         m_files.clear();
-        m_shm = std::make_unique<QTemporaryDir>();
-        m_far.clear();
+        m_shm = std::make_unique<QTemporaryDir>("/dev/shm/vantor-recovery-XXXXXX");
         const auto far = platform::identity(m_shm->path(), true);
-        const auto near = platform::identity(m_tmp->path(), true);
-        if (m_shm->isValid() && far && near && far->device != near->device)
-            m_far = m_shm->path();
+        const auto near = platform::identity(m_home->path(), true);
+        const bool another = m_shm->isValid() && far && near && far->device != near->device;
+        m_far = another ? m_shm->path() : QString();
     }
     void cleanup() {
-        m_folders.reset();
+        tearDown();
         m_shm.reset();
-        m_tmp.reset();
     }
 
     // A real kill at an exact step of a clean or an undo; a fresh cleaner recovers a record
@@ -213,25 +183,25 @@ class TestCleanRecovery : public QObject {
             QTest::newRow(name) << scene << undo << killAt;
         };
         row("clean, before the first move", Scene::Desktop, false, 0);
-        row("clean, in the middle", Scene::Desktop, false, 700);
+        row("clean, in the middle", Scene::Desktop, false, 300);
         row("clean, copying across file systems", Scene::Desktop, false, kCopying);
         row("clean, a copy named, its source still there", Scene::Desktop, false, kLinked);
         row("clean, after the last move", Scene::Desktop, false, 99999);
-        row("clean, quit at the first progress", Scene::Desktop, false, kQuit);
-        row("undo, in the middle", Scene::Desktop, true, 700);
+        row("clean, quit after the first move", Scene::Desktop, false, kQuit);
+        row("undo, in the middle", Scene::Desktop, true, 300);
         row("undo, copying across file systems", Scene::Desktop, true, kCopying);
-        row("clean over two folders, in the middle", Scene::TwoFolders, false, 1700);
-        row("undo over two folders, in the middle", Scene::TwoFolders, true, 1700);
+        row("clean over two folders, in the middle", Scene::TwoFolders, false, 700);
+        row("undo over two folders, in the middle", Scene::TwoFolders, true, 700);
         row("to the trash, its .trashinfo written", Scene::Trash, false, kThirdTrashed);
         row("to the trash, another's .trashinfo in its place", Scene::TrashInfoRewritten, false,
             kThirdTrashed);
-        row("new files under moved names, a copy named", Scene::DiskDesktop, false, kLinked);
+        row("new files under moved names, a copy named", Scene::NewFilesSaved, false, kLinked);
         // More rounds by hand: VANTOR_KILL_ROUNDS=20.
         const int rounds = qMax(1, qEnvironmentVariableIntValue("VANTOR_KILL_ROUNDS"));
         for (int i = 0; i < rounds; ++i) {
             const int killAt = 37 + i * 53 % 500;
             QTest::addRow("new files under moved names, killed after %d moves", killAt)
-                << Scene::DiskDesktop << false << killAt;
+                << Scene::NewFilesSaved << false << killAt;
         }
     }
     void killedWorkIsRecoveredAndUndoneWhole() {
@@ -240,69 +210,65 @@ class TestCleanRecovery : public QObject {
         QFETCH(int, killAt);
         const bool trash = scene == Scene::Trash || scene == Scene::TrashInfoRewritten;
         if (m_far.isEmpty() &&
-            (killAt == kCopying || killAt == kLinked || scene == Scene::DiskDesktop))
+            (killAt == kCopying || killAt == kLinked || scene == Scene::NewFilesSaved))
             QSKIP(kOneFileSystem);
-        if (scene == Scene::DiskDesktop) { // and the rule folders in memory
-            useDesktop(m_far + "/Desktop");
+        if (scene == Scene::NewFilesSaved)
             for (int i = 0; i < 3; ++i)
-                m_store->setDestination(ruleAt(i), m_tmp->path() + "/rule" + QString::number(i));
-        }
+                m_store->setDestination(ruleAt(i), m_far + "/rule" + QString::number(i));
         if (trash)
             m_store->setAction(ruleAt(0), SortRule::Action::Trash);
         addFile("earlier.pdf", "an earlier clean");
-        makeCleaner()->clean();
-        const auto earlier = makeCleaner()->lastClean();
+        m_cleaner->clean();
+        const auto earlier = m_cleaner->lastClean();
         QVERIFY(earlier);
         m_files.clear();
+        m_clock->advance(60 * 1000);
 
         if (trash) {
             for (const QString name : {"a.png", "b.png", "c.png", "d.png"})
                 addFile(name, name.toUtf8());
-        } else if (scene == Scene::DiskDesktop) {
-            populate(600);
         } else {
-            populate(1500, 8 * 1024 * 1024);
+            populate(600, 8 * 1024 * 1024);
         }
         if (scene == Scene::TwoFolders) {
-            QVERIFY(QDir().mkpath(m_tmp->path() + "/Downloads"));
-            QCOMPARE(m_folders->add(m_tmp->path() + "/Downloads"), TidiedFolders::Refusal::None);
-            for (int i = 0; i < 500; ++i)
+            addDownloads();
+            for (int i = 0; i < 200; ++i)
                 addFile(QString("../Downloads/download %1.pdf").arg(i), QByteArray::number(i));
         }
         if (undo)
-            makeCleaner()->clean();
+            restart().clean();
         if (killAt == kQuit)
-            quitAtFirstProgress();
+            quitAfterFirstMove();
         else
             QVERIFY(killedAt(killAt, undo));
 
-        const QString trashInfo = m_tmp->path() + "/.local/share/Trash/info";
+        const QString trashInfo = m_home->path() + "/.local/share/Trash/info";
         if (scene == Scene::TrashInfoRewritten)
             QVERIFY(testsupport::touch(
                 trashInfo + "/c.png.trashinfo",
                 "[Trash Info]\nPath=/x/c.png\nDeletionDate=2026-01-01T00:00:00\n"));
         // Saved anew where the name is free, and saved over where a copy is already in place
         // but its source was not yet removed.
-        if (scene == Scene::DiskDesktop) {
+        if (scene == Scene::NewFilesSaved) {
             for (int i = 0; i < 600; ++i) {
-                const QString copy = m_tmp->path() + (i % 50 ? "/rule0/" : "/rule1/") + fileName(i);
+                const QString copy = m_far + (i % 50 ? "/rule0/" : "/rule1/") + fileName(i);
                 if (!platform::entryExists(desktop(fileName(i))) || platform::entryExists(copy))
                     addFile(fileName(i), "saved later as " + fileName(i).toUtf8());
             }
         }
 
-        auto cleaner = makeCleaner();
+        Cleaner& cleaner = restart();
         if (killAt == 0) {
-            QCOMPARE(cleaner->lastClean(), earlier);
+            QCOMPARE(cleaner.lastClean(), earlier);
             expect("an earlier clean", m_desktop);
         } else {
-            QVERIFY(cleaner->lastClean() && cleaner->lastClean() != earlier);
+            QVERIFY(cleaner.lastClean() && cleaner.lastClean() != earlier);
         }
-        const auto moves = cleaner->lastClean()->moves.size();
+        const auto moves = cleaner.lastClean()->moves.size();
         verifyFiles(moves);
-        cleaner->undo();
-        QCOMPARE(cleaner->status(), Status::undone(int(moves), 0));
-        QVERIFY(!cleaner->lastClean() && !makeCleaner()->lastClean());
+        cleaner.undo();
+        QCOMPARE(cleaner.status(), Status::undone(int(moves), 0));
+        QVERIFY(!cleaner.lastClean() && !restart().lastClean());
         verifyFiles();
         if (trash)
             QCOMPARE(QDir(trashInfo).entryList(QDir::Files),
@@ -352,22 +318,22 @@ class TestCleanRecovery : public QObject {
         QVERIFY(journal->partialCreated(partial, id(partial)));
         journal.reset();
 
-        auto cleaner = makeCleaner();
-        QCOMPARE(cleaner->lastClean()->moves,
+        Cleaner& cleaner = restart();
+        QCOMPARE(cleaner.lastClean()->moves,
                  QList<CleanRecord::Move>({{desktop("copied.png"), images + "copied.png"},
                                            {desktop("linked.pdf"), linked},
                                            {desktop("reused.png"), images + "reused.png"}}));
         QVERIFY(QFile::remove(lookalike));
         verifyFiles(3);
-        cleaner->undo();
-        QCOMPARE(cleaner->status(), Status::undone(3, 0));
+        cleaner.undo();
+        QCOMPARE(cleaner.status(), Status::undone(3, 0));
         verifyFiles();
     }
 
     // A journal made by hand names things outside the Desktop and its rule folders by their
     // exact identity, through a link inside the Desktop: nothing there is removed.
     void forgedJournalTouchesNothingOutside() {
-        const QString home = m_tmp->path();
+        const QString home = m_home->path();
         QVERIFY(QDir().mkpath(home + "/Projects/src") && QDir().mkpath(home + "/EmptyProjects"));
         QVERIFY(testsupport::touch(home + "/Projects/src/main.c", "int main;"));
         QVERIFY(testsupport::touch(home + "/.bashrc", "export A=1"));
@@ -380,7 +346,7 @@ class TestCleanRecovery : public QObject {
         QVERIFY(journal->flush());
         journal.reset();
 
-        makeCleaner();
+        restart();
         QCOMPARE(testsupport::readFile(home + "/Projects/src/main.c"), "int main;");
         QCOMPARE(testsupport::readFile(home + "/.bashrc"), "export A=1");
         QVERIFY(QFileInfo(home + "/EmptyProjects").isDir());
@@ -394,7 +360,7 @@ class TestCleanRecovery : public QObject {
         QTest::addColumn<QString>("kind");
         for (const char* file :
              {"history.json", "last-clean.json", "put-back.json", "last-clean.journal",
-              "last-undo.journal", "history-undo.journal", "../config/rules.json"}) {
+              "last-undo.journal", "history-undo.journal", "rules.json"}) {
             for (const char* kind : {"fifo", "link to a fifo", "huge"})
                 QTest::addRow("%s as %s", file, kind) << file << kind;
         }
@@ -402,9 +368,10 @@ class TestCleanRecovery : public QObject {
     void hostileStateFilesAreSetAside() {
         QFETCH(QString, file);
         QFETCH(QString, kind);
-        QDir().mkpath(m_state);
-        const QByteArray path = QFile::encodeName(m_state + "/" + file),
-                         endless = QFile::encodeName(m_tmp->path() + "/endless");
+        const QString folder = file == "rules.json" ? m_home->configFolder() : m_state;
+        QDir().mkpath(folder);
+        const QByteArray path = QFile::encodeName(folder + "/" + file),
+                         endless = QFile::encodeName(m_home->path() + "/endless");
         ::unlink(path.constData());
         if (kind == "huge") {
             const int fd = ::open(path.constData(), O_WRONLY | O_CREAT, 0600);
@@ -415,13 +382,13 @@ class TestCleanRecovery : public QObject {
             QCOMPARE(::mkfifo(link ? endless.constData() : path.constData(), 0600), 0);
             QVERIFY(!link || ::symlink(endless.constData(), path.constData()) == 0);
         }
-        useDesktop(m_desktop); // reads the rules again
+        m_cleaner.reset();
+        m_folders = std::make_unique<TidiedFolders>(m_home->configFolder(), m_desktop);
         addFile("a.png", "a");
-        auto cleaner = makeCleaner();
-        cleaner->clean();
-        QCOMPARE(cleaner->status(), Status::cleaned(1, 0));
-        cleaner->undo();
-        QCOMPARE(cleaner->status(), Status::undone(1, 0));
+        restart().clean();
+        QCOMPARE(m_cleaner->status(), Status::cleaned(1, 0));
+        m_cleaner->undo();
+        QCOMPARE(m_cleaner->status(), Status::undone(1, 0));
         verifyFiles();
         struct stat st;
         QVERIFY(kind != "link to a fifo" || (::stat(endless, &st) == 0 && S_ISFIFO(st.st_mode)));
@@ -438,49 +405,48 @@ class TestCleanRecovery : public QObject {
         const int writer =
             ::open(QFile::encodeName(desktop("setup.iso")).constData(), O_WRONLY | O_APPEND);
         QVERIFY(writer >= 0);
-        auto cleaner = makeCleaner();
-        cleaner->clean();
-        QCOMPARE(cleaner->status(), Status::cleaned(3, 1, 1));
+        Cleaner& cleaner = restart();
+        cleaner.clean();
+        QCOMPARE(cleaner.status(), Status::cleaned(3, 1, 1));
         QCOMPARE(::write(writer, "tail", 4), 4);
         ::close(writer);
         QCOMPARE(QFileInfo(desktop("setup.iso")).size(), 100004);
-        cleaner->clean();
-        QCOMPARE(cleaner->status(), Status::cleaned(1, 0));
+        cleaner.clean();
+        QCOMPARE(cleaner.status(), Status::cleaned(1, 0));
 
         const QByteArray moved = QFile::encodeName(m_far + "/Installers/setup.iso");
         const int stillWriting = ::open(moved.constData(), O_WRONLY | O_APPEND);
-        cleaner->undo();
-        QCOMPARE(cleaner->status(), Status::undone(0, 1, 1));
-        QCOMPARE(cleaner->lastClean()->moves.size(), 1);
+        cleaner.undo();
+        QCOMPARE(cleaner.status(), Status::undone(0, 1, 1));
+        QCOMPARE(cleaner.lastClean()->moves.size(), 1);
         ::close(stillWriting);
-        cleaner->undo();
-        QCOMPARE(cleaner->status(), Status::undone(1, 0));
+        cleaner.undo();
+        QCOMPARE(cleaner.status(), Status::undone(1, 0));
     }
 
     // The disk fills while a clean runs: the clean stops when its journal can no longer be
     // written, says so, and what it moved can be put back.
     void fullDiskStopsTheCleanAndSaysWhy() {
         populate(600);
-        auto cleaner = makeCleaner();
+        Cleaner& cleaner = restart();
         rlimit saved{};
         ::getrlimit(RLIMIT_FSIZE, &saved);
         const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
         // Once the first run of moves is journalled, the journal can grow no more.
-        connect(cleaner.get(), &Cleaner::progress, this, [&](int done) {
+        connect(&cleaner, &Cleaner::progress, this, [&](int done) {
             rlimit full = saved;
             full.rlim_cur = rlim_t(QFileInfo(m_state + "/last-clean.journal").size());
             if (done == 1)
                 ::setrlimit(RLIMIT_FSIZE, &full);
         });
-        cleaner->clean();
+        cleaner.clean();
         ::setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, savedHandler);
-        const Status status = cleaner->status();
+        const Status status = cleaner.status();
         QVERIFY(status.recordStopped && status.moved() > 0 && status.failed > 0);
         QCOMPARE(status.moved() + status.failed, 600);
-        cleaner = makeCleaner();
-        cleaner->undo();
-        QCOMPARE(cleaner->status(), Status::undone(status.moved(), 0));
+        restart().undo();
+        QCOMPARE(m_cleaner->status(), Status::undone(status.moved(), 0));
         verifyFiles();
     }
 
@@ -488,26 +454,24 @@ class TestCleanRecovery : public QObject {
     // not after a restart, and not after the newer one has been undone.
     void unsavedRecordNeverLeavesAnOlderOne() {
         addFile("earlier.pdf", "earlier");
-        makeCleaner()->clean();
+        m_cleaner->clean();
         const Immutable frozen{m_state + "/last-clean.json"};
         if (!frozen.ok)
             QSKIP("this file system cannot make a file immutable");
         m_files.clear();
         addFile("a.png", "a");
         addFile("b.png", "b");
-        auto cleaner = makeCleaner();
-        cleaner->clean();
-        QCOMPARE(cleaner->status(), Status::cleaned(2, 0));
-        QCOMPARE(cleaner->lastClean()->moves.size(), 2);
+        m_cleaner->clean();
+        QCOMPARE(m_cleaner->status(), Status::cleaned(2, 0));
+        QCOMPARE(m_cleaner->lastClean()->moves.size(), 2);
 
-        cleaner = makeCleaner(); // a restart
-        QCOMPARE(cleaner->lastClean()->moves.size(), 2);
-        cleaner->undo();
-        QCOMPARE(cleaner->status(), Status::undone(2, 0));
+        QCOMPARE(restart().lastClean()->moves.size(), 2);
+        m_cleaner->undo();
+        QCOMPARE(m_cleaner->status(), Status::undone(2, 0));
         verifyFiles(0, /*journalsGone=*/false); // they stand in for the record until it can go
-        QVERIFY(!makeCleaner()->lastClean());
+        QVERIFY(!restart().lastClean());
         frozen.set(false);
-        QVERIFY(!makeCleaner()->lastClean());
+        QVERIFY(!restart().lastClean());
         QCOMPARE(QDir(m_state).entryList(QDir::Files),
                  QStringList({"history.json", "lock", "put-back.json"}));
     }
@@ -517,105 +481,96 @@ class TestCleanRecovery : public QObject {
     // no reader without the lock finds the older record.
     void unsavedRecordTakesAnOlderLinkedOneAway() {
         addFile("earlier.pdf", "earlier");
-        makeCleaner()->clean();
-        const QString record = m_state + "/last-clean.json", older = m_tmp->path() + "/older";
+        m_cleaner->clean();
+        const QString record = m_state + "/last-clean.json", older = m_home->path() + "/older";
         QVERIFY(QFile::rename(record, older));
         const Immutable frozen{older};
         if (!frozen.ok)
             QSKIP("this file system cannot make a file immutable");
         QVERIFY(QFile::link(older, record));
         addFile("a.png", "a");
-        makeCleaner()->clean();
+        restart().clean();
         QVERIFY(!QFileInfo::exists(record));
         QVERIFY(QFile::link(older, record));
-        QVERIFY(makeCleaner()->lastClean()); // recovered from the journal, still unsaved
+        QVERIFY(restart().lastClean()); // recovered from the journal, still unsaved
         QVERIFY(!QFileInfo::exists(record));
     }
 
     // No journal, no clean: the panel can say why, and nothing moves.
     void cleanNeedsItsJournal() {
         addFile("a.png", "a");
-        auto cleaner = makeCleaner();
+        Cleaner& cleaner = restart();
         const Immutable frozen{m_state};
         if (!frozen.ok)
             QSKIP("this file system cannot make a folder immutable");
-        QSignalSpy notices(cleaner.get(), &Cleaner::noticeChanged);
-        cleaner->clean();
-        QCOMPARE(cleaner->notice(), Notice::RecordNotSaved);
+        QSignalSpy notices(&cleaner, &Cleaner::noticeChanged);
+        cleaner.clean();
+        QCOMPARE(cleaner.notice(), Notice::RecordNotSaved);
         QCOMPARE(notices.count(), 1);
-        QCOMPARE(cleaner->status(), Status::idle());
-        QVERIFY(!cleaner->lastClean());
+        QCOMPARE(cleaner.status(), Status::idle());
+        QVERIFY(!cleaner.lastClean());
         verifyFiles();
         frozen.set(false);
-        cleaner->clean();
-        QCOMPARE(cleaner->notice(), Notice::None);
-        QCOMPARE(cleaner->status(), Status::cleaned(1, 0));
+        cleaner.clean();
+        QCOMPARE(cleaner.notice(), Notice::None);
+        QCOMPARE(cleaner.status(), Status::cleaned(1, 0));
     }
 
     // While another cleaner of the same record folder works, a second one moves nothing and
-    // says Vantor is busy; once it is free the second works as usual.
+    // says Vantor is busy, and its undo keeps the record whole.
     void oneCleanerAtATime() {
         populate(5);
-        auto first = makeCleaner();
-        first->clean();
+        m_cleaner->clean();
         addFile("late.png", "late");
-        auto second = makeCleaner();
+        const auto second = anotherCleaner();
         second->setBusyWait(0);
-        {
-            const auto otherAtWork = platform::FileLock::acquire(m_state + "/lock", 0);
-            QVERIFY(otherAtWork);
-            second->clean();
-            QVERIFY(second->notice() == Notice::Busy && QFile::exists(desktop("late.png")));
-            second->undo();
-            QCOMPARE(second->notice(), Notice::Busy);
-            QCOMPARE(second->lastClean()->moves.size(), 5);
-        }
-        // The other one's record, read again under the lock, is what an undo puts back.
-        first->clean();
+        const auto otherAtWork = platform::FileLock::acquire(m_state + "/lock", 0);
+        QVERIFY(otherAtWork);
+        second->clean();
+        QCOMPARE(second->notice(), Notice::Busy);
         second->undo();
-        QCOMPARE(second->notice(), Notice::None);
-        QCOMPARE(second->status(), Status::undone(1, 0));
-        QVERIFY(QFile::exists(desktop("late.png")));
+        QCOMPARE(second->notice(), Notice::Busy);
+        QCOMPARE(second->lastClean()->moves.size(), 5);
+        verifyFiles(5);
     }
 
     // Started work publishes what clean() and undo() publish, in the same order, with
     // progress up to the total, and reports busy meanwhile.
     void startedWorkPublishesLikeBlockingWork() {
         populate(300);
-        auto cleaner = makeCleaner();
+        Cleaner& cleaner = restart();
         QStringList seen;
-        connect(cleaner.get(), &Cleaner::scanChanged, this, [&seen] { seen << "scan"; });
-        connect(cleaner.get(), &Cleaner::lastCleanChanged, this, [&seen] { seen << "lastClean"; });
-        connect(cleaner.get(), &Cleaner::statusChanged, this, [&seen] { seen << "status"; });
-        QSignalSpy busy(cleaner.get(), &Cleaner::busyChanged);
-        QSignalSpy progress(cleaner.get(), &Cleaner::progress);
-        const auto runs = [&](const std::function<void()>& start, const QStringList& published) {
-            seen.clear();
-            start();
-            QTRY_VERIFY_WITH_TIMEOUT(!cleaner->isBusy(), 20000);
-            QCOMPARE(seen, published);
-        };
+        connect(&cleaner, &Cleaner::scanChanged, this, [&seen] { seen << "scan"; });
+        connect(&cleaner, &Cleaner::lastCleanChanged, this, [&seen] { seen << "lastClean"; });
+        connect(&cleaner, &Cleaner::statusChanged, this, [&seen] { seen << "status"; });
+        QSignalSpy busy(&cleaner, &Cleaner::busyChanged);
+        QSignalSpy progress(&cleaner, &Cleaner::progress);
 
-        cleaner->startClean();
-        QVERIFY(cleaner->isBusy());
-        cleaner->startClean(); // ignored while at work
-        cleaner->clean();      // likewise, and says so
-        QCOMPARE(cleaner->notice(), Notice::Busy);
+        cleaner.startClean();
+        QVERIFY(cleaner.isBusy());
+        cleaner.startClean(); // ignored while at work
+        cleaner.clean();      // likewise, and says so
+        QCOMPARE(cleaner.notice(), Notice::Busy);
         QVERIFY(seen.isEmpty()); // even the scans come from the worker
-        QTRY_VERIFY_WITH_TIMEOUT(!cleaner->isBusy(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!cleaner.isBusy(), 20000);
         QCOMPARE(seen, QStringList({"scan", "lastClean", "status", "scan"}));
-        QCOMPARE(cleaner->status(), Status::cleaned(300, 0));
-        QCOMPARE(cleaner->notice(), Notice::None);
-        QCOMPARE(cleaner->scan().totalFiles(), 0);
+        QCOMPARE(cleaner.status(), Status::cleaned(300, 0));
+        QCOMPARE(cleaner.notice(), Notice::None);
         QCOMPARE(busy.count(), 2);
         QCOMPARE(progress.last(), QVariantList({300, 300}));
-        runs([&] { cleaner->startUndo(); }, {"lastClean", "status", "scan"});
+        seen.clear();
+        cleaner.startUndo();
+        QTRY_VERIFY_WITH_TIMEOUT(!cleaner.isBusy(), 20000);
+        QCOMPARE(seen, QStringList({"lastClean", "status", "scan"}));
         verifyFiles();
 
         // A Desktop that cannot be listed: the scan and the status, as clean() publishes.
         QVERIFY(QDir().rename(m_desktop, m_desktop + ".away"));
-        runs([&] { cleaner->startClean(); }, {"scan", "status"});
-        QCOMPARE(cleaner->status(), Status::noAccess());
+        seen.clear();
+        cleaner.startClean();
+        QTRY_VERIFY_WITH_TIMEOUT(!cleaner.isBusy(), 20000);
+        QCOMPARE(seen, QStringList({"scan", "status"}));
+        QCOMPARE(cleaner.status(), Status::noAccess());
     }
 };
 
