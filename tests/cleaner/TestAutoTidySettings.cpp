@@ -37,7 +37,6 @@ class TestAutoTidySettings : public QObject {
         row("past 64 bits", "quietSeconds=99999999999999999999999", false, 600);
         row("huge", "quietSeconds=1000000000000", false, 24 * 24 * 3600);
         row("one second", "quietSeconds=1", false, 1);
-        row("not offered", "quietSeconds=90", false, 90);
         row("garbage", QByteArray("\x00\xff[[[=\n\n=", 9), false, 600);
     }
     void readFromTheFile() {

@@ -168,19 +168,31 @@ class TestCleanHistory : public CleanerTest {
         QCOMPARE(CleanHistory::decode(form), entries);
     }
 
-    // A clean's moves file holds last-clean.json's very bytes; one in another form (an
-    // older program's) is still its clean's, and is decoded to be put back.
-    void cleansMovesFileInAnyForm() {
-        touch({"a.png", "b.pdf"});
-        m_cleaner->clean();
-        const QString moves = movesFile(m_cleaner->history().first().id);
+    // Older forms still put back. A clean's moves file holds last-clean.json's very bytes;
+    // one in another form (an older program's) is still its clean's, decoded to be put back
+    // and then removed. A history written before the moves had files of their own is read
+    // with its moves.
+    void olderFormsArePutBack() {
+        touch({"a.png"});
+        const QString older = cleanTwice();
+        const QString newer = m_cleaner->history().first().id;
         const QByteArray bytes = testsupport::readFile(m_cleaner->recordFile());
-        QCOMPARE(testsupport::readFile(moves), bytes);
-        QVERIFY(testsupport::touch(moves, QJsonDocument::fromJson(bytes).toJson()));
+        QCOMPARE(testsupport::readFile(movesFile(newer)), bytes);
+        QVERIFY(testsupport::touch(movesFile(newer), QJsonDocument::fromJson(bytes).toJson()));
         restart().undo();
-        QCOMPARE(m_cleaner->status(), Status::undone(2, 0));
-        QVERIFY(m_cleaner->history().first().undone);
-        QVERIFY(!QFile::exists(moves));
+        QCOMPARE(m_cleaner->status(), Status::undone(1, 0));
+        QVERIFY(m_cleaner->history().first().undone && !QFile::exists(movesFile(newer)));
+
+        Entry e = CleanHistory::read(historyFile()).at(1);
+        QVERIFY(CleanHistory::loadMoves(historyFile(), &e) && QFile::remove(movesFile(older)));
+        QVERIFY(testsupport::touch(historyFile(),
+                                   "[\n{\"id\":\"" + older.toUtf8() +
+                                       "\",\"moved\":1,\"automatic\":false,\"undone\":false,"
+                                       "\"record\":" +
+                                       e.record.encode() + "}\n]\n"));
+        restart().undo(older);
+        QCOMPARE(m_cleaner->status(), Status::undone(1, 0));
+        QVERIFY(onDesktop("a.png"));
     }
 
     // A file cut short or edited by hand: the entries that still decode are kept, and a
@@ -227,25 +239,6 @@ class TestCleanHistory : public CleanerTest {
         QCOMPARE(m_cleaner->status(), Status::undone(3000, 0));
         QVERIFY(m_cleaner->history().at(2).undone);
         QVERIFY(!QFile::exists(movesFile(big)));
-    }
-
-    // A history written before the moves had files of their own is read with its moves.
-    void olderHistoryKeepsItsMoves() {
-        touch({"a.png"});
-        const QString older = cleanTwice();
-        m_cleaner.reset();
-        QByteArray inline_ = "[\n";
-        for (Entry e : CleanHistory::read(historyFile())) {
-            QVERIFY(CleanHistory::loadMoves(historyFile(), &e));
-            inline_ += "{\"id\":\"" + e.id.toUtf8() +
-                       "\",\"moved\":1,\"automatic\":false,\"undone\":false,\"record\":" +
-                       e.record.encode() + "}" + (e.id == older ? "\n" : ",\n");
-            QVERIFY(QFile::remove(movesFile(e.id)));
-        }
-        QVERIFY(testsupport::touch(historyFile(), inline_ + "]\n"));
-        restart().undo(older);
-        QCOMPARE(m_cleaner->status(), Status::undone(1, 0));
-        QVERIFY(onDesktop("a.png"));
     }
 
     // A put-back of an older clean killed half-way is finished at the next start from its
