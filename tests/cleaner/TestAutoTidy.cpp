@@ -112,7 +112,8 @@ class TestAutoTidy : public CleanerTest {
 
     // Written every half second for longer than the quiet time, closed after each write or
     // held open like a download, also one opened before the watch could see it: it stays
-    // until it has gone quiet.
+    // until it has gone quiet. A browser's download, an empty placeholder under the final
+    // name and the data in a ".part" beside it, goes only once it is whole, and once.
     void fileBeingWrittenStaysUntilQuiet() {
         make("capture.png");
         QFile early(desktop("capture.png"));
@@ -120,12 +121,15 @@ class TestAutoTidy : public CleanerTest {
         rescan();
         switchOn(5);
         make("recording.pdf");
+        make("report.pdf", "");
+        make("report.pdf.part", "%PDF");
         make("movie.iso"); // its quiet time starts, and ends with the first write below
         QFile download(desktop("movie.iso"));
         QVERIFY(download.open(QIODevice::Append));
         for (int i = 0; i < 24; ++i) {
             advance(500);
             write("recording.pdf");
+            write("report.pdf.part", "chunk");
             QVERIFY(download.write("chunk") == 5 && download.flush());
             QVERIFY(onDesktop("recording.pdf"));
         }
@@ -145,28 +149,14 @@ class TestAutoTidy : public CleanerTest {
         advance(1);
         QVERIFY(wasPutAway("movie.iso") && wasPutAway("capture.png"));
         QCOMPARE(m_cleans, 2);
-    }
 
-    // A browser's download: an empty placeholder under the final name and the data in a
-    // ".part" beside it, written for longer than the quiet time and then renamed over the
-    // placeholder. Nothing moves until the download is whole; then it goes, once.
-    void downloadGoesOnlyWhenWhole() {
-        switchOn(5);
-        make("report.pdf", "");
-        make("report.pdf.part", "%PDF");
-        for (int i = 0; i < 24; ++i) {
-            advance(500);
-            write("report.pdf.part", "chunk");
-        }
-        advance(60'000);
-        QCOMPARE(m_cleans, 0);
         QVERIFY(QFile::remove(desktop("report.pdf")));
         QVERIFY(QFile::rename(desktop("report.pdf.part"), desktop("report.pdf")));
         testsupport::settle();
         advance(5000 + kRescanDelay);
         QCOMPARE(QFileInfo(desktop("Documents/report.pdf")).size(), 4 + 24 * 5);
         QVERIFY(!onDesktop("report.pdf") && !onDesktop("Documents/report 2.pdf"));
-        QCOMPARE(m_cleans, 1);
+        QCOMPARE(m_cleans, 3);
     }
 
     // Files that arrive one after another, as a copy of ten makes them, leave in one clean.
@@ -184,11 +174,18 @@ class TestAutoTidy : public CleanerTest {
         QVERIFY(anotherCleaner()->history().first().automatic); // as a restart reads it
     }
 
-    // Files present when it is switched on count from their own times. Off: nothing waits
-    // and nothing moves; on again, what has long been quiet goes at once. A new quiet time
-    // applies to what is waiting.
+    // Files present when it is switched on count from their own times; a modification time
+    // in the future holds nothing back. Off: nothing waits and nothing moves; on at the next
+    // start, with the panel not yet opened, what has long been quiet goes at once. A new
+    // quiet time applies to what is waiting.
     void settingsTakeEffectAtOnce() {
         make("a.png");
+        make("later.pdf");
+        QFile later(desktop("later.pdf"));
+        QVERIFY(later.open(QIODevice::ReadWrite) &&
+                later.setFileTime(QDateTime(QDate(2100, 1, 1), QTime(0, 0), Qt::UTC),
+                                  QFileDevice::FileModificationTime));
+        later.close();
         rescan();
         advance(kRescanDelay);
         switchOn(600);
@@ -199,9 +196,11 @@ class TestAutoTidy : public CleanerTest {
         QCOMPARE(m_clock->nextDue(), std::nullopt);
         advance(3'600'000);
         QCOMPARE(m_cleans, 0);
+        m_tidy.reset();
         m_settings->setEnabled(true);
+        restartTidy();
         finishWork();
-        QVERIFY(wasPutAway("a.png"));
+        QVERIFY(wasPutAway("a.png") && wasPutAway("later.pdf"));
 
         make("b.png");
         const QDateTime written = m_clock->now();
@@ -211,25 +210,6 @@ class TestAutoTidy : public CleanerTest {
         QCOMPARE(m_clock->nextDue(), written.addSecs(60));
         advance(written.msecsTo(m_clock->now().addSecs(60)) - kRescanDelay);
         QVERIFY(wasPutAway("b.png"));
-    }
-
-    // On at start, with the panel not yet opened: the files there are looked at, each from
-    // its own times. A modification time in the future holds nothing back.
-    void startsWithFilesAlreadyThere() {
-        make("a.png");
-        make("later.pdf");
-        QFile later(desktop("later.pdf"));
-        QVERIFY(later.open(QIODevice::ReadWrite) &&
-                later.setFileTime(QDateTime(QDate(2100, 1, 1), QTime(0, 0), Qt::UTC),
-                                  QFileDevice::FileModificationTime));
-        later.close();
-        m_tidy.reset();
-        m_settings->setQuietSeconds(60);
-        m_settings->setEnabled(true);
-        advance(60'000);
-        restartTidy();
-        finishWork();
-        QVERIFY(wasPutAway("a.png") && wasPutAway("later.pdf"));
     }
 
     // What an undo put back stays, also after a restart, until it is modified or renamed.
@@ -266,24 +246,10 @@ class TestAutoTidy : public CleanerTest {
         QCOMPARE(m_cleans, 2);
     }
 
-    // While the Desktop cannot be read nothing waits; once it can, the due files go.
-    void waitsForTheDesktopToBeReadable() {
-        switchOn(60);
-        make("a.png");
-        QVERIFY(QDir().rename(m_desktop, m_home->path() + "/away"));
-        rescan();
-        advance(kRescanDelay);
-        QCOMPARE(m_clock->nextDue(), std::nullopt);
-        advance(120'000);
-        QCOMPARE(m_cleans, 0);
-        QVERIFY(QDir().rename(m_home->path() + "/away", m_desktop));
-        rescan();
-        QVERIFY(wasPutAway("a.png"));
-    }
-
     // A file the clean could not move is tried again after another quiet time, not at once
-    // and over and over.
-    void unmovableFileWaitsAnotherQuietTime() {
+    // and over and over. While the Desktop cannot be read nothing waits; once it can, the
+    // due files go.
+    void waitsUntilItCanWork() {
         switchOn(60);
         make("Images", "a file where the folder should be");
         make("a.png");
@@ -291,8 +257,14 @@ class TestAutoTidy : public CleanerTest {
         QCOMPARE(m_cleans, 1);
         QCOMPARE(m_clock->nextDue(), m_clock->now().addSecs(60));
         QVERIFY(QFile::remove(desktop("Images")));
-        testsupport::settle();
-        advance(60'000);
+        QVERIFY(QDir().rename(m_desktop, m_home->path() + "/away"));
+        rescan();
+        advance(kRescanDelay);
+        QCOMPARE(m_clock->nextDue(), std::nullopt);
+        advance(120'000);
+        QCOMPARE(m_cleans, 1);
+        QVERIFY(QDir().rename(m_home->path() + "/away", m_desktop));
+        rescan();
         QVERIFY(wasPutAway("a.png"));
         QCOMPARE(m_cleans, 2);
     }

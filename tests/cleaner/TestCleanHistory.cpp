@@ -47,79 +47,60 @@ class TestCleanHistory : public CleanerTest {
         for (int i = 0; i < 21; ++i)
             ids.prepend(cleanOne(QString("f%1.png").arg(i)));
         m_cleaner->clean(); // nothing to move: no entry
-        QCOMPARE(cleaned.count(), 21);
         QCOMPARE(changed.count(), 21);
+        QCOMPARE(cleaned.count(), 21);
         QCOMPARE(cleaned.last().first().value<CleanSummary>().id, ids.first());
-
         const auto history = m_cleaner->history();
         QStringList kept;
-        for (const auto& e : history) {
+        for (const auto& e : history)
             kept.append(e.id);
-            QVERIFY(e.moved == 1 && !e.automatic && !e.undone);
-        }
         QCOMPARE(kept, ids.mid(0, Cleaner::kHistoryLength));
-        QCOMPARE(QSet<QString>(kept.begin(), kept.end()).size(), Cleaner::kHistoryLength);
         // Dated by the cleaner's clock, a second apart.
         QCOMPARE(history.first().date, m_clock->now());
         QCOMPARE(history.last().date, m_clock->now().addSecs(-19));
         QCOMPARE(anotherCleaner()->history(), history); // as a restart reads it
-        // last-clean.json keeps its own form, holding the newest clean.
-        QCOMPARE(m_cleaner->lastClean()->moves.first().from, desktop("f20.png"));
     }
 
-    // An older clean is put back, once, while the newer one, and last-clean.json, stay as
-    // they were; the newest then still undoes as a plain undo does. An unknown id changes
-    // nothing.
+    // An older clean is put back, once, as far as it still can, while the newer one, and
+    // last-clean.json, stay as they were; the newest then still undoes as a plain undo does.
+    // What was renamed or removed since counts as failed and is left where it is; a name
+    // taken on the Desktop gets the next free one. An unknown id changes nothing.
     void olderCleanPutBackWhileNewerStays() {
-        touch({"a.png"});
+        touch({"gone.png", "kept.png"});
+        touch({"renamed.png"}, "renamed");
+        touch({"taken.png"}, "first");
         const QString older = cleanTwice();
         const QString newer = m_cleaner->history().first().id;
         const QByteArray record = testsupport::readFile(m_cleaner->recordFile());
+        QVERIFY(QFile::remove(desktop("Images/gone.png")));
+        QVERIFY(QFile::rename(desktop("Images/renamed.png"), desktop("renamed since.png")));
+        touch({"taken.png"}, "second");
         QSignalSpy lastClean(m_cleaner.get(), &Cleaner::lastCleanChanged);
         QSignalSpy status(m_cleaner.get(), &Cleaner::statusChanged);
         m_cleaner->undo("12345678");
         QCOMPARE(status.count(), 0);
 
         m_cleaner->undo(older);
-        QCOMPARE(m_cleaner->status(), Status::undone(1, 0));
-        QVERIFY(onDesktop("a.png") && onDesktop("Documents/newer.pdf"));
+        QCOMPARE(m_cleaner->status(), Status::undone(2, 2));
+        QCOMPARE(read("taken.png"), "second");
+        QCOMPARE(read("taken 2.png"), "first");
+        QCOMPARE(read("renamed since.png"), "renamed");
+        QVERIFY(onDesktop("kept.png") && !onDesktop("renamed.png"));
+        QVERIFY(onDesktop("Documents/newer.pdf"));
         QVERIFY(!onDesktop("Images")); // created by the older clean, left empty
+        QVERIFY(m_cleaner->isPutBack(desktop("taken 2.png")));
+        QVERIFY(!m_cleaner->isPutBack(desktop("taken.png")));
         QCOMPARE(testsupport::readFile(m_cleaner->recordFile()), record);
         QCOMPARE(lastClean.count(), 0);
         QVERIFY(m_cleaner->history().at(1).undone && !m_cleaner->history().at(0).undone);
-        QVERIFY(anotherCleaner()->history().at(1).undone);
         QCOMPARE(anotherCleaner()->history().at(1).putBackAt, m_clock->now());
         m_cleaner->undo(older); // only once
-        QCOMPARE(m_cleaner->status(), Status::undone(1, 0));
-        QVERIFY(onDesktop("a.png"));
+        QCOMPARE(status.count(), 1);
 
         m_cleaner->undo(newer);
         QCOMPARE(m_cleaner->status(), Status::undone(1, 0));
         QVERIFY(!m_cleaner->lastClean() && !QFile::exists(m_cleaner->recordFile()));
-        QVERIFY(m_cleaner->history().at(0).undone);
-        QVERIFY(onDesktop("newer.pdf"));
-    }
-
-    // What was renamed or removed since counts as failed and is left where it is; a name
-    // taken on the Desktop gets the next free one. Nothing is replaced or lost.
-    void olderCleanMovesWhatItStillCan() {
-        touch({"gone.png", "kept.png"});
-        touch({"renamed.png"}, "renamed");
-        touch({"taken.png"}, "first");
-        const QString older = cleanTwice();
-        QVERIFY(QFile::remove(desktop("Images/gone.png")));
-        QVERIFY(QFile::rename(desktop("Images/renamed.png"), desktop("Images/other.png")));
-        touch({"taken.png"}, "second");
-
-        m_cleaner->undo(older);
-        QCOMPARE(m_cleaner->status(), Status::undone(2, 2));
-        QCOMPARE(read("taken.png"), "second");
-        QCOMPARE(read("taken 2.png"), "first");
-        QCOMPARE(read("Images/other.png"), "renamed");
-        QVERIFY(onDesktop("kept.png") && !onDesktop("renamed.png"));
-        QVERIFY(m_cleaner->history().at(1).undone);
-        QVERIFY(m_cleaner->isPutBack(desktop("taken 2.png")));
-        QVERIFY(!m_cleaner->isPutBack(desktop("taken.png")));
+        QVERIFY(m_cleaner->history().at(0).undone && onDesktop("newer.pdf"));
     }
 
     // Marks survive a restart and end with the first change to the file; marks another
@@ -159,56 +140,59 @@ class TestCleanHistory : public CleanerTest {
         QCOMPARE(newest->last().path, paths.last());
     }
 
-    // put-back.json's form, byte for byte.
-    void marksFileForm() {
+    // put-back.json's and history.json's forms, byte for byte. The time of putting back is
+    // the one key added to a history line: other lines keep their old form.
+    void stateFileForms() {
         const QList<PutBackMarks::Mark> marks{
             {"/home/u/Desktop/a \"b\"\\.png", 2049, 1234567, 0, 5},
             {"/d/é", ~quint64(0), 7, 123456789012, -1}};
-        const QByteArray form =
+        const QByteArray marksForm =
             "[\n{\"path\":\"\\/home\\/u\\/Desktop\\/a \\\"b\\\"\\\\.png\",\"device\":\"2049\","
             "\"inode\":\"1234567\",\"size\":\"0\",\"modified\":\"5\"},\n"
             "{\"path\":\"\\/d\\/\xc3\xa9\",\"device\":\"18446744073709551615\",\"inode\":\"7\","
             "\"size\":\"123456789012\",\"modified\":\"-1\"}\n]\n";
-        QCOMPARE(PutBackMarks::encode(marks), form);
-        QCOMPARE(PutBackMarks::decode(form), marks);
-    }
+        QCOMPARE(PutBackMarks::encode(marks), marksForm);
+        QCOMPARE(PutBackMarks::decode(marksForm), marks);
 
-    // A clean's moves file holds last-clean.json's very bytes; one in another form (an
-    // older program's) is still its clean's, and is decoded to be put back.
-    void cleansMovesFileInAnyForm() {
-        touch({"a.png", "b.pdf"});
-        m_cleaner->clean();
-        const QString moves = movesFile(m_cleaner->history().first().id);
-        const QByteArray bytes = testsupport::readFile(m_cleaner->recordFile());
-        QCOMPARE(testsupport::readFile(moves), bytes);
-        QVERIFY(testsupport::touch(moves, QJsonDocument::fromJson(bytes).toJson()));
-        restart().undo();
-        QCOMPARE(m_cleaner->status(), Status::undone(2, 0));
-        QVERIFY(m_cleaner->history().first().undone);
-        QVERIFY(!QFile::exists(moves));
-    }
-
-    // The time of putting back is the one key added: other lines keep their old form, and a
-    // line from before it still reads.
-    void putBackTimeForm_data() {
-        QTest::addColumn<QDateTime>("putBackAt");
-        QTest::addColumn<QByteArray>("putBackKey");
-        QTest::newRow("with time") << QDateTime(QDate(2026, 1, 2), QTime(14, 2), Qt::UTC)
-                                   << QByteArray("\"putBackAt\":789055320,");
-        QTest::newRow("older, without") << QDateTime() << QByteArray();
-    }
-    void putBackTimeForm() {
-        QFETCH(QDateTime, putBackAt);
-        QFETCH(QByteArray, putBackKey);
-        Entry e = entry("c1", 1);
-        e.undone = true;
-        e.putBackAt = putBackAt;
+        QList<Entry> entries{entry("c1", 1), entry("c2", 0)};
+        entries[0].undone = entries[1].undone = true;
+        entries[0].putBackAt = QDateTime(QDate(2026, 1, 2), QTime(14, 2), Qt::UTC);
+        const QByteArray record =
+            "\"record\":{\"date\":788950800,\"moves\":[],\"createdFolders\":[]}}";
         const QByteArray form =
-            "[\n{\"id\":\"c1\",\"moved\":1,\"automatic\":false,\"undone\":true," + putBackKey +
-            "\"record\":{\"date\":788950800,\"moves\":[],"
-            "\"createdFolders\":[]}}\n]\n";
-        QCOMPARE(CleanHistory::encode({e}), form);
-        QCOMPARE(CleanHistory::decode(form), QList<Entry>{e});
+            "[\n{\"id\":\"c1\",\"moved\":1,\"automatic\":false,\"undone\":true,"
+            "\"putBackAt\":789055320," +
+            record + ",\n{\"id\":\"c2\",\"moved\":0,\"automatic\":false,\"undone\":true," + record +
+            "\n]\n";
+        QCOMPARE(CleanHistory::encode(entries), form);
+        QCOMPARE(CleanHistory::decode(form), entries);
+    }
+
+    // Older forms still put back. A clean's moves file holds last-clean.json's very bytes;
+    // one in another form (an older program's) is still its clean's, decoded to be put back
+    // and then removed. A history written before the moves had files of their own is read
+    // with its moves.
+    void olderFormsArePutBack() {
+        touch({"a.png"});
+        const QString older = cleanTwice();
+        const QString newer = m_cleaner->history().first().id;
+        const QByteArray bytes = testsupport::readFile(m_cleaner->recordFile());
+        QCOMPARE(testsupport::readFile(movesFile(newer)), bytes);
+        QVERIFY(testsupport::touch(movesFile(newer), QJsonDocument::fromJson(bytes).toJson()));
+        restart().undo();
+        QCOMPARE(m_cleaner->status(), Status::undone(1, 0));
+        QVERIFY(m_cleaner->history().first().undone && !QFile::exists(movesFile(newer)));
+
+        Entry e = CleanHistory::read(historyFile()).at(1);
+        QVERIFY(CleanHistory::loadMoves(historyFile(), &e) && QFile::remove(movesFile(older)));
+        QVERIFY(testsupport::touch(historyFile(),
+                                   "[\n{\"id\":\"" + older.toUtf8() +
+                                       "\",\"moved\":1,\"automatic\":false,\"undone\":false,"
+                                       "\"record\":" +
+                                       e.record.encode() + "}\n]\n"));
+        restart().undo(older);
+        QCOMPARE(m_cleaner->status(), Status::undone(1, 0));
+        QVERIFY(onDesktop("a.png"));
     }
 
     // A file cut short or edited by hand: the entries that still decode are kept, and a
@@ -255,25 +239,6 @@ class TestCleanHistory : public CleanerTest {
         QCOMPARE(m_cleaner->status(), Status::undone(3000, 0));
         QVERIFY(m_cleaner->history().at(2).undone);
         QVERIFY(!QFile::exists(movesFile(big)));
-    }
-
-    // A history written before the moves had files of their own is read with its moves.
-    void olderHistoryKeepsItsMoves() {
-        touch({"a.png"});
-        const QString older = cleanTwice();
-        m_cleaner.reset();
-        QByteArray inline_ = "[\n";
-        for (Entry e : CleanHistory::read(historyFile())) {
-            QVERIFY(CleanHistory::loadMoves(historyFile(), &e));
-            inline_ += "{\"id\":\"" + e.id.toUtf8() +
-                       "\",\"moved\":1,\"automatic\":false,\"undone\":false,\"record\":" +
-                       e.record.encode() + "}" + (e.id == older ? "\n" : ",\n");
-            QVERIFY(QFile::remove(movesFile(e.id)));
-        }
-        QVERIFY(testsupport::touch(historyFile(), inline_ + "]\n"));
-        restart().undo(older);
-        QCOMPARE(m_cleaner->status(), Status::undone(1, 0));
-        QVERIFY(onDesktop("a.png"));
     }
 
     // A put-back of an older clean killed half-way is finished at the next start from its
