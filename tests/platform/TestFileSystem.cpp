@@ -410,46 +410,35 @@ class TestFileSystem : public QObject {
         QCOMPARE(names, listed);
     }
 
-    void moveFailures() {
-        makeFile(m_root + "/file");
-        QVERIFY(platform::makePath(q(m_root + "/folder/inner")));
-        const Snapshot before = snapshot(m_root);
-        const QString r = q(m_root);
-        QCOMPARE(platform::moveItem(r + "/missing", r + "/x"), MoveResult::Failed);
-        QCOMPARE(platform::moveItem(r + "/file", r + "/no/such/x"), MoveResult::Failed);
-        QCOMPARE(platform::moveItem(r + "/folder", r + "/folder/inner/x"), MoveResult::Failed);
-        QCOMPARE(snapshot(m_root), before);
-    }
-
-    // The fallback for file systems without an exclusive rename.
-    void moveByLinking() {
+    // What cannot be done leaves everything as it was: a move of nothing, into a missing
+    // folder or of a folder into itself; the fallback for file systems without an exclusive
+    // rename onto a file or a link, or of a folder; a removal of a folder with contents or of
+    // nothing. What can be done changes only that: a link goes, not what it leads to, and a
+    // folder only when empty.
+    void whatCannotBeDoneChangesNothing() {
         using platform::detail::moveByLinking;
         const QByteArray d = m_root + "/d";
+        const QString r = q(d);
         makeTree(d);
         link("nowhere", "/d/dangling");
-        const Snapshot before = snapshot(d);
+        QCOMPARE(::mkdir(d + "/empty", 0755), 0);
+        link("d", "/linkToD");
+        const Snapshot before = snapshot(m_root), sub = snapshot(d + "/sub");
+        QCOMPARE(platform::moveItem(r + "/missing", r + "/x"), MoveResult::Failed);
+        QCOMPARE(platform::moveItem(r + "/a.txt", r + "/no/such/x"), MoveResult::Failed);
+        QCOMPARE(platform::moveItem(r + "/sub", r + "/sub/inner"), MoveResult::Failed);
         QCOMPARE(moveByLinking(d + "/.dot", d + "/a.txt"), MoveResult::TargetExists);
         QCOMPARE(moveByLinking(d + "/.dot", d + "/dangling"), MoveResult::TargetExists);
-        QCOMPARE(moveByLinking(d + "/sub", d + "/new"), MoveResult::Failed); // folders: no
-        QCOMPARE(snapshot(d), before);
+        QCOMPARE(moveByLinking(d + "/sub", d + "/new"), MoveResult::Failed);
+        QVERIFY(!platform::removeItem(r + "/sub") && !platform::removeItem(r + "/none"));
+        QCOMPARE(snapshot(m_root), before);
 
         QCOMPARE(moveByLinking(d + "/a.txt", d + "/b.txt"), MoveResult::Moved);
-        QVERIFY(!platform::entryExists(q(d + "/a.txt")));
-        QCOMPARE(snapshot(d + "/b.txt").value("."), before.value("./a.txt"));
-    }
-
-    // A link goes, not what it leads to; a folder only when empty, never its contents.
-    void removeItemRemovesOneEntry() {
-        makeTree(m_root + "/keep");
-        QCOMPARE(::mkdir(m_root + "/empty", 0755), 0);
-        link("keep", "/linkToKeep");
-        const Snapshot keep = snapshot(m_root + "/keep");
-        const QString r = q(m_root);
-        QVERIFY(platform::removeItem(r + "/linkToKeep") && platform::removeItem(r + "/empty"));
-        QVERIFY(!platform::removeItem(r + "/keep"));
-        QCOMPARE(snapshot(m_root + "/keep"), keep);
-        QCOMPARE(entryNames(r), std::optional(QStringList{"keep"}));
-        QVERIFY(!platform::removeItem(r + "/none"));
+        QVERIFY(!platform::entryExists(r + "/a.txt"));
+        QCOMPARE(snapshot(d + "/b.txt").value("."), before.value("./d/a.txt"));
+        QVERIFY(platform::removeItem(q(m_root + "/linkToD")) && platform::removeItem(r + "/empty"));
+        QCOMPARE(entryNames(q(m_root)), std::optional(QStringList{"d"}));
+        QCOMPARE(snapshot(d + "/sub"), sub);
     }
 
     // Only the very file is removed: not one that took over its name or its inode since, and
