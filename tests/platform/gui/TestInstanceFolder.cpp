@@ -56,6 +56,7 @@ class TestInstanceFolder : public QObject {
             << "another's folder" << 0700 << "" << 0 << 0;
         QTest::newRow("our folder, open to all") << "folder" << 0777 << "" << 0 << 0;
         QTest::newRow("our folder, read by the group") << "folder" << 0750 << "" << 0 << 0;
+        QTest::newRow("our folder, read by others") << "folder" << 0705 << "" << 0 << 0;
         QTest::newRow("a plain file") << "file" << 0600 << "" << 0 << 0;
         QTest::newRow("a link to a folder of ours") << "link to a folder" << 0755 << "" << 0 << 0;
         QTest::newRow("a link to a private folder of ours")
