@@ -109,9 +109,9 @@ void removeTree(const QByteArray& path) {
     QVERIFY2(!error, error.message().c_str());
 }
 
-// The names in a folder, hidden ones included; nullopt when it cannot be listed.
-std::optional<QStringList> entryNames(const QString& folder) {
-    const auto entries = platform::listFolder(folder, false);
+// The names in a folder, hidden ones too unless skipped; nullopt when it cannot be listed.
+std::optional<QStringList> entryNames(const QString& folder, bool skipHidden = false) {
+    const auto entries = platform::listFolder(folder, skipHidden);
     if (!entries)
         return std::nullopt;
     QStringList names;
@@ -401,9 +401,7 @@ class TestFileSystem : public QObject {
         // A pipe that would name a file is not a list either.
         const int pipe = kind == "fifo" ? ::open(hidden.constData(), O_RDWR | O_NONBLOCK) : -1;
         QVERIFY(pipe < 0 || ::write(pipe, "a.txt\n", 6) == 6);
-        QStringList names;
-        for (const DirEntry& e : platform::listFolder(q(m_root), true).value())
-            names << e.name;
+        QStringList names = entryNames(q(m_root), true).value();
         if (pipe >= 0)
             ::close(pipe);
         names.sort();
