@@ -1,13 +1,12 @@
 #include "platform/Trash.h"
 
+#include "PlatformTest.h"
 #include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,34 +27,30 @@ class TestTrash : public QObject {
     // Which trash at the top of a mount is used: the shared .Trash only as an administrator
     // makes it, else one of our own, never through a link nor one somebody else owns.
     void trashAtTheTop_data() {
+        QTest::addColumn<QString>("shared"); // what stands at .Trash
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("own");  // what stands at .Trash-$uid
         QTest::addColumn<QString>("root"); // "" when none may be used
-        QTest::newRow("nothing there") << ".Trash-%1";
-        QTest::newRow("shared, sticky") << ".Trash/%1";
-        QTest::newRow("shared, not sticky") << ".Trash-%1";
-        QTest::newRow("shared, a link to a sticky folder") << ".Trash-%1";
-        QTest::newRow("ours, a link") << "";
-        QTest::newRow("ours, owned by another") << "";
+        QTest::newRow("nothing there") << "" << -1 << ""
+                                       << ".Trash-%1";
+        QTest::newRow("shared, sticky") << "folder" << 01777 << ""
+                                        << ".Trash/%1";
+        QTest::newRow("shared, not sticky") << "folder" << 0777 << ""
+                                            << ".Trash-%1";
+        QTest::newRow("shared, a link to a sticky folder") << "link to a folder" << 01777 << ""
+                                                           << ".Trash-%1";
+        QTest::newRow("ours, a link") << "" << -1 << "link to a folder"
+                                      << "";
+        QTest::newRow("ours, owned by another") << "" << -1 << "another's folder"
+                                                << "";
     }
     void trashAtTheTop() {
+        QFETCH(QString, shared);
+        QFETCH(int, mode);
+        QFETCH(QString, own);
         QFETCH(QString, root);
-        const QString setUp = QTest::currentDataTag();
-        const QString own = top(".Trash-" + m_uid);
-        if (setUp == "shared, sticky" || setUp == "shared, not sticky") {
-            QVERIFY(QDir().mkdir(top(".Trash")));
-            QCOMPARE(
-                ::chmod(QFile::encodeName(top(".Trash")), setUp == "shared, sticky" ? 01777 : 0777),
-                0);
-        } else if (setUp == "shared, a link to a sticky folder") {
-            QVERIFY(QDir().mkdir(top("elsewhere")));
-            QCOMPARE(::chmod(QFile::encodeName(top("elsewhere")), 01777), 0);
-            QVERIFY(QFile::link(top("elsewhere"), top(".Trash")));
-        } else if (setUp == "ours, a link") {
-            QVERIFY(QDir().mkpath(top("mine/files")) && QDir().mkpath(top("mine/info")));
-            QVERIFY(QFile::link(top("mine"), own));
-        } else if (setUp == "ours, owned by another") {
-            QVERIFY(QDir().mkdir(own));
-            QCOMPARE(::chown(QFile::encodeName(own), ::getuid() + 1, ::getgid()), 0);
-        }
+        QVERIFY(shared.isEmpty() || makeEntry(shared, top(".Trash"), mode));
+        QVERIFY(own.isEmpty() || makeEntry(own, top(".Trash-" + m_uid)));
         const auto trash = Trash::atTop(m_top->path(), true);
         QCOMPARE(trash ? trash->root() : QString(), root.isEmpty() ? "" : top(root.arg(m_uid)));
         if (!trash)
@@ -81,15 +76,9 @@ class TestTrash : public QObject {
         QCOMPARE(trash->put(from, files + "/taken.png", when), MoveResult::TargetExists);
         QCOMPARE(trash->put(from, files + "/orphan.png", when), MoveResult::TargetExists);
         QCOMPARE(trash->put(top("missing.png"), files + "/missing.png", when), MoveResult::Failed);
-        // A full disk (RLIMIT_FSIZE binds root too): no .trashinfo, so the item stays.
-        rlimit saved{};
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        const rlimit full{0, saved.rlim_max};
-        const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
-        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &full), 0);
-        const MoveResult onFullDisk = trash->put(from, files + "/a.png", when);
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, savedHandler);
+        // A full disk: no .trashinfo, so the item stays.
+        const MoveResult onFullDisk =
+            withFileSizeLimit(0, [&] { return trash->put(from, files + "/a.png", when); });
         QCOMPARE(onFullDisk, MoveResult::Failed);
         QCOMPARE(QDir(trash->root() + "/info").count(), 3u); // ".", "..", the orphan's
         QCOMPARE(testsupport::readFile(files + "/taken.png"), "theirs");

@@ -30,64 +30,66 @@ class TestAutostart : public QObject {
         qputenv("XDG_CONFIG_DIRS", (m_tmp.path() + "/none:" + m_system).toUtf8());
     }
 
-    void writesReadsBackAndRemoves() {
-        platform::Autostart& a = m_autostart;
-        QVERIFY(!a.isEnabled());
-        QVERIFY(a.setEnabled(true) && a.isEnabled());
-        const QByteArray entry =
-            testsupport::readFile(m_config + "/autostart/app.example.Test.desktop");
-        const QByteArray program = m_program.toUtf8();
-        QVERIFY(entry.startsWith("[Desktop Entry]\n"));
-        for (const QByteArray& line : {"Exec=\"" + program + "\" --autostart", "TryExec=" + program,
-                                       QByteArray("X-KDE-autostart-after=panel")})
-            QVERIFY2(entry.contains('\n' + line + '\n'), line.constData());
-        QVERIFY(a.setEnabled(false) && !a.isEnabled());
-        QVERIFY(!QFileInfo::exists(a.userEntryPath()));
-        QVERIFY(a.setEnabled(false)); // already off: still a success
-
-        QVERIFY(QDir(m_config + "/autostart").removeRecursively());
-        QVERIFY(testsupport::touch(m_config + "/autostart")); // a file, not a folder
-        QVERIFY(!a.setEnabled(true) && !a.isEnabled());
-    }
-
-    void masksASystemEntry() {
-        QVERIFY(testsupport::touch(m_system + "/autostart/app.example.Test.desktop",
-                                   "[Desktop Entry]\nType=Application\nExec=sh -c true\n"));
-        platform::Autostart& a = m_autostart;
-        QVERIFY(a.isEnabled()); // the system's entry counts; its program is found on PATH
-        QVERIFY(a.setEnabled(false) && !a.isEnabled());
-        QVERIFY(testsupport::readFile(a.userEntryPath()).contains("\nHidden=true\n"));
-        QVERIFY(a.setEnabled(true) && a.isEnabled());
-    }
-
-    void onlyAnEntryThatWouldStartReadsAsOn_data() {
+    // On only when an entry would start the program: the user's, or the system's unless the
+    // user's masks it. Turning it on writes an entry for this program, whatever was there;
+    // turning it off masks any other.
+    void readsAsOnOnlyWhenAnEntryWouldStart_data() {
+        QTest::addColumn<QString>("where");
         QTest::addColumn<QByteArray>("entry");
         QTest::addColumn<bool>("enabled");
         const QByteArray program = m_program.toUtf8();
         const QByteArray exec = "[Desktop Entry]\nExec=\"" + program + "\" --autostart\n";
-        QTest::newRow("runnable") << exec << true;
-        QTest::newRow("hidden") << exec + "Hidden=true\n" << false;
-        QTest::newRow("gnome off") << exec + "X-GNOME-Autostart-enabled=false\n" << false;
-        QTest::newRow("key in another group") << exec + "[Desktop Action a]\nHidden=true\n" << true;
+        QTest::newRow("none") << "user" << QByteArray() << false;
+        // Its program found on PATH.
+        QTest::newRow("the system's")
+            << "system" << QByteArray("[Desktop Entry]\nExec=sh -c true\n") << true;
+        QTest::newRow("runnable") << "user" << exec << true;
+        QTest::newRow("hidden") << "user" << exec + "Hidden=true\n" << false;
+        QTest::newRow("gnome off") << "user" << exec + "X-GNOME-Autostart-enabled=false\n" << false;
+        QTest::newRow("key in another group")
+            << "user" << exec + "[Desktop Action a]\nHidden=true\n"
+            << true;
         QTest::newRow("program gone")
-            << QByteArray("[Desktop Entry]\nExec=\"" + program + "-gone\" --autostart\n") << false;
+            << "user" << QByteArray("[Desktop Entry]\nExec=\"" + program + "-gone\" --autostart\n")
+            << false;
         QTest::newRow("not executable")
-            << QByteArray("[Desktop Entry]\nExec=" + m_tmp.path().toUtf8() + "/plain\n") << false;
-        QTest::newRow("a folder") << "[Desktop Entry]\nExec=" + m_tmp.path().toUtf8() + "\n"
+            << "user" << QByteArray("[Desktop Entry]\nExec=" + m_tmp.path().toUtf8() + "/plain\n")
+            << false;
+        QTest::newRow("a folder") << "user"
+                                  << "[Desktop Entry]\nExec=" + m_tmp.path().toUtf8() + "\n"
                                   << false;
-        QTest::newRow("try-exec gone") << exec + "TryExec=/nonexistent/vantor\n" << false;
+        QTest::newRow("try-exec gone") << "user" << exec + "TryExec=/nonexistent/vantor\n" << false;
         QTest::newRow("not on PATH")
-            << QByteArray("[Desktop Entry]\nExec=no-such-program-here --autostart\n") << false;
-        QTest::newRow("no Exec") << QByteArray("[Desktop Entry]\nName=x\n") << false;
+            << "user" << QByteArray("[Desktop Entry]\nExec=no-such-program-here --autostart\n")
+            << false;
+        QTest::newRow("no Exec") << "user" << QByteArray("[Desktop Entry]\nName=x\n") << false;
     }
-    void onlyAnEntryThatWouldStartReadsAsOn() {
+    void readsAsOnOnlyWhenAnEntryWouldStart() {
+        QFETCH(QString, where);
         QFETCH(QByteArray, entry);
         QFETCH(bool, enabled);
+        platform::Autostart& a = m_autostart;
+        const QString path = where == "system" ? m_system + "/autostart/app.example.Test.desktop"
+                                               : a.userEntryPath();
         QVERIFY(testsupport::touch(m_tmp.path() + "/plain", "not a program"));
-        QVERIFY(testsupport::touch(m_autostart.userEntryPath(), entry));
-        QCOMPARE(m_autostart.isEnabled(), enabled);
-        // Turning it on writes an entry for this program, whatever was there.
-        QVERIFY(m_autostart.setEnabled(true) && m_autostart.isEnabled());
+        QVERIFY(entry.isEmpty() || testsupport::touch(path, entry));
+        QCOMPARE(a.isEnabled(), enabled);
+
+        QVERIFY(a.setEnabled(true) && a.isEnabled());
+        const QByteArray written = testsupport::readFile(a.userEntryPath());
+        const QByteArray program = m_program.toUtf8();
+        QVERIFY(written.startsWith("[Desktop Entry]\n"));
+        for (const QByteArray& line : {"Exec=\"" + program + "\" --autostart", "TryExec=" + program,
+                                       QByteArray("X-KDE-autostart-after=panel")})
+            QVERIFY2(written.contains('\n' + line + '\n'), line.constData());
+        QVERIFY(a.setEnabled(false) && !a.isEnabled());
+        QVERIFY(a.setEnabled(false) && !a.isEnabled()); // already off: still a success
+    }
+
+    // Where the entry's folder should be stands a file: it cannot be turned on.
+    void aFileInPlaceOfTheFolderFails() {
+        QVERIFY(testsupport::touch(m_config + "/autostart"));
+        QVERIFY(!m_autostart.setEnabled(true) && !m_autostart.isEnabled());
     }
 
     void pathsWithSpecialCharactersAreQuotedValidly_data() {
