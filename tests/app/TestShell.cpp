@@ -78,14 +78,6 @@ struct NotifyingApp {
         invoked << id << key;
         QVERIFY(server().send(invoked));
     }
-    // Files already there are put away by automatic tidying once the rescan sees them.
-    void tidyAutomatically() {
-        testsupport::settle(); // the files' writes are over before they are followed
-        app->autoTidySettings()->setQuietSeconds(60);
-        app->autoTidySettings()->setEnabled(true);
-        clock.advance(1000); // the cleaner's rescan after the Desktop changed
-        QVERIFY(finishWork(*app->cleaner()));
-    }
     ~NotifyingApp() {
         app.reset();
         QDBusConnection::disconnectFromBus("server");
@@ -268,8 +260,13 @@ class TestShell : public QObject {
         app.cleaner()->rescan();
         app.cleaner()->clean();
         app.openPanel();
+        // A file already there is put away once the rescan after the change sees it.
         QVERIFY(testsupport::touch(f.home.desktop("a.png")));
-        f.tidyAutomatically();
+        testsupport::settle(); // its write is over before it is followed
+        app.autoTidySettings()->setQuietSeconds(60);
+        app.autoTidySettings()->setEnabled(true);
+        f.clock.advance(1000);
+        QVERIFY(finishWork(*app.cleaner()));
         QVERIFY(QFile::exists(f.home.desktop("Images/a.png")));
         QVERIFY(testsupport::touch(f.home.desktop("b.png")) &&
                 testsupport::touch(f.home.desktop("c.pdf")));
