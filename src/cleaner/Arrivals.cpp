@@ -124,8 +124,8 @@ void Arrivals::putBack(const QStringList& paths) {
     bool changed = false;
     for (const QString& path : paths) {
         const qsizetype slash = path.lastIndexOf(u'/');
-        const auto folder = m_folders.find(path.left(slash));
-        if (slash <= 0 || folder == m_folders.end())
+        const auto folder = slash > 0 ? m_folders.find(path.left(slash)) : m_folders.end();
+        if (folder == m_folders.end())
             continue;
         const QString name = path.mid(slash + 1);
         const auto left = folder->left.constFind(name);
