@@ -20,10 +20,7 @@ class FakeNotificationServer : public QObject {
 
     struct Shown {
         uint id;
-        QString appName;
-        QString icon;
-        QString summary;
-        QString body;
+        QString appName, icon, summary, body;
         QStringList actions;
         QVariantMap hints;
         uint replaces;
@@ -48,7 +45,6 @@ class FakeNotificationServer : public QObject {
         shown.append({id, appName, icon, summary, body, actions, hints, replaces, expireMs});
         return id;
     }
-    void CloseNotification(uint) {}
 };
 
 // A session bus of the test's own, ended with the object.

@@ -34,45 +34,37 @@ class TestAutostart : public QObject {
     // user's masks it. Turning it on writes an entry for this program, whatever was there;
     // turning it off masks any other.
     void readsAsOnOnlyWhenAnEntryWouldStart_data() {
-        QTest::addColumn<QString>("where");
-        QTest::addColumn<QByteArray>("entry");
+        QTest::addColumn<QString>("entry");
         QTest::addColumn<bool>("enabled");
-        const QByteArray program = m_program.toUtf8();
-        const QByteArray exec = "[Desktop Entry]\nExec=\"" + program + "\" --autostart\n";
-        QTest::newRow("none") << "user" << QByteArray() << false;
-        // Its program found on PATH.
-        QTest::newRow("the system's")
-            << "system" << QByteArray("[Desktop Entry]\nExec=sh -c true\n") << true;
-        QTest::newRow("runnable") << "user" << exec << true;
-        QTest::newRow("hidden") << "user" << exec + "Hidden=true\n" << false;
-        QTest::newRow("gnome off") << "user" << exec + "X-GNOME-Autostart-enabled=false\n" << false;
-        QTest::newRow("key in another group")
-            << "user" << exec + "[Desktop Action a]\nHidden=true\n"
-            << true;
-        QTest::newRow("program gone")
-            << "user" << QByteArray("[Desktop Entry]\nExec=\"" + program + "-gone\" --autostart\n")
-            << false;
-        QTest::newRow("not executable")
-            << "user" << QByteArray("[Desktop Entry]\nExec=" + m_tmp.path().toUtf8() + "/plain\n")
-            << false;
-        QTest::newRow("a folder") << "user"
-                                  << "[Desktop Entry]\nExec=" + m_tmp.path().toUtf8() + "\n"
-                                  << false;
-        QTest::newRow("try-exec gone") << "user" << exec + "TryExec=/nonexistent/vantor\n" << false;
-        QTest::newRow("not on PATH")
-            << "user" << QByteArray("[Desktop Entry]\nExec=no-such-program-here --autostart\n")
-            << false;
-        QTest::newRow("no Exec") << "user" << QByteArray("[Desktop Entry]\nName=x\n") << false;
+        QTest::addColumn<bool>("system"); // the system's entry, else the user's
+        const auto row = [](const char* name, const QString& entry, bool enabled,
+                            bool system = false) {
+            QTest::newRow(name) << entry << enabled << system;
+        };
+        const QString head = "[Desktop Entry]\nExec=",
+                      exec = head + '"' + m_program + "\" --autostart\n";
+        row("none", "", false);
+        row("the system's", head + "sh -c true\n", true, true); // its program found on PATH
+        row("runnable", exec, true);
+        row("hidden", exec + "Hidden=true\n", false);
+        row("gnome off", exec + "X-GNOME-Autostart-enabled=false\n", false);
+        row("key in another group", exec + "[Desktop Action a]\nHidden=true\n", true);
+        row("program gone", head + '"' + m_program + "-gone\" --autostart\n", false);
+        row("not executable", head + m_tmp.path() + "/plain\n", false);
+        row("a folder", head + m_tmp.path() + "\n", false);
+        row("try-exec gone", exec + "TryExec=/nonexistent/vantor\n", false);
+        row("not on PATH", head + "no-such-program-here --autostart\n", false);
+        row("no Exec", "[Desktop Entry]\nName=x\n", false);
     }
     void readsAsOnOnlyWhenAnEntryWouldStart() {
-        QFETCH(QString, where);
-        QFETCH(QByteArray, entry);
+        QFETCH(QString, entry);
         QFETCH(bool, enabled);
+        QFETCH(bool, system);
         platform::Autostart& a = m_autostart;
-        const QString path = where == "system" ? m_system + "/autostart/app.example.Test.desktop"
-                                               : a.userEntryPath();
+        const QString path =
+            system ? m_system + "/autostart/app.example.Test.desktop" : a.userEntryPath();
         QVERIFY(testsupport::touch(m_tmp.path() + "/plain", "not a program"));
-        QVERIFY(entry.isEmpty() || testsupport::touch(path, entry));
+        QVERIFY(entry.isEmpty() || testsupport::touch(path, entry.toUtf8()));
         QCOMPARE(a.isEnabled(), enabled);
 
         QVERIFY(a.setEnabled(true) && a.isEnabled());

@@ -50,24 +50,24 @@ class TestInstanceFolder : public QObject {
         QTest::addColumn<QString>("noted"); // the stand-in a note names, after the usual path
         QTest::addColumn<int>("noteMode");
         QTest::addColumn<int>("notedMode");
-        QTest::newRow("nothing: made private") << "" << -1 << "" << 0 << 0;
-        QTest::newRow("another user's open folder") << "another's folder" << 0777 << "" << 0 << 0;
-        QTest::newRow("another user's private folder")
-            << "another's folder" << 0700 << "" << 0 << 0;
-        QTest::newRow("our folder, open to all") << "folder" << 0777 << "" << 0 << 0;
-        QTest::newRow("our folder, read by the group") << "folder" << 0750 << "" << 0 << 0;
-        QTest::newRow("our folder, read by others") << "folder" << 0705 << "" << 0 << 0;
-        QTest::newRow("a plain file") << "file" << 0600 << "" << 0 << 0;
-        QTest::newRow("a link to a folder of ours") << "link to a folder" << 0755 << "" << 0 << 0;
-        QTest::newRow("a link to a private folder of ours")
-            << "link to a folder" << 0700 << "" << 0 << 0;
-        QTest::newRow("a note others may write") << "file" << 0600 << "-abcdef" << 0622 << 0700;
-        QTest::newRow("a note to an open stand-in") << "file" << 0600 << "-abcdef" << 0600 << 0755;
-        QTest::newRow("a note to a folder elsewhere")
-            << "file" << 0600 << "/../elsewhere" << 0600 << 0700;
-        QTest::newRow("a note to a folder in the stand-in")
-            << "file" << 0600 << "-abcdef/inner" << 0600 << 0700;
-        QTest::newRow("a note to a longer name") << "file" << 0600 << "-abcdefgh" << 0600 << 0700;
+        const auto row = [](const char* name, const char* what, int mode, const char* noted = "",
+                            int noteMode = 0, int notedMode = 0) {
+            QTest::newRow(name) << QString(what) << mode << QString(noted) << noteMode << notedMode;
+        };
+        row("nothing: made private", "", -1);
+        row("another user's open folder", "another's folder", 0777);
+        row("another user's private folder", "another's folder", 0700);
+        row("our folder, open to all", "folder", 0777);
+        row("our folder, read by the group", "folder", 0750);
+        row("our folder, read by others", "folder", 0705);
+        row("a plain file", "file", 0600);
+        row("a link to a folder of ours", "link to a folder", 0755);
+        row("a link to a private folder of ours", "link to a folder", 0700);
+        row("a note others may write", "file", 0600, "-abcdef", 0622, 0700);
+        row("a note to an open stand-in", "file", 0600, "-abcdef", 0600, 0755);
+        row("a note to a folder elsewhere", "file", 0600, "/../elsewhere", 0600, 0700);
+        row("a note to a folder in the stand-in", "file", 0600, "-abcdef/inner", 0600, 0700);
+        row("a note to a longer name", "file", 0600, "-abcdefgh", 0600, 0700);
     }
     void onlyAPrivateFolderOfOursIsUsed() {
         QFETCH(QString, what);
