@@ -22,7 +22,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QTemporaryDir>
 
@@ -39,17 +38,15 @@ struct PanelHome {
 };
 
 // A Vantor over a fresh home, on a clock of the test's own that runs ahead of the files' own
-// times, which are then long quiet. Its notifications go to the bus at `address`, if given.
+// times, which are then long quiet.
 struct AppHome {
     TempHome home;
     TestClock clock{QDateTime::currentDateTimeUtc().addSecs(60)};
     VantorApp app;
 
-    explicit AppHome(const QString& address = {})
+    explicit AppHome(const QDBusConnection& notificationBus = QDBusConnection::sessionBus())
         : app(home.configFolder(), home.desktop(), home.stateFolder(), nullptr, clock,
-              address.isEmpty() ? QDBusConnection::sessionBus()
-                                : QDBusConnection::connectToBus(address, "client")) {}
-    ~AppHome() { QDBusConnection::disconnectFromBus("client"); }
+              notificationBus) {}
 };
 
 // Waits for the cleaner's work and what follows it.
@@ -204,15 +201,11 @@ class TestShell : public QObject {
     // them, the notification of the latest waits for it to close; its click opens the panel
     // on the last cleans.
     void automaticCleanIsAnnouncedWithAnUndo() {
-        if (PrivateBus::daemon().isEmpty())
+        if (NotificationBus::daemon().isEmpty())
             QSKIP("dbus-daemon is not installed");
-        PrivateBus bus;
-        const QString address = bus.start();
-        FakeNotificationServer fake;
-        QDBusConnection server = QDBusConnection::connectToBus(address, "server");
-        const auto disconnect = qScopeGuard([] { QDBusConnection::disconnectFromBus("server"); });
-        QVERIFY(fake.serveOn(server));
-        AppHome f(address);
+        NotificationBus bus;
+        QVERIFY(bus.start());
+        AppHome f(NotificationBus::client());
         VantorApp& app = f.app;
         QVERIFY(testsupport::touch(f.home.desktop("u.pdf")));
         app.cleaner()->rescan();
@@ -225,18 +218,16 @@ class TestShell : public QObject {
         testsupport::settle(); // their writes are over before they are followed
         f.clock.advance(61000);
         QVERIFY(finishWork(*app.cleaner()) && QFile::exists(f.home.desktop("Documents/c.pdf")));
-        QVERIFY(fake.shown.isEmpty());
+        QVERIFY(bus.fake.shown.isEmpty());
 
         app.panelWindow()->hide();
-        QTRY_COMPARE(fake.shown.size(), 1);
-        const auto& shown = fake.shown.first();
+        QTRY_COMPARE(bus.fake.shown.size(), 1);
+        const auto& shown = bus.fake.shown.first();
         QCOMPARE(shown.summary, "Put away 2 files");
         QCOMPARE(shown.body, "b.png \u2192 Images, 1 more \u2192 Documents");
         QCOMPARE(shown.actions, (QStringList{"default", "Show History", "undo", "Undo"}));
         const auto invoke = [&](const QString& key) {
-            QDBusMessage invoked = QDBusMessage::createSignal(
-                FakeNotificationServer::kPath, FakeNotificationServer::kInterface, "ActionInvoked");
-            QVERIFY(server.send(invoked << shown.id << key));
+            QVERIFY(NotificationBus::emitSignal("ActionInvoked", {shown.id, key}));
         };
         invoke("undo");
         QTRY_VERIFY(QFile::exists(f.home.desktop("b.png")));
@@ -244,7 +235,7 @@ class TestShell : public QObject {
         invoke("default");
         QTRY_VERIFY(app.panelWindow()->isVisible());
         QVERIFY(app.panelWindow()->panel()->showingSettings());
-        QCOMPARE(fake.shown.size(), 1);
+        QCOMPARE(bus.fake.shown.size(), 1);
     }
 
     void notificationSaysWhatWentWhere_data() {

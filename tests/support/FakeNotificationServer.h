@@ -30,12 +30,6 @@ class FakeNotificationServer : public QObject {
     QList<Shown> shown;
     uint nextId = 1;
 
-    // Answers on `bus` under the server's well-known name.
-    bool serveOn(QDBusConnection bus) {
-        return bus.registerObject(kPath, this, QDBusConnection::ExportAllSlots) &&
-               bus.registerService(kInterface);
-    }
-
   public slots:
     QStringList GetCapabilities() { return capabilities; }
     uint Notify(const QString& appName, uint replaces, const QString& icon, const QString& summary,
@@ -47,20 +41,39 @@ class FakeNotificationServer : public QObject {
     }
 };
 
-// A session bus of the test's own, ended with the object.
-class PrivateBus {
+// A session bus of the test's own, ended with the object, where `fake` serves on the
+// connection server() and the code under test talks on client().
+class NotificationBus {
   public:
-    static QString daemon() { return QStandardPaths::findExecutable("dbus-daemon"); }
+    FakeNotificationServer fake;
 
-    // The bus's address; empty when it did not start.
-    QString start() {
+    static QString daemon() { return QStandardPaths::findExecutable("dbus-daemon"); }
+    static QDBusConnection server() { return QDBusConnection(QStringLiteral("server")); }
+    static QDBusConnection client() { return QDBusConnection(QStringLiteral("client")); }
+
+    // False when the bus did not start or the server could not take its name.
+    bool start() {
         m_process.start(daemon(), {"--session", "--nofork", "--print-address=1"});
         if (!m_process.waitForStarted() ||
             !QTest::qWaitFor([this] { return m_process.canReadLine(); }, 5000))
-            return {};
-        return QString::fromUtf8(m_process.readLine()).trimmed();
+            return false;
+        const QString address = QString::fromUtf8(m_process.readLine()).trimmed();
+        return QDBusConnection::connectToBus(address, "client").isConnected() &&
+               QDBusConnection::connectToBus(address, "server")
+                   .registerObject(FakeNotificationServer::kPath, &fake,
+                                   QDBusConnection::ExportAllSlots) &&
+               server().registerService(FakeNotificationServer::kInterface);
     }
-    ~PrivateBus() {
+    // A signal of the server's: "ActionInvoked" (id, key) or "NotificationClosed" (id, reason).
+    static bool emitSignal(const QString& name, const QVariantList& args) {
+        QDBusMessage signal = QDBusMessage::createSignal(FakeNotificationServer::kPath,
+                                                         FakeNotificationServer::kInterface, name);
+        signal.setArguments(args);
+        return server().send(signal);
+    }
+    ~NotificationBus() {
+        QDBusConnection::disconnectFromBus("server");
+        QDBusConnection::disconnectFromBus("client");
         if (m_process.state() != QProcess::NotRunning) {
             m_process.terminate();
             m_process.waitForFinished(3000);
