@@ -16,7 +16,6 @@
 #include "rules/TidiedFolders.h"
 
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QLibraryInfo>
 #include <QMenu>
 #include <QProcess>
