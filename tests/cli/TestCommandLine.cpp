@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "platform/FileLock.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -97,7 +99,8 @@ class TestCommandLine : public QObject {
   private slots:
     // One command, run in the home after the commands of `before`. The home holds the files
     // of `given` ("path=content"; "@" stands for the home folder), "Desktop->" makes the
-    // Desktop a link to home and "german" makes the session a German one.
+    // Desktop a link to home, "lock" holds the lock of another cleaner at work and "german"
+    // makes the session a German one.
     void commands_data() {
         QTest::addColumn<QStringList>("given");
         QTest::addColumn<QStringList>("before");
@@ -178,12 +181,14 @@ class TestCommandLine : public QObject {
         // A file where the Images folder should be: the pictures cannot go; the rest does.
         row("a file in a rule folder's place", {"Desktop/Images", "Desktop/a.png", "Desktop/b.pdf"},
             {}, "clean", 1, "Moved 1 file; 1 couldn't be moved.\n");
+        const QString zeros = "{\"moved\": 0, \"failed\": 0, \"moves\": []}\n";
+        row("another cleaner at work", {"lock", "Desktop/a.png"}, {}, "clean --json", 1, zeros,
+            "vantor: Vantor is busy with another clean. Try again in a moment.\n");
         row("unreadable rules", {".config/Vantor/rules.json={\"rules\": [", "Desktop/a.png"}, {},
             "scan", 0, "Images: 1 file \u2192 ~/Desktop/Images\n",
             "vantor: ~/.config/Vantor/rules.json can't be read; using the default rules.\n");
         // Home is never tidied: a Desktop folder that links to it can't be seen.
-        row("a Desktop that links to home", {"Desktop->"}, {}, "clean --json", 1,
-            "{\"moved\": 0, \"failed\": 0, \"moves\": []}\n",
+        row("a Desktop that links to home", {"Desktop->"}, {}, "clean --json", 1, zeros,
             "vantor: Vantor can't see your Desktop (~/Desktop).\n");
         // A tidied folder that is gone: said, and the others are still scanned and cleaned.
         row("clean beside a folder that is gone",
@@ -243,10 +248,14 @@ class TestCommandLine : public QObject {
             return text.replace('@', home.path()).replace("%id", id);
         };
         QProcessEnvironment env = environment(home);
+        std::unique_ptr<platform::FileLock> lock;
         QVERIFY(testsupport::touch(home.path() + "/home.png"));
         for (const QString& entry : given) {
             const QString path = home.path() + '/' + entry.section('=', 0, 0);
-            if (entry == "german") {
+            if (entry == "lock") {
+                QVERIFY(QDir().mkpath(home.stateFolder()));
+                QVERIFY(lock = platform::FileLock::acquire(home.stateFolder() + "/lock", 0));
+            } else if (entry == "german") {
                 env.remove("LC_ALL");
                 env.insert("LANG", "de_DE.UTF-8");
                 env.insert("LANGUAGE", "de");
