@@ -5,7 +5,6 @@
 #include "platform/FileLock.h"
 #include "widgets/Accessibility.h"
 #include "widgets/Colors.h"
-#include "widgets/PrimaryButton.h"
 #include "widgets/RoundedBox.h"
 #include "widgets/SymbolView.h"
 

@@ -1,7 +1,6 @@
 #include "PanelFixture.h"
 
 #include "panel/AutoTidySection.h"
-#include "widgets/PrimaryButton.h"
 #include "widgets/Translations.h"
 
 #include <QComboBox>
