@@ -223,6 +223,8 @@ class TestRulesWindow : public QObject {
         QCOMPARE(editor->focusWidget(), name);
         QCOMPARE(name->selectedText(), m_store->rules().at(4).name);
         QCOMPARE(rows().last(), m_store->rules().at(4).name + "|No file types");
+        m_store->addExtensions("mov", idAt(4));
+        QCOMPARE(rows().last(), m_store->rules().at(4).name + "|1 file type");
     }
 
     // With a second folder a tab per folder shows above the rules: the chosen folder's rules
