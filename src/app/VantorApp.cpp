@@ -84,6 +84,7 @@ VantorApp::VantorApp(const QString& configFolder, const QString& desktop,
       m_settings(configFolder + QStringLiteral("/settings.ini"), QSettings::IniFormat),
       m_folders(new TidiedFolders(configFolder, desktop, this)),
       m_cleaner(new Cleaner(m_folders, stateFolder, this, clock)), m_noTrayTimer(clock.makeTimer()),
+      m_hintTimer(clock.makeTimer()),
       m_autoTidySettings(
           new AutoTidySettings(configFolder + QStringLiteral("/settings.ini"), this)),
       m_commands(new CommandRunner(m_cleaner, m_autoTidySettings, this)),
@@ -94,6 +95,7 @@ VantorApp::VantorApp(const QString& configFolder, const QString& desktop,
     // The rules window, the hint and the dialogs carry Vantor's icon, not a generic one.
     widgets::ensureIconTheme();
     QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VANTOR_APP_ID)));
+    connect(m_hintTimer.get(), &platform::Timer::timeout, this, &VantorApp::showFirstRunHint);
     connect(m_noTrayTimer.get(), &platform::Timer::timeout, this, [this] {
         if (m_tray)
             return;
@@ -155,7 +157,7 @@ void VantorApp::start(bool atLogin) {
             &VantorApp::createTrayIcon);
 
     if (!m_settings.value(kDidShowWelcome, false).toBool())
-        QTimer::singleShot(kHintDelayMs, this, &VantorApp::showFirstRunHint);
+        m_hintTimer->start(kHintDelayMs);
     // The icon theme loads once per process: while Vantor waits for its first click, so
     // opening the panel need not wait for it. (Loading the fonts too would save more time
     // but cost an idle Vantor 3 MB.)
@@ -209,7 +211,7 @@ void VantorApp::createTrayIcon() {
         m_cleaner->rescan();
     m_tray->show();
     if (m_hintWaitsForTray)
-        QTimer::singleShot(kHintDelayMs, this, &VantorApp::showFirstRunHint);
+        m_hintTimer->start(kHintDelayMs);
 }
 
 void VantorApp::openPanel() {

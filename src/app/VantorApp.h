@@ -37,7 +37,8 @@ class VantorApp : public QObject {
 
   public:
     // Folders are the user's own unless given (tests). The clock times the wait for a tray,
-    // the cleaner and automatic tidying; notifications go over `notificationBus`.
+    // the first-run hint, the cleaner and automatic tidying; notifications go over
+    // `notificationBus`.
     explicit VantorApp(QObject* parent = nullptr);
     VantorApp(const QString& configFolder, const QString& desktop, const QString& stateFolder,
               QObject* parent = nullptr, platform::Clock& clock = platform::Clock::system(),
@@ -98,6 +99,7 @@ class VantorApp : public QObject {
     TrayIcon* m_tray = nullptr;
     QPointer<QMessageBox> m_hint;
     std::unique_ptr<platform::Timer> m_noTrayTimer;
+    std::unique_ptr<platform::Timer> m_hintTimer;
     bool m_atLogin = false;
     AutoTidySettings* m_autoTidySettings;
     CommandRunner* m_commands;

@@ -3,7 +3,6 @@
 #include "cleaner/FreeName.h"
 
 #include <QScopeGuard>
-#include <QUrl>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -135,21 +134,6 @@ class TestCleaner : public CleanerTest {
         QVERIFY(onDesktop("shot.png"));
     }
 
-    // A record as the Vantor of one folder wrote it still undoes once a second folder is
-    // tidied, and the folder it made goes too.
-    void recordOfOneFolderUndoesAfterTheUpgrade() {
-        touch({"Images/shot.png"});
-        const QByteArray url = QUrl::fromLocalFile(m_desktop).toEncoded();
-        QVERIFY(testsupport::touch(
-            m_cleaner->recordFile(),
-            "{\"date\":786000000,\"moves\":[{\"from\":\"" + url + "/shot.png\",\"to\":\"" + url +
-                "/Images/shot.png\"}],\"createdFolders\":[\"" + url + "/Images/\"]}"));
-        addDownloads();
-        restart().undo();
-        QCOMPARE(m_cleaner->status(), Status::undone(1, 0));
-        QVERIFY(onDesktop("shot.png") && !onDesktop("Images"));
-    }
-
     // A rule folder that is a tidied folder, by whatever path, takes nothing: no file goes
     // back and forth between folders, and none onto itself, also where the Desktop is the
     // one given by a link.
@@ -202,29 +186,6 @@ class TestCleaner : public CleanerTest {
         QVERIFY(due().isEmpty());
     }
 
-    void cleanMovesNamesClashesAndRecords() {
-        const QString docs = desktop("Documents");
-        touch({"Documents/report.pdf", "Documents/report 2.pdf", "Documents/archive.tar.gz"},
-              "old");
-        QDir().mkpath(docs + "/README"); // a folder takes the name too
-        QVERIFY(QFile::link(docs + "/nowhere", docs + "/dangling.pdf"));
-        // Files without an extension match no rule, so their clash naming is checked directly.
-        QCOMPARE(cleaner::uniqueDestination("README", docs), docs + "/README 2");
-        QCOMPARE(cleaner::uniqueDestination("archive.tar.gz", docs), docs + "/archive.tar 2.gz");
-        QCOMPARE(cleaner::uniqueDestination("dangling.pdf", docs), docs + "/dangling 2.pdf");
-
-        touch({"report.pdf"}, "new");
-        touch({"archive.tar.pdf", "My Photo.png"});
-        m_cleaner->clean();
-        QCOMPARE(m_cleaner->status(), Status::cleaned(3, 0));
-        QCOMPARE(read("Documents/report 3.pdf"), "new");
-        QCOMPARE(read("Documents/report.pdf"), "old");
-        const auto& rec = m_cleaner->lastClean();
-        QCOMPARE(rec->moves.size(), 3);
-        QCOMPARE(rec->moves[0].to, desktop("Images/My Photo.png"));
-        QCOMPARE(rec->createdFolders, QStringList({desktop("Images")}));
-    }
-
     // Failed moves are counted and nothing is lost: where a rule folder cannot be made (a
     // file stands in its place, or no one may write there) its files stay, and when every
     // move fails the earlier record stays.
@@ -255,21 +216,58 @@ class TestCleaner : public CleanerTest {
         QCOMPARE(status.count(), 0);
     }
 
-    // Someone takes the chosen name between the check and the move: the next one is used.
-    void aNameTakenAtTheLastMomentGetsTheNextFree() {
-        touch({"a.png"}, "mine");
-        QDir().mkpath(desktop("Images"));
-        int moves = 0;
+    // The first free name beside what is already in the rule folder (files, folders and
+    // dangling links alike) goes before the last extension; a name someone takes between
+    // the check and the move ("+name") gives way to the next one.
+    void theFirstFreeNameIsTaken_data() {
+        QTest::addColumn<QStringList>("there");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("numbered past those taken")
+            << QStringList{"report.pdf", "report 2.pdf"} << "report.pdf"
+            << "report 3.pdf";
+        QTest::newRow("a folder") << QStringList{"README/"} << "README"
+                                  << "README 2";
+        QTest::newRow("two extensions") << QStringList{"archive.tar.gz"} << "archive.tar.gz"
+                                        << "archive.tar 2.gz";
+        QTest::newRow("a dangling link") << QStringList{"a.pdf->nowhere"} << "a.pdf"
+                                         << "a 2.pdf";
+        QTest::newRow("taken at the last moment") << QStringList{"+a.png"} << "a.png"
+                                                  << "a 2.png";
+    }
+    void theFirstFreeNameIsTaken() {
+        QFETCH(QStringList, there);
+        QFETCH(QString, name);
+        QFETCH(QString, expected);
+        const QString docs = desktop("Documents");
+        QVERIFY(QDir().mkpath(docs));
+        QString racer;
+        for (const QString& entry : there) {
+            if (entry.startsWith('+'))
+                racer = docs + "/" + entry.mid(1);
+            else if (entry.endsWith('/'))
+                QVERIFY(QDir().mkpath(docs + "/" + entry));
+            else if (entry.contains("->"))
+                QVERIFY(
+                    QFile::link(entry.section("->", 1), docs + "/" + entry.section("->", 0, 0)));
+            else
+                touch({"Documents/" + entry}, "theirs");
+        }
+        touch({name}, "mine");
         const auto racing = [&](const QString& from, const QString& to) {
-            if (moves++ == 0)
+            if (to == racer)
                 testsupport::touch(to, "theirs");
             return platform::moveItem(from, to);
         };
-        const auto to =
-            cleaner::moveToFreeName(desktop("a.png"), "a.png", desktop("Images"), racing);
-        QCOMPARE(to, std::optional(desktop("Images/a 2.png")));
-        QCOMPARE(read("Images/a 2.png"), "mine");
-        QCOMPARE(read("Images/a.png"), "theirs");
+        const auto to = cleaner::moveToFreeName(desktop(name), name, docs, racing);
+        QCOMPARE(to, std::optional(docs + "/" + expected));
+        QCOMPARE(read("Documents/" + expected), "mine");
+        QVERIFY(!onDesktop(name));
+        for (QString entry : there) { // nothing replaced
+            entry.remove('+');
+            if (!entry.endsWith('/') && !entry.contains("->"))
+                QCOMPARE(read("Documents/" + entry), "theirs");
+        }
     }
 
     // A trash rule's files go to the home trash, each with its .trashinfo dated by the clock

@@ -1,7 +1,6 @@
 #include "PanelFixture.h"
 
 #include "panel/AutoTidySection.h"
-#include "widgets/PrimaryButton.h"
 #include "widgets/Translations.h"
 
 #include <QComboBox>
@@ -29,6 +28,11 @@ class TestGerman : public QObject {
         QCOMPARE(f.find<QLabel>("otherLabel")->text(), "1 andere Datei bleibt, wo sie ist.");
         QCOMPARE(view->cleanButton()->text(), "Schreibtisch aufräumen");
         QCOMPARE(view->statusLine()->text(), "Zuletzt gestern aufgeräumt: 1 Datei");
+        // Opened again two days later, the date has moved on with the clock.
+        f.panel->hide();
+        f.clock.advance(2 * 24 * 3600 * 1000LL);
+        f.panel->show();
+        QCOMPARE(view->statusLine()->text(), "Zuletzt vor 3 Tagen aufgeräumt: 1 Datei");
 
         view->cleanButton()->click();
         f.finishWork();

@@ -111,10 +111,6 @@ class TestAppearance : public QObject {
         QVERIFY(!appearance.isDark() && !appearance.usesOwnPalette());
         QCOMPARE(QApplication::palette().color(QPalette::Window), desktopWindow);
         checkStateColours("light");
-        announce(1);
-        QTRY_COMPARE(changed.count(), 2);
-        announce(0);
-        QTRY_COMPARE(changed.count(), 3);
 
         QApplication::setPalette(darkPalette());
         QVERIFY(appearance.isDark());

@@ -25,8 +25,6 @@ class TestRuleDescription : public QObject {
         QTest::newRow("types and a name")
             << QStringList{"png", "jpg"} << none << "Screenshot*" << qint64(-1) << qint64(-1) << -1
             << false << "PNG, JPG files named Screenshot* → ~/Desktop/Images";
-        QTest::newRow("types only") << QStringList{"pdf"} << none << QString() << qint64(-1)
-                                    << qint64(-1) << -1 << false << "PDF files → ~/Desktop/Images";
         QTest::newRow("kinds and types, odd sizes")
             << QStringList{"png"} << QStringList{"image/*", "text/csv"} << QString() << qint64(0)
             << qint64(1500) << -1 << false
