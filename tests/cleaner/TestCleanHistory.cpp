@@ -194,7 +194,6 @@ class TestCleanHistory : public CleanerTest {
         const QList<Entry> entries{entry("aaaa0001", 1), entry("aaaa0002", 2),
                                    entry("aaaa0003", 3)};
         const QByteArray whole = CleanHistory::encode(entries);
-        QCOMPARE(CleanHistory::decode(whole), entries);
         const QByteArray cut = whole.left(whole.lastIndexOf("aaaa0003") + 20);
         QCOMPARE(CleanHistory::decode(cut), entries.mid(0, 2));
         QByteArray edited = whole;
