@@ -280,7 +280,8 @@ class TestCleanRecovery : public CleanerTest {
     // finished), the same after the source went and a new file took its name and inode (the
     // new file stays), a copy complete under its hidden name (removed; the source stays),
     // and both names of the link-and-unlink fallback (the move is finished). A hidden name
-    // the journal does not give is left alone.
+    // the journal does not give is left alone. The recovered clean joins the history, once,
+    // with the id and kind it began with.
     void journalledMovesAreSettledByWhatIsOnDisk() {
         if (m_far.isEmpty())
             QSKIP(kOneFileSystem);
@@ -300,7 +301,7 @@ class TestCleanRecovery : public CleanerTest {
         QCOMPARE(::link(QFile::encodeName(desktop("linked.pdf")), QFile::encodeName(linked)), 0);
 
         auto journal = beginJournal(m_state, CleanJournal::Kind::Clean);
-        QVERIFY(journal);
+        QVERIFY(journal && journal->entry("c0ffee00", true));
         const auto id = [](const QString& path) { return *platform::identity(path, false); };
         // The moved file as it was, under the inode its name's new file has now.
         platform::FileIdentity movedAway = id(images + "reused.png");
@@ -325,8 +326,11 @@ class TestCleanRecovery : public CleanerTest {
                                            {desktop("reused.png"), images + "reused.png"}}));
         QVERIFY(QFile::remove(lookalike));
         verifyFiles(3);
+        const auto history = anotherCleaner()->history();
+        QVERIFY(history.size() == 1 && history[0].id == "c0ffee00" && history[0].automatic);
         cleaner.undo();
         QCOMPARE(cleaner.status(), Status::undone(3, 0));
+        QVERIFY(cleaner.history().first().undone);
         verifyFiles();
     }
 
@@ -510,10 +514,6 @@ class TestCleanRecovery : public CleanerTest {
         QCOMPARE(cleaner.status(), Status::idle());
         QVERIFY(!cleaner.lastClean());
         verifyFiles();
-        frozen.set(false);
-        cleaner.clean();
-        QCOMPARE(cleaner.notice(), Notice::None);
-        QCOMPARE(cleaner.status(), Status::cleaned(1, 0));
     }
 
     // While another cleaner of the same record folder works, a second one moves nothing and
@@ -543,7 +543,6 @@ class TestCleanRecovery : public CleanerTest {
         connect(&cleaner, &Cleaner::scanChanged, this, [&seen] { seen << "scan"; });
         connect(&cleaner, &Cleaner::lastCleanChanged, this, [&seen] { seen << "lastClean"; });
         connect(&cleaner, &Cleaner::statusChanged, this, [&seen] { seen << "status"; });
-        QSignalSpy busy(&cleaner, &Cleaner::busyChanged);
         QSignalSpy progress(&cleaner, &Cleaner::progress);
 
         cleaner.startClean();
@@ -556,21 +555,12 @@ class TestCleanRecovery : public CleanerTest {
         QCOMPARE(seen, QStringList({"scan", "lastClean", "status", "scan"}));
         QCOMPARE(cleaner.status(), Status::cleaned(300, 0));
         QCOMPARE(cleaner.notice(), Notice::None);
-        QCOMPARE(busy.count(), 2);
         QCOMPARE(progress.last(), QVariantList({300, 300}));
         seen.clear();
         cleaner.startUndo();
         QTRY_VERIFY_WITH_TIMEOUT(!cleaner.isBusy(), 20000);
         QCOMPARE(seen, QStringList({"lastClean", "status", "scan"}));
         verifyFiles();
-
-        // A Desktop that cannot be listed: the scan and the status, as clean() publishes.
-        QVERIFY(QDir().rename(m_desktop, m_desktop + ".away"));
-        seen.clear();
-        cleaner.startClean();
-        QTRY_VERIFY_WITH_TIMEOUT(!cleaner.isBusy(), 20000);
-        QCOMPARE(seen, QStringList({"scan", "status"}));
-        QCOMPARE(cleaner.status(), Status::noAccess());
     }
 };
 

@@ -48,7 +48,6 @@ class TestCleanWork : public CleanerTest {
             m_cleaner->undo();
         }
         QCOMPARE(m_cleaner->status().restored(), 5);
-        QVERIFY(onDesktop("b9 2.png"));
         verifyScanIsListed();
         QCOMPARE(m_cleaner->scan().folders.first().other, downloading ? 4 : 1);
     }

@@ -223,17 +223,16 @@ class TestCleaner : public CleanerTest {
         QTest::addColumn<QStringList>("there");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("numbered past those taken")
-            << QStringList{"report.pdf", "report 2.pdf"} << "report.pdf"
-            << "report 3.pdf";
-        QTest::newRow("a folder") << QStringList{"README/"} << "README"
-                                  << "README 2";
-        QTest::newRow("two extensions") << QStringList{"archive.tar.gz"} << "archive.tar.gz"
-                                        << "archive.tar 2.gz";
-        QTest::newRow("a dangling link") << QStringList{"a.pdf->nowhere"} << "a.pdf"
-                                         << "a 2.pdf";
-        QTest::newRow("taken at the last moment") << QStringList{"+a.png"} << "a.png"
-                                                  << "a 2.png";
+        const auto row = [](const char* name, const QStringList& there, const char* file,
+                            const char* expected) {
+            QTest::newRow(name) << there << QString(file) << QString(expected);
+        };
+        row("numbered past those taken", {"report.pdf", "report 2.pdf"}, "report.pdf",
+            "report 3.pdf");
+        row("a folder", {"README/"}, "README", "README 2");
+        row("two extensions", {"archive.tar.gz"}, "archive.tar.gz", "archive.tar 2.gz");
+        row("a dangling link", {"a.pdf->nowhere"}, "a.pdf", "a 2.pdf");
+        row("taken at the last moment", {"+a.png"}, "a.png", "a 2.png");
     }
     void theFirstFreeNameIsTaken() {
         QFETCH(QStringList, there);
