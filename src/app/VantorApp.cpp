@@ -84,9 +84,8 @@ VantorApp::VantorApp(const QString& configFolder, const QString& desktop,
       m_settings(configFolder + QStringLiteral("/settings.ini"), QSettings::IniFormat),
       m_folders(new TidiedFolders(configFolder, desktop, this)),
       m_cleaner(new Cleaner(m_folders, stateFolder, this, clock)), m_noTrayTimer(clock.makeTimer()),
-      m_hintTimer(clock.makeTimer()),
-      m_autoTidySettings(
-          new AutoTidySettings(configFolder + QStringLiteral("/settings.ini"), this)),
+      m_hintTimer(clock.makeTimer()), m_autoTidySettings(new AutoTidySettings(
+                                          configFolder + QStringLiteral("/settings.ini"), this)),
       m_commands(new CommandRunner(m_cleaner, m_autoTidySettings, this)),
       m_autoTidy(new AutoTidy(m_cleaner, m_autoTidySettings, clock, this)),
       m_notifications(new platform::DesktopNotifications(notificationBus, this)) {
