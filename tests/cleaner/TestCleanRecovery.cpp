@@ -5,7 +5,6 @@
 #include <QCryptographicHash>
 #include <QDirIterator>
 
-#include <csignal>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -433,20 +432,18 @@ class TestCleanRecovery : public CleanerTest {
     void fullDiskStopsTheCleanAndSaysWhy() {
         populate(600);
         Cleaner& cleaner = restart();
-        rlimit saved{};
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
         // Once the first run of moves is journalled, the journal can grow no more.
         connect(&cleaner, &Cleaner::progress, this, [&](int done) {
-            rlimit full = saved;
+            rlimit full{};
+            ::getrlimit(RLIMIT_FSIZE, &full);
             full.rlim_cur = rlim_t(QFileInfo(m_state + "/last-clean.journal").size());
             if (done == 1)
                 ::setrlimit(RLIMIT_FSIZE, &full);
         });
-        cleaner.clean();
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, savedHandler);
-        const Status status = cleaner.status();
+        const Status status = testsupport::withFileSizeLimit(RLIM_INFINITY, [&] {
+            cleaner.clean();
+            return cleaner.status();
+        });
         QVERIFY(status.recordStopped && status.moved() > 0 && status.failed > 0);
         QCOMPARE(status.moved() + status.failed, 600);
         restart().undo();

@@ -4,9 +4,7 @@
 #include <QFile>
 #include <QString>
 
-#include <csignal>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,18 +35,4 @@ inline bool makeEntry(const QString& kind, const QByteArray& path, int mode = -1
 inline bool makeEntry(const QString& kind, const QString& path, int mode = -1,
                       const QString& target = {}) {
     return makeEntry(kind, QFile::encodeName(path), mode, QFile::encodeName(target));
-}
-
-// What `work` returns when run with files limited to `bytes`, as on a full disk: unlike
-// permission tricks, RLIMIT_FSIZE binds root too.
-template <typename Work> auto withFileSizeLimit(rlim_t bytes, Work work) {
-    rlimit saved{};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    const rlimit limit{bytes, saved.rlim_max};
-    const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    const auto result = work();
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, savedHandler);
-    return result;
 }

@@ -292,9 +292,9 @@ class TestFileSystem : public QObject {
             }
             return true;
         };
-        const MoveResult moved =
-            withFileSizeLimit(setUp == "file too large to write" ? 100000 : RLIM_INFINITY,
-                              [&] { return platform::moveItem(q(from), q(to), hooks); });
+        const MoveResult moved = testsupport::withFileSizeLimit(
+            setUp == "file too large to write" ? 100000 : RLIM_INFINITY,
+            [&] { return platform::moveItem(q(from), q(to), hooks); });
         if (held >= 0)
             ::close(held);
         QCOMPARE(int(moved), result);

@@ -77,8 +77,8 @@ class TestTrash : public QObject {
         QCOMPARE(trash->put(from, files + "/orphan.png", when), MoveResult::TargetExists);
         QCOMPARE(trash->put(top("missing.png"), files + "/missing.png", when), MoveResult::Failed);
         // A full disk: no .trashinfo, so the item stays.
-        const MoveResult onFullDisk =
-            withFileSizeLimit(0, [&] { return trash->put(from, files + "/a.png", when); });
+        const MoveResult onFullDisk = testsupport::withFileSizeLimit(
+            0, [&] { return trash->put(from, files + "/a.png", when); });
         QCOMPARE(onFullDisk, MoveResult::Failed);
         QCOMPARE(QDir(trash->root() + "/info").count(), 3u); // ".", "..", the orphan's
         QCOMPARE(testsupport::readFile(files + "/taken.png"), "theirs");

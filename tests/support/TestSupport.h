@@ -8,8 +8,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <memory>
 #include <optional>
+#include <sys/resource.h>
 
 namespace testsupport {
 
@@ -20,6 +22,20 @@ void prepareEnvironment();
 // Writes a file, creating its parent folders; false on error.
 bool touch(const QString& path, const QByteArray& bytes = "x");
 QByteArray readFile(const QString& path);
+
+// What `work` returns when run with files limited to `bytes`, as on a full disk: unlike
+// permission tricks, RLIMIT_FSIZE binds root too.
+template <typename Work> auto withFileSizeLimit(rlim_t bytes, Work work) {
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const rlimit limit{bytes, saved.rlim_max};
+    const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const auto result = work();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, savedHandler);
+    return result;
+}
 
 // Delivers what is queued: posted events, queued signals and deferred deletions.
 void settle();
