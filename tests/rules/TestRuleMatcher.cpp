@@ -54,10 +54,9 @@ class TestRuleMatcher : public QObject {
             QTest::newRow(name) << QString(file) << content << size << ageDays << QString(expected);
         };
         const QByteArray text = "plain words";
-        row("name and size: trash", "Screenshot 1.png", kPng, 2'000'000, 1, "Big Screenshots");
-        row("name is case-insensitive", "screenshot.png", kPng, 2'000'000, 1, "Big Screenshots");
+        row("name in any case and size: trash", "screenshot 1.png", kPng, 2'000'000, 1,
+            "Big Screenshots");
         row("size must be larger", "Screenshot.png", kPng, 1'000'000, 1, "Pictures");
-        row("kind from a name in capitals", "scan.JPEG", kPng, 0, 1, "Pictures");
         row("kind from content without extension", "photo", kPng, 0, 1, "Pictures");
         row("text without extension is no picture", "notes", text, 0, 1, "");
         row("old enough", "report.pdf", text, 0, 31, "Old PDFs");
@@ -125,8 +124,6 @@ class TestRuleMatcher : public QObject {
             QTest::newRow(name) << QString(type) << QString(kind) << is;
         };
         row("family", "image/png", "image/*", true);
-        row("other family", "image/png", "video/*", false);
-        row("exact", "application/pdf", "application/pdf", true);
         row("inherited", "application/x-compressed-tar", "application/gzip", true);
         row("alias", "application/x-pdf", "application/pdf", true);
         row("not the parent's kind", "text/plain", "text/markdown", false);
