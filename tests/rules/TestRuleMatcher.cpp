@@ -104,18 +104,6 @@ class TestRuleMatcher : public QObject {
         QCOMPARE(taker(matcher, "old.pdf"), "");
     }
 
-    // A folder is matched again after every change: a file whose content changed is looked
-    // into again, not taken by what it was.
-    void changedContentIsLookedIntoAgain() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("photo");
-        const RuleMatcher matcher(rules(), dir.path(), {});
-        QVERIFY(testsupport::touch(path, kPng));
-        QCOMPARE(taker(matcher, "photo"), "Pictures");
-        QVERIFY(testsupport::touch(path, "now it is text, longer than the picture was"));
-        QCOMPARE(taker(matcher, "photo"), "");
-    }
-
     void kinds_data() {
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("kind");
