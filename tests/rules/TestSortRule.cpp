@@ -17,7 +17,6 @@ class TestSortRule : public QObject {
         QTest::addColumn<QString>("expected");
         const QString h = QDir::homePath();
         QTest::newRow("home itself") << h << QString("~");
-        QTest::newRow("dot-dot inside") << h + "/Desktop/../Documents" << QString("~/Documents");
         QTest::newRow("outside, trailing slash")
             << QString("/srv/Sorted/") << QString("/srv/Sorted");
         QTest::newRow("sibling sharing a prefix") << h + "2/Files" << h + "2/Files";
@@ -40,8 +39,6 @@ class TestSortRule : public QObject {
                                 "\"destination\":\"~\\/Desktop\\/Images\",\"extensions\":[\"png\","
                                 "\"jpg\"]";
         QCOMPARE(r.toJson(), head + "}");
-        QCOMPARE(SortRule::fromJson(QJsonDocument::fromJson("[" + r.toJson() + "]")[0]),
-                 std::optional(r));
         r.kinds = {"image/*", "application/pdf"};
         r.namePattern = "Scan*";
         r.minSize = 5;
