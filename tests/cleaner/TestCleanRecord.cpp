@@ -34,14 +34,6 @@ class TestCleanRecord : public QObject {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<MaybeRecord>("record");
         QTest::newRow("as written") << kWritten << MaybeRecord(kRecord);
-        // Unknown keys, other key order, unescaped slashes, folders without a slash.
-        QTest::newRow("lenient where it may be")
-            << QByteArray("{\"createdFolders\":[\"file:///d/I\"],\"extra\":[1,2],"
-                          "\"moves\":[{\"to\":\"file:///d/I/a.png\",\"from\":\"file:///d/a.png\"}],"
-                          "\"date\":-1.5}")
-            << MaybeRecord(Record{QDateTime(QDate(2000, 12, 31), QTime(23, 59, 58, 500), Qt::UTC),
-                                  {{"/d/a.png", "/d/I/a.png"}},
-                                  {"/d/I"}});
         const auto bad = [](const char* name, const QByteArray& bytes) {
             QTest::newRow(name) << bytes << MaybeRecord();
         };

@@ -464,8 +464,6 @@ class TestCleanRecovery : public CleanerTest {
         addFile("b.png", "b");
         m_cleaner->clean();
         QCOMPARE(m_cleaner->status(), Status::cleaned(2, 0));
-        QCOMPARE(m_cleaner->lastClean()->moves.size(), 2);
-
         QCOMPARE(restart().lastClean()->moves.size(), 2);
         m_cleaner->undo();
         QCOMPARE(m_cleaner->status(), Status::undone(2, 0));
@@ -532,7 +530,7 @@ class TestCleanRecovery : public CleanerTest {
     }
 
     // Started work reports busy meanwhile, and turns away more work.
-    void startedWorkPublishesLikeBlockingWork() {
+    void startedWorkTurnsAwayMore() {
         populate(300);
         Cleaner& cleaner = restart();
         cleaner.startClean();

@@ -87,24 +87,6 @@ class TestRuleMatcher : public QObject {
             kNow);
         QCOMPARE(taker(matcher, name), expected);
     }
-
-    void kinds_data() {
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<bool>("is");
-        const auto row = [](const char* name, const char* type, const char* kind, bool is) {
-            QTest::newRow(name) << QString(type) << QString(kind) << is;
-        };
-        row("inherited", "application/x-compressed-tar", "application/gzip", true);
-        row("alias", "application/x-pdf", "application/pdf", true);
-        row("not the parent's kind", "text/plain", "text/markdown", false);
-    }
-    void kinds() {
-        QFETCH(QString, type);
-        QFETCH(QString, kind);
-        QFETCH(bool, is);
-        QCOMPARE(RuleMatcher::isOfKind(type, kind), is);
-    }
 };
 
 VANTOR_TEST_MAIN(TestRuleMatcher)

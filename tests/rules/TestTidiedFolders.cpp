@@ -115,7 +115,6 @@ class TestTidiedFolders : public QObject {
         QCOMPARE(folders->offeredDownloads(), home("/Downloads"));
         QString id;
         QCOMPARE(folders->add("~/Downloads/", &id), Refusal::None);
-        QVERIFY(TidiedFolders::isFolderId(id));
         QCOMPARE(folders->offeredDownloads(), std::nullopt);
         QCOMPARE(folders->add(home("/Projects"), nullptr), Refusal::None);
         QCOMPARE(folders->folders().last().rules->rules().size(), 3); // no Archives
