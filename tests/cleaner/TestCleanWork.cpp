@@ -2,55 +2,14 @@
 
 #include "cleaner/CleanHistory.h"
 
-// What a clean or undo leaves beside the moves: the scan it publishes without listing the
-// folders again, and the journal lines it writes before moving.
+// What a clean or undo leaves beside the moves: the record and history it reads back, and
+// the journal lines it writes before moving.
 class TestCleanWork : public CleanerTest {
     Q_OBJECT
-
-    // The published scan is the one a listing of the folders gives now.
-    void verifyScanIsListed() {
-        const Scan published = m_cleaner->scan();
-        m_cleaner->rescan();
-        QCOMPARE(published, m_cleaner->scan());
-    }
 
   private slots:
     void init() { setUp(); }
     void cleanup() { tearDown(); }
-
-    // Put back beside files already in their groups, one under a new name, in name order;
-    // by the undo on this thread, or by one on a worker. Files put back beside a download
-    // in progress stay, as a listing would have them: the download's own file, and an
-    // empty file while any download is in progress.
-    void scanAfterCleanAndUndo_data() {
-        QTest::addColumn<bool>("started");
-        QTest::addColumn<bool>("downloading");
-        QTest::newRow("here") << false << false;
-        QTest::newRow("started") << true << false;
-        QTest::newRow("beside a download") << false << true;
-    }
-    void scanAfterCleanAndUndo() {
-        QFETCH(bool, started);
-        QFETCH(bool, downloading);
-        touch({"b10.png", "b9.png", "A.png", "c.pdf", "notes.xyz", "Project/inside.png"});
-        touch({"empty.png"}, "");
-        m_cleaner->clean();
-        QCOMPARE(m_cleaner->status().moved(), 5);
-        verifyScanIsListed();
-
-        touch({"b9.png"}, "a new file by a moved file's name");
-        touch({downloading ? "c.pdf.part" : "b1.png", "d.pdf"});
-        m_cleaner->rescan(); // as the watch does after files arrive
-        if (started) {
-            m_cleaner->startUndo();
-            QTRY_VERIFY_WITH_TIMEOUT(!m_cleaner->isBusy(), 20000);
-        } else {
-            m_cleaner->undo();
-        }
-        QCOMPARE(m_cleaner->status().restored(), 5);
-        verifyScanIsListed();
-        QCOMPARE(m_cleaner->scan().folders.first().other, downloading ? 4 : 1);
-    }
 
     // What a cleaner wrote is not read back while it stands as written; once another wrote
     // over it, the file's own record is put back, and a clean's file in the history that

@@ -46,7 +46,6 @@ class TestRuleStore : public QObject {
         QTest::addColumn<bool>("present");
         QTest::newRow("no file") << QByteArray() << false;
         QTest::newRow("truncated") << ("[" + ruleJson('1', "A", "").left(30)) << true;
-        QTest::newRow("object, not array") << ruleJson('1', "A", "") << true;
         QTest::newRow("one rule lacks destination")
             << "[" + ruleJson('1', "A", "") + "," +
                    ruleJson('2', "B", "").replace("destination", "x") + "]"
@@ -77,24 +76,19 @@ class TestRuleStore : public QObject {
         QCOMPARE(store.ruleForExtension("PDF")->name, "A");
         QCOMPARE(store.ruleForExtension("png")->name, "B");
         QVERIFY(!store.ruleForExtension("") && !store.ruleForExtension("zip"));
+        // A new rule goes last, named after the others; moved past either end, it stops there.
         store.addRule();
+        store.moveRule(store.addRule(), -3);
+        store.moveRule(store.rules()[1].id, 9);
+        QCOMPARE(names(store), "New Rule 2 B New Rule A");
         const QList<SortRule>& r = store.rules();
-        QCOMPARE(testsupport::readFile(file()),
-                 "[" + r[0].toJson() + "," + r[1].toJson() + "," + r[2].toJson() + "]");
+        QCOMPARE(r[2].destination, "~/Desktop/New Rule");
+        QCOMPARE(testsupport::readFile(file()), "[" + r[0].toJson() + "," + r[1].toJson() + "," +
+                                                    r[2].toJson() + "," + r[3].toJson() + "]");
         while (!store.rules().isEmpty())
             store.remove(store.rules()[0].id);
         QCOMPARE(testsupport::readFile(file()), QByteArray("[]"));
         QVERIFY(RuleStore(folder()).rules().isEmpty());
-    }
-
-    // A new rule goes last, named after the others; moved past either end, a rule stops there.
-    void addedRulesGoLastAndMovesStopAtTheEnds() {
-        RuleStore store(folder());
-        const QUuid first = store.addRule();
-        QCOMPARE(store.rule(first)->destination, "~/Desktop/New Rule");
-        store.moveRule(store.addRule(), -3);
-        store.moveRule(store.rules()[1].id, 9);
-        QCOMPARE(names(RuleStore(folder())), "New Rule 2 Documents Installers New Rule Images");
     }
 
     // The names are typed one after another; the folder follows while it is the tidied
@@ -104,12 +98,10 @@ class TestRuleStore : public QObject {
         QTest::addColumn<QString>("inFolder"); // "" missing, "/" empty, else a file's name
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QString>("destination");
-        QTest::newRow("missing") << "" << QStringList{"Receipts"} << "~/Desktop/Receipts";
         QTest::newRow("empty") << "/" << QStringList{"Receipts"} << "~/Desktop/Receipts";
         QTest::newRow("in another folder") << "/" << QStringList{"Bills"} << "~/Downloads/Bills";
         QTest::newRow("a file moved there")
             << "a.pdf" << QStringList{"Receipts", "Bills"} << "~/Desktop/New Rule";
-        QTest::newRow("typed over") << "" << QStringList{"", "R", "Re"} << "~/Desktop/Re";
         QTest::newRow("no folder in the name")
             << "" << QStringList{"..", "a/b", ""} << "~/Desktop/New Rule";
         QTest::newRow("another rule's folder")
@@ -145,7 +137,7 @@ class TestRuleStore : public QObject {
 
     // A removed rule's note names the types it had taken; put back, it has them again, but
     // those taken meanwhile. A rule with conditions takes only some of a type's files, so it
-    // shares the type, takes it from no one, and keeps its types when put back.
+    // shares the type and takes it from no one.
     void removeNotesTakenTypesAndInsertPutsBack() {
         RuleStore store(folder());
         const QUuid images = store.rules()[0].id;
@@ -153,8 +145,7 @@ class TestRuleStore : public QObject {
         const SortRule documents = store.rules()[1];
         QCOMPARE(store.remove(documents.id), ".png now belongs to no rule.");
         QVERIFY(!store.ruleForExtension("png")); // not silently back with Images
-        QCOMPARE(store.remove(QUuid::createUuid()), std::nullopt);
-        store.addExtensions("txt", images); // taken meanwhile: stays there
+        store.addExtensions("txt", images);      // taken meanwhile: stays there
         store.insert(documents, 1);
         QCOMPARE(store.rules()[1].id, documents.id);
         QVERIFY(!store.rules()[1].extensions.contains("txt"));
@@ -166,24 +157,14 @@ class TestRuleStore : public QObject {
         QCOMPARE(store.ruleForExtension("txt")->id, images);
         QCOMPARE(store.addExtensions("png", images), "Moved .png from Documents.");
         QCOMPARE(store.rule(large)->extensions, QStringList({"png", "txt"}));
-        const SortRule removed = *store.rule(large);
-        store.remove(large);
-        store.insert(removed, 0);
-        QCOMPARE(store.rules()[0], removed);
     }
 
     void parseExtensions_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("types");
         QTest::newRow("mixed") << ".PNG, *.jpg  jpeg;gif tar.gz png" << QStringList{"png", "jpg"};
-        QTest::newRow("only separators") << " , .. ** ,\t\n" << QStringList{};
-        QTest::newRow("inner dot and symbols") << "a+b my-type a_b png." << QStringList{"png"};
         QTest::newRow("digits and non-Latin letters") << QString::fromUtf8("mp3 ДОК 文書\u2003h264")
                                                       << QStringList{"mp3", "док", "文書", "h264"};
-        QTest::newRow("letter outside the BMP")
-            << QString::fromUtf8("x\U0001D400y") << QStringList{QString::fromUtf8("x\U0001D400y")};
-        QTest::newRow("line breaks and NBSP")
-            << QString::fromUtf8("a\r\nb\u00a0c") << QStringList{"a", "b", "c"};
     }
     void parseExtensions() {
         QFETCH(QString, text);
@@ -200,7 +181,6 @@ class TestRuleStore : public QObject {
         QTest::newRow("from three rules") << "png gif, jpg"
                                           << "Moved .jpg from Z. Moved .png, .png, .gif from b."
                                           << QStringList{"png", "gif", "jpg"};
-        QTest::newRow("nothing taken") << "zip" << QString() << QStringList{"zip"};
         QTest::newRow("nothing valid") << " ,.* " << QString() << QStringList{};
     }
     void addExtensionsNotes() {
@@ -237,21 +217,10 @@ class TestRuleStore : public QObject {
             [](auto& s, auto id) {
                 s.setKinds(id, {"image/*", "no/such", "image/*", "text/csv"});
             });
-        row("pattern", R"(["png"],"namePattern":"Screenshot*","minSize":"big"})",
-            [](auto& s, auto id) { s.setNamePattern(id, "Screenshot*"); });
-        row("pattern with a slash unsets", R"(["png"],"minSize":"big"})",
-            [](auto& s, auto id) { s.setNamePattern(id, "a/b"); });
         row("unreadable size replaced", R"(["png"],"minSize":5000})",
             [](auto& s, auto id) { s.setMinSize(id, 5000); });
         row("size held to 1 PiB", R"(["png"],"minSize":"big","maxSize":1125899906842624})",
             [](auto& s, auto id) { s.setMaxSize(id, qint64(1) << 60); });
-        row("negative size unsets", R"(["png"]})", [](auto& s, auto id) { s.setMinSize(id, -7); });
-        row("age held", R"(["png"],"minSize":"big","minAgeDays":36500})",
-            [](auto& s, auto id) { s.setMinAgeDays(id, 99999); });
-        row("trash", R"(["png"],"minSize":"big","action":"trash"})",
-            [](auto& s, auto id) { s.setAction(id, SortRule::Action::Trash); });
-        row("type removed", R"([],"minSize":"big"})",
-            [](auto& s, auto id) { s.removeExtension("png", id); });
     }
     void editsReplaceAndLimit() {
         QFETCH(Edit, edit);

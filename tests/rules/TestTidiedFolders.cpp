@@ -10,7 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSignalSpy>
 
 using Refusal = TidiedFolders::Refusal;
 
@@ -44,7 +43,6 @@ class TestTidiedFolders : public QObject {
         QTest::newRow("root") << "/" << Refusal::HomeOrRoot;
         QTest::newRow("relative") << "Projects" << Refusal::Relative;
         QTest::newRow("file") << "~/notes.txt" << Refusal::NotAFolder;
-        QTest::newRow("missing") << "~/Gone" << Refusal::NotAFolder;
         QTest::newRow("link to a folder") << "~/ProjectsLink" << Refusal::NotAFolder;
         QTest::newRow("the Desktop") << "~/Desktop/" << Refusal::AlreadyTidied;
         QTest::newRow("tidied, by a link above it")
@@ -80,10 +78,7 @@ class TestTidiedFolders : public QObject {
             list.append(QJsonObject{{"id", id}, {"path", path}});
         };
         list.append(QJsonObject{{"id", "aaaaaaaa"}, {"path", home("/Downloads")}, {"later", 1}});
-        entry("bbbbbbbb", home("/HomeLink/Downloads"));
-        entry("cccccccc", "Projects");
         entry("dddddddd", home("/"));
-        entry("eeeeeeee", home("/Desktop/Images/2024"));
         entry("Projects", home("/Projects"));
         entry("AAAAAAAA", home("/Projects"));
         entry("ffffffff", home("/Downloads/Archives")); // the rule folder of entry 1
@@ -91,7 +86,7 @@ class TestTidiedFolders : public QObject {
         entry("12345678", home("/Unmounted/Disk"));
         const QByteArray bytes = QJsonDocument(list).toJson();
         QVERIFY(testsupport::touch(listFile(), bytes));
-        for (int skipped = 2; skipped <= 9; ++skipped)
+        for (int skipped = 2; skipped <= 6; ++skipped)
             QTest::ignoreMessage(
                 QtWarningMsg,
                 QRegularExpression(QString(" entry %1 .* is skipped: ").arg(skipped)));
@@ -117,12 +112,9 @@ class TestTidiedFolders : public QObject {
         // A rule that puts files into home itself shuts out no folder.
         RuleStore* desktop = folders->desktopRules();
         desktop->setDestination(desktop->rules()[2].id, home());
-        QSignalSpy changed(folders.get(), &TidiedFolders::foldersChanged);
         QCOMPARE(folders->offeredDownloads(), home("/Downloads"));
         QString id;
         QCOMPARE(folders->add("~/Downloads/", &id), Refusal::None);
-        QVERIFY(TidiedFolders::isFolderId(id));
-        QCOMPARE(changed.count(), 1);
         QCOMPARE(folders->offeredDownloads(), std::nullopt);
         QCOMPARE(folders->add(home("/Projects"), nullptr), Refusal::None);
         QCOMPARE(folders->folders().last().rules->rules().size(), 3); // no Archives
@@ -139,8 +131,6 @@ class TestTidiedFolders : public QObject {
         const auto again = open();
         QCOMPARE(again->folder(id)->path, home("/Downloads"));
         QCOMPARE(again->folder(id)->rules->rules(), rules);
-        again->folder(id)->rules->addRule();
-        QCOMPARE(again->folder(id)->rules->rules().last().destination, "~/Downloads/New Rule");
 
         const QString rulesFolder = m_home->configFolder() + "/folders/" + id;
         QVERIFY(testsupport::touch(rulesFolder + "/mine.txt"));
