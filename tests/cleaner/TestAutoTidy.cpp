@@ -114,8 +114,14 @@ class TestAutoTidy : public CleanerTest {
     }
 
     // Written every half second for longer than the quiet time, closed after each write or
-    // held open like a download: it stays until it has gone quiet.
+    // held open like a download, also one opened before the watch could see it: it stays
+    // until it has gone quiet.
     void fileBeingWrittenStaysUntilQuiet() {
+        make("capture.png");
+        QFile early(desktop("capture.png"));
+        QVERIFY(early.open(QIODevice::Append));
+        m_cleaner->rescan();
+        finishWork();
         switchOn(5);
         make("recording.pdf");
         make("movie.iso"); // its quiet time starts, and ends with the first write below
@@ -134,13 +140,14 @@ class TestAutoTidy : public CleanerTest {
         advance(kRescanDelay);
         QCOMPARE(m_clock->nextDue(), std::nullopt); // written, not closed: no deadline
         advance(3'600'000);
-        QVERIFY(onDesktop("movie.iso"));
+        QVERIFY(onDesktop("movie.iso") && onDesktop("capture.png"));
         download.close();
+        early.close();
         testsupport::settle();
         advance(5000 - 1);
-        QVERIFY(onDesktop("movie.iso"));
+        QVERIFY(onDesktop("movie.iso") && onDesktop("capture.png"));
         advance(1);
-        QVERIFY(wasPutAway("movie.iso"));
+        QVERIFY(wasPutAway("movie.iso") && wasPutAway("capture.png"));
         QCOMPARE(m_cleans, 2);
     }
 

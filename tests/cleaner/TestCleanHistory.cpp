@@ -2,6 +2,8 @@
 
 #include "cleaner/CleanHistory.h"
 
+#include <QJsonDocument>
+
 using Entry = CleanHistory::Entry;
 
 class TestCleanHistory : public CleanerTest {
@@ -117,17 +119,49 @@ class TestCleanHistory : public CleanerTest {
         QCOMPARE(newest->last().path, paths.last());
     }
 
-    // Every path and number a mark holds comes back from put-back.json as it went in.
-    void putBackMarksKeepOddPathsAndExtremes() {
-        const QList<PutBackMarks::Mark> marks{{"/home/u/a \"b\"\\.png", 2049, 1234567, 0, 5},
-                                              {"/d/é", ~quint64(0), 7, 123456789012, -1}};
-        QCOMPARE(PutBackMarks::decode(PutBackMarks::encode(marks)), marks);
+    // put-back.json's and history.json's forms, byte for byte. The time of putting back is
+    // the one key added to a history line: other lines keep their old form.
+    void stateFileForms() {
+        const QList<PutBackMarks::Mark> marks{
+            {"/home/u/Desktop/a \"b\"\\.png", 2049, 1234567, 0, 5},
+            {"/d/é", ~quint64(0), 7, 123456789012, -1}};
+        const QByteArray marksForm =
+            "[\n{\"path\":\"\\/home\\/u\\/Desktop\\/a \\\"b\\\"\\\\.png\",\"device\":\"2049\","
+            "\"inode\":\"1234567\",\"size\":\"0\",\"modified\":\"5\"},\n"
+            "{\"path\":\"\\/d\\/\xc3\xa9\",\"device\":\"18446744073709551615\",\"inode\":\"7\","
+            "\"size\":\"123456789012\",\"modified\":\"-1\"}\n]\n";
+        QCOMPARE(PutBackMarks::encode(marks), marksForm);
+        QCOMPARE(PutBackMarks::decode(marksForm), marks);
+
+        QList<Entry> entries{entry("c1", 1), entry("c2", 0)};
+        entries[0].undone = entries[1].undone = true;
+        entries[0].putBackAt = QDateTime(QDate(2026, 1, 2), QTime(14, 2), Qt::UTC);
+        const QByteArray record =
+            "\"record\":{\"date\":788950800,\"moves\":[],\"createdFolders\":[]}}";
+        const QByteArray form =
+            "[\n{\"id\":\"c1\",\"moved\":1,\"automatic\":false,\"undone\":true,"
+            "\"putBackAt\":789055320," +
+            record + ",\n{\"id\":\"c2\",\"moved\":0,\"automatic\":false,\"undone\":true," + record +
+            "\n]\n";
+        QCOMPARE(CleanHistory::encode(entries), form);
+        QCOMPARE(CleanHistory::decode(form), entries);
     }
 
-    // A history written before the moves had files of their own is read with its moves.
-    void olderHistoryFormIsPutBack() {
+    // Older forms still put back. A clean's moves file holds last-clean.json's very bytes;
+    // one in another form (an older program's) is still its clean's, decoded to be put back
+    // and then removed. A history written before the moves had files of their own is read
+    // with its moves.
+    void olderFormsArePutBack() {
         touch({"a.png"});
         const QString older = cleanTwice();
+        const QString newer = m_cleaner->history().first().id;
+        const QByteArray bytes = testsupport::readFile(m_cleaner->recordFile());
+        QCOMPARE(testsupport::readFile(movesFile(newer)), bytes);
+        QVERIFY(testsupport::touch(movesFile(newer), QJsonDocument::fromJson(bytes).toJson()));
+        restart().undo();
+        QCOMPARE(m_cleaner->status(), Status::undone(1, 0));
+        QVERIFY(m_cleaner->history().first().undone && !QFile::exists(movesFile(newer)));
+
         Entry e = CleanHistory::read(historyFile()).at(1);
         QVERIFY(CleanHistory::loadMoves(historyFile(), &e) && QFile::remove(movesFile(older)));
         QVERIFY(testsupport::touch(historyFile(),

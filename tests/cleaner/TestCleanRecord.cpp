@@ -1,6 +1,9 @@
 #include "TestSupport.h"
 
-#include "cleaner/CleanRecord.h"
+#include "cleaner/Cleaner.h"
+#include "rules/TidiedFolders.h"
+
+#include <QTemporaryDir>
 
 using Record = CleanRecord;
 using MaybeRecord = std::optional<CleanRecord>;
@@ -28,8 +31,8 @@ class TestCleanRecord : public QObject {
   private slots:
     void writtenByteForByte() { QCOMPARE(kRecord.encode(), kWritten); }
 
-    // What is read from the bytes: a record names the files an undo moves, so anything that
-    // is not plainly one is no record.
+    // What is read, from the bytes and from the file at start-up; a file that holds no record
+    // stays as it is until the next save.
     void read_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<MaybeRecord>("record");
@@ -38,8 +41,12 @@ class TestCleanRecord : public QObject {
             QTest::newRow(name) << bytes << MaybeRecord();
         };
         const QByteArray move = "{\"from\":\"file:///d/a.png\",\"to\":\"file:///d/I/a.png\"}";
+        bad("empty", QByteArray());
         bad("truncated", "{\"date\":1,\"moves\":[" + move);
+        bad("array", "[]");
+        bad("no date", "{\"moves\":[" + move + "],\"createdFolders\":[]}");
         bad("no createdFolders", "{\"date\":1,\"moves\":[" + move + "]}");
+        bad("folder not a string", "{\"date\":1,\"moves\":[" + move + "],\"createdFolders\":[3]}");
         const auto badMove = [&bad](const char* name, const QByteArray& wrong) {
             bad(name, "{\"date\":1,\"moves\":[" + wrong + "],\"createdFolders\":[]}");
         };
@@ -51,6 +58,13 @@ class TestCleanRecord : public QObject {
         QFETCH(QByteArray, bytes);
         QFETCH(MaybeRecord, record);
         QCOMPARE(CleanRecord::decode(bytes), record);
+
+        QTemporaryDir tmp;
+        QVERIFY(testsupport::touch(tmp.path() + "/state/last-clean.json", bytes));
+        TidiedFolders folders(tmp.path() + "/config", tmp.path() + "/Desktop");
+        Cleaner cleaner(&folders, tmp.path() + "/state");
+        QCOMPARE(cleaner.lastClean(), record);
+        QCOMPARE(testsupport::readFile(cleaner.recordFile()), bytes);
     }
 };
 

@@ -43,8 +43,11 @@ class TestCleaner : public CleanerTest {
         const auto row = [](const char* name, const QStringList& files, const QStringList& taken,
                             int other) { QTest::newRow(name) << files << taken << other; };
         row("groups in name order",
-            {"img10.png", "img2.png", "report.pdf", "notes.txt", "setup.iso"},
-            {"img2.png", "img10.png", "notes.txt", "report.pdf", "setup.iso"}, 0);
+            {"img10.png", "img2.png", "Img1.png", "Photo.JPG", "report.pdf", "notes.txt",
+             "setup.iso"},
+            {"Img1.png", "img2.png", "img10.png", "Photo.JPG", "notes.txt", "report.pdf",
+             "setup.iso"},
+            0);
         row("no rule: by its last extension", {"README", "archive.tar.gz"}, {}, 2);
         row("hidden and folders", {".a.png", ".hidden=listed.png\n", "listed.png", "Images/b.png"},
             {}, 0);
@@ -195,6 +198,15 @@ class TestCleaner : public CleanerTest {
         QCOMPARE(c.lastClean(), earlier);
         QVERIFY(onDesktop("a.png") && onDesktop("b.png") && onDesktop("c.iso"));
         QCOMPARE(read("Images"), "not a folder");
+
+        QVERIFY(QFile::remove(desktop("Images")));
+        // A file gone after the scan fails alone; moved + failed is the fresh scan's total.
+        m_store->restoreDefaults();
+        connect(
+            &c, &Cleaner::scanChanged, this, [this] { QFile::remove(desktop("a.png")); },
+            Qt::SingleShotConnection);
+        c.clean();
+        QCOMPARE(c.status(), Status::cleaned(2, 1));
     }
 
     // The first free name beside what is already in the rule folder (files, folders and
@@ -339,6 +351,16 @@ class TestCleaner : public CleanerTest {
               home + "/EmptyOutside", home + "/Elsewhere"})
             QVERIFY2(platform::entryExists(kept), qPrintable(kept));
         QVERIFY(!onDesktop("id") && !onDesktop("x.desktop"));
+    }
+
+    // A change of the rules is followed by a rescan once the change is whole.
+    void ruleChangesRescan() {
+        QSignalSpy scans(m_cleaner.get(), &Cleaner::scanChanged);
+        touch({"x.zip"});
+        m_store->addExtensions("zip", m_store->addRule());
+        QCOMPARE(scans.count(), 0); // queued, not yet run
+        QCoreApplication::processEvents();
+        QCOMPARE(scanned().groups.last().files, QStringList({desktop("x.zip")}));
     }
 
     // A download renamed onto the Desktop and a file renamed off it are seen.

@@ -57,6 +57,7 @@ class TestRuleMatcher : public QObject {
         row("name in any case and size: trash", "screenshot 1.png", kPng, 2'000'000, 1,
             "Big Screenshots");
         row("size must be larger", "Screenshot.png", kPng, 1'000'000, 1, "Pictures");
+        row("kind from a name in capitals", "scan.JPEG", kPng, 0, 1, "Pictures");
         row("kind from content without extension", "photo", kPng, 0, 1, "Pictures");
         row("text without extension is no picture", "notes", text, 0, 1, "");
         row("old enough", "report.pdf", text, 0, 31, "Old PDFs");
@@ -86,6 +87,34 @@ class TestRuleMatcher : public QObject {
             },
             kNow);
         QCOMPARE(taker(matcher, name), expected);
+    }
+
+    // Without an arrival noted, a file counts from its birth, never from its modification
+    // time, which a download carries over from the server.
+    void ageFallsBackToBirthNotModification() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("old.pdf");
+        QVERIFY(testsupport::touch(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTimeUtc().addDays(-400),
+                                 QFileDevice::FileModificationTime));
+        RuleMatcher matcher({rules().at(1)}, dir.path(), {}); // Old PDFs
+        matcher.setArrival({}, QDateTime::currentMSecsSinceEpoch());
+        // Born now where the file system keeps births; unknown otherwise: young either way.
+        QCOMPARE(taker(matcher, "old.pdf"), "");
+    }
+
+    // A folder is matched again after every change: a file whose content changed is looked
+    // into again, not taken by what it was.
+    void changedContentIsLookedIntoAgain() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("photo");
+        const RuleMatcher matcher(rules(), dir.path(), {});
+        QVERIFY(testsupport::touch(path, kPng));
+        QCOMPARE(taker(matcher, "photo"), "Pictures");
+        QVERIFY(testsupport::touch(path, "now it is text, longer than the picture was"));
+        QCOMPARE(taker(matcher, "photo"), "");
     }
 };
 

@@ -17,6 +17,7 @@ class TestSortRule : public QObject {
         QTest::addColumn<QString>("expected");
         const QString h = QDir::homePath();
         QTest::newRow("home itself") << h << QString("~");
+        QTest::newRow("dot-dot inside") << h + "/Desktop/../Documents" << QString("~/Documents");
         QTest::newRow("outside, trailing slash")
             << QString("/srv/Sorted/") << QString("/srv/Sorted");
         QTest::newRow("sibling sharing a prefix") << h + "2/Files" << h + "2/Files";
@@ -66,14 +67,19 @@ class TestSortRule : public QObject {
         row("unknown key", "x", 1, 2);
         row("no symbol", "symbol", QJsonValue::Undefined, 0);
         row("braced id", "id", "{3f2504e0-4f89-11d3-9a0c-0305e82c3301}", 0);
+        row("short id", "id", "3f2504e0-4f89-11d3-9a0c", 0);
+        row("number name", "name", 1, 0);
         row("extension not a string", "extensions", QJsonArray{1}, 0);
         row("family", "kinds", QJsonArray{"image/*"}, 2);
         row("unknown kind", "kinds", QJsonArray{"image/nope"}, 1);
+        row("no family", "kinds", QJsonArray{"nope/*"}, 1);
         row("empty kinds", "kinds", QJsonArray{}, 1);
         row("pattern with slash", "namePattern", "a/*", 1);
         row("size", "minSize", 1e12, 2);
         row("negative size", "minSize", -1, 1);
+        row("huge size", "maxSize", 1e300, 1);
         row("fractional days", "minAgeDays", 1.5, 1);
+        row("days as text", "minAgeDays", "30", 1);
         row("trash", "action", "trash", 2);
         row("unknown action", "action", "delete", 1);
     }

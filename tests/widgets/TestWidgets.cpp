@@ -5,9 +5,36 @@
 #include "widgets/ElidedLabel.h"
 #include "widgets/PrimaryButton.h"
 #include "widgets/Symbols.h"
+#include "widgets/TextStyles.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QPainter>
+#include <QtMath>
+
+namespace {
+
+// How much ink the underscore of "a_b" leaves in `image`: the summed darkness of the
+// columns between the a and the b, below the middle of the text.
+int underscoreInk(const QImage& image, const QFont& font, qreal dpr, int left) {
+    const QFontMetricsF metrics(font);
+    const int from = qCeil((left + metrics.horizontalAdvance("a")) * dpr) + 1;
+    const int to = qFloor((left + metrics.horizontalAdvance("a_")) * dpr) - 1;
+    int ink = 0;
+    for (int y = image.height() / 2; y < image.height(); ++y)
+        for (int x = from; x < to; ++x)
+            ink += 255 - qGray(image.pixel(x, y));
+    return ink;
+}
+
+QImage canvas(QSize size, qreal dpr) {
+    QImage image(size * dpr, QImage::Format_RGB32);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::white);
+    return image;
+}
+
+} // namespace
 
 class TestWidgets : public QObject {
     Q_OBJECT
@@ -23,6 +50,56 @@ class TestWidgets : public QObject {
         QVERIFY(label.text() != path);
         QTest::keyClick(&label, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), path);
+    }
+
+    // "IMG_0002.HEIC" must not read "IMG 0002.HEIC": the shortened-text label is tall enough
+    // for the underscore and the descenders, in every text style and at every scale.
+    void underscoresShowWhole_data() {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<bool>("monospaced");
+        QTest::addColumn<qreal>("dpr");
+        // In the order of widgets::TextStyle, Body to Caption.
+        const char* styles[] = {"body", "headline", "title 3", "subheadline", "callout", "caption"};
+        for (int style = 0; style < int(std::size(styles)); ++style)
+            for (const bool mono : {false, true})
+                for (const qreal dpr : {1.0, 1.5, 2.0})
+                    QTest::addRow("%s%s %gx", styles[style], mono ? " mono" : "", dpr)
+                        << style << mono << dpr;
+    }
+    void underscoresShowWhole() {
+        QFETCH(int, style);
+        QFETCH(bool, monospaced);
+        QFETCH(qreal, dpr);
+        const auto textStyle = widgets::TextStyle(style);
+        const QFont font =
+            monospaced ? widgets::monospacedFont(textStyle) : widgets::font(textStyle);
+
+        ElidedLabel label;
+        QPalette palette = label.palette();
+        palette.setColor(QPalette::Window, Qt::white);
+        palette.setColor(QPalette::WindowText, Qt::black);
+        label.setPalette(palette);
+        label.setFont(font);
+        label.setFullText("a_b");
+        label.resize(label.sizeHint());
+        QCOMPARE(label.text(), QString("a_b"));
+
+        QImage drawn = canvas(label.size(), dpr);
+        label.render(&drawn, QPoint(), QRegion(), QWidget::DrawChildren);
+
+        // The same text with room to spare all round.
+        QImage reference = canvas(QSize(label.width(), 4 * label.height()), dpr);
+        {
+            QPainter painter(&reference);
+            painter.setFont(font);
+            painter.setPen(Qt::black);
+            painter.drawText(QPointF(label.contentsRect().left(), 2 * label.height()), "a_b");
+        }
+        const int whole = underscoreInk(reference, font, dpr, label.contentsRect().left());
+        QVERIFY(whole > 0);
+        const int shown = underscoreInk(drawn, font, dpr, label.contentsRect().left());
+        QVERIFY2(shown >= whole * 9 / 10,
+                 qPrintable(QString("underscore ink %1 of %2").arg(shown).arg(whole)));
     }
 
     void cleanup() { QApplication::setPalette(lightPalette()); }
