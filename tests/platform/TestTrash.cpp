@@ -31,18 +31,16 @@ class TestTrash : public QObject {
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("own");  // what stands at .Trash-$uid
         QTest::addColumn<QString>("root"); // "" when none may be used
-        QTest::newRow("nothing there") << "" << -1 << ""
-                                       << ".Trash-%1";
-        QTest::newRow("shared, sticky") << "folder" << 01777 << ""
-                                        << ".Trash/%1";
-        QTest::newRow("shared, not sticky") << "folder" << 0777 << ""
-                                            << ".Trash-%1";
-        QTest::newRow("shared, a link to a sticky folder") << "link to a folder" << 01777 << ""
-                                                           << ".Trash-%1";
-        QTest::newRow("ours, a link") << "" << -1 << "link to a folder"
-                                      << "";
-        QTest::newRow("ours, owned by another") << "" << -1 << "another's folder"
-                                                << "";
+        const auto row = [](const char* name, const char* shared, int mode, const char* own,
+                            const char* root) {
+            QTest::newRow(name) << QString(shared) << mode << QString(own) << QString(root);
+        };
+        row("nothing there", "", -1, "", ".Trash-%1");
+        row("shared, sticky", "folder", 01777, "", ".Trash/%1");
+        row("shared, not sticky", "folder", 0777, "", ".Trash-%1");
+        row("shared, a link to a sticky folder", "link to a folder", 01777, "", ".Trash-%1");
+        row("ours, a link", "", -1, "link to a folder", "");
+        row("ours, owned by another", "", -1, "another's folder", "");
     }
     void trashAtTheTop() {
         QFETCH(QString, shared);
