@@ -124,10 +124,8 @@ class TestCommandLine : public QObject {
         for (const char* version : {"--version", "-v"})
             row(version, {}, {}, version, 0, "Vantor " VANTOR_VERSION "\n");
         for (const char* args :
-             {"tidy", "open", "scan --yaml", "scan clean", "--json", "scan a", "history a",
-              "undo a b", "folders add", "folders add a b", "folders list", "folders --automatic",
-              "folders remove a --automatic", "scan --automatic", "folders add a --json",
-              "folders remove "})
+             {"tidy", "open", "scan --yaml", "scan clean", "--json", "undo a b", "folders add",
+              "folders list", "folders --automatic", "folders add a --json", "folders remove "})
             row(args, {}, {}, args, 2, "", "vantor: \u2026 See 'vantor --help'.\n");
 
         const QString rules =
@@ -179,14 +177,11 @@ class TestCommandLine : public QObject {
              "Desktop/b.pdf"},
             {}, "clean", 1, "Moved 1 file.\n", "vantor: Vantor can't read ~/Gone.\n");
         // Folders are added as the settings page adds them, by a path relative to where the
-        // command runs (in `before`); listed with their switch, scanned each under its name.
+        // command runs (in `before`); listed with their switch.
         const QStringList added{"folders add Downloads --automatic"};
         row("folders as JSON", {"Downloads/a.zip"}, added, "folders --json", 0,
             "[{\"path\": \"@/Desktop\", \"automatic\": false}, "
             "{\"path\": \"@/Downloads\", \"automatic\": true}]\n");
-        row("scan of two folders", {"Downloads/a.zip", "Desktop/b.pdf"}, added, "scan", 0,
-            "~/Desktop:\n  Documents: 1 file \u2192 ~/Desktop/Documents\n"
-            "~/Downloads:\n  Archives: 1 file \u2192 ~/Downloads/Archives\n");
         row("folders remove", {"Downloads/a.zip"}, added, "folders remove Downloads", 0,
             "Removed ~/Downloads from the tidied folders.\n");
         row("folders remove of the Desktop", {}, {}, "folders remove @/Desktop", 1, "",
