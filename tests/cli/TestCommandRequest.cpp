@@ -21,7 +21,6 @@ class TestCommandRequest : public QObject {
         QTest::newRow("clean") << CommandRequest{.command = Command::Clean, .json = true} << 1;
         QTest::newRow("undo by ID") << CommandRequest{.command = Command::Undo, .id = "a1"} << 2;
         QTest::newRow("history") << CommandRequest{.command = Command::History} << 2;
-        QTest::newRow("folders") << CommandRequest{.command = Command::Folders, .json = true} << 3;
         QTest::newRow("folders add") << CommandRequest{.command = Command::Folders,
                                                        .folderAction = FolderAction::Add,
                                                        .path = "/d/x y",
