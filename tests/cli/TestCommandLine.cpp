@@ -125,7 +125,8 @@ class TestCommandLine : public QObject {
             row(version, {}, {}, version, 0, "Vantor " VANTOR_VERSION "\n");
         for (const char* args :
              {"tidy", "open", "scan --yaml", "scan clean", "--json", "undo a b", "folders add",
-              "folders list", "folders --automatic", "folders add a --json", "folders remove "})
+              "folders add a b", "folders list", "folders --automatic", "folders add a --json",
+              "folders remove a --automatic", "folders remove "})
             row(args, {}, {}, args, 2, "", "vantor: \u2026 See 'vantor --help'.\n");
 
         const QString rules =
@@ -186,6 +187,8 @@ class TestCommandLine : public QObject {
             "Removed ~/Downloads from the tidied folders.\n");
         row("folders remove of the Desktop", {}, {}, "folders remove @/Desktop", 1, "",
             "vantor: The Desktop is always tidied; it can't be removed.\n");
+        row("folders remove of another", {}, {}, "folders remove @/Music", 1, "",
+            "vantor: ~/Music is not a tidied folder.\n");
 
         // What a running Vantor answers reaches the terminal without control characters, and
         // an answer that never ends is not read to its end. A request goes as the oldest
