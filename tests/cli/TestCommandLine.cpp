@@ -124,12 +124,10 @@ class TestCommandLine : public QObject {
         for (const char* version : {"--version", "-v"})
             row(version, {}, {}, version, 0, "Vantor " VANTOR_VERSION "\n");
         for (const char* args :
-             {"tidy", "open", "scan --yaml", "scan clean", "--json", "scan a", "history a",
-              "undo a b", "folders add", "folders add a b", "folders list", "folders --automatic",
-              "folders remove a --automatic", "scan --automatic", "folders add a --json"})
+             {"tidy", "open", "scan --yaml", "scan clean", "--json", "undo a b", "folders add",
+              "folders add a b", "folders list", "folders --automatic", "folders add a --json",
+              "folders remove a --automatic", "folders remove "})
             row(args, {}, {}, args, 2, "", "vantor: \u2026 See 'vantor --help'.\n");
-        row("empty path", {}, {}, "folders remove ", 2, "",
-            "vantor: An empty path names no folder. See 'vantor --help'.\n");
 
         const QString rules =
             ".config/Vantor/rules.json=["
@@ -149,24 +147,13 @@ class TestCommandLine : public QObject {
                                  ", \"other\": 1, \"folders\": [{\"path\": \"@/Desktop\", "
                                  "\"groups\": " +
                                  groups + ", \"other\": 1}]}\n";
-        // Every rule in order, with the files it would take, and how; in German too.
+        // Every rule in order, with the files it would take, and how; in German as text.
         row("scan as JSON", desktop, {}, "scan --json", 0, scanJson);
-        row("scan", desktop, {}, "scan", 0,
-            "Images: 2 files \u2192 Trash\n1 other item stays on the Desktop.\n");
-        // The rule names, which name folders, and --json stay as they are.
-        row("German scan as JSON", QStringList{"german"} + desktop, {}, "scan --json", 0, scanJson);
         row("German scan", QStringList{"german"} + desktop, {}, "scan", 0,
             "Images: 2 Dateien \u2192 Papierkorb\n"
             "1 anderes Objekt bleibt auf dem Schreibtisch.\n");
-        row("German refusal", {"german"}, {}, "folders add @", 1, "",
-            "vantor: ~ ist dein persönlicher Ordner: Vantor räumt Ordner darin auf, nie ihn "
-            "selbst.\n");
-        row("nothing to clean", {}, {}, "clean", 0, "Nothing to move.\n");
         row("nothing to undo", {}, {}, "undo --json", 1, "{\"restored\": 0, \"failed\": 0}\n",
             "vantor: Nothing to undo.\n");
-        row("undo of an unknown ID", {}, {}, "undo nosuch", 1, "",
-            "vantor: No clean with ID 'nosuch' in the history.\n");
-        row("no history", {}, {}, "history", 0, "No cleans yet.\n");
         // A clean listed with the ID ("%id", the newest) that undo takes, once.
         const QStringList cleaned{"clean"}, putBack{"clean", "undo"};
         row("history as JSON", {"Desktop/a.png"}, cleaned, "history --json", 0,
@@ -174,13 +161,8 @@ class TestCommandLine : public QObject {
             "\"moved\": 1, "
             "\"automatic\": false, \"undone\": false}]\n");
         row("undo by ID", {"Desktop/a.png"}, cleaned, "undo %id", 0, "Put back 1 file.\n");
-        row("history", {"Desktop/a.png"}, putBack, "history", 0,
-            "%id  \u2026  Moved 1 file; put back.\n");
         row("undo by ID of a clean put back", {"Desktop/a.png"}, putBack, "undo %id", 1, "",
             "vantor: Clean %id was put back already.\n");
-        // A file where the Images folder should be: the pictures cannot go; the rest does.
-        row("a file in a rule folder's place", {"Desktop/Images", "Desktop/a.png", "Desktop/b.pdf"},
-            {}, "clean", 1, "Moved 1 file; 1 couldn't be moved.\n");
         const QString zeros = "{\"moved\": 0, \"failed\": 0, \"moves\": []}\n";
         row("another cleaner at work", {"lock", "Desktop/a.png"}, {}, "clean --json", 1, zeros,
             "vantor: Vantor is busy with another clean. Try again in a moment.\n");
@@ -196,17 +178,11 @@ class TestCommandLine : public QObject {
              "Desktop/b.pdf"},
             {}, "clean", 1, "Moved 1 file.\n", "vantor: Vantor can't read ~/Gone.\n");
         // Folders are added as the settings page adds them, by a path relative to where the
-        // command runs; listed with their switch, scanned each under its name.
-        const char* add = "folders add Downloads --automatic";
-        const QStringList added{add};
-        row("folders add", {"Downloads/a.zip"}, {}, add, 0,
-            "Added ~/Downloads to the tidied folders, tidied automatically.\n");
+        // command runs (in `before`); listed with their switch.
+        const QStringList added{"folders add Downloads --automatic"};
         row("folders as JSON", {"Downloads/a.zip"}, added, "folders --json", 0,
             "[{\"path\": \"@/Desktop\", \"automatic\": false}, "
             "{\"path\": \"@/Downloads\", \"automatic\": true}]\n");
-        row("scan of two folders", {"Downloads/a.zip", "Desktop/b.pdf"}, added, "scan", 0,
-            "~/Desktop:\n  Documents: 1 file \u2192 ~/Desktop/Documents\n"
-            "~/Downloads:\n  Archives: 1 file \u2192 ~/Downloads/Archives\n");
         row("folders remove", {"Downloads/a.zip"}, added, "folders remove Downloads", 0,
             "Removed ~/Downloads from the tidied folders.\n");
         row("folders remove of the Desktop", {}, {}, "folders remove @/Desktop", 1, "",
