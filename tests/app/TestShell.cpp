@@ -201,7 +201,7 @@ class TestShell : public QObject {
         QVERIFY(f.app.panelWindow()->isVisible() && f.app.panelWindow()->isPopup());
     }
 
-    // Pausing holds automatic tidying back for an hour.
+    // Pausing holds automatic tidying back for an hour, or until unchecked.
     void pauseHoldsAutomaticTidyingForAnHour() {
         AppHome f;
         VantorApp& app = f.app;
@@ -209,7 +209,9 @@ class TestShell : public QObject {
         QAction* pause = app.trayIcon()->pauseAction();
         app.autoTidySettings()->setQuietSeconds(60);
         app.autoTidySettings()->setEnabled(true);
-
+        pause->trigger();
+        pause->trigger(); // unchecked: tidying goes on at once
+        QVERIFY(!app.autoTidy()->isPaused());
         pause->trigger();
         QVERIFY(testsupport::touch(f.home.desktop("a.png")));
         testsupport::settle();
@@ -219,6 +221,21 @@ class TestShell : public QObject {
         f.clock.advance(1);
         QVERIFY(finishWork(*app.cleaner()) && QFile::exists(f.home.desktop("Images/a.png")));
         QVERIFY(!pause->isChecked());
+    }
+
+    void popupStaysOnScreenBesideTheIcon_data() {
+        QTest::addColumn<QRect>("anchor");
+        QTest::addColumn<QPoint>("expected");
+        QTest::newRow("top right, below the icon") << QRect(1250, 2, 24, 24) << QPoint(960, 30);
+        QTest::newRow("bottom, above the icon") << QRect(600, 770, 24, 24) << QPoint(451, 366);
+        QTest::newRow("top left corner") << QRect(0, 0, 1, 1) << QPoint(0, 5);
+        QTest::newRow("cursor off the bottom") << QRect(100, 900, 1, 1) << QPoint(0, 400);
+    }
+    void popupStaysOnScreenBesideTheIcon() {
+        QFETCH(QRect, anchor);
+        QFETCH(QPoint, expected);
+        QCOMPARE(PanelWindow::popupPosition(anchor, QSize(320, 400), QRect(0, 0, 1280, 800)),
+                 expected);
     }
 };
 

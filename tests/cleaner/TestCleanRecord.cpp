@@ -3,8 +3,6 @@
 #include "cleaner/Cleaner.h"
 #include "rules/TidiedFolders.h"
 
-#include <QTemporaryDir>
-
 using Record = CleanRecord;
 using MaybeRecord = std::optional<CleanRecord>;
 
@@ -43,7 +41,6 @@ class TestCleanRecord : public QObject {
         const QByteArray move = "{\"from\":\"file:///d/a.png\",\"to\":\"file:///d/I/a.png\"}";
         bad("empty", QByteArray());
         bad("truncated", "{\"date\":1,\"moves\":[" + move);
-        bad("array", "[]");
         bad("no date", "{\"moves\":[" + move + "],\"createdFolders\":[]}");
         bad("no createdFolders", "{\"date\":1,\"moves\":[" + move + "]}");
         bad("folder not a string", "{\"date\":1,\"moves\":[" + move + "],\"createdFolders\":[3]}");

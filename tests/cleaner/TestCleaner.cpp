@@ -353,16 +353,6 @@ class TestCleaner : public CleanerTest {
         QVERIFY(!onDesktop("id") && !onDesktop("x.desktop"));
     }
 
-    // A change of the rules is followed by a rescan once the change is whole.
-    void ruleChangesRescan() {
-        QSignalSpy scans(m_cleaner.get(), &Cleaner::scanChanged);
-        touch({"x.zip"});
-        m_store->addExtensions("zip", m_store->addRule());
-        QCOMPARE(scans.count(), 0); // queued, not yet run
-        QCoreApplication::processEvents();
-        QCOMPARE(scanned().groups.last().files, QStringList({desktop("x.zip")}));
-    }
-
     // A download renamed onto the Desktop and a file renamed off it are seen.
     void renamesAreSeen() {
         m_cleaner->rescan();

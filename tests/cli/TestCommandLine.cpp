@@ -152,8 +152,12 @@ class TestCommandLine : public QObject {
         row("German scan", QStringList{"german"} + desktop, {}, "scan", 0,
             "Images: 2 Dateien \u2192 Papierkorb\n"
             "1 anderes Objekt bleibt auf dem Schreibtisch.\n");
+        row("nothing to clean", {}, {}, "clean", 0, "Nothing to move.\n");
         row("nothing to undo", {}, {}, "undo --json", 1, "{\"restored\": 0, \"failed\": 0}\n",
             "vantor: Nothing to undo.\n");
+        row("undo of an unknown ID", {}, {}, "undo nosuch", 1, "",
+            "vantor: No clean with ID 'nosuch' in the history.\n");
+        row("no history", {}, {}, "history", 0, "No cleans yet.\n");
         // A clean listed with the ID ("%id", the newest) that undo takes, once.
         const QStringList cleaned{"clean"}, putBack{"clean", "undo"};
         row("history as JSON", {"Desktop/a.png"}, cleaned, "history --json", 0,
@@ -161,8 +165,13 @@ class TestCommandLine : public QObject {
             "\"moved\": 1, "
             "\"automatic\": false, \"undone\": false}]\n");
         row("undo by ID", {"Desktop/a.png"}, cleaned, "undo %id", 0, "Put back 1 file.\n");
+        row("history", {"Desktop/a.png"}, putBack, "history", 0,
+            "%id  \u2026  Moved 1 file; put back.\n");
         row("undo by ID of a clean put back", {"Desktop/a.png"}, putBack, "undo %id", 1, "",
             "vantor: Clean %id was put back already.\n");
+        // A file where the Images folder should be: the pictures cannot go; the rest does.
+        row("a file in a rule folder's place", {"Desktop/Images", "Desktop/a.png", "Desktop/b.pdf"},
+            {}, "clean", 1, "Moved 1 file; 1 couldn't be moved.\n");
         const QString zeros = "{\"moved\": 0, \"failed\": 0, \"moves\": []}\n";
         row("another cleaner at work", {"lock", "Desktop/a.png"}, {}, "clean --json", 1, zeros,
             "vantor: Vantor is busy with another clean. Try again in a moment.\n");
@@ -178,11 +187,17 @@ class TestCommandLine : public QObject {
              "Desktop/b.pdf"},
             {}, "clean", 1, "Moved 1 file.\n", "vantor: Vantor can't read ~/Gone.\n");
         // Folders are added as the settings page adds them, by a path relative to where the
-        // command runs (in `before`); listed with their switch.
-        const QStringList added{"folders add Downloads --automatic"};
+        // command runs; listed with their switch, scanned each under its name.
+        const char* add = "folders add Downloads --automatic";
+        const QStringList added{add};
+        row("folders add", {"Downloads/a.zip"}, {}, add, 0,
+            "Added ~/Downloads to the tidied folders, tidied automatically.\n");
         row("folders as JSON", {"Downloads/a.zip"}, added, "folders --json", 0,
             "[{\"path\": \"@/Desktop\", \"automatic\": false}, "
             "{\"path\": \"@/Downloads\", \"automatic\": true}]\n");
+        row("scan of two folders", {"Downloads/a.zip", "Desktop/b.pdf"}, added, "scan", 0,
+            "~/Desktop:\n  Documents: 1 file \u2192 ~/Desktop/Documents\n"
+            "~/Downloads:\n  Archives: 1 file \u2192 ~/Downloads/Archives\n");
         row("folders remove", {"Downloads/a.zip"}, added, "folders remove Downloads", 0,
             "Removed ~/Downloads from the tidied folders.\n");
         row("folders remove of the Desktop", {}, {}, "folders remove @/Desktop", 1, "",
