@@ -48,13 +48,13 @@ class TestWidgets : public QObject {
         ElidedLabel label;
         label.setFont(monospaced ? widgets::monospacedFont(textStyle) : widgets::font(textStyle));
         label.setFullText("_");
+        label.setPalette(QPalette(Qt::black, Qt::white));
         // The darkness the label leaves at a height, in black on white.
         const auto ink = [&label, dpr](int height) {
             label.resize(label.sizeHint().width(), height);
             QImage image(label.size() * dpr, QImage::Format_Grayscale8);
             image.setDevicePixelRatio(dpr);
             image.fill(Qt::white);
-            label.setPalette(QPalette(Qt::black, Qt::white));
             label.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
             int sum = 0;
             for (int y = 0; y < image.height(); ++y)
